@@ -1,0 +1,261 @@
+#include "model/inifile.h"
+
+#include "model/atomicfile.h"
+#include "model/codec.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+
+namespace ledsign {
+
+namespace {
+bool sameName(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+QString unquote(const QString& value)
+{
+    if (value.size() >= 2
+        && ((value.startsWith(u'"') && value.endsWith(u'"'))
+            || (value.startsWith(u'\'') && value.endsWith(u'\''))))
+        return value.mid(1, value.size() - 2);
+    return value;
+}
+} // namespace
+
+bool parseWholeInt(const QString& text, int* out)
+{
+    bool ok = false;
+    const QString t = text.trimmed();
+    int v = t.toInt(&ok, 10);
+    if (!ok && (t.startsWith(u'$') || t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))) {
+        v = t.mid(t.startsWith(u'$') ? 1 : 2).toInt(&ok, 16);
+    }
+    if (ok && out)
+        *out = v;
+    return ok;
+}
+
+bool IniFile::load(const QString& path)
+{
+    error_.clear();
+    sections_.clear();
+    if (!QFileInfo::exists(path))
+        return true;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error_ = file.errorString();
+        return false;
+    }
+    return read(file);
+}
+
+bool IniFile::read(QIODevice& device)
+{
+    error_.clear();
+    const QByteArray bytes = device.readAll();
+    if (device.isSequential() == false && !device.atEnd()) {
+        error_ = device.errorString();
+        return false;
+    }
+    parse(bytes);
+    return true;
+}
+
+void IniFile::parse(const QByteArray& bytes)
+{
+    sections_.clear();
+    QByteArray data = bytes;
+    if (data.startsWith("\xEF\xBB\xBF"))
+        data.remove(0, 3);
+    const QString text = codec::decode(data);
+    Section* current = nullptr;
+    const auto lines = QStringView(text).split(u'\n');
+    for (QStringView lineView : lines) {
+        QString line = lineView.toString();
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        const QString trimmed = line.trimmed();
+        if (trimmed.startsWith(u'[')) {
+            const qsizetype close = trimmed.indexOf(u']');
+            const QString name = (close > 0 ? trimmed.mid(1, close - 1) : trimmed.mid(1)).trimmed();
+            current = findSection(name);
+            if (!current) {
+                sections_.append(Section{name, {}});
+                current = &sections_.last();
+            }
+            continue;
+        }
+        if (!current)
+            continue; // lines before the first section are not reachable by any look-up
+        if (trimmed.isEmpty())
+            continue;
+        if (trimmed.startsWith(u';')) {
+            current->entries.append(Entry{{}, {}, line, true});
+            continue;
+        }
+        const qsizetype eq = trimmed.indexOf(u'=');
+        Entry entry;
+        if (eq < 0) {
+            entry.key = trimmed;
+        } else {
+            entry.key = trimmed.left(eq).trimmed();
+            entry.value = unquote(trimmed.mid(eq + 1).trimmed());
+        }
+        if (entry.key.isEmpty())
+            continue;
+        current->entries.append(entry);
+    }
+}
+
+QByteArray IniFile::toBytes() const
+{
+    QString out;
+    for (const Section& s : sections_) {
+        out += u'[' + s.name + QLatin1String("]\r\n");
+        for (const Entry& e : s.entries) {
+            if (e.isComment)
+                out += e.raw + QLatin1String("\r\n");
+            else
+                out += e.key + u'=' + e.value + QLatin1String("\r\n");
+        }
+        out += QLatin1String("\r\n");
+    }
+    return codec::encode(out);
+}
+
+bool IniFile::write(QIODevice& device) const
+{
+    const QByteArray bytes = toBytes();
+    if (device.write(bytes) != bytes.size())
+        return false;
+    return true;
+}
+
+bool IniFile::save(const QString& path) const
+{
+    QString error;
+    const bool ok = writeFileAtomically(path, toBytes(), &error);
+    const_cast<IniFile*>(this)->error_ = error;
+    return ok;
+}
+
+QStringList IniFile::sections() const
+{
+    QStringList names;
+    for (const Section& s : sections_)
+        names << s.name;
+    return names;
+}
+
+bool IniFile::hasSection(const QString& section) const
+{
+    return findSection(section) != nullptr;
+}
+
+bool IniFile::hasKey(const QString& section, const QString& key) const
+{
+    const Section* s = findSection(section);
+    return s && findEntry(*s, key);
+}
+
+QStringList IniFile::keys(const QString& section) const
+{
+    QStringList result;
+    if (const Section* s = findSection(section)) {
+        for (const Entry& e : s->entries)
+            if (!e.isComment)
+                result << e.key;
+    }
+    return result;
+}
+
+QString IniFile::value(const QString& section, const QString& key, const QString& fallback) const
+{
+    const Section* s = findSection(section);
+    if (!s)
+        return fallback;
+    const Entry* e = findEntry(*s, key);
+    return e ? e->value : fallback;
+}
+
+int IniFile::intValue(const QString& section, const QString& key, int fallback) const
+{
+    const Section* s = findSection(section);
+    const Entry* e = s ? findEntry(*s, key) : nullptr;
+    if (!e)
+        return fallback;
+    int v = fallback;
+    return parseWholeInt(e->value, &v) ? v : fallback;
+}
+
+bool IniFile::boolValue(const QString& section, const QString& key, bool fallback) const
+{
+    return intValue(section, key, fallback ? 1 : 0) != 0;
+}
+
+void IniFile::setValue(const QString& section, const QString& key, const QString& value)
+{
+    Section* s = findSection(section);
+    if (!s) {
+        sections_.append(Section{section, {}});
+        s = &sections_.last();
+    }
+    for (Entry& e : s->entries) {
+        if (!e.isComment && sameName(e.key, key)) {
+            e.value = value;
+            return;
+        }
+    }
+    s->entries.append(Entry{key, value, {}, false});
+}
+
+void IniFile::setInt(const QString& section, const QString& key, int value)
+{
+    setValue(section, key, QString::number(value));
+}
+
+void IniFile::setBool(const QString& section, const QString& key, bool value)
+{
+    setValue(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void IniFile::removeKey(const QString& section, const QString& key)
+{
+    if (Section* s = findSection(section)) {
+        s->entries.removeIf([&](const Entry& e) { return !e.isComment && sameName(e.key, key); });
+    }
+}
+
+void IniFile::eraseSection(const QString& section)
+{
+    sections_.removeIf([&](const Section& s) { return sameName(s.name, section); });
+}
+
+const IniFile::Section* IniFile::findSection(const QString& name) const
+{
+    for (const Section& s : sections_)
+        if (sameName(s.name, name))
+            return &s;
+    return nullptr;
+}
+
+IniFile::Section* IniFile::findSection(const QString& name)
+{
+    for (Section& s : sections_)
+        if (sameName(s.name, name))
+            return &s;
+    return nullptr;
+}
+
+const IniFile::Entry* IniFile::findEntry(const Section& section, const QString& key) const
+{
+    for (const Entry& e : section.entries)
+        if (!e.isComment && sameName(e.key, key))
+            return &e;
+    return nullptr;
+}
+
+} // namespace ledsign

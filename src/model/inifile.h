@@ -1,0 +1,77 @@
+// An INI file that keeps sections and keys in file order.
+//
+// Reads like the classic profile functions: section and key names compare
+// without regard to case, blanks around names and values are dropped, the
+// first of two equal keys wins, and a missing file or key gives the caller's
+// default. Text is GB18030; CR LF and LF line ends are read, CR LF is written.
+// Saving is atomic: the old file stays intact until the new one is complete.
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QIODevice;
+
+namespace ledsign {
+
+class IniFile {
+public:
+    IniFile() = default;
+
+    // A missing file loads as empty and returns true; an unreadable one
+    // returns false with errorString() set.
+    bool load(const QString& path);
+    bool read(QIODevice& device);
+    void parse(const QByteArray& bytes);
+
+    bool save(const QString& path) const;
+    bool write(QIODevice& device) const;
+    QByteArray toBytes() const;
+
+    QString errorString() const { return error_; }
+
+    QStringList sections() const;
+    bool hasSection(const QString& section) const;
+    bool hasKey(const QString& section, const QString& key) const;
+    // Keys of a section in file order (duplicates included).
+    QStringList keys(const QString& section) const;
+
+    QString value(const QString& section, const QString& key, const QString& fallback = {}) const;
+    // A value that is not a whole integer gives the fallback.
+    int intValue(const QString& section, const QString& key, int fallback) const;
+    // Booleans are stored as integers: non-zero is true.
+    bool boolValue(const QString& section, const QString& key, bool fallback) const;
+
+    void setValue(const QString& section, const QString& key, const QString& value);
+    void setInt(const QString& section, const QString& key, int value);
+    void setBool(const QString& section, const QString& key, bool value);
+    void removeKey(const QString& section, const QString& key);
+    void eraseSection(const QString& section);
+    void clear() { sections_.clear(); }
+
+private:
+    struct Entry {
+        QString key;    // empty for a comment or blank line kept as it was
+        QString value;
+        QString raw;    // the line itself, for comments
+        bool isComment = false;
+    };
+    struct Section {
+        QString name;
+        QList<Entry> entries;
+    };
+
+    const Section* findSection(const QString& name) const;
+    Section* findSection(const QString& name);
+    const Entry* findEntry(const Section& section, const QString& key) const;
+
+    QList<Section> sections_;
+    QString error_;
+};
+
+// Parses a whole decimal integer (optional sign, blanks around); false when
+// the text is not one.
+bool parseWholeInt(const QString& text, int* out);
+
+} // namespace ledsign
