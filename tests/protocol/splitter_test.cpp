@@ -61,6 +61,16 @@ TEST(TcpFrameSplitter, TruncatedAndCorruptFramesAreHandedOnAsSplitByMarker)
     const QByteArray cut = good.left(11);
     EXPECT_EQ(s.feed(cut + good), (QList<QByteArray> {cut, good}));
 
+    const QByteArray longCut = frame::build(0x91, QByteArray(80, '1'), 2u).left(30);
+    EXPECT_EQ(s.feed(longCut + good), (QList<QByteArray> {longCut, good}));
+
+    // Lengths that leave no trailer where they end: the frame as the markers
+    // delimit it, nothing dropped.
+    QByteArray understated = frame::build(0x51, "abcdef", 3u);
+    understated.replace(4, 4, test::hex("13 00 00 00"));
+    understated.replace(13, 4, test::hex("00 00 00 00"));
+    EXPECT_EQ(s.feed(understated + good), (QList<QByteArray> {understated, good}));
+
     // A length beyond any frame: the piece up to the next marker.
     QByteArray bogus = good;
     bogus.replace(4, 4, test::hex("FF FF FF 7F"));
