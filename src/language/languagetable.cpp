@@ -171,6 +171,15 @@ QString LanguageTable::text(int category, const QString& key) const
     return QString();
 }
 
+const rLgMap* LanguageTable::rowForName(int category, const QString& name) const
+{
+    for (const rLgMap& row : rows(category)) {
+        if (row.key.trimmed() == name)
+            return &row;
+    }
+    return nullptr;
+}
+
 QStringList LanguageTable::list(int category, int sub, const QString& key) const
 {
     QStringList result;

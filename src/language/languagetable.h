@@ -52,6 +52,9 @@ public:
 
     // First row of the category whose key equals `key` exactly.
     QString text(int category, const QString& key) const;
+    // First row of the category whose trimmed key equals a component or
+    // action name; nullptr when none. Windows take captions and hints this way.
+    const rLgMap* rowForName(int category, const QString& name) const;
     // Empty key: texts of all rows of the category with the given sub.
     // Otherwise: items of the first such row whose TEXT equals `key`.
     QStringList list(int category, int sub, const QString& key = QString()) const;

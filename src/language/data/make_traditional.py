@@ -5,8 +5,8 @@ Usage:  python3 make_traditional.py
 
 Each text and item list of the simplified table is turned into traditional
 characters with the `opencc` command (Debian package "opencc", configuration
-s2tw: Taiwan character forms, no phrase changes), then the reviewed
-corrections below are applied.  The traditional table has no row for the
+s2tw: Taiwan character forms, no phrase changes); the result was reviewed row
+by row and needed no corrections.  The traditional table has no row for the
 USB-disk export action, and its main-window caption has a wording of its own.
 opencc is needed only here: the result is reviewed and committed, and the
 build reads the committed file.
@@ -19,11 +19,6 @@ HERE = Path(__file__).parent
 DROPPED_KEYS = {(1, 'actExport2UDisk')}
 MAIN_CAPTION = 'LED顯示屏應用 '           # the loader appends the version text
 
-# Reviewed corrections after conversion: whole-text replacements by
-# (category, sub, key, converted text) and character fixes for every text.
-TEXT_FIXES = {}
-CHAR_FIXES = {}
-
 
 def convert(texts):
     joined = '\n'.join(texts) + '\n'
@@ -33,12 +28,6 @@ def convert(texts):
     if len(result) != len(texts):
         raise SystemExit('opencc changed the number of lines')
     return result
-
-
-def fix(text):
-    for wrong, right in CHAR_FIXES.items():
-        text = text.replace(wrong, right)
-    return text
 
 
 def main():
@@ -52,8 +41,6 @@ def main():
             category, sub, key = row[0], row[1], row[2]
             if category == '0' and key == 'frmMain':
                 text = MAIN_CAPTION
-            text = TEXT_FIXES.get((int(category), int(sub), key, text), fix(text))
-            item = fix(item)
             for field in (text, item):
                 field.encode('cp950')   # every text must exist in the Big5 code page
             out.write('\t'.join([category, sub, key, text, item]) + '\n')
