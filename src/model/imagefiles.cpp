@@ -3,6 +3,7 @@
 #include "language/language.h"
 #include "model/atomicfile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -92,6 +93,11 @@ bool copyIntoFolder(const QString& path, const QString& folder, const QString& t
         if (error)
             error->clear();
         return true;
+    }
+    if (!QDir().mkpath(folder.isEmpty() ? QStringLiteral(".") : folder)) {
+        if (error)
+            *error = QStringLiteral("%1: cannot create the folder").arg(folder);
+        return false;
     }
     QFile in(path);
     if (!in.open(QIODevice::ReadOnly)) {
