@@ -8,6 +8,8 @@
 
 namespace ledsign {
 
+class LanguageTable;
+
 enum LanguageIndex : int {
     kSimplifiedChinese = 0,
     kTraditionalChinese = 1,
@@ -18,6 +20,8 @@ enum LanguageIndex : int {
 int currentLanguage();
 // Makes the table of the given language current (0, 1 or 2; others give English).
 void setCurrentLanguage(int index);
+// The table of the current language (created on first use).
+const LanguageTable& currentLanguageTable();
 
 // Text of the first row of the category whose key equals `key`; empty when none.
 QString GetLgText(int category, const QString& key);

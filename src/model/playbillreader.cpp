@@ -1,0 +1,306 @@
+#include "model/playbillreader.h"
+
+#include "language/language.h"
+#include "model/codec.h"
+#include "model/imagefiles.h"
+#include "model/inifile.h"
+#include "model/materialkinds.h"
+#include "model/playbillformat.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QIODevice>
+#include <QStringList>
+
+namespace ledsign {
+
+using namespace playbill;
+
+namespace {
+
+constexpr int kMessageCategory = 3;
+
+enum class Section { None, Pages, Regions, Materials, Contents };
+
+Section sectionOf(const QString& header)
+{
+    if (header == QLatin1String(kProgramSection))
+        return Section::Pages;
+    if (header == QLatin1String(kRegionSection))
+        return Section::Regions;
+    if (header == QLatin1String(kFodderSection))
+        return Section::Materials;
+    if (header == QLatin1String(kContentSection))
+        return Section::Contents;
+    return Section::None;
+}
+
+// Reads the numeric fields of a line, remembering the first that is not a
+// number.
+class NumberFields {
+public:
+    explicit NumberFields(const QStringList& fields)
+        : fields_(fields)
+    {
+    }
+    int at(int index)
+    {
+        int value = 0;
+        if (!parseWholeInt(fields_.at(index), &value) && bad_.isNull())
+            bad_ = fields_.at(index);
+        return value;
+    }
+    bool ok() const { return bad_.isNull(); }
+    QString error() const { return QStringLiteral("'%1' is not a valid integer value").arg(bad_); }
+
+private:
+    const QStringList& fields_;
+    QString bad_;
+};
+
+} // namespace
+
+PlaybillReader::PlaybillReader(ProjectModel& model, const DataFolder& folders)
+    : model_(model)
+    , folders_(folders)
+{
+}
+
+PlaybillReader::Status PlaybillReader::open(const QString& cardName, const QString& path,
+                                            const MessageSink& report)
+{
+    error_.clear();
+    errorLine_ = 0;
+    if (!QFileInfo(path).isFile()) {
+        error_ = QStringLiteral("%1: no such file").arg(path);
+        return Status::FileMissing;
+    }
+    if (!model_.findCard(cardName)) {
+        error_ = QStringLiteral("%1: no such card").arg(cardName);
+        return Status::NoSuchCard;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error_ = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return Status::ReadFailed;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        error_ = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return Status::ReadFailed;
+    }
+    const Status status = readBytes(cardName, bytes, report);
+    if (status != Status::Loaded)
+        return status;
+    if (const auto card = model_.findCard(cardName)) {
+        card.record->programFile = path;
+        card.record->modified = 0;
+    }
+    QString copyError;
+    copyIntoFolder(path, folders_.programFolder(), &copyError);
+    return Status::Loaded;
+}
+
+PlaybillReader::Status PlaybillReader::read(const QString& cardName, QIODevice& device,
+                                            const MessageSink& report)
+{
+    error_.clear();
+    errorLine_ = 0;
+    if (!model_.findCard(cardName)) {
+        error_ = QStringLiteral("%1: no such card").arg(cardName);
+        return Status::NoSuchCard;
+    }
+    if (!device.isReadable()) {
+        error_ = device.errorString();
+        return Status::ReadFailed;
+    }
+    const QByteArray bytes = device.readAll();
+    return readBytes(cardName, bytes, report);
+}
+
+PlaybillReader::Status PlaybillReader::fail(const QString& cardName, Status status, const QString& error,
+                                            int line, const MessageSink& report)
+{
+    error_ = error;
+    errorLine_ = line;
+    if (status == Status::RegionOutside)
+        model_.clearCard(cardName);
+    if (report)
+        report(error);
+    return status;
+}
+
+PlaybillReader::Status PlaybillReader::readBytes(const QString& cardName, const QByteArray& bytes,
+                                                 const MessageSink& report)
+{
+    model_.clearCard(cardName);
+    int cardWidth = kUnknownCardWidth;
+    int cardHeight = kUnknownCardHeight;
+    if (const auto card = model_.findCard(cardName)) {
+        cardWidth = card.record->width;
+        cardHeight = card.record->height;
+    }
+    const QString everyday = GetLgText(kMessageCategory, QStringLiteral("cycle_everyday"));
+
+    Section section = Section::None;
+    const QStringList lines = codec::decode(bytes).split(QLatin1Char('\n'));
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        const int lineNo = static_cast<int>(n + 1);
+        QString line = lines.at(n);
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        const QString trimmed = line.trimmed();
+        if (trimmed.isEmpty() || trimmed.startsWith(QLatin1String("//")))
+            continue;
+        const int panelNo = model_.nextPanelNumber();
+        const Section header = sectionOf(trimmed);
+        if (header != Section::None) {
+            section = header;
+            continue;
+        }
+
+        if (section == Section::Contents) {
+            // The id ends at the first "="; the content keeps any later "=".
+            const qsizetype cut = line.indexOf(QLatin1Char(kContentSeparator));
+            if (cut < 0)
+                continue;
+            const QString id = line.left(cut);
+            const QString stored = line.mid(cut + 1);
+            for (TFodder& m : model_.materials()) {
+                if (m.cardName != cardName || m.id != id)
+                    continue;
+                if (m.kind == kAnimation) {
+                    m.content = stored.isEmpty() ? QString()
+                                                 : pathInFolder(folders_.pictureFolder(),
+                                                                fileNameFromStored(baseName(stored)));
+                } else {
+                    m.content = contentFromStored(stored);
+                }
+                break;
+            }
+            continue;
+        }
+
+        const QStringList f = line.split(QLatin1Char(kFieldSeparator));
+        if (section == Section::Pages) {
+            if (f.size() < kPageMinFields)
+                continue;
+            TProgram p;
+            p.cardName = cardName;
+            p.name = f[kPageName];
+            p.id = f[kPageId];
+            p.panelName = QStringLiteral("pnProgram%1").arg(panelNo);
+            p.startTime = f[kPageStart];
+            p.endTime = f[kPageEnd];
+            p.playCycle = (f.size() > kPageCycle && !f[kPageCycle].isEmpty()) ? f[kPageCycle] : everyday;
+            p.playMode = kPlayEveryDay;
+            if (f.size() > kPageDateModeAfter) {
+                p.playDate = dateFromStored(f[kPageDate]);
+                int mode = 0;
+                p.playMode = parseWholeInt(f[kPageMode], &mode) ? mode : kPlayByDateAlt;
+            }
+            model_.appendPage(createPage(p));
+        } else if (section == Section::Regions) {
+            if (f.size() != kRegionFieldCount)
+                continue;
+            const auto page = model_.findPage(cardName, f[kRegionPage]);
+            if (!page || page.record->textProgramPage != 0)
+                continue;
+            NumberFields numbers(f);
+            TRegion r;
+            r.left = numbers.at(kRegionLeft);
+            r.top = numbers.at(kRegionTop);
+            r.width = numbers.at(kRegionWidth);
+            r.height = numbers.at(kRegionHeight);
+            if (!numbers.ok())
+                return fail(cardName, Status::BadNumber, numbers.error(), lineNo, report);
+            // A negative size cannot be drawn; the Windows program could
+            // write one for a region that lay beyond the card's edge.
+            r.left = qMax(0, r.left);
+            r.top = qMax(0, r.top);
+            r.width = qMax(0, r.width);
+            r.height = qMax(0, r.height);
+            if (cardWidth < r.left + r.width || cardHeight < r.top + r.height) {
+                return fail(cardName, Status::RegionOutside,
+                            GetLgText(kMessageCategory, QStringLiteral("warn_open_load_fail")), lineNo, report);
+            }
+            r.cardName = cardName;
+            r.pageName = page.record->name;
+            r.pageId = page.record->id;
+            r.name = f[kRegionName];
+            r.id = f[kRegionId];
+            r.panelName = QStringLiteral("pnRegion%1").arg(panelNo);
+            model_.appendRegion(createRegion(r));
+        } else if (section == Section::Materials) {
+            if (f.size() < kMatMinFields)
+                continue;
+            const auto region = model_.findRegion(cardName, f[kMatPage], f[kMatRegion]);
+            if (!region)
+                continue;
+            NumberFields numbers(f);
+            TFodder m;
+            m.kind = numbers.at(kMatKind);
+            m.playTimes = numbers.at(kMatPlayTimes);
+            m.displayMode = numbers.at(kMatDisplayMode);
+            m.displaySpeed = numbers.at(kMatDisplaySpeed);
+            m.remainTime = numbers.at(kMatRemainTime);
+            m.typeCode = numbers.at(kMatTypeCode);
+            m.flagChars[1] = static_cast<char>(numbers.at(kMatFlag1));
+            m.flagChars[0] = static_cast<char>(numbers.at(kMatFlag0));
+            m.digitColor = numbers.at(kMatDigitColor);
+            m.charColor = numbers.at(kMatCharColor);
+            m.fontCode = numbers.at(kMatFontCode);
+            m.sizeCode = numbers.at(kMatSizeCode);
+            m.timeFormat = numbers.at(kMatTimeFormat);
+            m.displayFormat = numbers.at(kMatDisplayFormat);
+            m.timeDiffSign = numbers.at(kMatTimeDiffSign);
+            m.diffHours = numbers.at(kMatDiffHours);
+            m.diffMinutes = numbers.at(kMatDiffMinutes);
+            if (f.size() > kMatTextParamsAfter) {
+                m.textParam1 = numbers.at(kMatTextParam1);
+                m.textParam2 = numbers.at(kMatTextParam2);
+            }
+            if (f.size() > kMatTableParamsAfter) {
+                m.tableParam1 = numbers.at(kMatTableParam1);
+                m.tableParam2 = numbers.at(kMatTableParam2);
+            }
+            if (f.size() > kMatTextParam3After)
+                m.textParam3 = numbers.at(kMatTextParam3);
+            if (f.size() > kMatRotateAfter)
+                m.rotateMode = numbers.at(kMatRotateMode);
+            if (!numbers.ok())
+                return fail(cardName, Status::BadNumber, numbers.error(), lineNo, report);
+            // Nothing downstream knows what to make of an unknown kind.
+            if (!isValidMaterialKind(m.kind))
+                continue;
+            m.flagChars[2] = '1';
+            for (int i = 3; i < 7; ++i)
+                m.flagChars[i] = '0';
+            m.cardName = cardName;
+            m.pageName = region.record->pageName;
+            m.regionName = region.record->name;
+            m.regionId = region.record->id;
+            m.regionNameAtCreation = region.record->name;
+            m.name = f[kMatName];
+            m.id = f[kMatId];
+            m.panelName = QString::fromLatin1(kReadMaterialPanelPrefix) + QString::number(panelNo);
+            QStringList files = f[kMatImages].split(QLatin1Char(kFileSeparator), Qt::SkipEmptyParts);
+            for (QString& name : files)
+                name = fileNameFromStored(name);
+            m.imageFiles = files.join(QLatin1Char(kFileSeparator));
+            model_.nextKindNumber(m.kind);
+            const TFodder created = createMaterial(m, nullptr, folders_, report);
+            if (created.kind == kRemoteText) {
+                if (const auto card = model_.findCard(cardName))
+                    card.record->remoteTextFree = 0;
+            }
+            if (created.kind == kQueue)
+                model_.insertMaterialFirstInRegion(created);
+            else
+                model_.appendMaterialToRegion(created);
+        }
+    }
+    return Status::Loaded;
+}
+
+} // namespace ledsign

@@ -1,0 +1,54 @@
+// Reads a playbill file into a card: the card's pages, regions and
+// materials are replaced by the file's. Malformed lines are skipped; a
+// region that does not fit the card fails the whole load and leaves the
+// card empty; a field that should be a number and is not stops the load at
+// that line, keeping what was read before it.
+#pragma once
+
+#include "model/datafolder.h"
+#include "model/projectmodel.h"
+
+#include <QString>
+
+class QIODevice;
+
+namespace ledsign {
+
+class PlaybillReader {
+public:
+    enum class Status {
+        Loaded,
+        FileMissing,    // nothing happened
+        NoSuchCard,     // nothing happened
+        ReadFailed,     // the file could not be read; the card is left as it was
+        RegionOutside,  // a region does not fit the card; the card is left empty
+        BadNumber,      // stopped at a line; what was read before it stays
+    };
+
+    PlaybillReader(ProjectModel& model, const DataFolder& folders);
+
+    // Reads the file at `path` into the card. When loaded, the card's
+    // `programFile` is the path, `modified` is cleared and the file is
+    // copied into the playbill folder. Messages meant for the user (missing
+    // image files, the load failure) go to `report`.
+    Status open(const QString& cardName, const QString& path, const MessageSink& report = {});
+
+    // Reads the content of `device` into the card; `programFile` stays cleared.
+    Status read(const QString& cardName, QIODevice& device, const MessageSink& report = {});
+
+    QString errorString() const { return error_; }
+    // 1-based line of the file where a load stopped; 0 otherwise.
+    int errorLine() const { return errorLine_; }
+
+private:
+    Status readBytes(const QString& cardName, const QByteArray& bytes, const MessageSink& report);
+    Status fail(const QString& cardName, Status status, const QString& error, int line,
+                const MessageSink& report);
+
+    ProjectModel& model_;
+    DataFolder folders_;
+    QString error_;
+    int errorLine_ = 0;
+};
+
+} // namespace ledsign

@@ -1,0 +1,150 @@
+#include "model/playbillsaver.h"
+
+#include "language/language.h"
+#include "model/imagefiles.h"
+#include "model/playbillwriter.h"
+
+#include <QFileInfo>
+
+namespace ledsign {
+
+namespace {
+
+constexpr int kMessageCategory = 3;
+
+QString text(const char* key)
+{
+    return GetLgText(kMessageCategory, QString::fromLatin1(key));
+}
+
+QString samePathKey(const QString& path)
+{
+    return QFileInfo(path).absoluteFilePath();
+}
+
+} // namespace
+
+PlaybillSaver::PlaybillSaver(ProjectModel& model, const DataFolder& folders, PlaybillSaveDialogs& dialogs)
+    : model_(model)
+    , folders_(folders)
+    , dialogs_(dialogs)
+{
+}
+
+QString PlaybillSaver::fileFilter()
+{
+    return QStringLiteral("prg(*.prg)");
+}
+
+QString PlaybillSaver::dialogTitle(const QString& cardName)
+{
+    return text("object_card") + QLatin1Char('[') + cardName + QStringLiteral("] ") + text("object_playbill")
+        + text("action_save");
+}
+
+bool PlaybillSaver::writePlaybill(const QString& cardName, const QString& path, bool quiet)
+{
+    PlaybillWriter writer(model_, folders_);
+    if (!writer.write(cardName, path)) {
+        error_ = writer.errorString();
+        dialogs_.showMessage(text("object_playbill") + QLatin1Char('[') + path + QStringLiteral("] ") + error_);
+        return false;
+    }
+    error_.clear();
+    if (!quiet) {
+        dialogs_.showMessage(text("object_card") + QLatin1Char('[') + cardName + QLatin1Char(']')
+                             + text("object_playbill") + QLatin1Char('[') + path + QLatin1Char(']')
+                             + text("action_saved"));
+    }
+    if (const auto card = model_.findCard(cardName)) {
+        card.record->programFile = path;
+        card.record->modified = 0;
+    }
+    QString copyError;
+    copyIntoFolder(path, folders_.programFolder(), &copyError);
+    return true;
+}
+
+QString PlaybillSaver::askFileName(const QString& cardName, bool* refused)
+{
+    *refused = false;
+    QString path = dialogs_.askSaveFileName(dialogTitle(cardName), folders_.programFolder(), fileFilter());
+    if (path.isEmpty())
+        return {};
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".prg");
+    if (QFileInfo::exists(path) && !dialogs_.askYesNo(text("dlg_overwrite_exist_program_file"))) {
+        *refused = true;
+        return {};
+    }
+    return path;
+}
+
+PlaybillSaver::Result PlaybillSaver::savePlaybills(int mode, const QString& selectedCard)
+{
+    error_.clear();
+    if (mode != kSaveAllModified && (selectedCard.isEmpty() || !model_.findCard(selectedCard))) {
+        dialogs_.showMessage(QStringLiteral("请选择要保存的控制卡！"));
+        return Result::NothingSelected;
+    }
+
+    if (mode == kSaveSelectedAs) {
+        bool refused = false;
+        const QString path = askFileName(selectedCard, &refused);
+        if (path.isEmpty())
+            return refused ? Result::Stopped : Result::Done;
+        return writePlaybill(selectedCard, path, false) ? Result::Done : Result::Failed;
+    }
+
+    Result result = Result::Done;
+    QStringList names;
+    for (const TFIXModem& c : model_.cards())
+        names << c.name;
+    for (const QString& name : names) {
+        if (mode == kSaveSelected && name != selectedCard)
+            continue;
+        if (model_.pageNames(name).isEmpty())
+            continue;
+        const auto card = model_.findCard(name);
+        if (!card)
+            continue;
+        const bool modified = card.record->modified != 0;
+        QString file = card.record->programFile;
+        if (!file.isEmpty() && !QFileInfo(file).isFile())
+            file.clear();
+        // Two cards must never write over one file.
+        if (!file.isEmpty() && modified) {
+            for (const TFIXModem& other : model_.cards()) {
+                if (other.name != name && !other.programFile.isEmpty()
+                    && samePathKey(other.programFile) == samePathKey(file)) {
+                    file.clear();
+                    break;
+                }
+            }
+        }
+        const bool quiet = mode == kSaveSelected;
+        bool wrote = false;
+        if (file.isEmpty()) {
+            bool refused = false;
+            file = askFileName(name, &refused);
+            if (refused)
+                return Result::Stopped;
+            if (file.isEmpty())
+                continue;
+            wrote = true;
+        } else if (modified) {
+            wrote = true;
+        }
+        if (!wrote)
+            continue;
+        if (!writePlaybill(name, file, quiet)) {
+            result = Result::Failed;
+            continue;
+        }
+        if (mode == kSaveSelected)
+            dialogs_.showMessage(file);
+    }
+    return result;
+}
+
+} // namespace ledsign

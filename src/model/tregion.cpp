@@ -1,0 +1,10 @@
+#include "model/tregion.h"
+
+namespace ledsign {
+
+TRegion createRegion(const TRegion& given)
+{
+    return given;
+}
+
+} // namespace ledsign
