@@ -55,7 +55,7 @@ TEST(Conversions, HexAndBitStrings)
     EXPECT_FALSE(ok);
 }
 
-TEST(Conversions, InternalCodeAndTimeStamps)
+TEST(Conversions, InternalCode)
 {
     convert::InternalCode code {9, 9, 9, 9, 9, 9, 9, 9};
     EXPECT_FALSE(convert::internalCodeToBytes(QStringLiteral("1_2_3_4_5_6_7"), code));
@@ -66,12 +66,4 @@ TEST(Conversions, InternalCodeAndTimeStamps)
     EXPECT_EQ(convert::internalCodeText(code), QStringLiteral("1_2_0_4_0_6_7_255"));
     EXPECT_EQ(convert::internalCodeText(QByteArray(8, char(0xFF))),
               QLatin1String(convert::kUnsetInternalCode));
-
-    EXPECT_EQ(convert::timeStamp(QDateTime(QDate(2024, 5, 1), QTime(14, 25, 3, 117))),
-              QStringLiteral("142503117"));
-    EXPECT_EQ(convert::timeStamp(QDateTime(QDate(2024, 5, 1), QTime(1, 2, 3, 4))),
-              QStringLiteral("010203004"));
-    const QString a = convert::newTimeStamp();
-    EXPECT_EQ(a.size(), 9);
-    EXPECT_NE(a, convert::newTimeStamp());
 }
