@@ -172,6 +172,17 @@ QStringList IniFile::keys(const QString& section) const
     return result;
 }
 
+QList<std::pair<QString, QString>> IniFile::keyValues(const QString& section) const
+{
+    QList<std::pair<QString, QString>> result;
+    if (const Section* s = findSection(section)) {
+        for (const Entry& e : s->entries)
+            if (!e.isComment)
+                result.append({e.key, e.value});
+    }
+    return result;
+}
+
 QString IniFile::value(const QString& section, const QString& key, const QString& fallback) const
 {
     const Section* s = findSection(section);
@@ -208,6 +219,16 @@ void IniFile::setValue(const QString& section, const QString& key, const QString
             e.value = value;
             return;
         }
+    }
+    s->entries.append(Entry{key, value, {}, false});
+}
+
+void IniFile::appendValue(const QString& section, const QString& key, const QString& value)
+{
+    Section* s = findSection(section);
+    if (!s) {
+        sections_.append(Section{section, {}});
+        s = &sections_.last();
     }
     s->entries.append(Entry{key, value, {}, false});
 }

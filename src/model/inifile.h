@@ -11,6 +11,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 class QIODevice;
 
 namespace ledsign {
@@ -36,6 +38,8 @@ public:
     bool hasKey(const QString& section, const QString& key) const;
     // Keys of a section in file order (duplicates included).
     QStringList keys(const QString& section) const;
+    // Keys and values of a section in file order, duplicates included.
+    QList<std::pair<QString, QString>> keyValues(const QString& section) const;
 
     QString value(const QString& section, const QString& key, const QString& fallback = {}) const;
     // A value that is not a whole integer gives the fallback.
@@ -46,6 +50,10 @@ public:
     void setValue(const QString& section, const QString& key, const QString& value);
     void setInt(const QString& section, const QString& key, int value);
     void setBool(const QString& section, const QString& key, bool value);
+    // Adds a line at the end of the section even when a key of the same name
+    // (compared without case) is already there, for lists keyed by names that
+    // may differ only in case.
+    void appendValue(const QString& section, const QString& key, const QString& value);
     void removeKey(const QString& section, const QString& key);
     void eraseSection(const QString& section);
     void clear() { sections_.clear(); }
