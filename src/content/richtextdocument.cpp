@@ -1,0 +1,7 @@
+#include "content/richtextdocument.h"
+
+namespace ledsign {
+
+RichTextDocument::~RichTextDocument() = default;
+
+} // namespace ledsign

@@ -1,0 +1,118 @@
+#include "content/colortable.h"
+#include "content/fontsizetable.h"
+#include "content/fonttable.h"
+
+#include <gtest/gtest.h>
+
+using namespace ledsign;
+
+TEST(ColorTable, CodesNamesAndScreenColoursAgree)
+{
+    struct Row {
+        int code;
+        const char* markup;
+        const char* program;
+        QRgb argb;
+    };
+    const Row rows[] = {
+        {1, "clRed", "Red", 0xFFFF0000u},       {2, "clGreen", "Green", 0xFF008000u},
+        {3, "clYellow", "Yellow", 0xFFFFFF00u}, {4, "clBlue", "Blue", 0xFF0000FFu},
+        {5, "clPurple", "Purple", 0xFF800080u}, {6, "clAqua", "Aqua", 0xFF00FFFFu},
+        {7, "clWhite", "White", 0xFFFFFFFFu},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(colorCodeOfMarkupName(QString::fromLatin1(r.markup)), r.code);
+        EXPECT_EQ(colorCodeOfProgramName(QString::fromLatin1(r.program)), r.code);
+        EXPECT_EQ(markupColorName(r.code), QLatin1String(r.markup));
+        EXPECT_EQ(programColorName(r.code), QLatin1String(r.program));
+        EXPECT_EQ(argbColor(r.code), r.argb);
+        EXPECT_EQ(colorCodeOfScreenColor(screenColor(r.code)), r.code);
+    }
+}
+
+TEST(ColorTable, UnknownNamesAndCodesFallBack)
+{
+    EXPECT_EQ(colorCodeOfMarkupName(QStringLiteral("clred")), 0); // case-sensitive
+    EXPECT_EQ(colorCodeOfMarkupName(QStringLiteral("Red")), 0);   // other markup's name
+    EXPECT_EQ(colorCodeOfProgramName(QStringLiteral("clRed")), 0);
+    EXPECT_EQ(colorCodeOfProgramName(QString()), 0);
+    EXPECT_EQ(screenColor(0), QColor(0, 0, 0));
+    EXPECT_EQ(screenColor(8, Qt::gray), QColor(Qt::gray));
+    EXPECT_EQ(argbColor(-1), 0u);
+    EXPECT_TRUE(markupColorName(8).isEmpty());
+    EXPECT_EQ(colorCodeOfScreenColor(QColor(0, 255, 0)), 0); // pure green is not the card's green
+    EXPECT_EQ(colorCodeOfScreenColor(QColor()), 0);
+}
+
+TEST(FontTable, CodesNamesAndListIndices)
+{
+    EXPECT_EQ(cardFontName(1), QStringLiteral("宋体"));
+    EXPECT_EQ(cardFontName(3), QStringLiteral("黑体"));
+    EXPECT_EQ(cardFontName(5), QStringLiteral("行书"));
+    EXPECT_EQ(cardFontName(0), QStringLiteral("宋体"));
+    EXPECT_EQ(cardFontName(6), QStringLiteral("宋体"));
+
+    // The card text coder's fifth font is another name than the drawing table's.
+    EXPECT_EQ(cardFontCodeOfName(QStringLiteral("华文行楷")), 5);
+    EXPECT_EQ(cardFontCodeOfName(QStringLiteral("行书")), 1);
+    EXPECT_EQ(cardFontCodeOfName(QStringLiteral("黑体")), 3);
+    EXPECT_EQ(cardFontCodeOfName(QStringLiteral("Arial")), 1);
+
+    EXPECT_EQ(fontCodeFromListIndex(2), 3);
+    EXPECT_EQ(fontCodeFromListIndex(3), 2);
+    for (int index = 0; index <= 5; ++index)
+        EXPECT_EQ(fontListIndexFromCode(fontCodeFromListIndex(index)), index);
+    EXPECT_EQ(cardFontName(fontCodeFromListIndex(2)), QStringLiteral("黑体"));
+}
+
+TEST(FontTable, CardFontsMapToInstalledFamilies)
+{
+    EXPECT_EQ(installedFontFamily(QStringLiteral("宋体")), QStringLiteral("AR PL UMing CN"));
+    EXPECT_EQ(installedFontFamily(QStringLiteral("黑体")), QStringLiteral("WenQuanYi Zen Hei"));
+    EXPECT_EQ(installedFontFamily(QStringLiteral("华文行楷")), QStringLiteral("AR PL UKai CN"));
+    EXPECT_EQ(installedFontFamily(QStringLiteral("DejaVu Sans")), QStringLiteral("DejaVu Sans"));
+    EXPECT_EQ(fontFamiliesFor(QStringLiteral("隶书")),
+              (QStringList{QStringLiteral("隶书"), QStringLiteral("AR PL UKai CN")}));
+    EXPECT_EQ(fontFamiliesFor(QStringLiteral("Arial")), QStringList{QStringLiteral("Arial")});
+}
+
+TEST(FontSizeTable, GlyphNamesAndPointSizes)
+{
+    const int points[] = {9, 12, 18, 23, 36, 48, 60, 72};
+    for (int code = 0; code < kSizeCodeCount; ++code) {
+        EXPECT_EQ(pointSizeOfSizeCode(code, -1), points[code]);
+        EXPECT_EQ(sizeCodeOfGlyphName(glyphName(code), -1), code);
+    }
+    EXPECT_EQ(pointSizeOfSizeCode(8, 17), 17);
+    EXPECT_EQ(pointSizeOfSizeCode(-1, 17), 17);
+    EXPECT_TRUE(glyphName(8).isEmpty());
+    EXPECT_EQ(sizeCodeOfGlyphName(QStringLiteral("20*20"), 4), 4);
+    EXPECT_EQ(glyphNameList(), QStringLiteral("12*12;16*16;24*24;32*32;48*48;64*64;80*80;96*96"));
+    EXPECT_EQ(glyphNameList(2), QStringLiteral("12*12;16*16"));
+    EXPECT_EQ(glyphNameList(99), glyphNameList());
+    EXPECT_EQ(glyphNameList(-3), QString());
+
+    EXPECT_EQ(sizeCodeOfPointText(QStringLiteral("24")), 3);
+    EXPECT_EQ(sizeCodeOfPointText(QStringLiteral("23")), 1);
+    EXPECT_EQ(sizeCodeOfPointText(QStringLiteral("9")), 0);
+}
+
+TEST(FontSizeTable, EditorListShowsAndReadsSizes)
+{
+    const QStringList items = fontSizeListItems();
+    ASSERT_EQ(items.size(), 64);
+    EXPECT_EQ(items.first(), QStringLiteral("9[12*12]"));
+    EXPECT_EQ(items.at(1), QStringLiteral("10"));
+    EXPECT_EQ(items.at(23 - 9), QStringLiteral("23"));
+    EXPECT_EQ(items.at(24 - 9), QStringLiteral("24[32*32]"));
+    EXPECT_EQ(items.last(), QStringLiteral("72[96*96]"));
+
+    EXPECT_EQ(fontSizeDisplayText(100), QStringLiteral("100"));
+    EXPECT_EQ(fontSizeDisplayText(0), QStringLiteral("9"));
+
+    EXPECT_EQ(pointSizeFromListText(QStringLiteral("24[32*32]")), 24);
+    EXPECT_EQ(pointSizeFromListText(QStringLiteral("17")), 17);
+    EXPECT_EQ(pointSizeFromListText(QStringLiteral("abc")), 9);
+    EXPECT_EQ(pointSizeFromListText(QStringLiteral("[16*16]")), 9);
+    EXPECT_EQ(pointSizeFromListText(QString()), 9);
+}
