@@ -27,7 +27,31 @@ quint8 rowOrderCode(int index)
     return quint8(std::max(0, index));
 }
 
+void addGroup(QList<ScanModeEntry>& out, const QString& prefix, std::initializer_list<int> codes)
+{
+    char letter = 'A';
+    for (int code : codes)
+        out.append({prefix + QStringLiteral(" (") + QChar(letter++) + u')', code});
+}
+
 } // namespace
+
+QList<ScanModeEntry> exportScanModes(const QString& staticText)
+{
+    QList<ScanModeEntry> out;
+    addGroup(out, QStringLiteral("1/16"), {1, 16, 47, 48, 120, 121, 122, 123, 124, 125});
+    addGroup(out, QStringLiteral("1/8 "), {2, 3, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39});
+    addGroup(out, QStringLiteral("1/4 "), {4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 17, 18, 19, 130, 131, 132});
+    addGroup(out, QStringLiteral("1/32 "), {50, 51, 52, 53, 54, 55, 56, 57});
+    addGroup(out, staticText, {20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 40, 41, 42});
+    addGroup(out, QStringLiteral("1/10 "), {60, 61, 62, 63, 64, 65, 66, 67, 68, 69});
+    addGroup(out, QStringLiteral("1/12 "), {70, 71, 72, 73});
+    addGroup(out, QStringLiteral("1/20 "), {80, 81, 82, 83});
+    addGroup(out, QStringLiteral("1/24 "), {90, 91, 92, 93});
+    addGroup(out, QStringLiteral("1/5 "), {100, 101, 102, 103, 104, 105, 106, 107});
+    addGroup(out, QStringLiteral("1/6 "), {110, 111, 112, 113});
+    return out;
+}
 
 bool exportParametersComplete(const ExportParameters& p)
 {

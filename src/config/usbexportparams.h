@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 namespace ledsign {
@@ -26,6 +27,15 @@ struct ExportParameters {
     int address485 = 0;    // index: 0 is address 1
     int baud = 0;          // 0..4: 9600 .. 115200
 };
+
+struct ScanModeEntry {
+    QString name;
+    int code = 0;
+};
+
+// The scan modes the card knows, in list order; `staticText` names the
+// static-scan group in the current language.
+QList<ScanModeEntry> exportScanModes(const QString& staticText);
 
 // True when every field the card needs is filled.
 bool exportParametersComplete(const ExportParameters& p);

@@ -171,6 +171,10 @@ TEST(PreviewPlayer, MovingTextScrollsFullyOutBeforeRepeating)
     img = r.picture();
     for (int x = 0; x < 16; ++x)
         EXPECT_EQ(img.pixel(x, 4) & 0xFFFFFF, 0u) << x;
+    EXPECT_FALSE(r.done());
+    EXPECT_EQ(r.frameIndex(), 1) << "the blank picture stands in place";
+    for (int k = 0; k < 16; ++k)
+        r.step();
     EXPECT_TRUE(r.done()) << "one pass of text and blank is the whole material";
 }
 
@@ -329,12 +333,13 @@ TEST(PreviewPlayer, MiddleAndBlindEffectsCoverTheWholeRegion)
             for (int x = 0; x < 11; ++x)
                 ASSERT_EQ(img.pixel(x, y) & 0xFFFFFF, 0x0000FFu) << "mode " << mode << " at " << x << "," << y;
         // Blinds: pitch of a fifth of the other side + 1 (7/5 -> 1 + 1, 11/5 -> 2 + 1), steps 0..p.
-        if (mode == 15)
+        if (mode == 15) {
             EXPECT_EQ(steps, 3);
-        if (mode == 16)
+        } else if (mode == 16) {
             EXPECT_EQ(steps, 4);
-        if (mode == 10 || mode == 11)
+        } else if (mode == 10 || mode == 11) {
             EXPECT_EQ(steps, 5);
+        }
     }
 }
 

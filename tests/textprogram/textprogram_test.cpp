@@ -115,7 +115,7 @@ TEST(TextProgram, ContentCutAt3500)
     // Several runs: whole runs while they fit.
     const QString runA = head + QString(2000, u'a');
     const QString runB = head + QString(1400, u'b');
-    const QString runC = head + QString(10, u'c');
+    const QString runC = head + QString(100, u'c');
     cut = cutTextProgramContent(runA + u'>' + runB + u'>' + runC);
     EXPECT_EQ(cut.content, runA + u'>' + runB);
     EXPECT_EQ(cut.rest, runC);
