@@ -41,6 +41,7 @@ void DownloadSession::startDownload(const QString& cardName)
     st.lastProgress = -1;
     st.keptDescription.clear();
     m_keptHeader.clear();
+    m_lastPiece = -1;
     st.selectedCardName = cardName;
     m_s.stopPacketTimer();
 
@@ -227,6 +228,26 @@ PacketSent DownloadSession::sendMaterialPacket485(TFIXModem& c, int sendNo, int 
     r.typeCode = p.typeCode;
     r.last = i == list.size() - 1;
     r.position = int(ok ? i + 1 : i);
+    return r;
+}
+
+PacketSent DownloadSession::resendLastPiece(TFIXModem& c)
+{
+    if (m_lastPiece < 0 || m_lastPiece >= c.materialPackets.size())
+        return sendMaterialPacket485(c, -1, -1, false);
+    PacketSent r;
+    const rSendFdrContent& p = c.materialPackets[m_lastPiece];
+    convert::InternalCode address {};
+    convert::internalCodeToBytes(c.internalCode, address);
+    const QByteArray packet = rs485::buildPacket(address, p.partCount, p.partNo, p.bytes);
+    const bool ok = !packet.isEmpty() && m_s.sender().writeSerial(packet);
+    r.found = true;
+    r.written = ok ? packet.size() : -1;
+    r.typeCode = p.typeCode;
+    r.last = m_lastPiece == c.materialPackets.size() - 1;
+    r.position = ok ? m_lastPiece + 1 : m_lastPiece;
+    c.sendStep = 2;
+    m_s.startRepeatTimer();
     return r;
 }
 

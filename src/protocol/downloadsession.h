@@ -75,6 +75,10 @@ public:
     // restarting the sequence there.
     PacketSent sendMaterialPacket485(TFIXModem& card, int sendNo, int partNo, bool markSent);
 
+    // RS-485: the piece sent last, once more (it stays unanswered), or the
+    // first unsent one when none was sent yet.
+    PacketSent resendLastPiece(TFIXModem& card);
+
     // A card asked for one packet again.
     void handleRequest(int cardIndex, int sendNo, int blockNo, bool rs485);
 

@@ -236,7 +236,8 @@ void SendScheduler::repeatTick()
         // a silent line is given up rather than repeated for ever.
         position = m_download.resendHeaderPacket(card);
     } else if (card.sendStep == 2) {
-        const PacketSent sent = m_download.sendMaterialPacket485(card, -1, -1, false);
+        // The piece that stays unanswered goes again, not the one after it.
+        const PacketSent sent = m_download.resendLastPiece(card);
         position = sent.found ? sent.position : 0;
         setProgress(position);
         if (!sent.found)
