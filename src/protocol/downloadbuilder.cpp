@@ -97,9 +97,10 @@ DownloadBuild DownloadBuilder::build(ProjectModel& model, const QString& cardNam
 
     // The internal code addresses every RS-485 packet; the all-255 code was
     // never set, and a code that does not read cannot address anything.
+    const bool networkHeader = !options.rs485 || options.exportFile;
     convert::InternalCode address{};
     if (isUnsetInternalCode(card.internalCode)
-        || (options.rs485 && !convert::internalCodeToBytes(card.internalCode, address)))
+        || (!networkHeader && !convert::internalCodeToBytes(card.internalCode, address)))
         return failed("warn_innercode_error");
     if (card.version < kMinDownloadVersion)
         return failed("warn_card_version_low_send");
@@ -116,7 +117,6 @@ DownloadBuild DownloadBuilder::build(ProjectModel& model, const QString& cardNam
                           .arg(steps.size())
                           .arg(PageTimeBuffer::kMaxPages));
 
-    const bool networkHeader = !options.rs485 || options.exportFile;
     DownloadBuild result;
     PreparedDownload& d = result.download;
     d.cardName = cardName;

@@ -51,7 +51,6 @@ struct Fixture {
 
 struct Playbill {
     ProjectModel model;
-    TFIXModem* card = nullptr;
     int next = 100000000;
 
     explicit Playbill(int version = 60, const QString& code = QStringLiteral("1_2_3_4_5_6_7_8"))
@@ -67,30 +66,12 @@ struct Playbill {
     TProgram& page(const QString& start, const QString& end, int playMode = kPlayEveryDay,
                    const QString& cycle = QString())
     {
-        TProgram p;
-        p.cardName = QStringLiteral("card");
-        p.name = QStringLiteral("page") + id();
-        p.id = id();
-        p.startTime = start;
-        p.endTime = end;
-        p.playMode = playMode;
-        p.playCycle = cycle;
-        model.appendPage(p);
+        model.appendPage(TProgram{QStringLiteral("card"), id(), id(), {}, start, end, cycle, {}, 0, playMode});
         return model.pages().last();
     }
-    TRegion& region(const TProgram& p, int x = 16, int y = 0, int w = 64, int h = 16)
+    TRegion& region(const TProgram& p)
     {
-        TRegion r;
-        r.cardName = p.cardName;
-        r.pageName = p.name;
-        r.name = QStringLiteral("region") + id();
-        r.id = id();
-        r.pageId = p.id;
-        r.left = x;
-        r.top = y;
-        r.width = w;
-        r.height = h;
-        model.appendRegion(r);
+        model.appendRegion(TRegion{p.cardName, p.name, id(), id(), {}, p.id, 16, 0, 64, 16});
         return model.regions().last();
     }
     TFodder& material(const TRegion& r, int kind = kSingleText)
@@ -99,11 +80,10 @@ struct Playbill {
         m.cardName = r.cardName;
         m.pageName = r.pageName;
         m.regionName = r.name;
-        m.name = QStringLiteral("m") + id();
+        m.name = id();
         m.id = id();
         m.regionId = r.id;
-        model.appendMaterialToRegion(m);
-        return *model.findMaterial(r.cardName, r.pageName, r.name, m.name).record;
+        return model.materials()[model.appendMaterialToRegion(m)];
     }
 };
 
@@ -216,7 +196,7 @@ TEST(HeaderPackets485, ThreeThousandCharactersGiveTwoFramesAndThirteenPackets)
     int expectedNo = 1;
     for (const rPackSendProgram& part : parts) {
         const test::ReadPacket p = test::readPacket(part.bytes);
-        ASSERT_TRUE(p.ok) << p.error.toStdString();
+        ASSERT_TRUE(p.ok);
         EXPECT_EQ(p.address, QByteArray::fromHex("0102030405060708"));
         EXPECT_EQ(part.sent, 0);
         EXPECT_EQ(part.headerKind, 0);
@@ -425,9 +405,8 @@ TEST(ExportFile, HeaderThenEveryPacketInOrder)
     ASSERT_TRUE(writeExportDataFile(dir.path(), b.download, &error)) << error.toStdString();
     const QByteArray file = test::readAll(dir.filePath(QStringLiteral("Vk_Data.prg")));
 
-    bool ok = false;
-    const QList<QByteArray> frames = test::splitFrames(file, &ok);
-    ASSERT_TRUE(ok);
+    QList<QByteArray> frames;
+    ASSERT_TRUE(test::splitFrames(file, frames));
     ASSERT_EQ(frames.size(), 1 + 3 + 1);
     EXPECT_EQ(test::readFrame(frames.at(0)).command, 0x22);
     const QList<int> sendNo{1, 1, 1, 2};

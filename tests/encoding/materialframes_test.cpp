@@ -294,35 +294,6 @@ TEST(DisplayDataBlock, EmptyDisplayDataIsRefused)
     EXPECT_EQ(e.failure.messageKey, QStringLiteral("warn_material_empty_send"));
 }
 
-TEST(DisplayDataBlock, Rs485CutsEachFrameInto256BytePieces)
-{
-    TFodder m = materialOf(kTable);
-    MaterialFrameOptions o = optionsFor(kColorSingle, true);
-    o.displayData = QByteArray(3000, '\x11');
-    const EncodedMaterial cut = testEncoder().encode(m, o);
-    ASSERT_TRUE(cut.ok);
-    o.rs485 = false;
-    const EncodedMaterial plain = testEncoder().encode(m, o);
-    ASSERT_EQ(plain.packets.size(), 2);
-
-    QList<QByteArray> rebuilt(2);
-    for (const rSendFdrContent& p : cut.packets) {
-        EXPECT_LE(p.bytes.size(), 256);
-        EXPECT_EQ(p.byteCount, p.bytes.size());
-        EXPECT_EQ(p.partCount, int((plain.packets.at(p.blockNo - 1).bytes.size() + 255) / 256));
-        EXPECT_EQ(p.blockCount, 2);
-        if (p.partNo < p.partCount) {
-            EXPECT_EQ(p.bytes.size(), 256);
-        }
-        rebuilt[p.blockNo - 1] += p.bytes;
-    }
-    EXPECT_EQ(cut.packets.size(), 9 + 5); // frames of 2124 and 1028 bytes
-    for (const QByteArray& f : rebuilt) {
-        const auto r = readMaterialFrame(f);
-        EXPECT_TRUE(r.ok) << r.error.toStdString();
-    }
-}
-
 TEST(TextSliceBlock, OneThousandAndTwentyFiveCharactersGiveTwoFrames)
 {
     TFodder m = materialOf(kInternalCodeText, 4);
