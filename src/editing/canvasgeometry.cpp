@@ -188,7 +188,8 @@ QPoint placeFrame(QPoint wanted, QSize frame, QSize page)
         top = 0;
     if (top + frame.height() >= page.height())
         top = page.height() - frame.height();
-    return {snapToGrid(left), top};
+    // A frame larger than the page stays at the page's top-left corner.
+    return {qMax(0, snapToGrid(left)), qMax(0, top)};
 }
 
 QPoint dragTopLeft(QPoint mouse, QPoint press, const QRect& frame, QSize page)
