@@ -20,6 +20,14 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
         file.cancelWriting();
         return false;
     }
+    // The commit does not report a flush that the disk refused (full disk,
+    // file size limit), so flush first and check that every byte is there.
+    if (!file.flush() || file.size() != bytes.size()) {
+        if (error)
+            *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
     if (!file.commit()) {
         if (error)
             *error = file.errorString();

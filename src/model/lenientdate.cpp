@@ -22,7 +22,7 @@ QDateTime tryParse(const QString& raw, const QLocale& locale)
     static const QStringList dates{QStringLiteral("yyyy-M-d"), QStringLiteral("yyyy/M/d"),
                                    QStringLiteral("yyyy.M.d")};
     static const QStringList times{QString(), QStringLiteral(" H:m:s"), QStringLiteral(" H:m"),
-                                   QStringLiteral(" H:m:s.z")};
+                                   QStringLiteral(" H:m:s.z"), QStringLiteral("'T'H:m:s")};
     for (const QString& d : dates) {
         for (const QString& t : times) {
             QDateTime dt = QDateTime::fromString(text, d + t);
@@ -30,9 +30,6 @@ QDateTime tryParse(const QString& raw, const QLocale& locale)
                 return dt;
         }
     }
-    QDateTime iso = QDateTime::fromString(text, Qt::ISODate);
-    if (iso.isValid())
-        return iso;
     return {};
 }
 

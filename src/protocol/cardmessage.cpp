@@ -63,7 +63,9 @@ CardMessage readFrameMessage(const QByteArray& bytes)
 CardMessage readRs485Message(const QByteArray& bytes)
 {
     rs485::Packet packet;
-    if (!rs485::read(bytes, packet))
+    // A packet of the program's own kind is one of ours heard back on the
+    // shared wire, not a card's answer.
+    if (!rs485::read(bytes, packet) || packet.kind == rs485::kKindFromProgram)
         return UnknownFrame {};
     const QByteArray& carried = packet.payload;
     const int command = frame::command(carried);

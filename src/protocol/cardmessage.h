@@ -59,7 +59,8 @@ using CardMessage = std::variant<CardReport, Confirmation, ParameterReply, Param
 // is sorted by its command byte.
 CardMessage readFrameMessage(const QByteArray& frame);
 
-// A 485 packet from a card. Reports (0x61, 0x71, 0x72) and parameter replies
+// A 485 packet from a card. A packet of the program's own kind (98) is an echo
+// of what the program sent and is unknown here. Reports (0x61, 0x71, 0x72) and parameter replies
 // (0x51, 0xF2 in a packet longer than 50 bytes; 0xF1 as parameters written) are
 // read from the carried frame; everything else is a download reply.
 CardMessage readRs485Message(const QByteArray& packet);

@@ -10,8 +10,11 @@ namespace ledsign {
 Confirmation readConfirmation(const QByteArray& bytes)
 {
     Confirmation c;
-    c.confirmedCommand = frame::byteAt(bytes, replies::kConfirmedCommandOffset);
-    if (bytes.size() >= replies::kRequestEnd) {
+    // Only data bytes count: the trailer of a short frame is not a field.
+    const qsizetype dataEnd = bytes.size() - frame::kTrailerSize;
+    if (dataEnd > replies::kConfirmedCommandOffset)
+        c.confirmedCommand = quint8(bytes[replies::kConfirmedCommandOffset]);
+    if (dataEnd >= replies::kRequestEnd) {
         c.requestComplete = true;
         c.sendNo = frame::readLe16(bytes, replies::kRequestSendNoOffset);
         c.blockNo = frame::readLe16(bytes, replies::kRequestBlockOffset);

@@ -21,7 +21,8 @@ inline constexpr int kRs485LongReplyMinSize = 51; // a packet longer than 50 byt
 } // namespace replies
 
 struct Confirmation {
-    int confirmedCommand = -1;  // -1 when the frame is too short to say
+    int confirmedCommand = -1;  // -1 when the frame carries no data: a confirmation
+                                // of the header or of a text
     bool requestComplete = false; // both numbers of a packet request are present
     quint16 sendNo = 0;         // material asked for again
     quint16 blockNo = 0;        // its frame (network) or piece (RS-485)

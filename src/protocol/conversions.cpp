@@ -1,7 +1,6 @@
 #include "protocol/conversions.h"
 
 #include <QStringList>
-#include <QThread>
 
 namespace ledsign::convert {
 
@@ -95,23 +94,6 @@ QString internalCodeText(const QByteArray& eightBytes)
     for (int k = 0; k < 8 && k < eightBytes.size(); ++k)
         code[k] = quint8(eightBytes[k]);
     return internalCodeText(code);
-}
-
-QString timeStamp(const QDateTime& time)
-{
-    return time.toString(QStringLiteral("HHmmsszzz"));
-}
-
-QString newTimeStamp()
-{
-    static QString last;
-    QString stamp;
-    do {
-        QThread::msleep(1);
-        stamp = timeStamp(QDateTime::currentDateTime());
-    } while (stamp == last);
-    last = stamp;
-    return stamp;
 }
 
 } // namespace ledsign::convert

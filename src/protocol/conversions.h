@@ -1,9 +1,9 @@
 // Small conversions shared by every frame builder and reader: hexadecimal
-// text, bit strings, the internal-code text and the 9-digit time stamp.
+// text, bit strings and the internal-code text. (The 9-digit time-stamp
+// identifiers live with the records, in model/timestampid.h.)
 #pragma once
 
 #include <QByteArray>
-#include <QDateTime>
 #include <QString>
 
 #include <array>
@@ -44,12 +44,5 @@ QString internalCodeText(const QByteArray& eightBytes);
 
 // The text of a card whose code was never set.
 inline constexpr const char* kUnsetInternalCode = "255_255_255_255_255_255_255_255";
-
-// Hours, minutes, seconds and milliseconds of the time: "HHmmsszzz".
-QString timeStamp(const QDateTime& time);
-
-// A new 9-digit identifier for a page, region or material: the current time
-// stamp, after a pause of at least 1 ms so that consecutive identifiers differ.
-QString newTimeStamp();
 
 } // namespace ledsign::convert

@@ -48,6 +48,20 @@ QByteArray buildPacket(const convert::InternalCode& address, int partCount, int 
     return out;
 }
 
+QByteArray buildReply(const convert::InternalCode& address, bool complete, quint8 status,
+                      const QByteArray& payload, int partCount, int partNumber)
+{
+    QByteArray out = buildPacket(address, partCount, partNumber, payload);
+    if (out.isEmpty())
+        return out;
+    out[kKindOffset] = char(kKindFromCard);
+    out[kReplyDirectionOffset] = char(complete ? kReplyComplete : kReplyPartial);
+    out[kStatusOffset] = char(status);
+    out.chop(3);
+    out.append(checkBytes(out));
+    return out;
+}
+
 QList<QByteArray> cutFrame(const QByteArray& frame, const convert::InternalCode& address)
 {
     QList<QByteArray> packets;

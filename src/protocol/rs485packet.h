@@ -29,6 +29,7 @@ inline constexpr int kMaxParts = 255;
 
 inline constexpr quint8 kStart = 0xFE;
 inline constexpr quint8 kKindFromProgram = 0x98;
+inline constexpr quint8 kKindFromCard = 0x89; // any value but 98 marks a reply
 inline constexpr quint8 kReplyPartial = 0x54;
 inline constexpr quint8 kReplyComplete = 0x55;
 
@@ -36,6 +37,12 @@ inline constexpr quint8 kReplyComplete = 0x55;
 // an oversized payload or a part count or number outside 1..255.
 QByteArray buildPacket(const convert::InternalCode& address, int partCount, int partNumber,
                        const QByteArray& payload);
+
+// A card's reply around a payload: the layout of buildPacket with the card's
+// kind byte, 55 in byte 5 when the card holds the whole frame (54 otherwise)
+// and the status byte (neither 00 nor FF asks for the packet again).
+QByteArray buildReply(const convert::InternalCode& address, bool complete, quint8 status,
+                      const QByteArray& payload, int partCount = 1, int partNumber = 1);
 
 // The frame cut into ceil(m/256) packets, numbered from 1. Returns an empty
 // list for an empty frame or one that would need more than 255 packets.
