@@ -38,35 +38,22 @@ TEST(CodedValues, CountTimeFormatMapping)
     EXPECT_EQ(getCountTimeFormat(m), 9);
 }
 
-TEST(CodedValues, IndexPlusOneFieldsAndPlainIndexFields)
+TEST(CodedValues, SharedFieldsAndIndexPlusOne)
 {
     TFodder m;
-    setDigitColor(m, 0);
-    setCharColor(m, 6);
-    setTimeFormat(m, 2);
-    setDisplayFormat(m, 4);
+    // Colour match and character colour share one field, as do year digits
+    // and alignment.
     setColorMatch(m, 3);
-    EXPECT_EQ(m.digitColor, 1);
-    EXPECT_EQ(m.timeFormat, 3);
-    EXPECT_EQ(m.displayFormat, 5);
-    EXPECT_EQ(m.charColor, 4); // colour match shares the field
-    EXPECT_EQ(getDigitColor(m), 0);
+    EXPECT_EQ(m.charColor, 4);
     EXPECT_EQ(getCharColor(m), 3);
-    EXPECT_EQ(getColorMatch(m), 3);
-    EXPECT_EQ(getTimeFormat(m), 2);
-    EXPECT_EQ(getDisplayFormat(m), 4);
-
-    setTimeDiffSign(m, 0);
-    setRotateMode(m, 2);
-    setDisplayMode(m, 16);
     setYearDigits(m, 1);
-    EXPECT_EQ(m.timeDiffSign, 0);
-    EXPECT_EQ(m.rotateMode, 2);
-    EXPECT_EQ(m.displayMode, 16);
-    EXPECT_EQ(m.textParam2, 1);
-    setAlign(m, 2); // same field as the year digits
+    setAlign(m, 2);
     EXPECT_EQ(getYearDigits(m), 2);
-    EXPECT_EQ(getAlign(m), 2);
+    EXPECT_EQ(m.textParam2, 2);
+    setDisplayFormat(m, 0);
+    setDigitColor(m, 6);
+    EXPECT_EQ(m.displayFormat, 1);
+    EXPECT_EQ(m.digitColor, 7);
 }
 
 TEST(CodedValues, SizeNamesPointSizesAndColours)

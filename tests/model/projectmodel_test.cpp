@@ -238,15 +238,3 @@ TEST(TimeStampIds, NineDigitsOfTheTimeAndNeverTheSameTwice)
     ProjectModel model;
     EXPECT_NE(model.newId(), model.newId());
 }
-
-TEST(Counters, PanelAndKindCountersOnlyGrow)
-{
-    ProjectModel model;
-    EXPECT_EQ(model.nextPanelNumber(), 1);
-    EXPECT_EQ(model.nextPanelNumber(), 2);
-    EXPECT_EQ(model.nextKindNumber(kQueue), 1);
-    EXPECT_EQ(model.nextKindNumber(kQueue), 2);
-    EXPECT_EQ(model.kindCounter(kQueue), 2);
-    EXPECT_EQ(model.kindCounter(kTable), 0);
-    EXPECT_EQ(model.nextKindNumber(42), 0);
-}

@@ -1,0 +1,52 @@
+// What the virtual card is told on its command line: how it is reached, what
+// it reports about itself, and a few misbehaviours that let the program's
+// supervision be tried out.
+#pragma once
+
+#include "protocol/conversions.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace ledsign::card {
+
+struct CardOptions {
+    // Reached over TCP (the card connects to the program's server) ...
+    QString tcpHost;
+    quint16 tcpPort = 0;
+    bool reconnect = true;
+    // ... or over a serial line, plain or RS-485.
+    QString serialDevice;
+    int baudRate = 9600;
+    bool rs485 = false;
+
+    // What the card reports.
+    convert::InternalCode internalCode {1, 2, 3, 4, 5, 6, 7, 8};
+    int width = 64;
+    int height = 32;
+    int colorDepth = 1; // 1 single, 2 dual, 3 tri-colour
+    int version = 60;
+    int fontCount = 6;
+    int speedUnit = 1;
+    QString cardType = QStringLiteral("VCARD");
+
+    // Heartbeat period in seconds; 0 follows the poll time the program sends.
+    double heartbeatSeconds = 0;
+    // Folder for the pictures of a received playbill; empty writes none.
+    QString pngDir;
+    // Ends the program after this many complete playbills (0: never).
+    int exitAfterPlaybills = 0;
+
+    // Misbehaviours.
+    bool confirmHeaders = true;     // false: never confirm a playbill header
+    bool confirmLast = true;        // false: never confirm the final frame
+    bool exceptionOnMaterial = false; // answer the first material with 0x34
+    int requestSendNo = 0;          // ask once for this material ...
+    int requestBlockNo = 0;         // ... and block, after the final frame
+    bool answerRs485 = true;        // false: stay silent on the RS-485 line
+};
+
+// Reads the options; false with a message for anything it cannot use.
+bool parseCardOptions(const QStringList& arguments, CardOptions& options, QString& error);
+
+} // namespace ledsign::card

@@ -1,0 +1,393 @@
+#include "virtualcard.h"
+
+#include "protocol/cardcommands.h"
+#include "protocol/cardreplies.h"
+#include "protocol/cardreport.h"
+#include "protocol/frame.h"
+#include "protocol/rs485packet.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace ledsign::card {
+
+namespace {
+
+constexpr int kHeaderChunk = 2048;     // a full 485 header chunk: more follow
+constexpr quint8 kReplyKind = 0x99;    // any value but the program's 0x98
+constexpr quint8 kNegative = 0x01;     // status byte of a refused packet
+
+QString hexByte(int b) { return QStringLiteral("%1").arg(b & 0xFF, 2, 16, QLatin1Char('0')).toUpper(); }
+
+} // namespace
+
+VirtualCard::VirtualCard(const CardOptions& options, QTextStream& log, QObject* parent)
+    : QObject(parent)
+    , m_options(options)
+    , m_log(log)
+    , m_download(options.colorDepth)
+    , m_parameters(commands::kParameterBlockSize, '\0')
+{
+    connect(&m_heartbeat, &QTimer::timeout, this, &VirtualCard::sendHeartbeat);
+    m_reconnect.setSingleShot(true);
+    m_reconnect.setInterval(500);
+    connect(&m_reconnect, &QTimer::timeout, this, &VirtualCard::connectTcp);
+
+    connect(&m_socket, &QTcpSocket::connected, this, [this] {
+        logLine(QStringLiteral("connected %1:%2").arg(m_options.tcpHost).arg(m_options.tcpPort));
+        const double seconds = m_options.heartbeatSeconds > 0 ? m_options.heartbeatSeconds : m_pollTime;
+        m_heartbeat.start(int(seconds * 1000));
+    });
+    connect(&m_socket, &QTcpSocket::readyRead, this, &VirtualCard::onTcpReadyRead);
+    connect(&m_socket, &QTcpSocket::disconnected, this, [this] {
+        logLine(QStringLiteral("disconnected"));
+        m_heartbeat.stop();
+        m_frames = FrameInbox();
+        if (m_options.reconnect)
+            m_reconnect.start();
+        else
+            emit finished(m_errors > 0 ? 1 : 0);
+    });
+    connect(&m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError e) {
+        if (e == QAbstractSocket::RemoteHostClosedError)
+            return; // reported as a disconnection
+        if (m_socket.state() != QAbstractSocket::ConnectedState) {
+            logLine(QStringLiteral("connect-failed %1").arg(m_socket.errorString()));
+            if (m_options.reconnect)
+                m_reconnect.start();
+            else
+                emit finished(2);
+        }
+    });
+    connect(&m_serial, &QSerialPort::readyRead, this, &VirtualCard::onSerialReadyRead);
+}
+
+bool VirtualCard::start(QString& errorText)
+{
+    if (!m_options.serialDevice.isEmpty()) {
+        m_serial.setPortName(m_options.serialDevice);
+        if (!m_serial.open(QIODevice::ReadWrite)) {
+            errorText = QStringLiteral("cannot open %1: %2").arg(m_options.serialDevice, m_serial.errorString());
+            return false;
+        }
+        m_serial.setBaudRate(m_options.baudRate);
+        m_serial.setDataBits(QSerialPort::Data8);
+        m_serial.setParity(QSerialPort::NoParity);
+        m_serial.setStopBits(QSerialPort::OneStop);
+        m_serial.setFlowControl(QSerialPort::NoFlowControl);
+        m_serial.clearError();
+        logLine(QStringLiteral("ready serial %1%2").arg(m_options.serialDevice,
+                                                         m_options.rs485 ? QStringLiteral(" rs485") : QString()));
+        return true;
+    }
+    logLine(QStringLiteral("ready tcp"));
+    connectTcp();
+    return true;
+}
+
+void VirtualCard::logLine(const QString& line)
+{
+    m_log << line << '\n';
+    m_log.flush();
+}
+
+void VirtualCard::error(const QString& text)
+{
+    ++m_errors;
+    logLine(QStringLiteral("error ") + text);
+}
+
+QByteArray VirtualCard::report(quint8 command) const
+{
+    CardReportContent c;
+    c.command = command;
+    c.internalCode = m_options.internalCode;
+    c.width = m_options.width;
+    c.height = m_options.height;
+    c.colorDepth = m_options.colorDepth;
+    c.version = m_options.version;
+    c.fontCount = m_options.fontCount;
+    c.speedUnit = m_options.speedUnit;
+    c.cardType = m_options.cardType;
+    return buildCardReport(c, frame::newSerial());
+}
+
+void VirtualCard::connectTcp()
+{
+    if (m_socket.state() != QAbstractSocket::UnconnectedState)
+        m_socket.abort();
+    m_socket.connectToHost(m_options.tcpHost, m_options.tcpPort);
+}
+
+void VirtualCard::onTcpReadyRead() { takeStreamBytes(m_socket.readAll()); }
+
+void VirtualCard::onSerialReadyRead()
+{
+    const QByteArray bytes = m_serial.readAll();
+    if (!m_options.rs485) {
+        takeStreamBytes(bytes);
+        return;
+    }
+    for (const InboxItem& item : m_packets.feed(bytes)) {
+        if (!item.error.isEmpty())
+            error(item.error);
+        else
+            takePacket(item.bytes);
+    }
+}
+
+void VirtualCard::takeStreamBytes(const QByteArray& bytes)
+{
+    for (const InboxItem& item : m_frames.feed(bytes)) {
+        if (!item.error.isEmpty()) {
+            error(item.error);
+            continue;
+        }
+        const Answer answer = handleFrame(item.bytes, false);
+        if (!answer.frame.isEmpty())
+            sendPlain(answer.frame);
+    }
+}
+
+void VirtualCard::sendPlain(const QByteArray& frame)
+{
+    logLine(QStringLiteral("tx cmd=%1 bytes=%2").arg(hexByte(frame::command(frame))).arg(frame.size()));
+    if (m_serial.isOpen())
+        m_serial.write(frame);
+    else if (m_socket.state() == QAbstractSocket::ConnectedState)
+        m_socket.write(frame);
+}
+
+void VirtualCard::sendPacketReply(bool complete, quint8 status, const QByteArray& payload)
+{
+    if (!m_options.answerRs485)
+        return;
+    QByteArray packet = rs485::buildPacket(m_options.internalCode, 1, 1, payload.left(rs485::kMaxPayload));
+    packet.chop(3);
+    packet[rs485::kKindOffset] = char(kReplyKind);
+    packet[rs485::kReplyDirectionOffset] = char(complete ? rs485::kReplyComplete : rs485::kReplyPartial);
+    packet[rs485::kStatusOffset] = char(status);
+    packet += rs485::checkBytes(packet);
+    const int carried = frame::startsWithMarker(payload) ? frame::command(payload) : -1;
+    logLine(QStringLiteral("tx485 %1 status=%2%3")
+                .arg(complete ? QStringLiteral("complete") : QStringLiteral("partial"))
+                .arg(hexByte(status))
+                .arg(carried >= 0 ? QStringLiteral(" cmd=") + hexByte(carried)
+                                  : QStringLiteral(" next=%1").arg(payload.isEmpty() ? 0 : quint8(payload[0]))));
+    m_serial.write(packet);
+}
+
+void VirtualCard::sendHeartbeat()
+{
+    if (m_socket.state() == QAbstractSocket::ConnectedState)
+        sendPlain(report(frame::reply::kHeartbeat));
+}
+
+void VirtualCard::takePacket(const QByteArray& bytes)
+{
+    rs485::Packet p;
+    if (!rs485::read(bytes, p)) {
+        error(QStringLiteral("unreadable 485 packet of %1 bytes").arg(bytes.size()));
+        return;
+    }
+    if (p.address != m_options.internalCode) {
+        logLine(QStringLiteral("ignored packet for %1").arg(convert::internalCodeText(p.address)));
+        return;
+    }
+    if (!p.crcOk || !p.checkByteOk || p.kind != rs485::kKindFromProgram || p.direction[0] != 0x97
+        || p.direction[1] != 0x54 || p.constant != 0x01 || p.partCount < 1 || p.partNumber < 1
+        || p.partNumber > p.partCount) {
+        error(QStringLiteral("bad 485 packet (crc %1, check byte %2, part %3 of %4)")
+                  .arg(p.crcOk ? "ok" : "wrong", p.checkByteOk ? "ok" : "wrong")
+                  .arg(p.partNumber)
+                  .arg(p.partCount));
+        sendPacketReply(false, kNegative, QByteArray(1, char(p.partNumber)));
+        return;
+    }
+    if (p.partNumber < p.partCount && p.payload.size() != rs485::kMaxPayload) {
+        error(QStringLiteral("485 piece %1 of %2 carries %3 bytes").arg(p.partNumber).arg(p.partCount).arg(p.payload.size()));
+        sendPacketReply(false, kNegative, QByteArray(1, char(p.partNumber)));
+        return;
+    }
+    if (p.partNumber == 1 || p.partCount != m_partCount) {
+        m_parts.clear();
+        m_partCount = p.partCount;
+    }
+    if (p.partNumber > 1 && !m_parts.contains(p.partNumber - 1)) {
+        error(QStringLiteral("485 piece %1 of %2 without piece %3").arg(p.partNumber).arg(p.partCount).arg(p.partNumber - 1));
+        sendPacketReply(false, kNegative, QByteArray(1, char(m_parts.size() + 1)));
+        return;
+    }
+    m_parts.insert(p.partNumber, p.payload);
+    if (m_parts.size() < m_partCount) {
+        sendPacketReply(false, 0x00, QByteArray(1, char(p.partNumber + 1)));
+        return;
+    }
+    QByteArray whole;
+    for (const QByteArray& piece : std::as_const(m_parts))
+        whole += piece;
+    m_parts.clear();
+    m_partCount = 0;
+    if (!frame::isWellFormed(whole)) {
+        error(QStringLiteral("485 pieces make no well-formed frame (%1 bytes)").arg(whole.size()));
+        sendPacketReply(false, kNegative, QByteArray(1, char(1)));
+        return;
+    }
+    const Answer answer = handleFrame(whole, true);
+    if (answer.rs485 == Rs485Reply::Complete)
+        sendPacketReply(true, 0x00, answer.frame);
+    else if (answer.rs485 == Rs485Reply::Partial)
+        sendPacketReply(false, 0x00, QByteArray(1, char(1)));
+}
+
+VirtualCard::Answer VirtualCard::handleFrame(const QByteArray& f, bool rs485)
+{
+    const int command = frame::command(f);
+    logLine(QStringLiteral("rx cmd=%1 bytes=%2").arg(hexByte(command)).arg(f.size()));
+    switch (command) {
+    case frame::cmd::kIdentityQuery:
+        return {report(frame::reply::kReport), Rs485Reply::Complete};
+    case frame::cmd::kHeader:
+        if (!rs485)
+            return handleHeader(frame::data(f));
+        m_headerText += frame::data(f);
+        if (frame::data(f).size() == kHeaderChunk)
+            return {{}, Rs485Reply::Partial}; // more chunks follow
+        {
+            const QByteArray all = m_headerText;
+            m_headerText.clear();
+            return handleHeader(all);
+        }
+    case frame::cmd::kMaterial:
+        return handleMaterial(f);
+    case frame::cmd::kStartPlay:
+        logLine(QStringLiteral("play start"));
+        return {};
+    case frame::cmd::kStopPlay:
+        logLine(QStringLiteral("play stop"));
+        return {};
+    case frame::cmd::kTime: {
+        commands::TimeFrame t;
+        if (!commands::readTimeFrame(f, t)) {
+            error(QStringLiteral("unreadable time frame of %1 bytes").arg(f.size()));
+            return {};
+        }
+        logLine(QStringLiteral("time %1 weekday=%2 poll=%3")
+                    .arg(t.time.toString(Qt::ISODate))
+                    .arg(t.weekDay)
+                    .arg(t.pollTime));
+        if (t.pollTime > 0) {
+            m_pollTime = t.pollTime;
+            if (m_options.heartbeatSeconds <= 0 && m_heartbeat.isActive())
+                m_heartbeat.start(m_pollTime * 1000);
+        }
+        return {};
+    }
+    case frame::cmd::kReadParameters:
+        logLine(QStringLiteral("params read"));
+        return {buildParameterReply(frame::reply::kParametersRead, m_parameters, frame::newSerial()),
+                Rs485Reply::Complete};
+    case frame::cmd::kWriteParameters: {
+        const QByteArray block = frame::data(f);
+        if (block.size() != commands::kParameterBlockSize) {
+            error(QStringLiteral("parameter block of %1 bytes").arg(block.size()));
+            return {};
+        }
+        m_parameters = block;
+        logLine(QStringLiteral("params written"));
+        return {frame::build(frame::reply::kParametersWritten, {}, frame::newSerial()), Rs485Reply::Complete};
+    }
+    default:
+        error(QStringLiteral("unknown command 0x%1").arg(hexByte(command)));
+        return {};
+    }
+}
+
+VirtualCard::Answer VirtualCard::handleHeader(const QByteArray& description)
+{
+    QString why;
+    if (!m_download.takeHeader(description, why)) {
+        error(QStringLiteral("header: ") + why);
+        return {};
+    }
+    logLine(QStringLiteral("header pages=%1 materials=%2").arg(m_download.pages().size()).arg(m_download.entries().size()));
+    if (!m_options.confirmHeaders)
+        return {};
+    return {buildConfirmation(frame::cmd::kHeader, frame::newSerial()), Rs485Reply::Complete};
+}
+
+VirtualCard::Answer VirtualCard::handleMaterial(const QByteArray& f)
+{
+    const FrameVerdict v = m_download.takeMaterialFrame(f);
+    if (!v.ok) {
+        error(QStringLiteral("material: ") + v.error);
+        return {};
+    }
+    if (v.textProgram) {
+        logLine(QStringLiteral("text-program material"));
+        return {buildConfirmation(frame::cmd::kMaterial, frame::newSerial()), Rs485Reply::Complete};
+    }
+    logLine(QStringLiteral("material send=%1 block=%2/%3%4")
+                .arg(v.sendNo)
+                .arg(v.blockNo)
+                .arg(v.blockCount)
+                .arg(v.endMarker ? QStringLiteral(" end") : QString()));
+    if (m_options.exceptionOnMaterial && !m_exceptionDone) {
+        m_exceptionDone = true;
+        return {frame::build(frame::reply::kException, {}, frame::newSerial()), Rs485Reply::Complete};
+    }
+    const bool last = v.endMarker;
+    if (last && m_options.requestSendNo > 0 && !m_requestDone) {
+        m_requestDone = true;
+        logLine(QStringLiteral("request send=%1 block=%2").arg(m_options.requestSendNo).arg(m_options.requestBlockNo));
+        return {buildPacketRequest(quint16(m_options.requestSendNo), quint16(m_options.requestBlockNo),
+                                   frame::newSerial()),
+                Rs485Reply::Complete};
+    }
+    if (v.completesPlaybill) {
+        ++m_playbills;
+        logLine(QStringLiteral("playbill complete materials=%1").arg(m_download.entries().size()));
+        writePictures();
+    }
+    if (last && !m_options.confirmLast)
+        return {};
+    // Every material frame is confirmed; on the RS-485 line only the whole
+    // playbill is, the pieces before are answered as partial.
+    const Answer answer {buildConfirmation(frame::cmd::kMaterial, frame::newSerial()),
+                         last && m_download.complete() ? Rs485Reply::Complete : Rs485Reply::Partial};
+    if (v.completesPlaybill && m_options.exitAfterPlaybills > 0 && m_playbills >= m_options.exitAfterPlaybills) {
+        QTimer::singleShot(200, this, [this] { emit finished(m_errors > 0 ? 1 : 0); });
+    }
+    return answer;
+}
+
+void VirtualCard::writePictures()
+{
+    if (m_options.pngDir.isEmpty())
+        return;
+    QDir dir(m_options.pngDir);
+    if (!dir.mkpath(QStringLiteral("."))) {
+        error(QStringLiteral("cannot create %1").arg(m_options.pngDir));
+        return;
+    }
+    const QList<PlaybillEntry>& entries = m_download.entries();
+    for (int i = 0; i < entries.size(); ++i) {
+        const QList<QImage> shown = m_download.pictures(i + 1);
+        for (int k = 0; k < shown.size(); ++k) {
+            const QString path = dir.filePath(QStringLiteral("material%1_%2_%3.png").arg(i + 1).arg(entries[i].id).arg(k + 1));
+            if (shown[k].save(path))
+                logLine(QStringLiteral("png ") + path);
+            else
+                error(QStringLiteral("cannot write ") + path);
+        }
+    }
+    for (int page = 0; page < m_download.pages().size(); ++page) {
+        const QString path = dir.filePath(QStringLiteral("page%1.png").arg(page + 1));
+        if (m_download.pagePicture(page, m_options.width, m_options.height).save(path))
+            logLine(QStringLiteral("png ") + path);
+        else
+            error(QStringLiteral("cannot write ") + path);
+    }
+}
+
+} // namespace ledsign::card

@@ -1,0 +1,85 @@
+// The virtual card: reached over TCP (it connects to the program's server)
+// or a serial line (plain or RS-485). It reports itself when asked, sends
+// heartbeats, checks every frame it receives and answers as a card does.
+// Everything it sees is written as one line per event to the log.
+#pragma once
+
+#include "cardinbox.h"
+#include "cardoptions.h"
+#include "downloadreceiver.h"
+
+#include <QByteArray>
+#include <QMap>
+#include <QObject>
+#include <QSerialPort>
+#include <QTcpSocket>
+#include <QTextStream>
+#include <QTimer>
+
+namespace ledsign::card {
+
+class VirtualCard : public QObject {
+    Q_OBJECT
+public:
+    VirtualCard(const CardOptions& options, QTextStream& log, QObject* parent = nullptr);
+
+    bool start(QString& error);
+    int errorCount() const { return m_errors; }
+    int playbillCount() const { return m_playbills; }
+
+signals:
+    // The card has done what it was asked to do (--exit-after).
+    void finished(int exitCode);
+
+private:
+    // On TCP and a plain line the frame (if any) is sent as it is. On the
+    // RS-485 line a packet is answered with the frame inside a "complete"
+    // reply, with a "partial" reply naming the next wanted piece, or not.
+    enum class Rs485Reply { None, Partial, Complete };
+    struct Answer {
+        QByteArray frame;
+        Rs485Reply rs485 = Rs485Reply::None;
+    };
+
+    void logLine(const QString& line);
+    void error(const QString& text);
+    QByteArray report(quint8 command) const;
+
+    void connectTcp();
+    void onTcpReadyRead();
+    void onSerialReadyRead();
+    void takeStreamBytes(const QByteArray& bytes);
+    void takePacket(const QByteArray& packet);
+    void sendPlain(const QByteArray& frame);
+    void sendPacketReply(bool complete, quint8 status, const QByteArray& payload);
+    void sendHeartbeat();
+
+    // Reacts to one whole frame; `rs485` when it came in 485 packets.
+    Answer handleFrame(const QByteArray& frame, bool rs485);
+    Answer handleHeader(const QByteArray& description);
+    Answer handleMaterial(const QByteArray& frame);
+    void writePictures();
+
+    CardOptions m_options;
+    QTextStream& m_log;
+    QTcpSocket m_socket;
+    QSerialPort m_serial;
+    QTimer m_heartbeat;
+    QTimer m_reconnect;
+    FrameInbox m_frames;
+    PacketInbox m_packets;
+    DownloadReceiver m_download;
+
+    QMap<int, QByteArray> m_parts;   // 485 pieces of the frame under way
+    int m_partCount = 0;
+    QByteArray m_headerText;         // 485 header chunks received so far
+
+    QByteArray m_parameters;         // the screen parameter block
+    int m_pollTime = 30;
+    int m_errors = 0;
+    int m_playbills = 0;
+    bool m_exceptionDone = false;
+    bool m_requestDone = false;
+};
+
+} // namespace ledsign::card
