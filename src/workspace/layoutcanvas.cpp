@@ -470,6 +470,17 @@ void LayoutCanvas::refreshMaterial(const QString& cardName, const QString& pageN
         paintMaterial(panel, *material.record);
 }
 
+bool LayoutCanvas::showImageOnMaterial(const QString& path)
+{
+    if (!currentMaterial_ || path.isEmpty())
+        return false;
+    QImage image(path);
+    if (image.isNull())
+        return false;
+    currentMaterial_->setPicture(image.convertToFormat(QImage::Format_RGB32), false);
+    return true;
+}
+
 void LayoutCanvas::zoomStep(bool narrow)
 {
     const double a = canvas::zoomStep(zoomFactor(), narrow);

@@ -20,6 +20,7 @@
 //   - regionGeometryChanged -> mark the card modified and refresh the
 //     region rows of the property editor (the record is already updated);
 //   - deleteRequested -> the "delete object" command for the selected node;
+//   - the image-group list's selection -> showImageOnMaterial(path);
 //   - setPictureSource() plugs in the renderer of material pictures.
 #pragma once
 
@@ -77,6 +78,11 @@ public:
     // The material's picture is made again.
     void refreshMaterial(const QString& cardName, const QString& pageName, const QString& regionName,
                          const QString& name);
+
+    // Shows an image file on the current material's panel at its own size
+    // times the zoom (an image group's chosen file). A file that does not
+    // load is ignored. False when nothing was shown.
+    bool showImageOnMaterial(const QString& path);
 
     // The zoom buttons: one step larger or smaller for the current card.
     void zoomStep(bool narrow);

@@ -143,8 +143,13 @@ void MaterialPanel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
-    if (!picture_.isNull())
-        painter.drawImage(pictureRect(), picture_);
+    if (!picture_.isNull()) {
+        const QRect target = pictureRect();
+        // Enlarged pictures keep their LED dots; reduced ones stay legible.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform,
+                              target.width() < picture_.width() || target.height() < picture_.height());
+        painter.drawImage(target, picture_);
+    }
     if (marked_)
         canvas::drawSelectionMarks(painter, size());
 }

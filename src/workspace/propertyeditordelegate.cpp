@@ -114,7 +114,7 @@ void PropertyRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
         style->drawControl(QStyle::CE_PushButton, &opt, painter, view_);
     } else {
         QStyleOption opt;
-        opt.rect = button.adjusted(4, 6, -4, -6);
+        opt.rect = button.adjusted(2, 3, -2, -3);
         opt.state = QStyle::State_Enabled;
         opt.palette = option.palette;
         style->drawPrimitive(QStyle::PE_IndicatorArrowDown, &opt, painter, view_);

@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollArea>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -291,6 +292,35 @@ TEST_F(CanvasWindow, PicturesComeFromTheSourceOrTheImageFile)
     EXPECT_EQ(regionPanel()->width(), 128);
     EXPECT_EQ(panel->width(), 128);
     EXPECT_EQ(asked, QSize(128, 32));
+}
+
+TEST_F(CanvasWindow, ImageGroupsShowTheirImageAtItsSizeTimesTheZoom)
+{
+    QTemporaryDir dir;
+    QImage first(20, 10, QImage::Format_RGB32);
+    first.fill(Qt::red);
+    QImage second(30, 12, QImage::Format_RGB32);
+    second.fill(Qt::blue);
+    const QString a = dir.filePath(QStringLiteral("a.bmp"));
+    const QString b = dir.filePath(QStringLiteral("b.bmp"));
+    ASSERT_TRUE(first.save(a));
+    ASSERT_TRUE(second.save(b));
+    TFodder& group = addMaterial(kImageGroup, QStringLiteral("pics"), QStringLiteral("pnImg4"));
+    group.fileList = {TFileInfo{1, 0, a}, TFileInfo{2, 0, b}};
+    canvas->syncWithModel();
+    canvas->showCard(QStringLiteral("c1"));
+    canvas->zoomStep(false); // 2
+    auto* panel = qobject_cast<MaterialPanel*>(canvas->panel(QStringLiteral("pnImg4")));
+    ASSERT_NE(panel, nullptr);
+    EXPECT_FALSE(canvas->showImageOnMaterial(b)); // no material is current yet
+    canvas->showMaterial(QStringLiteral("c1"), QStringLiteral("p1"), QStringLiteral("area9"), QStringLiteral("pics"));
+    EXPECT_FALSE(panel->stretched());
+    EXPECT_EQ(panel->pictureRect(), QRect(0, 0, 40, 20));
+    EXPECT_TRUE(canvas->showImageOnMaterial(b));
+    EXPECT_EQ(panel->pictureRect(), QRect(0, 0, 60, 24));
+    EXPECT_EQ(panel->picture().pixel(1, 1), QColor(Qt::blue).rgb());
+    EXPECT_FALSE(canvas->showImageOnMaterial(dir.filePath(QStringLiteral("none.bmp"))));
+    EXPECT_EQ(panel->picture().pixel(1, 1), QColor(Qt::blue).rgb());
 }
 
 TEST_F(CanvasWindow, PanelsGoWithTheirRecords)
