@@ -823,7 +823,9 @@ RowChange PropertySession::acceptCountTime(const QString& text)
     const TFodder* m = currentMaterial();
     if (!m || !isCountKind(m->kind))
         return {};
-    return applyRowChange(kCountTimeRow, text);
+    RowChange change = applyRowChange(kCountTimeRow, text);
+    change.rowsRewritten << kCountTimeRow;
+    return change;
 }
 
 RowChange PropertySession::acceptAnimationFile(const QString& path)
@@ -832,7 +834,9 @@ RowChange PropertySession::acceptAnimationFile(const QString& path)
     // A cancelled dialog keeps the file the material has.
     if (!m || m->kind != kAnimation || path.isEmpty())
         return {};
-    return applyRowChange(kAnimationFileRow, path);
+    RowChange change = applyRowChange(kAnimationFileRow, path);
+    change.rowsRewritten << kAnimationFileRow;
+    return change;
 }
 
 RowChange PropertySession::acceptPlayByWeek(bool byWeek, const QString& cycle)

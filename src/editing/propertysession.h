@@ -135,7 +135,7 @@ public:
     // file the material has.
     RowChange acceptAnimationFile(const QString& path);
 
-    // The material shown, its page text list, the region shown.
+    // The records shown (null when none, or when gone from their list).
     TFodder* currentMaterial();
     TRegion* currentRegion();
     TProgram* currentPage();

@@ -189,7 +189,7 @@ void PropertyEditor::clickEditButton(int row)
     case DialogKind::AnimationFile: {
         const QString path = fileChooser_ ? fileChooser_(request.filter, request.startFile) : QString();
         const RowChange change = session_.acceptAnimationFile(path);
-        showRows(QList<int>{request.row} + change.rowsRewritten);
+        showRows(change.rowsRewritten);
         report(change);
         return;
     }
@@ -218,7 +218,7 @@ void PropertyEditor::acceptPlayByDate(int choice, const QString& dateText)
 void PropertyEditor::acceptCountTime(const QString& text)
 {
     const RowChange change = session_.acceptCountTime(text);
-    showRows(QList<int>{9} + change.rowsRewritten);
+    showRows(change.rowsRewritten);
     report(change);
 }
 
