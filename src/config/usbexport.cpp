@@ -23,6 +23,35 @@ void say(const UsbExport::Status& status, const char16_t* text)
 
 } // namespace
 
+UsbExportStart checkUsbExportStart(bool anyDrive, bool groupSendTicked, const TFIXModem* card, bool hasContent)
+{
+    UsbExportStart out;
+    if (!anyDrive) {
+        out.messages << QString::fromUtf16(usbtext::kNoDrive);
+        return out;
+    }
+    if (groupSendTicked) {
+        out.messages << QString::fromUtf16(usbtext::kNoGroup);
+        out.untickGroup = true;
+    }
+    if (!card)
+        return out;
+    // Export mode skips the on-line check, but a network card whose
+    // connection is gone is not exported.
+    if (card->linkKind == 2 && (!card->socket || card->socket->state() != QAbstractSocket::ConnectedState))
+        return out;
+    if (isUnsetInternalCode(card->internalCode)) {
+        out.messageKey = QStringLiteral("warn_innercode_error");
+        return out;
+    }
+    if (!hasContent) {
+        out.messageKey = QStringLiteral("warn_contents_empty_Send");
+        return out;
+    }
+    out.proceed = true;
+    return out;
+}
+
 bool copyFileSafely(const QString& from, const QString& to, QString* error)
 {
     QFile in(from);

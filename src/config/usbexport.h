@@ -7,6 +7,9 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+
+#include "model/tfixmodem.h"
 
 #include <functional>
 
@@ -29,6 +32,20 @@ inline constexpr const char16_t* kExportCaption = u"导出到U盘";
 inline constexpr const char16_t* kNewCardCaption = u"新建控制卡";
 inline constexpr const char16_t* kCurrentCard = u"当前控制卡：";
 } // namespace usbtext
+
+// What the export action does before the window opens.
+struct UsbExportStart {
+    bool proceed = false;      // open the window in export mode
+    bool untickGroup = false;  // the group-send box is unticked (after kNoGroup)
+    QStringList messages;      // message boxes, in order (fixed texts)
+    QString messageKey;        // a language key (category 3) that stops the export
+};
+
+// The checks of the export action: a drive must exist; a ticked group-send
+// box is unticked with a message and the selected card alone is exported; a
+// network card without its connection is not exported; the internal code
+// must be set; the card must have content below it.
+UsbExportStart checkUsbExportStart(bool anyDrive, bool groupSendTicked, const TFIXModem* card, bool hasContent);
 
 // Copies a file in blocks of 2048 bytes to a temporary name beside the
 // target and renames it over the target when every byte is written.

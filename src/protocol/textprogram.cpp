@@ -74,6 +74,19 @@ ContentCut cutTextProgramContent(const QString& markup)
     return {taken, runs.mid(i).join(u'>')};
 }
 
+QString textProgramFileOf(const TFodder& material)
+{
+    return material.fileList.isEmpty() ? QString() : material.fileList.first().path;
+}
+
+void keepTextProgramFile(TFodder& material, const QString& file)
+{
+    if (file.isEmpty())
+        return;
+    material.fileList = {TFileInfo{1, 0, file}};
+    material.imageFiles = file;
+}
+
 TextProgram::TextProgram(ProjectModel& model)
     : model_(model)
 {

@@ -56,6 +56,13 @@ struct ContentCut {
 // taken whole while they fit.
 ContentCut cutTextProgramContent(const QString& markup);
 
+// The text-program file a remote-server-text material keeps: the first file
+// of its list (empty when none).
+QString textProgramFileOf(const TFodder& material);
+// After the window closes: the material keeps the file last saved or opened
+// there as its only file; an empty name leaves the list as it was.
+void keepTextProgramFile(TFodder& material, const QString& file);
+
 class TextProgram {
 public:
     explicit TextProgram(ProjectModel& model);

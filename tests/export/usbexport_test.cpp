@@ -215,3 +215,55 @@ TEST(RemovableDrives, RemovableFlagFromSysBlock)
     EXPECT_FALSE(isRemovableDevice(QStringLiteral("tmpfs"), sys.path()));
     EXPECT_FALSE(isRemovableDevice(QStringLiteral("/dev/sdz1"), sys.path()));
 }
+
+TEST(UsbExport, ActionChecksBeforeTheWindowOpens)
+{
+    TFIXModem card;
+    card.linkKind = 0;
+    card.internalCode = QStringLiteral("1_0_0_0_0_0_0_2");
+
+    UsbExportStart s = checkUsbExportStart(false, true, &card, true);
+    EXPECT_FALSE(s.proceed);
+    EXPECT_EQ(s.messages, QStringList{QStringLiteral("未检测到U盘，请插入U盘再试！")});
+    EXPECT_FALSE(s.untickGroup) << "no drive stops before the group box";
+
+    s = checkUsbExportStart(true, true, &card, true);
+    EXPECT_TRUE(s.proceed) << "the selected card is exported after the group box is unticked";
+    EXPECT_TRUE(s.untickGroup);
+    EXPECT_EQ(s.messages, QStringList{QStringLiteral("U盘导出请去掉群发勾选！")});
+
+    s = checkUsbExportStart(true, false, &card, false);
+    EXPECT_FALSE(s.proceed);
+    EXPECT_EQ(s.messageKey, QStringLiteral("warn_contents_empty_Send"));
+
+    card.internalCode = QStringLiteral("255_255_255_255_255_255_255_255");
+    s = checkUsbExportStart(true, false, &card, true);
+    EXPECT_EQ(s.messageKey, QStringLiteral("warn_innercode_error"));
+
+    card.internalCode = QStringLiteral("1_0_0_0_0_0_0_2");
+    card.linkKind = 2;
+    s = checkUsbExportStart(true, false, &card, true);
+    EXPECT_FALSE(s.proceed) << "a network card without its connection is not exported";
+    EXPECT_TRUE(s.messageKey.isEmpty());
+    EXPECT_TRUE(s.messages.isEmpty());
+}
+
+TEST(UsbExport, ScanModeList)
+{
+    const QList<ScanModeEntry> modes = exportScanModes(QStringLiteral("静态"));
+    ASSERT_EQ(modes.size(), 95);
+    EXPECT_EQ(modes[0].name, QStringLiteral("1/16 (A)"));
+    EXPECT_EQ(modes[0].code, 1);
+    const auto find = [&](const QString& name) {
+        for (const ScanModeEntry& e : modes)
+            if (e.name == name)
+                return e.code;
+        return -1;
+    };
+    EXPECT_EQ(find(QStringLiteral("1/4  (M)")), 17);
+    EXPECT_EQ(find(QStringLiteral("1/8  (L)")), 39);
+    EXPECT_EQ(find(QStringLiteral("静态 (M)")), 42);
+    EXPECT_EQ(find(QStringLiteral("1/32  (H)")), 57);
+    EXPECT_EQ(modes.last().name, QStringLiteral("1/6  (D)"));
+    EXPECT_EQ(modes.last().code, 113);
+}

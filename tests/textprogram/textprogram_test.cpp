@@ -260,3 +260,16 @@ TEST(TextProgram, DescriptionFrameLimit)
     // Bytes count, not characters: 503 two-byte characters are 1006 bytes.
     EXPECT_TRUE(textProgramDescriptionFrame(QString(503, u'中'), 7).isEmpty());
 }
+
+TEST(TextProgram, RemoteTextMaterialKeepsTheLastFile)
+{
+    TFodder remote;
+    EXPECT_TRUE(textProgramFileOf(remote).isEmpty());
+    keepTextProgramFile(remote, QStringLiteral("/data/a.tprg"));
+    EXPECT_EQ(textProgramFileOf(remote), QStringLiteral("/data/a.tprg"));
+    keepTextProgramFile(remote, QString());
+    EXPECT_EQ(textProgramFileOf(remote), QStringLiteral("/data/a.tprg")) << "closing without a file keeps it";
+    keepTextProgramFile(remote, QStringLiteral("/data/b.tprg"));
+    ASSERT_EQ(remote.fileList.size(), 1);
+    EXPECT_EQ(textProgramFileOf(remote), QStringLiteral("/data/b.tprg"));
+}

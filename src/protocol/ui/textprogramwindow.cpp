@@ -6,7 +6,10 @@
 #include "language/language.h"
 #include "protocol/textprogramfile.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -167,6 +170,8 @@ void TextProgramWindow::buildUi()
     connect(materialList_, &QTreeWidget::itemSelectionChanged, this, &TextProgramWindow::selectMaterial);
     for (QComboBox* b : {color_, font_, size_})
         connect(b, &QComboBox::currentIndexChanged, this, &TextProgramWindow::applyEditorLook);
+    editor_->installEventFilter(this);
+    connect(editor_, &QTextEdit::cursorPositionChanged, this, &TextProgramWindow::showSelectionLook);
     selectPage();
     resize(760, 720);
 }
@@ -183,6 +188,46 @@ void TextProgramWindow::applyEditorLook()
         cursor.mergeCharFormat(f);
     else
         editor_->mergeCurrentCharFormat(f);
+}
+
+bool TextProgramWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == editor_ && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool paste = key->matches(QKeySequence::Paste) ||
+                           (key->key() == Qt::Key_Insert && key->modifiers() == Qt::ShiftModifier);
+        if (paste) {
+            // Pasted text goes on a new line at the end, without its formatting.
+            const QString text = QApplication::clipboard()->text();
+            if (!text.isEmpty()) {
+                QTextCursor cursor(editor_->document());
+                cursor.movePosition(QTextCursor::End);
+                cursor.insertText(QStringLiteral("\n") + text, editor_->currentCharFormat());
+            }
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TextProgramWindow::showSelectionLook()
+{
+    const QTextCharFormat f = editor_->currentCharFormat();
+    const QSignalBlocker b1(color_), b2(font_), b3(size_);
+    const int code = colorCodeOfScreenColor(f.foreground().color());
+    const int colorIndex = color_->findData(code);
+    if (colorIndex >= 0)
+        color_->setCurrentIndex(colorIndex);
+    const QStringList families = f.fontFamilies().toStringList();
+    const int fontIndex = families.isEmpty() ? -1 : font_->findText(families.first());
+    if (fontIndex >= 0)
+        font_->setCurrentIndex(fontIndex);
+    const int points = qRound(f.fontPointSize());
+    int sizeIndex = 1; // any other size shows 16x16
+    for (int i = 0; i < 8; ++i)
+        if (kSizePoints[i] == points)
+            sizeIndex = i;
+    size_->setCurrentIndex(sizeIndex);
 }
 
 void TextProgramWindow::report(const QString& key)

@@ -50,8 +50,12 @@ public:
     QTreeWidget* pageList() const { return pageList_; }
     QTreeWidget* materialList() const { return materialList_; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void buildUi();
+    void showSelectionLook();
     void fillPageList();
     void fillMaterialList();
     void selectPage();
