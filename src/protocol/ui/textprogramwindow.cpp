@@ -159,6 +159,9 @@ void TextProgramWindow::buildUi()
     color_->setCurrentIndex(0);
     size_->setCurrentIndex(1);
     applyEditorLook();
+    QTextCharFormat start;
+    start.setFontPointSize(kDefaultPointSize);
+    editor_->mergeCurrentCharFormat(start);
 
     connect(newPageButton, &QPushButton::clicked, this, &TextProgramWindow::newPage);
     connect(editPageButton_, &QPushButton::clicked, this, &TextProgramWindow::editPage);
