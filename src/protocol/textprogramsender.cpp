@@ -1,5 +1,6 @@
 #include "protocol/textprogramsender.h"
 
+#include "content/materialencoder.h"
 #include "model/codec.h"
 #include "protocol/frame.h"
 #include "protocol/rs485packet.h"
@@ -9,6 +10,16 @@ namespace ledsign {
 
 namespace {
 constexpr int kTextHeaderKind = 1;
+}
+
+QByteArray textProgramMaterialFrame(TFodder& material, bool last)
+{
+    material.downloadFlags[1] = last ? 1 : 0;
+    const EncodedMaterial encoded = MaterialEncoder().frames(material, MaterialFrameOptions{});
+    QByteArray out;
+    for (const rSendFdrContent& p : encoded.packets)
+        out += p.bytes;
+    return out;
 }
 
 TextProgramSender::TextProgramSender(ProjectModel& model, Write write, EncodeMaterial encode, QObject* parent)

@@ -21,6 +21,10 @@ namespace ledsign {
 inline constexpr int kTextSendDescription = 0;
 inline constexpr int kTextSendMaterials = 4;
 
+// The material encoder's text-program text frame, whole (RS-485 sending
+// cuts it when it is written), with the end marker when `last` is set.
+QByteArray textProgramMaterialFrame(TFodder& material, bool last);
+
 class TextProgramSender : public QObject {
     Q_OBJECT
 public:

@@ -107,3 +107,18 @@ TEST(TextProgramSender, Rs485QueuesHeaderPacketsAndEncodesMaterialsAtOnce)
     ASSERT_EQ(card->materialPackets.size(), 2);
     EXPECT_TRUE(card->materialPackets[1].bytes.endsWith(":end"));
 }
+
+TEST(TextProgramSender, MaterialFrameCarriesTheEndMarkerOnlyWhenLast)
+{
+    SendFixture f;
+    TFodder m = *f.tp.material(f.materialIds[0]);
+    const QByteArray plain = textProgramMaterialFrame(m, false);
+    ASSERT_TRUE(frame::isWellFormed(plain));
+    EXPECT_EQ(frame::command(plain), 0x31);
+    EXPECT_TRUE(frame::data(plain).startsWith(m.id.toLatin1()));
+    const QByteArray last = textProgramMaterialFrame(m, true);
+    ASSERT_TRUE(frame::isWellFormed(last));
+    EXPECT_EQ(frame::data(last).size(), frame::data(plain).size() + 3);
+    EXPECT_TRUE(frame::data(last).contains("-1,"));
+    EXPECT_FALSE(frame::data(plain).contains("-1,"));
+}
