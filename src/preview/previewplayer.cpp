@@ -11,6 +11,31 @@ bool needsTrailingBlank(const TFodder& m)
     return textKind && m.remainTime == 0 && m.displayMode >= 1 && m.displayMode <= 4;
 }
 
+QString previewOpenProblem(const ProjectModel& model, const QString& cardName, bool hasSelection)
+{
+    if (!hasSelection || !model.findCard(cardName))
+        return QStringLiteral("warn_send_preview_card_select");
+    bool page = false;
+    for (const TProgram& p : model.pages())
+        page = page || (p.cardName == cardName && p.textProgramPage == 0);
+    bool region = false;
+    for (const TRegion& r : model.regions())
+        region = region || r.cardName == cardName;
+    bool material = false;
+    for (const TFodder& m : model.materials())
+        material = material || m.cardName == cardName;
+    if (!page || !region || !material)
+        return QStringLiteral("warn_send_preview_card");
+    return {};
+}
+
+QSize previewWindowSize(const QSize& canvas)
+{
+    constexpr int kMinWidth = 200;
+    constexpr int kExtraHeight = 50;
+    return {std::max(kMinWidth, canvas.width()), canvas.height() + kExtraHeight};
+}
+
 PreviewPlayer::PreviewPlayer(const ProjectModel& model, QString cardName, PreviewConversion convert,
                              PreviewClock clock, LiveRenderer live)
     : model_(model)

@@ -66,6 +66,15 @@ private:
     bool areaVisible_ = false;
 };
 
+// Why the preview cannot open (a language key of category 3 for panel 4 of
+// the status bar), or empty when it can: no tree selection, or a card
+// without any page, region or material to play.
+QString previewOpenProblem(const ProjectModel& model, const QString& cardName, bool hasSelection);
+
+// The preview window's size: the canvas width (at least 200) and the canvas
+// height plus 50.
+QSize previewWindowSize(const QSize& canvas);
+
 // Kinds whose text scrolls: a moving mode without a stay gets one black
 // picture after the last one, so that the text leaves the region completely.
 bool needsTrailingBlank(const TFodder& material);

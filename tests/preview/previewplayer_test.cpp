@@ -397,3 +397,20 @@ TEST(PreviewPlayer, QueueAndRemoteTextStayPut)
     EXPECT_EQ(player.regions()[0].step(), 0);
     EXPECT_FALSE(player.regions()[0].done());
 }
+
+TEST(PreviewPlayer, OpeningNeedsASelectedCardWithContent)
+{
+    Fixture f;
+    TFIXModem card;
+    card.name = QStringLiteral("C");
+    f.model.addCard(card);
+    EXPECT_EQ(previewOpenProblem(f.model, QStringLiteral("C"), false), QStringLiteral("warn_send_preview_card_select"));
+    EXPECT_EQ(previewOpenProblem(f.model, QStringLiteral("C"), true), QStringLiteral("warn_send_preview_card"));
+    f.page(QStringLiteral("P1"), QStringLiteral("1"));
+    f.region(QStringLiteral("P1"), QStringLiteral("R"));
+    EXPECT_EQ(previewOpenProblem(f.model, QStringLiteral("C"), true), QStringLiteral("warn_send_preview_card"));
+    f.add(material(QStringLiteral("P1"), QStringLiteral("R"), QStringLiteral("A"), 0xFF0000));
+    EXPECT_TRUE(previewOpenProblem(f.model, QStringLiteral("C"), true).isEmpty());
+    EXPECT_EQ(previewWindowSize(QSize(120, 300)), QSize(200, 350));
+    EXPECT_EQ(previewWindowSize(QSize(640, 100)), QSize(640, 150));
+}
