@@ -4,6 +4,9 @@
 #include "udprig.h"
 
 #include <QTemporaryDir>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 using namespace ledsign;
@@ -167,4 +170,61 @@ TEST(CardSearch, Rs485CycleSkipsAnsweredCodesAndEndsWhenAllAnswered)
     ASSERT_TRUE(waitFor([&] { return closed == 1; }, 2000));
     EXPECT_TRUE(search.found());
     EXPECT_GT(search.remainingSeconds(), 0);
+}
+
+namespace {
+// The master side of a pseudo-terminal; its slave path stands for a port.
+struct Pty {
+    int master = -1;
+    QString slave;
+    Pty()
+    {
+        master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0)
+            slave = QString::fromLocal8Bit(::ptsname(master));
+    }
+    ~Pty()
+    {
+        if (master >= 0)
+            ::close(master);
+    }
+    QByteArray read()
+    {
+        char buffer[256];
+        const ssize_t n = ::read(master, buffer, sizeof buffer);
+        return n > 0 ? QByteArray(buffer, n) : QByteArray();
+    }
+};
+} // namespace
+
+TEST(CardSearch, SerialSearchGoesOnToTheNextPortAndStopsWhenACardAnswers)
+{
+    UdpRig rig;
+    Pty pty;
+    ASSERT_FALSE(pty.slave.isEmpty());
+    QTemporaryDir dir;
+    rig.settings.commMode = currentCommModeTexts().serial;
+    rig.settings.commParam01.clear();
+    CardSearch search(rig.channels, rig.settings, rig.udp);
+    search.setTimeUnit(150);
+    int closed = 0;
+    QObject::connect(&search, &CardSearch::closeWanted, [&] { ++closed; });
+    ASSERT_TRUE(search.begin(true, {dir.filePath(QStringLiteral("COM1")), pty.slave}, {}, {255, 255, 255, 0}));
+    search.start();
+    // COM1 fails: its other four rates go; the pty opens at 9600 and is asked.
+    QByteArray asked;
+    ASSERT_TRUE(waitFor([&] {
+        asked += pty.read();
+        return asked.size() >= 19;
+    }, 3000));
+    EXPECT_EQ(quint8(asked.at(8)), 0x71);
+    EXPECT_EQ(search.candidates().size(), 4);
+    EXPECT_EQ(rig.settings.commParam01, pty.slave);
+    EXPECT_EQ(rig.settings.commParam02, QStringLiteral("9600"));
+    search.serialReplyArrived();
+    ASSERT_TRUE(waitFor([&] { return closed == 1; }, 2000));
+    EXPECT_TRUE(search.found());
+    EXPECT_EQ(search.kind(), kSearchSerial);
+    EXPECT_EQ(search.candidates().size(), 4);
+    rig.channels.closeSerialPort();
 }
