@@ -251,6 +251,13 @@ void TfrmParamCfgSet::buildControls()
     buttons->addWidget(btWrite);
     paramGrid->addLayout(buttons, row, 0, 1, 6);
 
+    // Long list texts ("No Conversion (Default)") stay readable.
+    for (QComboBox* box : {cbColor, cmdScan, cmdDLamp, cmdNLamp, cmdSContent, cmdOE, cmdDataBit, cmdTrans, cmdCF,
+                           cmdRowOrder, cmdEmptyDisplay, cmb485Addr}) {
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(16);
+    }
+
     m_status = new QStatusBar(this);
     m_status->setSizeGripEnabled(false);
 
