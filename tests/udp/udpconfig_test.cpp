@@ -268,3 +268,20 @@ TEST(AddressProbe, LoopbackAnswersInTimeAndNonsenseNever)
     EXPECT_LT(clock.elapsed(), 3 * kAddressProbeTimeoutMs + 200);
     EXPECT_TRUE(tcpConnectAnswers(QStringLiteral("127.0.0.1"), 300, 1)); // refused counts as an answer
 }
+
+TEST(UdpConfig, ConfiguredCardIsRegisteredInTheCardList)
+{
+    UdpRig rig;
+    rig.udp.prepareSearch({255, 255, 255, 0});
+    connectUdpRegistration(rig.udp, rig.link.registrations());
+    rig.fromCard(detailReply({127, 0, 0, 20}));
+    ASSERT_TRUE(waitFor([&] { return rig.cards.size() == 1; }));
+    const TFIXModem& card = rig.cards.first();
+    EXPECT_EQ(card.internalCode, QStringLiteral("1_2_3_4_5_6_7_8"));
+    EXPECT_EQ(card.ipAddress, QStringLiteral("127.0.0.20"));
+    EXPECT_EQ(card.macAddress, QStringLiteral("0:17:34:51:68:85"));
+    EXPECT_EQ(card.linkKind, 2);
+    EXPECT_EQ(card.width, 320);
+    EXPECT_EQ(card.height, 64);
+    EXPECT_EQ(card.colorType, kColorDual);
+}
