@@ -16,11 +16,13 @@ public:
     // What typing a space at the caret does (also used by keyPressEvent).
     void typeSpace();
 
+    // Paste and drop: the plain text only, in the look at the caret.
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
-    bool canInsertFromMimeData(const QMimeData* source) const override;
-    void insertFromMimeData(const QMimeData* source) override;
 };
 
 } // namespace ledsign

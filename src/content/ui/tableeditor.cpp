@@ -314,8 +314,7 @@ void TableEditor::applyLook(const std::function<void(const CellRange&)>& change)
     if (updating_)
         return;
     change(selection());
-    grid_->refresh();
-    showTable();
+    showTable(); // keeps the selection across the refresh
 }
 
 void TableEditor::pressStyleButton(bool bold, bool italic, bool underline)

@@ -6,7 +6,7 @@
 //
 //   TableEditor dlg(material, folders, regionWidthOnCanvas, regionHeightOnCanvas, parent);
 //   if (dlg.exec() == QDialog::Accepted) {   // Rejected: the new-table window was cancelled
-//       applyTableEdit(material, dlg.result()); // image list, line settings, mode, stop time
+//       applyTableEdit(material, dlg.editResult()); // image list, line settings, mode, stop time
 //       markModified(...); show material.fileList.first() on the canvas
 //   }
 #pragma once
@@ -39,7 +39,7 @@ public:
 
     int exec() override;
 
-    const TableEditResult& result() const { return result_; }
+    const TableEditResult& editResult() const { return result_; }
     QString basePath() const { return base_; }
     TableModel& table() { return table_; }
     QTableView* view() const { return view_; }
