@@ -314,3 +314,35 @@ TEST(ImageGroupWindow, AddsDeletesAndRenumbers)
     EXPECT_EQ(panel.rows()->rowCount(), 0);
     EXPECT_TRUE(material.fileList.isEmpty());
 }
+
+TEST(RichTextEditorWindow, MarkupComesBackUnchanged)
+{
+    // Every attribute, two paragraphs, three alignments, in a region wide
+    // enough that nothing wraps.
+    const QString markup = QStringLiteral(
+        "clRed^宋体^12^0^0^0^0^0^1^plain ~*"
+        "clGreen^Arial^18^1^0^0^0^0^1^bold ~*"
+        "clYellow^宋体^9^0^1^0^0^0^1^italic ~*"
+        "clBlue^宋体^24^0^0^1^0^0^1^under ~*"
+        "clPurple^宋体^36^0^0^0^1^0^1^strike\r\n~*"
+        "clAqua^黑体^48^1^1^1^1^2^2^全部\r\n~*"
+        "clWhite^宋体^12^0^0^0^0^1^3^right");
+    RichTextEditor dlg(true, markup, 0, 0, 0, 1024, 10);
+    dlg.done(QDialog::Rejected);
+    EXPECT_FALSE(dlg.changed());
+    const QList<TextRun> in = parseTextRuns(markup);
+    const QList<TextRun> out = parseTextRuns(dlg.content());
+    ASSERT_EQ(out.size(), in.size()) << dlg.content().toStdString();
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        EXPECT_EQ(out[i].text, in[i].text) << i;
+        EXPECT_EQ(out[i].color, in[i].color) << i;
+        EXPECT_EQ(out[i].fontName, in[i].fontName) << i;
+        EXPECT_EQ(out[i].pointSize, in[i].pointSize) << i;
+        EXPECT_EQ(out[i].bold, in[i].bold) << i;
+        EXPECT_EQ(out[i].italic, in[i].italic) << i;
+        EXPECT_EQ(out[i].underline, in[i].underline) << i;
+        EXPECT_EQ(out[i].strikeOut, in[i].strikeOut) << i;
+        EXPECT_EQ(out[i].alignment, in[i].alignment) << i;
+        EXPECT_EQ(out[i].lineNumber, in[i].lineNumber) << i;
+    }
+}

@@ -70,6 +70,7 @@ ImageGroupPanel::ImageGroupPanel(QWidget* parent)
     });
     rightLayout->addWidget(rows_);
     split->setStretchFactor(2, 1);
+    split->setSizes({180, 140, 420});
 }
 
 void ImageGroupPanel::setMaterial(TFodder* material)

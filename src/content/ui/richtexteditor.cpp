@@ -153,7 +153,8 @@ void RichTextEditor::buildToolbars(bool multiLine)
     fontBox_ = new QComboBox(look);
     fontBox_->setEditable(true);
     fontBox_->addItems(QFontDatabase::families());
-    fontBox_->setMinimumContentsLength(10);
+    fontBox_->setMinimumContentsLength(8);
+    fontBox_->setMaximumWidth(150);
     look->addWidget(fontBox_);
     look->addWidget(new QLabel(lg("lbFontSize"), look));
     sizeBox_ = new QComboBox(look);

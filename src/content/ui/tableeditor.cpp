@@ -86,7 +86,7 @@ TableEditor::TableEditor(const TFodder& material, const DataFolder& folders, int
     showModeBox_->setCurrentIndex(qBound(0, material.displayMode, showModeBox_->count() - 1));
     stopTimeBox_->setText(QString::number(material.remainTime));
     showTable();
-    resize(760, 480);
+    resize(980, 560);
 }
 
 TableEditor::~TableEditor() = default;
@@ -112,6 +112,7 @@ void TableEditor::buildToolbar()
     fontBox_->setEditable(true);
     fontBox_->addItems(QFontDatabase::families());
     fontBox_->setMinimumContentsLength(8);
+    fontBox_->setMaximumWidth(180);
     look->addWidget(fontBox_);
     sizeBox_ = new QComboBox(look);
     sizeBox_->setEditable(true);
