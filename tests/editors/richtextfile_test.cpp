@@ -130,3 +130,22 @@ TEST(RichTextFile, PlainTextFiles)
     EXPECT_FALSE(loadTextEditorFile(dir.filePath(QStringLiteral("none.rtf")), d.rich, look, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("none.rtf")));
 }
+
+TEST(RichTextFile, GarbledRtfLoadsWithoutCrashing)
+{
+    quint32 seed = 777;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 8;
+    };
+    const QByteArray alphabet("{}\\'uc0123456789abfrpqlcdi -;\xCE\xC2");
+    for (int round = 0; round < 500; ++round) {
+        QByteArray rtf("{\\rtf1");
+        const int n = int(next() % 200);
+        for (int i = 0; i < n; ++i)
+            rtf += alphabet.at(qsizetype(next() % quint32(alphabet.size())));
+        Doc d;
+        ASSERT_TRUE(readRtf(rtf, d.rich)) << rtf.toStdString();
+        ASSERT_GE(d.rich.blockCount(), 1);
+    }
+}

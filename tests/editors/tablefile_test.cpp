@@ -230,3 +230,31 @@ TEST(TableFile, SavedAtomicallyAndReadFromPath)
     EXPECT_FALSE(TableFileReader::read(dir.filePath(QStringLiteral("none.tbl")), back, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("none.tbl")));
 }
+
+TEST(TableFile, CorruptedBytesAreReadOrRefusedNeverCrash)
+{
+    const QByteArray good = TableFileWriter::write(richTable());
+    const TableModel before = TableModel::create(2, 24, 2, 64, QStringLiteral("Arial"));
+    quint32 seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 8;
+    };
+    int refused = 0;
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray bad = good;
+        for (int k = 0; k < 1 + round % 4; ++k)
+            bad[qsizetype(next() % quint32(bad.size()))] = char(next() & 0xFF);
+        TableModel t = before;
+        QString error;
+        if (!TableFileReader::read(bad, t, &error)) {
+            ++refused;
+            ASSERT_FALSE(error.isEmpty());
+            ASSERT_EQ(t, before);
+        } else {
+            ASSERT_GE(t.columnCount(), 2);
+            ASSERT_LE(t.columnCount(), kMaxTableColumns);
+        }
+    }
+    EXPECT_GT(refused, 100);
+}
