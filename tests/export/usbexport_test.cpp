@@ -1,6 +1,7 @@
 // The USB-disk export: files on the drive, the three attempts, no half file,
 // the parameter file, and the drive list.
 #include "config/removabledrives.h"
+#include "config/scanmodes.h"
 #include "config/usbexport.h"
 #include "config/usbexportparams.h"
 #include "protocol/frame.h"
@@ -38,19 +39,21 @@ ExportParameters fullParameters()
     ExportParameters p;
     p.width = QStringLiteral("320");
     p.height = QStringLiteral("x");
-    p.color = 1;
-    p.scanCode = 17;
-    p.dayLamp = 3;
-    p.nightLamp = 3;
-    p.sContent = 1;
-    p.oe = 1;
-    p.cf = 2;
-    p.rowOrder = 2;
-    p.trans = 1;
-    p.dataBit = 1;
-    p.emptyDisplay = 1;
-    p.address485 = 4;
-    p.baud = 3;
+    ScreenParams& s = p.screen;
+    s.colorIndex = 1;
+    s.scanIndex = ScanModeTable().ScanIndexOfCode(17);
+    s.dayBrightness = 3;
+    s.nightBrightness = 3;
+    s.contentIndex = 1;
+    s.oeIndex = 1;
+    s.clockIndex = 2;
+    s.rowOrderIndex = 2;
+    s.transIndex = 1;
+    s.dataBitIndex = 1;
+    s.emptyDisplayIndex = 1;
+    s.address485Index = 4;
+    s.baudIndex = 3;
+    s.keptFlag = 1;  // what a read left: the file always writes 0
     return p;
 }
 
@@ -78,7 +81,7 @@ TEST(UsbExport, ParameterFileIsTheWriteFrame)
     test::writeAll(f.drive.filePath(QStringLiteral("Vk_Param.prg")), QByteArray(100, 'x'));
     UsbExport exporter(f.work.path(), f.driveRoot());
     QString serial;
-    const QByteArray param = exportParameterFile(fullParameters(), serial);
+    const QByteArray param = exportParameterFile(fullParameters(), ScanModeTable(), serial);
     const auto r = exporter.run(someData, [&] { return param; });
     ASSERT_TRUE(r.ok);
     const QByteArray onDrive = test::readAll(f.drive.filePath(QStringLiteral("Vk_Param.prg")));
@@ -88,21 +91,17 @@ TEST(UsbExport, ParameterFileIsTheWriteFrame)
     EXPECT_EQ(frame::data(onDrive), test::hex("11 02 01 40 00 80 02 03 03 01 05 22 33 00 22 21 1F"));
 }
 
-TEST(UsbExport, ParameterBlockFields)
+TEST(UsbExport, ParametersMustBeComplete)
 {
     ExportParameters p = fullParameters();
     EXPECT_TRUE(exportParametersComplete(p));
-    p.rowOrder = 3;
-    EXPECT_EQ(quint8(exportParameterBlock(p)[16]), 0x1E);
-    p.rowOrder = 1;
-    EXPECT_EQ(quint8(exportParameterBlock(p)[16]), 0x11);
-    using Field = int ExportParameters::*;
-    for (Field field : {&ExportParameters::color, &ExportParameters::scanCode, &ExportParameters::dayLamp,
-                        &ExportParameters::nightLamp, &ExportParameters::sContent, &ExportParameters::oe,
-                        &ExportParameters::cf, &ExportParameters::rowOrder, &ExportParameters::trans,
-                        &ExportParameters::dataBit}) {
+    using Field = int ScreenParams::*;
+    for (Field field : {&ScreenParams::colorIndex, &ScreenParams::scanIndex, &ScreenParams::dayBrightness,
+                        &ScreenParams::nightBrightness, &ScreenParams::contentIndex, &ScreenParams::oeIndex,
+                        &ScreenParams::clockIndex, &ScreenParams::rowOrderIndex, &ScreenParams::transIndex,
+                        &ScreenParams::dataBitIndex}) {
         ExportParameters q = p;
-        q.*field = -1;
+        q.screen.*field = -1;
         EXPECT_FALSE(exportParametersComplete(q));
     }
     p.width.clear();
@@ -246,24 +245,4 @@ TEST(UsbExport, ActionChecksBeforeTheWindowOpens)
     EXPECT_FALSE(s.proceed) << "a network card without its connection is not exported";
     EXPECT_TRUE(s.messageKey.isEmpty());
     EXPECT_TRUE(s.messages.isEmpty());
-}
-
-TEST(UsbExport, ScanModeList)
-{
-    const QList<ScanModeEntry> modes = exportScanModes(QStringLiteral("静态"));
-    ASSERT_EQ(modes.size(), 95);
-    EXPECT_EQ(modes[0].name, QStringLiteral("1/16 (A)"));
-    EXPECT_EQ(modes[0].code, 1);
-    const auto find = [&](const QString& name) {
-        for (const ScanModeEntry& e : modes)
-            if (e.name == name)
-                return e.code;
-        return -1;
-    };
-    EXPECT_EQ(find(QStringLiteral("1/4  (M)")), 17);
-    EXPECT_EQ(find(QStringLiteral("1/8  (L)")), 39);
-    EXPECT_EQ(find(QStringLiteral("静态 (M)")), 42);
-    EXPECT_EQ(find(QStringLiteral("1/32  (H)")), 57);
-    EXPECT_EQ(modes.last().name, QStringLiteral("1/6  (D)"));
-    EXPECT_EQ(modes.last().code, 113);
 }

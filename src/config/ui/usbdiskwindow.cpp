@@ -158,11 +158,9 @@ void UsbDiskWindow::fillLists()
     cbBaud->clear();
     cbBaud->addItems({QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("38400"),
                       QStringLiteral("57600"), QStringLiteral("115200")});
-    const QStringList staticName = GetLgList(kParamCategory, 3);
-    scanModes_ = exportScanModes(staticName.isEmpty() ? QStringLiteral("静态") : staticName.first());
+    scanModes_ = ScanModeTable::forCurrentLanguage();
     cmdScan->clear();
-    for (const ScanModeEntry& e : std::as_const(scanModes_))
-        cmdScan->addItem(e.name, e.code);
+    cmdScan->addItems(scanModes_.names());
 }
 
 void UsbDiskWindow::refreshDrives()
@@ -248,19 +246,20 @@ ExportParameters UsbDiskWindow::parameters() const
     ExportParameters p;
     p.width = edtPWidth->text();
     p.height = edtPHeight->text();
-    p.color = cmbColor->currentIndex();
-    p.scanCode = cmdScan->currentIndex() >= 0 ? cmdScan->currentData().toInt() : -1;
-    p.dayLamp = cmdDLamp->currentIndex();
-    p.nightLamp = cmdNLamp->currentIndex();
-    p.sContent = cmdSContent->currentIndex();
-    p.oe = cmdOE->currentIndex();
-    p.cf = cmdCF->currentIndex();
-    p.rowOrder = cmdRowOrder->currentIndex();
-    p.trans = cmdTrans->currentIndex();
-    p.dataBit = cmdDataBit->currentIndex();
-    p.emptyDisplay = std::max(0, cmdEmptyDisplay->currentIndex());
-    p.address485 = std::max(0, cmb485Addr->currentIndex());
-    p.baud = std::max(0, cbBaud->currentIndex());
+    ScreenParams& s = p.screen;
+    s.colorIndex = cmbColor->currentIndex();
+    s.scanIndex = cmdScan->currentIndex();
+    s.dayBrightness = cmdDLamp->currentIndex();
+    s.nightBrightness = cmdNLamp->currentIndex();
+    s.contentIndex = cmdSContent->currentIndex();
+    s.oeIndex = cmdOE->currentIndex();
+    s.clockIndex = cmdCF->currentIndex();
+    s.rowOrderIndex = cmdRowOrder->currentIndex();
+    s.transIndex = cmdTrans->currentIndex();
+    s.dataBitIndex = cmdDataBit->currentIndex();
+    s.emptyDisplayIndex = std::max(0, cmdEmptyDisplay->currentIndex());
+    s.address485Index = std::max(0, cmb485Addr->currentIndex());
+    s.baudIndex = std::max(0, cbBaud->currentIndex());
     return p;
 }
 
@@ -275,9 +274,9 @@ bool UsbDiskWindow::exportNow()
     if (cbParam->isChecked()) {
         const ExportParameters p = parameters();
         if (exportParametersComplete(p)) {
-            params = [p] {
+            params = [p, this] {
                 QString serial;
-                return exportParameterFile(p, serial);
+                return exportParameterFile(p, scanModes_, serial);
             };
         } else {
             status_->showMessage(GetLgText(3, QStringLiteral("warn_params_empty")));

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "config/removabledrives.h"
+#include "config/scanmodes.h"
 #include "config/usbexportparams.h"
 #include "model/tfixmodem.h"
 
@@ -89,7 +90,7 @@ private:
     QComboBox* cbBaud = nullptr;
     QPushButton* okButton_ = nullptr;
     QStatusBar* status_ = nullptr;
-    QList<ScanModeEntry> scanModes_;
+    ScanModeTable scanModes_;
 };
 
 } // namespace ledsign
