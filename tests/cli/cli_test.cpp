@@ -217,7 +217,7 @@ TEST_F(CliTest, ExportWritesTheHeaderFrameThenEveryMaterialFrame)
         ASSERT_TRUE(frame::startsWithMarker(file, at)) << at;
         ASSERT_LE(at + frame::kHeadSize, file.size());
         const quint8 command = quint8(file[at + frame::kCommandOffset]);
-        EXPECT_EQ(command, sizes.isEmpty() ? frame::kHeader : frame::kMaterial) << at;
+        EXPECT_EQ(command, sizes.isEmpty() ? frame::cmd::kHeader : frame::cmd::kMaterial) << at;
         const qsizetype total = qFromLittleEndian<quint32>(file.constData() + at + frame::kTotalLengthOffset);
         ASSERT_GE(total, frame::kEmptyFrameSize);
         sizes << total;
