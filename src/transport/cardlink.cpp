@@ -1,6 +1,7 @@
 #include "transport/cardlink.h"
 
 #include "model/projectmodel.h"
+#include "model/settings.h"
 
 namespace ledsign {
 
@@ -24,6 +25,25 @@ void CardLink::setCommMode(CommModeKind mode)
     SendState& st = m_scheduler.state();
     st.networkMode = mode == CommModeKind::Network;
     st.rs485Mode = mode == CommModeKind::Rs485;
+}
+
+} // namespace ledsign
+
+namespace ledsign {
+
+bool CardLink::openAtStartup(AppSettings& settings, const QHostAddress& udpAddress, const CommModeTexts& texts)
+{
+    const bool ok = openChannelsAtStartup(m_channels, settings, udpAddress, texts);
+    setCommMode(commModeKind(settings.commMode, texts));
+    return ok;
+}
+
+bool CardLink::switchMode(AppSettings& settings, CommModeKind mode, const QString& param01, const QString& param02,
+                          const CommModeTexts& texts, const QHostAddress& listenAddress)
+{
+    const bool ok = switchChannelMode(m_channels, settings, mode, param01, param02, texts, listenAddress);
+    setCommMode(mode);
+    return ok;
 }
 
 } // namespace ledsign
