@@ -1,0 +1,192 @@
+#include "workspace/actions.h"
+
+#include "language/language.h"
+#include "language/languagetable.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QKeySequence>
+#include <QStyle>
+
+namespace ledsign {
+
+namespace {
+
+constexpr int kActionCategory = 1;
+
+QKeySequence shortcutOf(ActionId id)
+{
+    switch (id) {
+    case ActionId::NewPrg:
+        return QKeySequence::New;
+    case ActionId::InsertPrg:
+        return QKeySequence::Open;
+    case ActionId::SavePrg:
+        return QKeySequence::Save;
+    case ActionId::SaveFileAs:
+        return QKeySequence(QStringLiteral("Ctrl+Shift+S"));
+    case ActionId::Exit:
+        return QKeySequence(QStringLiteral("Ctrl+Q"));
+    case ActionId::SglTxt:
+        return QKeySequence(QStringLiteral("Ctrl+T"));
+    case ActionId::MulText:
+        return QKeySequence(QStringLiteral("Ctrl+M"));
+    case ActionId::Search:
+        return QKeySequence(QStringLiteral("F3"));
+    case ActionId::CmmParaSet:
+        return QKeySequence(QStringLiteral("F4"));
+    case ActionId::Preview:
+        return QKeySequence(QStringLiteral("F5"));
+    case ActionId::Send:
+        return QKeySequence(QStringLiteral("F9"));
+    case ActionId::SendPrg:
+        return QKeySequence(QStringLiteral("Shift+F9"));
+    case ActionId::CopyPrg:
+        return QKeySequence(QStringLiteral("Ctrl+C"));
+    case ActionId::PastePrg:
+        return QKeySequence(QStringLiteral("Ctrl+V"));
+    case ActionId::NewCard:
+        return QKeySequence(QStringLiteral("Ctrl+Shift+N"));
+    case ActionId::AddPrg:
+        return QKeySequence(QStringLiteral("Ctrl+Shift+P"));
+    case ActionId::AddRgn:
+        return QKeySequence(QStringLiteral("Ctrl+Shift+A"));
+    case ActionId::Help:
+        return QKeySequence::HelpContents;
+    default:
+        return {};
+    }
+}
+
+QIcon iconOf(ActionId id)
+{
+    QStyle* style = QApplication::style();
+    switch (id) {
+    case ActionId::NewPrg:
+        return style->standardIcon(QStyle::SP_FileIcon);
+    case ActionId::InsertPrg:
+        return style->standardIcon(QStyle::SP_DialogOpenButton);
+    case ActionId::SavePrg:
+        return style->standardIcon(QStyle::SP_DialogSaveButton);
+    case ActionId::Search:
+        return style->standardIcon(QStyle::SP_FileDialogContentsView);
+    case ActionId::Send:
+        return style->standardIcon(QStyle::SP_ArrowForward);
+    case ActionId::Preview:
+        return style->standardIcon(QStyle::SP_MediaPlay);
+    case ActionId::NewCard:
+        return style->standardIcon(QStyle::SP_ComputerIcon);
+    case ActionId::DelCard:
+    case ActionId::DelPrg:
+    case ActionId::DelRegion:
+    case ActionId::DelFodder:
+        return style->standardIcon(QStyle::SP_TrashIcon);
+    case ActionId::Help:
+        return style->standardIcon(QStyle::SP_DialogHelpButton);
+    case ActionId::Exit:
+        return style->standardIcon(QStyle::SP_DialogCloseButton);
+    default:
+        return {};
+    }
+}
+
+struct PopupRow {
+    PopupItem item;
+    const char* caption; // for items that are not one of the actions' captions
+};
+
+} // namespace
+
+ActionSet::ActionSet(QObject* parent)
+    : QObject(parent)
+{
+    for (int i = 0; i < kActionCount; ++i) {
+        const auto id = static_cast<ActionId>(i);
+        auto* a = new QAction(actionDefaultCaption(id), this);
+        a->setObjectName(actionName(id));
+        a->setShortcut(shortcutOf(id));
+        a->setIcon(iconOf(id));
+        // Ctrl+C and Ctrl+V copy and paste pages anywhere in the window; a
+        // text box that has the focus still gets them first.
+        a->setShortcutContext(Qt::WindowShortcut);
+        actions_.insert(id, a);
+        if (!isMenuHeading(id))
+            connect(a, &QAction::triggered, this, [this, id] { emit triggered(id); });
+    }
+    action(ActionId::Colck)->setVisible(false);
+    action(ActionId::MovieTool)->setEnabled(false);
+
+    languages_ = new QActionGroup(this);
+    languages_->setExclusive(true);
+    for (ActionId id : {ActionId::SimpleChn, ActionId::TraditionalChn, ActionId::English}) {
+        action(id)->setCheckable(true);
+        languages_->addAction(action(id));
+    }
+
+    const PopupRow rows[] = {
+        {PopupItem::NewCard, nullptr},   {PopupItem::DelCard, nullptr},   {PopupItem::ReName, nullptr},
+        {PopupItem::SendPrg, nullptr},   {PopupItem::Send, nullptr},      {PopupItem::NewPrg, nullptr},
+        {PopupItem::InsertPrg, nullptr}, {PopupItem::SavePrg, nullptr},   {PopupItem::AddPrg, nullptr},
+        {PopupItem::DelPrg, nullptr},    {PopupItem::AddRgn, nullptr},    {PopupItem::DelRegion, nullptr},
+        {PopupItem::DelFodder, nullptr}, {PopupItem::Export, "导出到U盘"}, {PopupItem::Collapse, "全部折叠"},
+    };
+    for (const PopupRow& row : rows) {
+        const auto target = actionOfPopupItem(row.item);
+        const QString caption = row.caption ? QString::fromUtf8(row.caption)
+                                            : (target ? action(*target)->text() : QString());
+        auto* a = new QAction(caption, this);
+        a->setObjectName(QStringLiteral("pm") + (target ? actionName(*target).mid(3) : QStringLiteral("Collapse")));
+        if (target && !row.caption)
+            a->setIcon(action(*target)->icon());
+        popup_.insert(row.item, a);
+        connect(a, &QAction::triggered, this, [this, item = row.item] { emit popupTriggered(item); });
+    }
+    // Copy and paste page share the actions themselves.
+    popup_.insert(PopupItem::CopyPrg, action(ActionId::CopyPrg));
+    popup_.insert(PopupItem::PastePrg, action(ActionId::PastePrg));
+    popupItem(PopupItem::ReName)->setVisible(false);
+}
+
+QList<QAction*> ActionSet::all() const
+{
+    QList<QAction*> list;
+    for (int i = 0; i < kActionCount; ++i)
+        list << actions_.value(static_cast<ActionId>(i));
+    return list;
+}
+
+void ActionSet::retranslate()
+{
+    const LanguageTable& table = currentLanguageTable();
+    for (QAction* a : all()) {
+        if (const rLgMap* row = table.rowForName(kActionCategory, a->objectName())) {
+            a->setText(row->text);
+            a->setToolTip(row->text);
+        }
+    }
+    for (auto it = popup_.cbegin(); it != popup_.cend(); ++it) {
+        const auto target = actionOfPopupItem(it.key());
+        if (!target || it.key() == PopupItem::Export || it.value() == action(*target))
+            continue;
+        it.value()->setText(action(*target)->text());
+    }
+}
+
+void ActionSet::applyStates(const QList<QPair<ActionId, bool>>& states)
+{
+    for (const auto& s : states) {
+        if (QAction* a = action(s.first))
+            a->setEnabled(s.second);
+    }
+}
+
+void ActionSet::applyPopupStates(const QList<QPair<PopupItem, bool>>& states)
+{
+    for (const auto& s : states) {
+        if (QAction* a = popupItem(s.first))
+            a->setEnabled(s.second);
+    }
+}
+
+} // namespace ledsign

@@ -1,0 +1,852 @@
+#include "workspace/mainwindow.h"
+
+#include "editing/externaltools.h"
+#include "editing/laterversion.h"
+#include "language/language.h"
+#include "language/languagetable.h"
+#include "model/imagefiles.h"
+#include "model/materialkinds.h"
+#include "model/playbillsaver.h"
+#include "workspace/objecttree.h"
+#include "workspace/workspacesession.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace ledsign {
+
+namespace {
+
+constexpr int kMessageCategory = 3;
+constexpr int kWindowCategory = 0;
+constexpr int kCardNamePanel = 1;
+constexpr int kCommModePanel = 3;
+
+QString message(const char* key)
+{
+    return GetLgText(kMessageCategory, QString::fromLatin1(key));
+}
+
+// A file path as a menu caption: "&" in the path must not become a mnemonic.
+QString recentCaption(const QString& path)
+{
+    QString shown = path;
+    shown.replace(u'&', QStringLiteral("&&"));
+    return QStringLiteral("& ") + shown;
+}
+
+} // namespace
+
+MainWindow::MainWindow(WorkspaceSession& session, std::unique_ptr<MainWindowDialogs> dialogs, QWidget* parent)
+    : QMainWindow(parent)
+    , session_(session)
+    , dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtMainWindowDialogs>(this))
+    , commands_(session.model(), session.folders(), selection_)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    actions_ = new ActionSet(this);
+    // Every action is part of the window, so its shortcut works even when
+    // no menu or tool bar shows it.
+    addActions(actions_->all());
+    connect(actions_, &ActionSet::triggered, this, &MainWindow::runCommand);
+    connect(actions_, &ActionSet::popupTriggered, this, &MainWindow::runPopupItem);
+
+    deleteObject_ = new QAction(QStringLiteral("删除对象"), this);
+    deleteObject_->setObjectName(QStringLiteral("pmDelObject"));
+    deleteObject_->setShortcut(QKeySequence::Delete);
+    connect(deleteObject_, &QAction::triggered, this, &MainWindow::deleteSelectedObject);
+    addAction(deleteObject_);
+
+    // The Chinese entries show only where the start-up choice allows them.
+    const StartupLanguage& lang = session_.startupLanguage();
+    actions_->action(ActionId::SimpleChn)->setVisible(lang.simplifiedMenuVisible || currentLanguage() == 0);
+    actions_->action(ActionId::TraditionalChn)->setVisible(lang.traditionalMenuVisible || currentLanguage() == 1);
+
+    buildMenus();
+    buildToolBars();
+    buildCentre();
+    buildStatusBar();
+    buildTreePopup();
+
+    const QStringList icons = session_.iconFiles();
+    if (!icons.isEmpty())
+        setWindowIcon(QIcon(icons.last()));
+
+    retranslate();
+    setCommandsFor(NodeLevel::None);
+    resize(1180, 760);
+}
+
+MainWindow::~MainWindow() = default;
+
+// ---------------------------------------------------------------- layout
+
+void MainWindow::buildMenus()
+{
+    auto menu = [this](ActionId heading, QMenu* parentMenu = nullptr) {
+        QMenu* m = parentMenu ? parentMenu->addMenu(actionDefaultCaption(heading))
+                              : menuBar()->addMenu(actionDefaultCaption(heading));
+        m->setObjectName(actionName(heading).replace(0, 3, QStringLiteral("mn")));
+        menus_.insert(heading, m);
+        return m;
+    };
+    auto add = [this](QMenu* m, std::initializer_list<ActionId> ids) {
+        for (ActionId id : ids)
+            m->addAction(actions_->action(id));
+    };
+
+    QMenu* file = menu(ActionId::File);
+    add(file, {ActionId::NewPrg, ActionId::InsertPrg, ActionId::SavePrg, ActionId::SaveFileAs});
+    file->addSeparator();
+    add(file, {ActionId::Export2UDisk});
+    // The recent files go between this separator and Exit.
+    recentSeparator_ = file->addSeparator();
+    add(file, {ActionId::Exit});
+
+    QMenu* edit = menu(ActionId::ItemEdit);
+    add(edit, {ActionId::SglTxt, ActionId::MulText});
+    edit->addSeparator();
+    add(edit, {ActionId::DateTime, ActionId::AddTime, ActionId::DelTime, ActionId::Colck});
+    edit->addSeparator();
+    add(edit, {ActionId::Table, ActionId::Picture, ActionId::Movie});
+    edit->addSeparator();
+    add(edit, {ActionId::InnerInfo, ActionId::CallNo, ActionId::CollectData});
+    edit->addSeparator();
+    add(edit, {ActionId::TxtSet});
+
+    add(menu(ActionId::SoftTools), {ActionId::Bmp, ActionId::Note, ActionId::MovieTool});
+
+    QMenu* cards = menu(ActionId::CardDo);
+    add(cards, {ActionId::Search});
+    cards->addSeparator();
+    add(cards, {ActionId::Send});
+    cards->addSeparator();
+    add(cards, {ActionId::StopPlay, ActionId::BeginPlay});
+    cards->addSeparator();
+    add(cards, {ActionId::AdjTime});
+    cards->addSeparator();
+    add(cards, {ActionId::DelCard});
+
+    add(menu(ActionId::PlayPreview), {ActionId::Preview});
+
+    QMenu* setting = menu(ActionId::Setting);
+    add(setting, {ActionId::CmmParaSet});
+    setting->addSeparator();
+    add(menu(ActionId::Languge, setting), {ActionId::SimpleChn, ActionId::TraditionalChn, ActionId::English});
+    add(setting, {ActionId::PassWord});
+
+    add(menu(ActionId::SysHelp), {ActionId::Help, ActionId::About});
+}
+
+void MainWindow::buildToolBars()
+{
+    auto bar = [this](const QString& name, std::initializer_list<ActionId> ids) {
+        QToolBar* tb = addToolBar(name);
+        tb->setObjectName(name);
+        tb->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        tb->setIconSize(QSize(16, 16));
+        for (ActionId id : ids) {
+            if (id == ActionId::File)
+                tb->addSeparator();
+            else
+                tb->addAction(actions_->action(id));
+        }
+        return tb;
+    };
+    // ActionId::File stands for a separator in these lists.
+    bar(QStringLiteral("tbFile"), {ActionId::NewPrg, ActionId::InsertPrg, ActionId::SavePrg});
+    bar(QStringLiteral("tbObjects"),
+        {ActionId::NewCard, ActionId::DelCard, ActionId::File, ActionId::AddPrg, ActionId::DelPrg, ActionId::CopyPrg,
+         ActionId::PastePrg, ActionId::File, ActionId::AddRgn, ActionId::DelRegion, ActionId::File,
+         ActionId::DelFodder});
+    addToolBarBreak();
+    bar(QStringLiteral("tbMaterials"),
+        {ActionId::SglTxt, ActionId::MulText, ActionId::File, ActionId::DateTime, ActionId::AddTime,
+         ActionId::DelTime, ActionId::File, ActionId::Table, ActionId::Picture, ActionId::Movie, ActionId::File,
+         ActionId::InnerInfo, ActionId::CallNo, ActionId::CollectData, ActionId::File, ActionId::TxtSet});
+    bar(QStringLiteral("tbCards"), {ActionId::Send, ActionId::Preview, ActionId::CmmParaSet});
+}
+
+void MainWindow::buildCentre()
+{
+    // Left column, top: the object list header and the tree.
+    objectHeader_ = new QFrame;
+    objectHeader_->setObjectName(QStringLiteral("pnObjectList"));
+    objectHeader_->setFrameShape(QFrame::StyledPanel);
+    objectTitle_ = new QLabel;
+    QFont bold = objectTitle_->font();
+    bold.setBold(true);
+    objectTitle_->setFont(bold);
+
+    searchButton_ = new QToolButton;
+    searchButton_->setObjectName(QStringLiteral("bBtnSearch"));
+    searchButton_->setDefaultAction(actions_->action(ActionId::Search));
+    searchButton_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    searchButton_->setVisible(session_.settings().isSearchVisible);
+    if (!session_.settings().isOpenSearch)
+        searchButton_->setStyleSheet(QStringLiteral("color: rgb(192, 192, 192)"));
+    upButton_ = new QToolButton;
+    upButton_->setObjectName(QStringLiteral("sBtnUp"));
+    upButton_->setArrowType(Qt::UpArrow);
+    downButton_ = new QToolButton;
+    downButton_->setObjectName(QStringLiteral("sBtnDown"));
+    downButton_->setArrowType(Qt::DownArrow);
+    connect(upButton_, &QToolButton::clicked, this, [this] { apply(commands_.moveUp(selection_.node())); });
+    connect(downButton_, &QToolButton::clicked, this, [this] { apply(commands_.moveDown(selection_.node())); });
+    serialButton_ = new QPushButton(QStringLiteral("打开串口"));
+    serialButton_->setObjectName(QStringLiteral("sbSerialPort"));
+    connect(serialButton_, &QPushButton::clicked, this, [this] { laterVersion(serialButton_->text()); });
+    allCards_ = new QCheckBox(QStringLiteral("群发"));
+    allCards_->setObjectName(QStringLiteral("cbAllCard"));
+    allCards_->setChecked(session_.settings().isSendAll);
+    connect(allCards_, &QCheckBox::toggled, this, [this](bool on) { session_.settings().isSendAll = on; });
+    sendButton_ = new QToolButton;
+    sendButton_->setObjectName(QStringLiteral("bBtnSendPrg"));
+    sendButton_->setDefaultAction(actions_->action(ActionId::Send));
+    sendButton_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(0, 0, 0, 0);
+    buttons->setSpacing(2);
+    for (QWidget* w : std::initializer_list<QWidget*>{searchButton_, upButton_, downButton_, serialButton_})
+        buttons->addWidget(w);
+    buttons->addStretch();
+    buttons->addWidget(allCards_);
+    buttons->addWidget(sendButton_);
+    auto* headerLayout = new QVBoxLayout(objectHeader_);
+    headerLayout->setContentsMargins(4, 3, 4, 3);
+    headerLayout->setSpacing(3);
+    headerLayout->addWidget(objectTitle_);
+    headerLayout->addLayout(buttons);
+
+    tree_ = new ObjectTree;
+    connect(tree_, &ObjectTree::nodeSelected, this, &MainWindow::onNodeSelected);
+    connect(tree_, &ObjectTree::nodeDoubleClicked, this, [this](const NodePath& path) {
+        if (path.level == NodeLevel::Material)
+            showMaterialEditor(selection_.materialIndex(session_.model()));
+    });
+    connect(tree_, &ObjectTree::popupRequested, this, [this](const QPoint& at) { treePopup_->popup(at); });
+
+    auto* treeColumn = new QWidget;
+    auto* treeLayout = new QVBoxLayout(treeColumn);
+    treeLayout->setContentsMargins(0, 0, 0, 0);
+    treeLayout->setSpacing(0);
+    treeLayout->addWidget(objectHeader_);
+    treeLayout->addWidget(tree_, 1);
+
+    // Left column, bottom: the property area. The property editor goes
+    // into propertyPlace_.
+    auto* attrList = new QFrame;
+    attrList->setObjectName(QStringLiteral("pnAttrList"));
+    attrTitle_ = new QLabel;
+    attrTitle_->setObjectName(QStringLiteral("pnAttrTitle"));
+    attrTitle_->setFont(bold);
+    attrTitle_->setWordWrap(true);
+    attrTitle_->setMargin(3);
+    attrTitle_->setAutoFillBackground(true);
+    attrTitle_->setBackgroundRole(QPalette::Mid);
+    stopTime_ = new QLabel;
+    stopTime_->setObjectName(QStringLiteral("lbStopTime"));
+    stopTime_->setStyleSheet(QStringLiteral("color: red"));
+    stopTime_->setWordWrap(true);
+    stopTime_->setMargin(2);
+    propertyPlace_ = new QFrame;
+    propertyPlace_->setObjectName(QStringLiteral("vLEditorPlace"));
+    static_cast<QFrame*>(propertyPlace_)->setFrameShape(QFrame::StyledPanel);
+    propertyPlace_->setAutoFillBackground(true);
+    propertyPlace_->setBackgroundRole(QPalette::Base);
+    auto* placeLayout = new QVBoxLayout(propertyPlace_);
+    placeLayout->setContentsMargins(0, 0, 0, 0);
+    auto* attrLayout = new QVBoxLayout(attrList);
+    attrLayout->setContentsMargins(0, 0, 0, 0);
+    attrLayout->setSpacing(0);
+    attrLayout->addWidget(attrTitle_);
+    attrLayout->addWidget(stopTime_);
+    attrLayout->addWidget(propertyPlace_, 1);
+
+    auto* left = new QSplitter(Qt::Vertical);
+    left->setObjectName(QStringLiteral("splLeft"));
+    left->addWidget(treeColumn);
+    left->addWidget(attrList);
+    left->setStretchFactor(0, 3);
+    left->setStretchFactor(1, 2);
+    left->setSizes({400, 270});
+    left->setChildrenCollapsible(false);
+
+    // Right column: the canvas scroll box and the zoom bar. The layout
+    // canvas replaces the empty screen panel.
+    canvasArea_ = new QScrollArea;
+    canvasArea_->setObjectName(QStringLiteral("sBoxMain"));
+    canvasArea_->setWidgetResizable(true);
+    canvasArea_->setAlignment(Qt::AlignCenter);
+    auto* screen = new QFrame;
+    screen->setObjectName(QStringLiteral("pnScreenMain"));
+    screen->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    screen->setLineWidth(3);
+    screen->setAutoFillBackground(true);
+    QPalette black = screen->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    screen->setPalette(black);
+    canvasArea_->setWidget(screen);
+
+    auto* enlarge = new QToolButton;
+    enlarge->setObjectName(QStringLiteral("sbEnlarge"));
+    enlarge->setText(QStringLiteral("+"));
+    enlarge->setToolTip(QStringLiteral("放大"));
+    auto* narrow = new QToolButton;
+    narrow->setObjectName(QStringLiteral("sbNarrow"));
+    narrow->setText(QStringLiteral("-"));
+    narrow->setToolTip(QStringLiteral("缩小"));
+    zoomLabel_ = new QLabel(QStringLiteral("1"));
+    zoomLabel_->setObjectName(QStringLiteral("lbScaleSize"));
+    zoomLabel_->setMinimumWidth(24);
+    zoomLabel_->setAlignment(Qt::AlignCenter);
+    connect(enlarge, &QToolButton::clicked, this, [this] { laterVersion(QStringLiteral("放大")); });
+    connect(narrow, &QToolButton::clicked, this, [this] { laterVersion(QStringLiteral("缩小显示")); });
+    auto* zoomBar = new QHBoxLayout;
+    zoomBar->setContentsMargins(4, 2, 4, 2);
+    zoomBar->addStretch();
+    zoomBar->addWidget(enlarge);
+    zoomBar->addWidget(zoomLabel_);
+    zoomBar->addWidget(narrow);
+
+    auto* right = new QWidget;
+    auto* rightLayout = new QVBoxLayout(right);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    rightLayout->setSpacing(0);
+    rightLayout->addWidget(canvasArea_, 1);
+    rightLayout->addLayout(zoomBar);
+
+    auto* centre = new QSplitter(Qt::Horizontal);
+    centre->setObjectName(QStringLiteral("splMain"));
+    centre->addWidget(left);
+    centre->addWidget(right);
+    centre->setStretchFactor(0, 0);
+    centre->setStretchFactor(1, 1);
+    centre->setSizes({kLeftColumnWidth, 900});
+    centre->setChildrenCollapsible(false);
+    left->setMinimumWidth(kLeftColumnWidth - 40);
+    setCentralWidget(centre);
+}
+
+void MainWindow::buildStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("sBarStatus"));
+    const int widths[] = {0, 140, 0, 110, 0};
+    for (int i = 0; i < kStatusPanelCount - 1; ++i) {
+        auto* label = new QLabel;
+        label->setObjectName(QStringLiteral("sBarPanel%1").arg(i));
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setMargin(1);
+        if (widths[i])
+            label->setMinimumWidth(widths[i]);
+        bar->addWidget(label, i == kMessagePanel ? 1 : 0);
+        statusPanels_[static_cast<std::size_t>(i)] = label;
+    }
+    progress_ = new QProgressBar;
+    progress_->setObjectName(QStringLiteral("sBarPanel5"));
+    progress_->setFixedWidth(180);
+    progress_->setRange(0, 100);
+    progress_->setValue(0);
+    progress_->setTextVisible(false);
+    bar->addWidget(progress_);
+}
+
+void MainWindow::buildTreePopup()
+{
+    treePopup_ = new QMenu(this);
+    treePopup_->setObjectName(QStringLiteral("pMenuObject"));
+    auto add = [this](std::initializer_list<PopupItem> items) {
+        for (PopupItem item : items)
+            treePopup_->addAction(actions_->popupItem(item));
+        treePopup_->addSeparator();
+    };
+    add({PopupItem::NewCard, PopupItem::DelCard, PopupItem::ReName});
+    add({PopupItem::SendPrg, PopupItem::Send});
+    add({PopupItem::NewPrg, PopupItem::InsertPrg, PopupItem::SavePrg});
+    add({PopupItem::AddPrg, PopupItem::DelPrg, PopupItem::CopyPrg, PopupItem::PastePrg});
+    add({PopupItem::AddRgn, PopupItem::DelRegion});
+    add({PopupItem::DelFodder});
+    add({PopupItem::Export});
+    treePopup_->addAction(actions_->popupItem(PopupItem::Collapse));
+}
+
+// ---------------------------------------------------------------- texts
+
+void MainWindow::applyWindowTexts()
+{
+    setWindowTitle(session_.caption());
+    for (const rLgMap& row : currentLanguageTable().rows(kWindowCategory)) {
+        const QString key = row.key.trimmed();
+        if (key == QLatin1String("pnObjectList"))
+            objectTitle_->setText(row.text);
+        else if (key == QLatin1String("pnAttrTitle"))
+            attrTitle_->setText(row.text);
+        else if (key == QLatin1String("lbStopTime"))
+            stopTime_->setText(row.text);
+        else if (key == QLatin1String("cbAllCard"))
+            allCards_->setText(row.text);
+        else if (key == QLatin1String("sBarStatus") && (row.sub == 0 || row.sub == 2))
+            statusPanels_[static_cast<std::size_t>(row.sub)]->setText(row.text);
+    }
+    statusPanels_[kCommModePanel]->setText(session_.settings().commMode);
+}
+
+void MainWindow::retranslate()
+{
+    actions_->retranslate();
+    for (auto it = menus_.cbegin(); it != menus_.cend(); ++it)
+        it.value()->setTitle(actions_->action(it.key())->text());
+    if (QAction* checked = actions_->action(currentLanguage() == kSimplifiedChinese    ? ActionId::SimpleChn
+                                            : currentLanguage() == kTraditionalChinese ? ActionId::TraditionalChn
+                                                                                       : ActionId::English))
+        checked->setChecked(true);
+    applyWindowTexts();
+}
+
+void MainWindow::switchLanguage(int index)
+{
+    session_.switchLanguage(index);
+    retranslate();
+    // The rows of the selected object are shown again in the new language.
+    onNodeSelected(selection_.node());
+}
+
+// ---------------------------------------------------------------- start and exit
+
+void MainWindow::startUp()
+{
+    const QStringList unread = session_.loadCards(messageSink());
+    tree_->rebuild(session_.model());
+    tree_->expandAll();
+    const QList<TFIXModem>& cards = session_.model().cards();
+    if (cards.isEmpty())
+        onNodeSelected({});
+    else
+        selectNode(NodePath::ofCard(cards.last().name));
+    if (!unread.isEmpty()) {
+        showStatus(message("object_card") + QLatin1Char('[') + unread.join(QStringLiteral(", ")) + QLatin1Char(']')
+                   + message("object_playbill") + message("action_open_failed"));
+    }
+    rebuildRecentMenu();
+    statusPanels_[kCommModePanel]->setText(session_.settings().commMode);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (session_.anyCardModified()) {
+        switch (dialogs_->askYesNoCancel(message("dlg_sys_exit"))) {
+        case MainWindowDialogs::Answer::Cancel:
+            event->ignore();
+            return;
+        case MainWindowDialogs::Answer::No:
+            break;
+        case MainWindowDialogs::Answer::Yes: {
+            PlaybillSaver saver(session_.model(), session_.folders(), *dialogs_);
+            const PlaybillSaver::Result result = saver.savePlaybills(kSaveAllModified, {});
+            // A playbill that was not written would be lost: stay open.
+            bool unsaved = result != PlaybillSaver::Result::Done;
+            for (const TFIXModem& c : session_.model().cards()) {
+                if (c.modified && !session_.model().pageNames(c.name).isEmpty())
+                    unsaved = true;
+            }
+            if (unsaved) {
+                event->ignore();
+                return;
+            }
+            break;
+        }
+        }
+    }
+    session_.settings().isSendAll = allCards_->isChecked();
+    if (!session_.saveSettings())
+        dialogs_->showMessage(session_.errorString());
+    event->accept();
+}
+
+// ---------------------------------------------------------------- selection
+
+void MainWindow::selectNode(const NodePath& path)
+{
+    tree_->selectPath(path);
+    onNodeSelected(tree_->selectedPath());
+}
+
+void MainWindow::onNodeSelected(const NodePath& path)
+{
+    selection_.select(session_.model(), path);
+    if (!path.isNone())
+        statusPanels_[kCardNamePanel]->setText(cardNameOfNodeText(path.card));
+    setCommandsFor(path.level);
+    emit selectionChanged(path);
+}
+
+void MainWindow::setCommandsFor(NodeLevel level)
+{
+    const ProjectModel& model = session_.model();
+    const TFIXModem* card = nullptr;
+    if (level != NodeLevel::None)
+        card = model.findCard(selection_.cardName()).record;
+    actions_->applyStates(actionStates(commandRowFor(level, !model.cards().isEmpty()), selection_.firstPage(), card));
+    actions_->applyPopupStates(popupStates(level));
+}
+
+void MainWindow::refreshTree()
+{
+    CommandResult redraw;
+    redraw.changed = true;
+    apply(redraw);
+}
+
+void MainWindow::selectCard(const QString& cardName)
+{
+    if (session_.model().findCard(cardName))
+        selectNode(NodePath::ofCard(cardName));
+}
+
+void MainWindow::markModified(const QString& cardName)
+{
+    session_.model().markModified(cardName);
+}
+
+bool MainWindow::findNodeOfMaterial(const QString& panelName)
+{
+    const NodePath path = pathOfMaterialPanel(session_.model(), panelName);
+    if (path.isNone())
+        return false;
+    selectNode(path);
+    return true;
+}
+
+void MainWindow::changeCardSize(qsizetype cardIndex, int width, int height)
+{
+    const QList<TFIXModem>& cards = session_.model().cards();
+    if (cardIndex < 0 || cardIndex >= cards.size())
+        return;
+    apply(commands_.changeCardSize(cards.at(cardIndex).name, width, height));
+}
+
+void MainWindow::showStatus(const QString& text)
+{
+    statusPanels_[kMessagePanel]->setText(text);
+}
+
+QString MainWindow::statusText(int panel) const
+{
+    if (panel < 0 || panel >= kStatusPanelCount - 1)
+        return {};
+    return statusPanels_[static_cast<std::size_t>(panel)]->text();
+}
+
+// ---------------------------------------------------------------- commands
+
+void MainWindow::apply(const CommandResult& result)
+{
+    if (!result.message.isEmpty())
+        dialogs_->showMessage(result.message);
+    if (!result.changed && result.select.isNone())
+        return;
+    const ProjectModel& model = session_.model();
+    if (result.changed)
+        tree_->rebuild(model);
+    if (result.expandAll)
+        tree_->expandAll();
+    NodePath target = result.select.isNone() ? selection_.node() : result.select;
+    while (!target.isNone() && !pathExists(model, target))
+        target = target.parent();
+    selectNode(target);
+    if (result.changed)
+        emit projectChanged();
+}
+
+MessageSink MainWindow::messageSink()
+{
+    return [this](const QString& text) { dialogs_->showMessage(text); };
+}
+
+bool MainWindow::confirm(const char* key)
+{
+    return dialogs_->askYesNo(message(key));
+}
+
+void MainWindow::laterVersion(const QString& caption)
+{
+    showStatus(laterVersionText(caption));
+}
+
+void MainWindow::runPopupItem(PopupItem item)
+{
+    if (item == PopupItem::Collapse) {
+        tree_->collapseAll();
+        return;
+    }
+    if (const auto id = actionOfPopupItem(item))
+        runCommand(*id);
+}
+
+void MainWindow::runCommand(ActionId id)
+{
+    const NodePath node = selection_.node();
+    const QString caption = actions_->action(id)->text();
+    if (const auto kind = materialKindOfAction(id)) {
+        addMaterial(*kind);
+        return;
+    }
+    switch (id) {
+    case ActionId::NewPrg:
+        apply(commands_.newPlaybill(node));
+        break;
+    case ActionId::InsertPrg: {
+        if (node.level != NodeLevel::Card) {
+            dialogs_->showMessage(message("warn_card_select_open"));
+            break;
+        }
+        const QString path = dialogs_->askOpenFileName(caption, session_.folders().programFolder(),
+                                                       QStringLiteral("prg(*.prg)"));
+        if (path.isEmpty())
+            break;
+        openPlaybillInto(node, path);
+        if (QFileInfo(path).isFile()) {
+            session_.recentFiles().add(path);
+            rebuildRecentMenu();
+        }
+        break;
+    }
+    case ActionId::SavePrg:
+        savePlaybills(kSaveSelected);
+        break;
+    case ActionId::SaveFileAs:
+        savePlaybills(kSaveSelectedAs);
+        break;
+    case ActionId::Exit:
+        close();
+        break;
+    case ActionId::Bmp:
+        startExternalTool(true);
+        break;
+    case ActionId::Note:
+        startExternalTool(false);
+        break;
+    case ActionId::SendPrg:
+        if (!node.isNone())
+            selectCard(node.card);
+        laterVersion(caption);
+        break;
+    case ActionId::Export2UDisk:
+    case ActionId::Search:
+    case ActionId::Send:
+    case ActionId::StopPlay:
+    case ActionId::BeginPlay:
+    case ActionId::AdjTime:
+    case ActionId::Preview:
+    case ActionId::CmmParaSet:
+    case ActionId::ScreenParam:
+        laterVersion(caption);
+        break;
+    case ActionId::DelCard:
+        deleteSelected(NodeLevel::Card);
+        break;
+    case ActionId::AddPrg:
+        apply(commands_.addPage(node));
+        break;
+    case ActionId::DelPrg:
+        deleteSelected(NodeLevel::Page);
+        break;
+    case ActionId::CopyPrg:
+        apply(commands_.copyPage(node));
+        break;
+    case ActionId::PastePrg:
+        apply(commands_.pastePage(node));
+        break;
+    case ActionId::AddRgn:
+        apply(commands_.addRegion(node));
+        break;
+    case ActionId::DelRegion:
+        deleteSelected(NodeLevel::Region);
+        break;
+    case ActionId::DelFodder:
+        deleteSelected(NodeLevel::Material);
+        break;
+    case ActionId::SimpleChn:
+        switchLanguage(kSimplifiedChinese);
+        break;
+    case ActionId::TraditionalChn:
+        switchLanguage(kTraditionalChinese);
+        break;
+    case ActionId::English:
+        switchLanguage(kEnglish);
+        break;
+    case ActionId::Help:
+        openHelp();
+        break;
+    case ActionId::NewCard:
+        newCard();
+        break;
+    default:
+        // Show, OffPower, OpenPower, CommParam, PassWord, About, ReName and
+        // the hidden clock do nothing.
+        break;
+    }
+}
+
+void MainWindow::addMaterial(int kind)
+{
+    apply(commands_.addMaterial(selection_.node(), kind));
+}
+
+void MainWindow::deleteSelected(NodeLevel level)
+{
+    const NodePath node = selection_.node();
+    if (node.level != level || !pathExists(session_.model(), node))
+        return;
+    switch (level) {
+    case NodeLevel::Card:
+        if (confirm("dlg_del_card"))
+            apply(commands_.deleteCard(node));
+        break;
+    case NodeLevel::Page:
+        if (confirm("dlg_del_page"))
+            apply(commands_.deletePage(node));
+        break;
+    case NodeLevel::Region:
+        if (confirm("dlg_del_area"))
+            apply(commands_.deleteRegion(node));
+        break;
+    case NodeLevel::Material:
+        if (confirm("dlg_del_material"))
+            apply(commands_.deleteMaterial(node));
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::deleteSelectedObject()
+{
+    deleteSelected(selection_.level());
+}
+
+void MainWindow::newCard()
+{
+    const auto input = dialogs_->askNewCard(commands_.proposedCardName(), [this](const QString& name) {
+        return commands_.checkNewCardName(name);
+    });
+    if (input)
+        apply(commands_.addCard(*input));
+}
+
+void MainWindow::savePlaybills(int mode)
+{
+    PlaybillSaver saver(session_.model(), session_.folders(), *dialogs_);
+    const QString card = selection_.level() == NodeLevel::None ? QString() : selection_.cardName();
+    saver.savePlaybills(mode, card);
+}
+
+void MainWindow::openPlaybillInto(const NodePath& node, const QString& path)
+{
+    apply(commands_.openPlaybill(node, path, messageSink()));
+}
+
+void MainWindow::openRecentFile(const QString& path)
+{
+    if (selection_.level() != NodeLevel::Card) {
+        dialogs_->showMessage(message("warn_card_select_open"));
+        return;
+    }
+    openPlaybillInto(selection_.node(), path);
+}
+
+void MainWindow::rebuildRecentMenu()
+{
+    QMenu* file = fileMenu();
+    for (QAction* a : std::as_const(recentActions_)) {
+        file->removeAction(a);
+        a->deleteLater();
+    }
+    recentActions_.clear();
+    const QStringList entries = session_.recentFiles().entries();
+    if (entries.isEmpty())
+        return;
+    auto* separator = new QAction(this);
+    separator->setSeparator(true);
+    file->insertAction(recentSeparator_, separator);
+    recentActions_ << separator;
+    for (const QString& path : entries) {
+        auto* a = new QAction(recentCaption(path), this);
+        a->setData(path);
+        connect(a, &QAction::triggered, this, [this, path] { openRecentFile(path); });
+        file->insertAction(recentSeparator_, a);
+        recentActions_ << a;
+    }
+}
+
+void MainWindow::showMaterialEditor(qsizetype materialIndex)
+{
+    QList<TFodder>& materials = session_.model().materials();
+    if (materialIndex < 0 || materialIndex >= materials.size())
+        return;
+    TFodder& m = materials[materialIndex];
+    switch (m.kind) {
+    case kAnimation: {
+        const QString start = m.content.isEmpty() ? session_.folders().pictureFolder() : m.content;
+        const QString path = dialogs_->askOpenFileName(m.name, start, QStringLiteral("gif(*.gif)"));
+        if (path.isEmpty())
+            break;
+        m.content = path;
+        markModified(m.cardName);
+        showStatus(message("tip_material_edit"));
+        emit projectChanged();
+        break;
+    }
+    case kSingleText:
+    case kMultiText:
+    case kTable:
+    case kRemoteText:
+    case kInternalCodeText:
+        laterVersion(actions_->action(addActionOfKind(m.kind))->text());
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::startExternalTool(bool paint)
+{
+    const ExternalTool tool = paint ? ExternalTool::Paint : ExternalTool::TextEditor;
+    const QString program = externalToolProgram(tool);
+    // A program that cannot be started is passed over, as on any desktop.
+    if (program.isEmpty() || !QProcess::startDetached(program, {}))
+        showStatus(externalToolVariable(tool) + QStringLiteral(": ") + message("action_not_exist"));
+}
+
+void MainWindow::openHelp()
+{
+    const QString help = session_.folders().filePath(QStringLiteral("help.chm"));
+    if (!QFileInfo(help).isFile()) {
+        showStatus(missingFileMessage(help));
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(help));
+}
+
+} // namespace ledsign

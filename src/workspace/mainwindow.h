@@ -1,0 +1,150 @@
+// The main window: the object tree of cards, pages, regions and materials
+// with its header buttons, the property area under it, the layout canvas on
+// the right, menus, tool bars and the status bar. It shows the session's
+// project and forwards every command to the tree commands; which commands
+// are enabled comes from the command tables.
+#pragma once
+
+#include "editing/selection.h"
+#include "editing/treecommands.h"
+#include "workspace/actions.h"
+#include "workspace/mainwindowdialogs.h"
+
+#include <QHash>
+#include <QMainWindow>
+
+#include <array>
+#include <memory>
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QScrollArea;
+class QToolButton;
+
+namespace ledsign {
+
+class ObjectTree;
+class WorkspaceSession;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int kStatusPanelCount = 6;
+    static constexpr int kMessagePanel = 4;
+    static constexpr int kLeftColumnWidth = 280;
+
+    // `dialogs` may be null: the window then shows its own dialogs.
+    MainWindow(WorkspaceSession& session, std::unique_ptr<MainWindowDialogs> dialogs = {},
+               QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The work done once the window is shown: every card of the card list
+    // with its playbill, the recent files in the File menu, the commands
+    // for the loaded cards.
+    void startUp();
+
+    // Operations other parts of the program call.
+    void selectCard(const QString& cardName);
+    void markModified(const QString& cardName);
+    bool findNodeOfMaterial(const QString& panelName);
+    void showMaterialEditor(qsizetype materialIndex);
+    void setCommandsFor(NodeLevel level);
+    void changeCardSize(qsizetype cardIndex, int width, int height);
+    // Status panel 4: messages and warnings.
+    void showStatus(const QString& text);
+
+    // Selects the node (tree and selection state) as a click would.
+    void selectNode(const NodePath& path);
+    // Draws the tree again after records were added or removed outside the
+    // window's commands; the selection stays where it can.
+    void refreshTree();
+    // Runs a command as its action would.
+    void runCommand(ActionId id);
+    void runPopupItem(PopupItem item);
+    // Opens a recent file as its File menu item would.
+    void openRecentFile(const QString& path);
+
+    ActionSet& actions() { return *actions_; }
+    ObjectTree* tree() const { return tree_; }
+    WorkspaceSession& session() { return session_; }
+    const SelectionState& selection() const { return selection_; }
+    QString statusText(int panel) const;
+    QProgressBar* progressBar() const { return progress_; }
+    QMenu* fileMenu() const { return menus_.value(ActionId::File); }
+    QMenu* treePopup() const { return treePopup_; }
+    QList<QAction*> recentFileActions() const { return recentActions_; }
+    QAction* deleteObjectAction() const { return deleteObject_; }
+
+    // Places kept for the property editor and the layout canvas.
+    QWidget* propertyPlace() const { return propertyPlace_; }
+    QScrollArea* canvasArea() const { return canvasArea_; }
+
+signals:
+    // The selection moved to another node (or to none).
+    void selectionChanged(const ledsign::NodePath& path);
+    // The project's records changed through a command.
+    void projectChanged();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolBars();
+    void buildCentre();
+    void buildStatusBar();
+    void buildTreePopup();
+    void retranslate();
+    void applyWindowTexts();
+
+    void apply(const CommandResult& result);
+    void onNodeSelected(const NodePath& path);
+    void rebuildRecentMenu();
+    void openPlaybillInto(const NodePath& node, const QString& path);
+    void addMaterial(int kind);
+    void deleteSelected(NodeLevel level);
+    void deleteSelectedObject();
+    void newCard();
+    void savePlaybills(int mode);
+    void switchLanguage(int index);
+    void startExternalTool(bool paint);
+    void openHelp();
+    void laterVersion(const QString& caption);
+    bool confirm(const char* key);
+    MessageSink messageSink();
+
+    WorkspaceSession& session_;
+    std::unique_ptr<MainWindowDialogs> dialogs_;
+    SelectionState selection_;
+    TreeCommands commands_;
+    ActionSet* actions_ = nullptr;
+    ObjectTree* tree_ = nullptr;
+    QHash<ActionId, QMenu*> menus_;
+    QMenu* treePopup_ = nullptr;
+    QAction* recentSeparator_ = nullptr;
+    QList<QAction*> recentActions_;
+    QAction* deleteObject_ = nullptr;
+
+    QFrame* objectHeader_ = nullptr;
+    QLabel* objectTitle_ = nullptr;
+    QToolButton* searchButton_ = nullptr;
+    QToolButton* upButton_ = nullptr;
+    QToolButton* downButton_ = nullptr;
+    QPushButton* serialButton_ = nullptr;
+    QCheckBox* allCards_ = nullptr;
+    QToolButton* sendButton_ = nullptr;
+    QLabel* attrTitle_ = nullptr;
+    QLabel* stopTime_ = nullptr;
+    QWidget* propertyPlace_ = nullptr;
+    QScrollArea* canvasArea_ = nullptr;
+    QLabel* zoomLabel_ = nullptr;
+    std::array<QLabel*, kStatusPanelCount - 1> statusPanels_{};
+    QProgressBar* progress_ = nullptr;
+    bool closing_ = false;
+};
+
+} // namespace ledsign

@@ -1,0 +1,199 @@
+#include "workspace/objecttree.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+
+namespace ledsign {
+
+namespace {
+
+constexpr int kLevelRole = Qt::UserRole;
+constexpr int kIconSize = 12;
+
+QIcon stateIcon(const QColor& fill)
+{
+    QPixmap pixmap(kIconSize, kIconSize);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(fill.darker(160), 1));
+    p.setBrush(fill);
+    p.drawEllipse(QRectF(1.5, 1.5, kIconSize - 3, kIconSize - 3));
+    return QIcon(pixmap);
+}
+
+QTreeWidgetItem* childNamed(QTreeWidgetItem* parent, const QString& text)
+{
+    for (int i = 0; i < parent->childCount(); ++i) {
+        if (parent->child(i)->text(0) == text)
+            return parent->child(i);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+ObjectTree::ObjectTree(QWidget* parent)
+    : QTreeWidget(parent)
+    , offline_(stateIcon(QColor(170, 170, 170)))
+    , online_(stateIcon(QColor(40, 180, 60)))
+{
+    setObjectName(QStringLiteral("tvObject"));
+    setColumnCount(1);
+    header()->hide();
+    setEditTriggers(NoEditTriggers);
+    setSelectionMode(SingleSelection);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    // The selected node is drawn in white on the highlight colour, also
+    // while the tree does not have the focus.
+    QPalette pal = palette();
+    const QColor highlight = pal.color(QPalette::Active, QPalette::Highlight);
+    pal.setColor(QPalette::Inactive, QPalette::Highlight, highlight);
+    pal.setColor(QPalette::Active, QPalette::HighlightedText, Qt::white);
+    pal.setColor(QPalette::Inactive, QPalette::HighlightedText, Qt::white);
+    setPalette(pal);
+
+    connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current, QTreeWidgetItem*) {
+        if (!rebuilding_)
+            emit nodeSelected(pathOf(current));
+    });
+    connect(this, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem* item, int) { emit nodeDoubleClicked(pathOf(item)); });
+    connect(this, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { emit popupRequested(viewport()->mapToGlobal(pos)); });
+}
+
+void ObjectTree::mousePressEvent(QMouseEvent* event)
+{
+    // A press on the empty area clears the selection, as a press on a node
+    // selects it; either way the window hears of it.
+    QTreeWidgetItem* item = itemAt(event->position().toPoint());
+    if (!item && currentItem()) {
+        setCurrentItem(nullptr);
+        clearSelection();
+    }
+    QTreeWidget::mousePressEvent(event);
+    if (event->button() == Qt::RightButton && item && item != currentItem())
+        setCurrentItem(item);
+}
+
+QString ObjectTree::keyOf(const NodePath& path) const
+{
+    return QString::number(static_cast<int>(path.level)) + QChar(0x1f) + path.card + QChar(0x1f) + path.page
+        + QChar(0x1f) + path.region + QChar(0x1f) + path.material;
+}
+
+void ObjectTree::rebuild(const ProjectModel& model)
+{
+    rebuilding_ = true;
+    const NodePath selected = selectedPath();
+    QSet<QString> expanded;
+    for (QTreeWidgetItemIterator it(this); *it; ++it) {
+        if ((*it)->isExpanded())
+            expanded.insert(keyOf(pathOf(*it)));
+    }
+    clear();
+
+    auto add = [&](QTreeWidgetItem* parent, const NodePath& path, const QString& text) {
+        auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
+        item->setText(0, text);
+        item->setData(0, kLevelRole, static_cast<int>(path.level));
+        return item;
+    };
+    for (const TFIXModem& card : model.cards()) {
+        QTreeWidgetItem* cardItem = add(nullptr, NodePath::ofCard(card.name), card.name);
+        cardItem->setIcon(0, card.online ? online_ : offline_);
+        for (const QString& page : model.pageNames(card.name)) {
+            QTreeWidgetItem* pageItem = add(cardItem, NodePath::ofPage(card.name, page), page);
+            for (const QString& region : model.regionNames(card.name, page)) {
+                QTreeWidgetItem* regionItem = add(pageItem, NodePath::ofRegion(card.name, page, region), region);
+                for (const QString& material : model.materialNames(card.name, page, region))
+                    add(regionItem, NodePath::ofMaterial(card.name, page, region, material), material);
+            }
+        }
+    }
+    for (QTreeWidgetItemIterator it(this); *it; ++it) {
+        if (expanded.contains(keyOf(pathOf(*it))))
+            (*it)->setExpanded(true);
+    }
+    selectPath(selected);
+    rebuilding_ = false;
+}
+
+NodePath ObjectTree::pathOf(const QTreeWidgetItem* item) const
+{
+    if (!item)
+        return {};
+    const auto level = static_cast<NodeLevel>(item->data(0, kLevelRole).toInt());
+    QStringList names;
+    for (const QTreeWidgetItem* i = item; i; i = i->parent())
+        names.prepend(i->text(0));
+    switch (level) {
+    case NodeLevel::Card:
+        return NodePath::ofCard(names.value(0));
+    case NodeLevel::Page:
+        return NodePath::ofPage(names.value(0), names.value(1));
+    case NodeLevel::Region:
+        return NodePath::ofRegion(names.value(0), names.value(1), names.value(2));
+    case NodeLevel::Material:
+        return NodePath::ofMaterial(names.value(0), names.value(1), names.value(2), names.value(3));
+    default:
+        return {};
+    }
+}
+
+QTreeWidgetItem* ObjectTree::itemOf(const NodePath& path) const
+{
+    if (path.isNone())
+        return nullptr;
+    QTreeWidgetItem* item = nullptr;
+    for (int i = 0; i < topLevelItemCount(); ++i) {
+        if (topLevelItem(i)->text(0) == path.card) {
+            item = topLevelItem(i);
+            break;
+        }
+    }
+    const QStringList below{path.page, path.region, path.material};
+    for (int level = 0; item && level < static_cast<int>(path.level); ++level)
+        item = childNamed(item, below.at(level));
+    return item;
+}
+
+bool ObjectTree::selectPath(const NodePath& path)
+{
+    QTreeWidgetItem* item = itemOf(path);
+    const bool was = rebuilding_;
+    rebuilding_ = true;
+    if (item) {
+        for (QTreeWidgetItem* p = item->parent(); p; p = p->parent())
+            p->setExpanded(true);
+        setCurrentItem(item);
+        scrollToItem(item);
+    } else {
+        setCurrentItem(nullptr);
+        clearSelection();
+    }
+    rebuilding_ = was;
+    return item != nullptr;
+}
+
+NodePath ObjectTree::selectedPath() const
+{
+    return pathOf(currentItem());
+}
+
+QStringList ObjectTree::outline() const
+{
+    QStringList lines;
+    for (QTreeWidgetItemIterator it(const_cast<ObjectTree*>(this)); *it; ++it) {
+        int depth = 0;
+        for (const QTreeWidgetItem* p = (*it)->parent(); p; p = p->parent())
+            ++depth;
+        lines << QString(depth * 2, u' ') + (*it)->text(0);
+    }
+    return lines;
+}
+
+} // namespace ledsign

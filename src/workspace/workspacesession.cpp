@@ -1,0 +1,192 @@
+#include "workspace/workspacesession.h"
+
+#include "language/commmode.h"
+#include "language/language.h"
+#include "language/languagetable.h"
+#include "model/playbillreader.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QNetworkInterface>
+
+namespace ledsign {
+
+namespace {
+
+constexpr int kMessageCategory = 3;
+
+CommModeTexts modeTexts()
+{
+    const LanguageTable& t = currentLanguageTable();
+    return {t.text(kMessageCategory, QStringLiteral("comm_param_network")),
+            t.text(kMessageCategory, QStringLiteral("comm_param_network_ex")),
+            t.text(kMessageCategory, QStringLiteral("comm_param_serial_port"))};
+}
+
+} // namespace
+
+QString localIPv4Address()
+{
+    QString found;
+    for (const QNetworkInterface& nic : QNetworkInterface::allInterfaces()) {
+        const auto flags = nic.flags();
+        if (!flags.testFlag(QNetworkInterface::IsUp) || flags.testFlag(QNetworkInterface::IsLoopBack))
+            continue;
+        for (const QNetworkAddressEntry& entry : nic.addressEntries()) {
+            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol)
+                found = entry.ip().toString();
+        }
+    }
+    return found.isEmpty() ? QStringLiteral("127.0.0.1") : found;
+}
+
+WorkspaceSession::WorkspaceSession(const DataFolder& folders)
+    : folders_(folders)
+    , file_(folders.settingsFile())
+    , lock_(folders.path())
+{
+}
+
+WorkspaceSession::~WorkspaceSession() = default;
+
+WorkspaceSession::StartResult WorkspaceSession::start()
+{
+    return start(StartOptions{});
+}
+
+WorkspaceSession::StartResult WorkspaceSession::start(const StartOptions& options)
+{
+    error_.clear();
+    QString folderError;
+    if (!folders_.ensureExists(&folderError)) {
+        error_ = folderError;
+        return StartResult::FolderError;
+    }
+    // A file that exists but cannot be read gives the defaults; it is then
+    // never written over, so its card list survives.
+    if (!file_.load())
+        error_ = file_.errorString();
+    const QString local = options.localAddress.isEmpty() ? localIPv4Address() : options.localAddress;
+    settings_ = file_.settings(local);
+    recent_ = file_.recentFiles();
+
+    language_ = chooseStartupLanguage(settings_.lgType, options.locale);
+    switchLanguage(language_.language);
+
+    switch (lock_.tryLock()) {
+    case InstanceLock::Status::Acquired:
+        break;
+    case InstanceLock::Status::AlreadyRunning:
+        return StartResult::AlreadyRunning;
+    case InstanceLock::Status::Error:
+        error_ = lock_.errorString();
+        return StartResult::FolderError;
+    }
+
+    chooseServerPort(settings_, modeTexts(), options.bindPort ? options.bindPort : PortBinder(tryBindTcpPort));
+    title_ = readTitle(folders_.titleFile());
+    return StartResult::Ready;
+}
+
+QStringList WorkspaceSession::loadCards(const MessageSink& report)
+{
+    QStringList unread;
+    PlaybillReader reader(model_, folders_);
+    for (const CardListLine& line : file_.cardList(folders_.programFolder())) {
+        // A name listed twice keeps its first line, as a look-up by name would.
+        if (model_.findCard(line.name))
+            continue;
+        TFIXModem card;
+        card.linkKind = 0;
+        card.name = line.name;
+        card.width = line.width;
+        card.height = line.height;
+        card.internalCode = line.internalCode;
+        card.ipAddress = line.ipAddress;
+        card.macAddress = line.macAddress;
+        card.version = line.version;
+        card.colorType = line.colorType;
+        card.fontCount = kDefaultFontCount;
+        card.fontSizeCount = kDefaultFontSizeCount;
+        card.panelName = QStringLiteral("pnCard%1").arg(model_.nextPanelNumber());
+        model_.addCard(card);
+
+        if (line.programFile.isEmpty())
+            continue;
+        if (!QFileInfo(line.programFile).isFile()) {
+            unreadPlaybills_.insert(line.name, line.programFile);
+            continue;
+        }
+        const PlaybillReader::Status status = reader.open(line.name, line.programFile, report);
+        if (status != PlaybillReader::Status::Loaded) {
+            unreadPlaybills_.insert(line.name, line.programFile);
+            unread << line.name;
+        }
+    }
+    return unread;
+}
+
+QList<CardListLine> WorkspaceSession::cardListLines() const
+{
+    QList<CardListLine> lines;
+    for (const TFIXModem& c : model_.cards()) {
+        CardListLine line;
+        line.name = c.name;
+        line.width = c.width;
+        line.height = c.height;
+        line.programFile = c.programFile.isEmpty() ? unreadPlaybills_.value(c.name) : c.programFile;
+        line.internalCode = c.internalCode;
+        line.ipAddress = c.ipAddress;
+        line.macAddress = c.macAddress;
+        line.version = c.version;
+        line.colorType = c.colorType;
+        lines << line;
+    }
+    return lines;
+}
+
+bool WorkspaceSession::saveSettings()
+{
+    settings_.lgType = currentLanguage();
+    if (!file_.saveSettings(settings_, recent_, cardListLines())) {
+        error_ = file_.errorString();
+        return false;
+    }
+    return true;
+}
+
+void WorkspaceSession::switchLanguage(int index)
+{
+    setCurrentLanguage(index);
+    settings_.lgType = currentLanguage();
+    settings_.commMode = normalizedCommMode(settings_.commMode, settings_.commParam01, currentLanguageTable());
+}
+
+bool WorkspaceSession::anyCardModified() const
+{
+    for (const TFIXModem& c : model_.cards()) {
+        if (c.modified)
+            return true;
+    }
+    return false;
+}
+
+QString WorkspaceSession::caption() const
+{
+    if (!title_.isEmpty())
+        return captionText(title_, QString());
+    return currentLanguageTable().text(0, QStringLiteral("frmMain"));
+}
+
+QStringList WorkspaceSession::iconFiles() const
+{
+    QStringList icons;
+    const QDir dir(folders_.path());
+    for (const QFileInfo& info : dir.entryInfoList(QDir::Files, QDir::Name)) {
+        if (info.suffix().toUpper() == QLatin1String("ICO"))
+            icons << info.absoluteFilePath();
+    }
+    return icons;
+}
+
+} // namespace ledsign

@@ -1,0 +1,108 @@
+// What the main window holds for the whole run without being a window: the
+// data folder and its instance lock, the settings file with the settings,
+// recent files and card list, the language choice, the project model and
+// the loading of every card's playbill at start-up. On exit it writes the
+// settings back.
+#pragma once
+
+#include "language/languagechoice.h"
+#include "model/cardlist.h"
+#include "model/datafolder.h"
+#include "model/instancelock.h"
+#include "model/projectmodel.h"
+#include "model/recentfiles.h"
+#include "model/serverport.h"
+#include "model/settings.h"
+#include "model/settingsfile.h"
+
+#include <QHash>
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+namespace ledsign {
+
+class WorkspaceSession {
+public:
+    struct StartOptions {
+        QLocale locale = QLocale::system();
+        // How the server port search binds a port (tests pass their own).
+        PortBinder bindPort = tryBindTcpPort;
+        // The default of "ServerIP"; empty: this host's address.
+        QString localAddress;
+    };
+
+    enum class StartResult {
+        Ready,
+        AlreadyRunning, // another instance works on this data folder
+        FolderError,    // the data folder could not be made or locked
+    };
+
+    explicit WorkspaceSession(const DataFolder& folders);
+    ~WorkspaceSession();
+    WorkspaceSession(const WorkspaceSession&) = delete;
+    WorkspaceSession& operator=(const WorkspaceSession&) = delete;
+
+    // Makes the folders, reads the settings, chooses the language (so the
+    // second-instance message can be shown in it), takes the instance lock
+    // and chooses the server port. Cards are loaded by loadCards().
+    StartResult start();
+    StartResult start(const StartOptions& options);
+    QString errorString() const { return error_; }
+
+    // One card record per line of the stored card list, in file order, and
+    // each card's playbill when its file exists. A playbill that cannot be
+    // read leaves its card empty and the loading goes on with the next
+    // card. Returns the names of those cards; messages go to `report`.
+    QStringList loadCards(const MessageSink& report = {});
+
+    // The card list as it will be stored: one line per card in list order.
+    // A card whose stored playbill could not be read keeps naming that file
+    // until it gets one of its own.
+    QList<CardListLine> cardListLines() const;
+
+    // Writes the recent files, the card list and the settings.
+    bool saveSettings();
+
+    // Makes the language current and re-derives the mode text from it.
+    void switchLanguage(int index);
+
+    bool anyCardModified() const;
+
+    // The main window's caption: "Title.ini" and the version, or the
+    // language's caption.
+    QString caption() const;
+    QString title() const { return title_; }
+    // ".ico" files of the data folder, in name order (the last one is used).
+    QStringList iconFiles() const;
+
+    const DataFolder& folders() const { return folders_; }
+    ProjectModel& model() { return model_; }
+    const ProjectModel& model() const { return model_; }
+    AppSettings& settings() { return settings_; }
+    const AppSettings& settings() const { return settings_; }
+    RecentFiles& recentFiles() { return recent_; }
+    const StartupLanguage& startupLanguage() const { return language_; }
+    SettingsFile& settingsFile() { return file_; }
+
+private:
+    DataFolder folders_;
+    SettingsFile file_;
+    InstanceLock lock_;
+    AppSettings settings_;
+    RecentFiles recent_;
+    StartupLanguage language_;
+    ProjectModel model_;
+    QString title_;
+    QString error_;
+    // Playbill files named by the card list that could not be read, by card.
+    QHash<QString, QString> unreadPlaybills_;
+};
+
+// The address this host is reached at: the last IPv4 address of an
+// interface that is up and not a loopback; "127.0.0.1" when there is none.
+QString localIPv4Address();
+
+} // namespace ledsign
