@@ -1,6 +1,8 @@
 #include "transport/cardlink.h"
 
+#include "content/sendconversion.h"
 #include "model/projectmodel.h"
+#include "protocol/downloadbuilder.h"
 #include "model/settings.h"
 
 namespace ledsign {
@@ -18,6 +20,20 @@ CardLink::CardLink(ProjectModel& model, QObject* parent)
     connect(&m_channels, &CommChannels::serialBlockReceived, &m_dispatcher, &ReplyDispatcher::takeSerialBlock);
     connect(&m_channels, &CommChannels::connectionClosed, &m_dispatcher, &ReplyDispatcher::forgetConnection);
     connect(&m_channels, &CommChannels::presenceTimerWanted, &m_scheduler, &SendScheduler::setPresenceRunning);
+
+    // Downloads are built by rendering every material for the card, then
+    // encoding it; the conversion's status texts go to the status bar.
+    const DownloadBuilder builder([this](TFodder& material, const TRegion& region, const TFIXModem& card) {
+        SendConversionResult result;
+        result.ok = sendConversion(material, region.width, region.height, card.name, card.colorType,
+                                   result.displayData,
+                                   [this](const QString& text) { m_scheduler.showStatusText(text); });
+        return result;
+    });
+    m_scheduler.download().setPreparer(
+        [builder](ProjectModel& model, const QString& cardName, const DownloadOptions& options) {
+            return builder.build(model, cardName, options);
+        });
 }
 
 void CardLink::setCommMode(CommModeKind mode)
