@@ -3,6 +3,7 @@
 #include "content/sendconversion.h"
 #include "model/projectmodel.h"
 #include "protocol/downloadbuilder.h"
+#include "transport/arp.h"
 #include "model/settings.h"
 
 namespace ledsign {
@@ -20,6 +21,13 @@ CardLink::CardLink(ProjectModel& model, QObject* parent)
     connect(&m_channels, &CommChannels::serialBlockReceived, &m_dispatcher, &ReplyDispatcher::takeSerialBlock);
     connect(&m_channels, &CommChannels::connectionClosed, &m_dispatcher, &ReplyDispatcher::forgetConnection);
     connect(&m_channels, &CommChannels::presenceTimerWanted, &m_scheduler, &SendScheduler::setPresenceRunning);
+
+    // A card's MAC comes from the PC's neighbour table.
+    m_registrations.setMacLookup([](const QHostAddress& peer) {
+        bool isV4 = false;
+        const quint32 v4 = peer.toIPv4Address(&isV4);
+        return isV4 ? macOfAddress(QHostAddress(v4).toString()) : QString();
+    });
 
     // Downloads are built by rendering every material for the card, then
     // encoding it; the conversion's status texts go to the status bar.
