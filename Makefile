@@ -38,10 +38,10 @@ FUZZ_SECONDS ?= 20
 FUZZ_TARGETS ?= tcp_splitter serial_splitter rs485_packet card_report card_replies udp_search \
 	udp_detail playbill ini table_file text_run short_run text_program markup_split lenient_date
 fuzz: setup
-	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE= \
 	  -DLEDSIGN_BUILD_FUZZ=ON -DLEDSIGN_SANITIZE=ON -DLEDSIGN_BUILD_TESTS=OFF -DLEDSIGN_BUILD_BENCH=OFF \
-	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link" >/dev/null
-	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_all
+	  -DCMAKE_CXX_FLAGS="-O1 -gline-tables-only -fsanitize=fuzzer-no-link" >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_all fuzz_make_seeds
 	@cd $(FUZZ_DIR); for t in $(FUZZ_TARGETS); do \
 	  mkdir -p corpus/$$t; \
 	  echo "== fuzz_$$t ($(FUZZ_SECONDS) s)"; \
