@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QGuiApplication>
 #include <QList>
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
