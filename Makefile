@@ -46,6 +46,7 @@ fuzz: setup
 	  mkdir -p corpus/$$t; \
 	  echo "== fuzz_$$t ($(FUZZ_SECONDS) s)"; \
 	  QT_QPA_PLATFORM=offscreen UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/lsan.supp \
 	    ./fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
 	      -artifact_prefix=$$t- -print_final_stats=1 \
 	      corpus/$$t $(CURDIR)/fuzz/corpus/$$t >fuzz_$$t.log 2>&1; rc=$$?; \
