@@ -31,6 +31,29 @@ run: build
 test-asan:
 	@$(MAKE) test BUILD_DIR=build-asan BUILD_TYPE=Debug CMAKE_FLAGS="-DLEDSIGN_SANITIZE=ON -DLEDSIGN_BUILD_BENCH=OFF"
 
+# libFuzzer targets in build-fuzz/, each run FUZZ_SECONDS on its corpus (seeds from fuzz/corpus/,
+# new inputs in build-fuzz/corpus/). A crash stops the run and leaves the input in build-fuzz/.
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 20
+FUZZ_TARGETS ?= tcp_splitter serial_splitter rs485_packet card_report card_replies udp_search \
+	udp_detail playbill ini table_file text_run short_run text_program markup_split lenient_date
+fuzz: setup
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE= \
+	  -DLEDSIGN_BUILD_FUZZ=ON -DLEDSIGN_SANITIZE=ON -DLEDSIGN_BUILD_TESTS=OFF -DLEDSIGN_BUILD_BENCH=OFF \
+	  -DCMAKE_CXX_FLAGS="-O1 -gline-tables-only -fsanitize=fuzzer-no-link" >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_all fuzz_make_seeds
+	@cd $(FUZZ_DIR); for t in $(FUZZ_TARGETS); do \
+	  mkdir -p corpus/$$t; \
+	  echo "== fuzz_$$t ($(FUZZ_SECONDS) s)"; \
+	  QT_QPA_PLATFORM=offscreen UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/lsan.supp \
+	    ./fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+	      -artifact_prefix=$$t- -print_final_stats=1 \
+	      corpus/$$t $(CURDIR)/fuzz/corpus/$$t >fuzz_$$t.log 2>&1; rc=$$?; \
+	  grep -E '^(#[0-9]+.*DONE|stat::number_of_executed_units|stat::average_exec_per_sec)' fuzz_$$t.log; \
+	  if [ $$rc -ne 0 ]; then tail -n 60 fuzz_$$t.log; echo "fuzz_$$t failed (log: $(FUZZ_DIR)/fuzz_$$t.log)"; exit 1; fi; \
+	done
+
 bench: build
 	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
 
