@@ -23,6 +23,18 @@ QString unquote(const QString& value)
         return value.mid(1, value.size() - 2);
     return value;
 }
+// A value that the reader would change (outer blanks are trimmed, one pair of
+// outer quotes is removed) is written inside quotes, so it reads back as it was.
+QString quotedForWriting(const QString& value)
+{
+    if (value.isEmpty())
+        return value;
+    const QChar first = value.front();
+    const QChar last = value.back();
+    const bool changedOnRead = first.isSpace() || last.isSpace() || first == u'"' || first == u'\''
+        || last == u'"' || last == u'\'';
+    return changedOnRead ? u'"' + value + u'"' : value;
+}
 } // namespace
 
 bool parseWholeInt(const QString& text, int* out)
@@ -119,7 +131,7 @@ QByteArray IniFile::toBytes() const
             if (e.isComment)
                 out += e.raw + QLatin1String("\r\n");
             else
-                out += e.key + u'=' + e.value + QLatin1String("\r\n");
+                out += e.key + u'=' + quotedForWriting(e.value) + QLatin1String("\r\n");
         }
         out += QLatin1String("\r\n");
     }

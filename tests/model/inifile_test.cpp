@@ -82,3 +82,22 @@ TEST(IniFile, SaveIntoMissingFolderFailsAndReportsWhy)
     EXPECT_FALSE(ini.save(QStringLiteral("/nonexistent-folder/x/SetCfg.ini")));
     EXPECT_FALSE(ini.errorString().isEmpty());
 }
+
+TEST(IniFile, ValuesWithOuterQuotesOrBlanksSurviveSaveAndLoad)
+{
+    const QStringList values = {QStringLiteral("\"x\""), QStringLiteral(" lead"), QStringLiteral("trail "),
+                                QStringLiteral("'a'"), QStringLiteral("\""), QStringLiteral("plain")};
+    IniFile ini;
+    for (int i = 0; i < values.size(); ++i)
+        ini.setValue(QStringLiteral("S"), QStringLiteral("k%1").arg(i), values.at(i));
+    IniFile again;
+    again.parse(ini.toBytes());
+    IniFile third;
+    third.parse(again.toBytes());
+    for (int i = 0; i < values.size(); ++i) {
+        EXPECT_EQ(again.value(QStringLiteral("S"), QStringLiteral("k%1").arg(i)), values.at(i));
+        EXPECT_EQ(third.value(QStringLiteral("S"), QStringLiteral("k%1").arg(i)), values.at(i));
+    }
+    // Plain values are written without quotes, as other programs expect.
+    EXPECT_TRUE(ini.toBytes().contains("k5=plain\r\n"));
+}
