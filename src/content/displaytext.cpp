@@ -3,7 +3,6 @@
 #include "content/colortable.h"
 #include "content/fontsizetable.h"
 #include "content/fonttable.h"
-#include "content/materialblocks.h"
 #include "content/shortrunmarkup.h"
 #include "language/language.h"
 #include "model/lenientdate.h"
@@ -24,10 +23,14 @@ const QString kRunSeparator = QStringLiteral("~*");
 const char* const kColouredUnits[] = {"Unit_Year", "Unit_Month", "Unit_Date", "Unit_Day",
                                       "Unit_Week", "Unit_Hour", "Unit_Minute", "Unit_Second"};
 
+// Count-up and count-down share their kind's code; the type code sent to the
+// card ('4' up, '3' down) tells them apart when it is set.
 bool isCountUp(const TFodder& m)
 {
-    if (material::isCountType(m.typeCode))
-        return m.typeCode == material::kTypeCountUp;
+    constexpr int kTypeCountDown = '3';
+    constexpr int kTypeCountUp = '4';
+    if (m.typeCode == kTypeCountDown || m.typeCode == kTypeCountUp)
+        return m.typeCode == kTypeCountUp;
     return m.kind == kCountUp;
 }
 

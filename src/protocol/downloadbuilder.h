@@ -7,7 +7,7 @@
 #pragma once
 
 #include "content/encodefailure.h"
-#include "content/materialencoder.h"
+#include "protocol/materialencoder.h"
 #include "model/downloadpacket.h"
 #include "model/projectmodel.h"
 #include "protocol/downloaddescription.h"

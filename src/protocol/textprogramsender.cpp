@@ -1,6 +1,6 @@
 #include "protocol/textprogramsender.h"
 
-#include "content/materialencoder.h"
+#include "protocol/materialencoder.h"
 #include "model/codec.h"
 #include "protocol/frame.h"
 #include "protocol/rs485packet.h"

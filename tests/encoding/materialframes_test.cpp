@@ -2,8 +2,8 @@
 
 #include "encoding/framereader.h"
 
-#include "content/materialblocks.h"
-#include "content/materialencoder.h"
+#include "protocol/materialblocks.h"
+#include "protocol/materialencoder.h"
 #include "model/codec.h"
 #include "model/materialkinds.h"
 

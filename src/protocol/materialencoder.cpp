@@ -1,8 +1,8 @@
-#include "content/materialencoder.h"
+#include "protocol/materialencoder.h"
 
 #include "content/cardtextcoder.h"
 #include "content/counttarget.h"
-#include "content/materialblocks.h"
+#include "protocol/materialblocks.h"
 #include "model/codec.h"
 #include "protocol/frame.h"
 #include "protocol/rs485packet.h"

@@ -1,4 +1,4 @@
-#include "content/materialblocks.h"
+#include "protocol/materialblocks.h"
 
 #include "model/codec.h"
 #include "model/tfixmodem.h"
