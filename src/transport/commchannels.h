@@ -7,6 +7,7 @@
 #pragma once
 
 #include "model/tfixmodem.h"
+#include "protocol/cardsender.h"
 #include "transport/cardserver.h"
 #include "transport/channeltexts.h"
 #include "transport/seriallink.h"
@@ -31,7 +32,7 @@ enum AfterOpenAction : int {
     kAfterOpenFromButton = 3,    // the open/close button: nothing either
 };
 
-class CommChannels : public QObject {
+class CommChannels : public QObject, public CardSender {
     Q_OBJECT
 public:
     // The card list is the program's; it must outlive this object.
@@ -67,15 +68,17 @@ public:
 
     // --- sending
     // The fixed identity query; send errors are ignored.
-    bool sendIdentityQuery(QTcpSocket* connection);
+    bool sendIdentityQuery(QTcpSocket* connection) override;
     bool sendIdentityQueryOnSerial();
+    bool writeSerial(const QByteArray& bytes) override { return m_serial.write(bytes); }
+    int serialBaudRate() const override { return m_lastBaud; }
     // Link kind 2: one write to the card's connection; no connection sends
     // nothing. Link kinds 0 and 1: the serial port. Returns the number of
     // bytes taken, or -1. A failed write on a connection closes it and marks
     // the card off-line.
-    qint64 sendBytesToCard(TFIXModem& card, const QByteArray& bytes);
+    qint64 sendBytesToCard(TFIXModem& card, const QByteArray& bytes) override;
     // Marks the card off-line and closes its connection.
-    void dropConnection(TFIXModem& card);
+    void dropConnection(TFIXModem& card) override;
 
     // --- what the window shows
     QString channelStatusText() const { return m_statusText; }

@@ -106,7 +106,9 @@ bool DownloadReceiver::takeHeader(const QByteArray& description, QString& error)
             error = QStringLiteral("material entry before any page");
             return false;
         }
-        const qsizetype end = description.indexOf(';', at);
+        // The type code may itself be ';' (an animation): the fixed part is
+        // read by position, the closing semicolon is looked for after it.
+        const qsizetype end = description.indexOf(';', at + kEntryFixed);
         if (end < 0) {
             error = QStringLiteral("material entry %1 has no closing semicolon").arg(m_entries.size() + 1);
             return false;

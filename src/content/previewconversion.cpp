@@ -1,0 +1,88 @@
+#include "content/previewconversion.h"
+
+#include "content/animationframes.h"
+#include "content/imagegroup.h"
+#include "content/picturefit.h"
+#include "content/shortrunmarkup.h"
+#include "content/textlayout.h"
+#include "language/language.h"
+#include "model/materialkinds.h"
+
+namespace ledsign {
+
+namespace {
+
+constexpr int kMessageCategory = 3;
+
+} // namespace
+
+QString previewConversionStatus()
+{
+    return GetLgText(kMessageCategory, QStringLiteral("tip_transform_preview_content"));
+}
+
+QString internalCodeDisplayText(const TFodder& material)
+{
+    const QString content = material.content.isEmpty() ? QStringLiteral(" ") : material.content;
+    return shortRunText(material.charColor, material.fontCode, material.sizeCode, content);
+}
+
+PreviewPictures previewConversion(const TFodder& material, int width, int height, int maxPictureIndex,
+                                  const QString& displayText, const MessageSink& status)
+{
+    PreviewPictures result;
+    if (status)
+        status(previewConversionStatus());
+    const int maxPictures = maxPictureIndex < 0 ? kUnlimitedPictures : maxPictureIndex + 1;
+    switch (material.kind) {
+    case kSingleText:
+    case kMultiText:
+        result.pictures = renderTextMaterial(material, width, height, false, maxPictures);
+        break;
+    case kImageGroup:
+    case kTable:
+        result.imageFiles = imageGroupFiles(material);
+        if (maxPictures >= 0 && result.imageFiles.size() > maxPictures)
+            result.imageFiles = result.imageFiles.mid(0, maxPictures);
+        result.pictureCount = int(result.imageFiles.size());
+        return result;
+    case kInternalCodeText: {
+        const QString text = displayText.isEmpty() ? internalCodeDisplayText(material) : displayText;
+        result.pictures = layoutAttributeText(parseShortRuns(text),
+                                              {width, height, internalCodeAttributeMode(material), false});
+        if (maxPictures >= 0 && result.pictures.size() > maxPictures)
+            result.pictures.resize(maxPictures);
+        break;
+    }
+    case kDateTime:
+    case kCountUp:
+    case kCountDown:
+    case kAcquisition:
+        // The preview redraws these live; one picture stands for them.
+        result.pictures = layoutAttributeText(parseShortRuns(displayText),
+                                              {width, height, kAttributeCentred, true});
+        result.pictureCount = 1;
+        return result;
+    case kAnimation: {
+        QList<QImage> frames;
+        if (material.content.isEmpty()) {
+            result.ok = false;
+            result.error = QStringLiteral("the animation names no file");
+            return result;
+        }
+        if (!decodeAnimationFrames(animationFilePath(material.content), frames, &result.error, maxPictures)) {
+            result.ok = false;
+            return result;
+        }
+        for (const QImage& frame : frames)
+            result.pictures.append(fitPictureToRegion(frame, width, height));
+        break;
+    }
+    default:
+        break;
+    }
+    result.pictureCount = int(result.pictures.size());
+    return result;
+}
+
+} // namespace ledsign

@@ -1,0 +1,394 @@
+#include "protocol/downloadsession.h"
+
+#include "protocol/conversions.h"
+#include "protocol/frame.h"
+#include "protocol/rs485packet.h"
+#include "protocol/sendscheduler.h"
+
+#include <QSet>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace ledsign {
+
+namespace {
+constexpr quint8 kConfirmedRequest = 0x33;
+constexpr quint8 kConfirmedMaterial = 0x31;
+
+bool isIgnored485Command(int command)
+{
+    return command == 0x21 || command == 0x74 || command == 0x32 || command == 0x91;
+}
+} // namespace
+
+DownloadSession::DownloadSession(SendScheduler& scheduler)
+    : m_s(scheduler)
+{
+}
+
+TFIXModem* DownloadSession::card(int index)
+{
+    QList<TFIXModem>& cards = m_s.model().cards();
+    return index >= 0 && index < cards.size() ? &cards[index] : nullptr;
+}
+
+void DownloadSession::startDownload(const QString& cardName)
+{
+    SendState& st = m_s.state();
+    ProjectModel& model = m_s.model();
+    st.failureCount = -1;
+    st.lastProgress = -1;
+    st.keptDescription.clear();
+    m_keptHeader.clear();
+    m_lastPiece = -1;
+    st.selectedCardName = cardName;
+    m_s.stopPacketTimer();
+
+    // A card that cannot be sent to never stops a group send: the next card
+    // is started.
+    auto refuse = [&](const QString& key) {
+        if (!key.isEmpty())
+            m_s.showStatus(key);
+        emit m_s.downloadEnded(cardName, false);
+        m_s.continueGroup();
+    };
+    if (m_s.nodeState(cardName) <= kNodeOffline && !st.exportMode)
+        return refuse(QStringLiteral("warn_card_offline"));
+    if (model.pages().isEmpty() || model.regions().isEmpty() || model.materials().isEmpty())
+        return refuse(QStringLiteral("warn_contents_empty_Send"));
+    const Found<TFIXModem> found = model.findCard(cardName);
+    if (!found)
+        return refuse(QString());
+    if (found.record->linkKind == 2 && !found.record->socket)
+        return refuse(QString());
+    if (isUnsetInternalCode(found.record->internalCode))
+        return refuse(QStringLiteral("warn_innercode_error"));
+
+    st.cardUnderSend = int(found.index);
+    if (!st.exportMode)
+        buildAndSend(int(found.index));
+}
+
+void DownloadSession::buildAndSend(int cardIndex)
+{
+    TFIXModem* c = card(cardIndex);
+    if (!c)
+        return;
+    SendState& st = m_s.state();
+    const QString name = c->name;
+    auto refuse = [&](const QString& key, bool box) {
+        if (box)
+            m_s.showMessageBox(key);
+        else
+            m_s.showStatus(key);
+        emit m_s.downloadEnded(name, false);
+        m_s.continueGroup();
+    };
+
+    c->counters[0] = c->counters[1] = c->counters[2] = 0;
+    c->materialPackets.clear();
+    if (c->version < kMinimumVersion)
+        return refuse(QStringLiteral("warn_card_version_low_send"), true);
+    const QList<TFodder>& materials = m_s.model().materials();
+    if (std::none_of(materials.cbegin(), materials.cend(), [&](const TFodder& m) { return m.cardName == name; }))
+        return refuse(QStringLiteral("warn_contents_empty_Send"), false);
+
+    m_s.showStatus(QStringLiteral("tip_load_send_contents"));
+    // The RS-485 form goes to cards registered on the RS-485 line; the plain
+    // form to those on a plain line or a connection.
+    const bool rs485 = c->linkKind == 1;
+    PreparedDownload prepared;
+    PrepareFailure failure;
+    if (!m_prepare || !m_prepare(*c, cardIndex, rs485, prepared, failure)) {
+        return refuse(failure.key.isEmpty() ? QStringLiteral("warn_material_empty_send") : failure.key,
+                      failure.messageBox);
+    }
+    c = card(cardIndex); // the preparer may have touched the lists
+    if (!c)
+        return;
+    c->materialPackets = prepared.materialPackets;
+    QSet<int> counted;
+    for (const rSendFdrContent& p : std::as_const(c->materialPackets)) {
+        if (!counted.contains(p.sendNo)) {
+            counted.insert(p.sendNo);
+            c->counters[0] += p.blockCount;
+        }
+    }
+
+    m_s.showStatus(QStringLiteral("tip_program_send_start"));
+    if (!rs485) {
+        st.keptDescription = prepared.description;
+        m_keptHeader = prepared.headerFrame;
+        sendPlaybillHeader(*c);
+    } else {
+        c->headerParts = prepared.headerParts;
+        sendHeaderPacket(*c, 0, 1);
+    }
+    m_s.startHeaderWatchdog();
+}
+
+bool DownloadSession::sendPlaybillHeader(TFIXModem& c)
+{
+    // A header too long for the card is not sent; the watchdog reports it.
+    if (m_keptHeader.isEmpty() || m_keptHeader.size() > kMaxHeaderFrame)
+        return false;
+    const qint64 written = m_s.sender().sendBytesToCard(c, m_keptHeader);
+    c.sendStep = 1;
+    c.sendCounter = 0;
+    return written > 0;
+}
+
+bool DownloadSession::sendHeaderPacket(TFIXModem& c, int kind, int partNo)
+{
+    for (const rPackSendProgram& h : std::as_const(c.headerParts)) {
+        if (h.sent != 0 || h.partNo != partNo || h.headerKind != kind)
+            continue;
+        m_s.sender().writeSerial(h.bytes);
+        c.sendStep = 1;
+        c.sendCounter = 0;
+        m_headerPartSending = partNo;
+        m_headerKindSending = kind;
+        m_s.startRepeatTimer();
+        return true;
+    }
+    return false;
+}
+
+int DownloadSession::resendHeaderPacket(TFIXModem& c)
+{
+    if (!sendHeaderPacket(c, m_headerKindSending, m_headerPartSending))
+        m_s.startRepeatTimer();
+    return m_headerPartSending;
+}
+
+PacketSent DownloadSession::sendMaterialPacket(TFIXModem& c, int mode, int sendNo, int blockNo)
+{
+    if (c.linkKind == 1)
+        return mode == 1 ? sendMaterialPacket485(c, sendNo, blockNo, true) : sendMaterialPacket485(c, -1, -1, true);
+    PacketSent r;
+    QList<rSendFdrContent>& list = c.materialPackets;
+    qsizetype i = 0;
+    for (; i < list.size(); ++i) {
+        if (mode == 0 ? list[i].sent == 0 : (list[i].sendNo == sendNo && list[i].blockNo == blockNo))
+            break;
+    }
+    if (i == list.size())
+        return r;
+    r.found = true;
+    if (mode == 1) {
+        for (qsizetype k = i; k < list.size(); ++k)
+            list[k].sent = 0;
+    }
+    rSendFdrContent& p = list[i];
+    r.written = m_s.sender().sendBytesToCard(c, p.bytes);
+    if (c.linkKind == 0 && r.written > 0) {
+        // The serial line needs the time the bytes take: 12 bit times each.
+        const int bytesPerSecond = std::max(1, m_s.sender().serialBaudRate() / 12);
+        m_s.state().pacingInterval = std::max(sendtiming::kSerialPacingMin, int(qint64(p.byteCount) * 1000 / bytesPerSecond));
+    }
+    r.typeCode = p.typeCode;
+    r.last = i == list.size() - 1;
+    if (!r.last && r.written > 0)
+        p.sent = 1;
+    c.sendStep = 3;
+    c.sendCounter = 0;
+    r.position = int(r.written > 0 ? i + 1 : i);
+    return r;
+}
+
+PacketSent DownloadSession::sendMaterialPacket485(TFIXModem& c, int sendNo, int partNo, bool markSent)
+{
+    PacketSent r;
+    QList<rSendFdrContent>& list = c.materialPackets;
+    const bool given = sendNo >= 0 && partNo >= 0;
+    qsizetype i = 0;
+    for (; i < list.size(); ++i) {
+        if (given ? (list[i].sendNo == sendNo && list[i].partNo == partNo) : list[i].sent == 0)
+            break;
+    }
+    if (i == list.size())
+        return r;
+    r.found = true;
+    if (given) {
+        for (qsizetype k = i; k < list.size(); ++k)
+            list[k].sent = 0;
+    }
+    rSendFdrContent& p = list[i];
+    convert::InternalCode address {};
+    convert::internalCodeToBytes(c.internalCode, address);
+    const QByteArray packet = rs485::buildPacket(address, p.partCount, p.partNo, p.bytes);
+    const bool ok = !packet.isEmpty() && m_s.sender().writeSerial(packet);
+    r.written = ok ? packet.size() : -1;
+    c.sendStep = 2;
+    if (markSent)
+        p.sent = 1;
+    m_s.startRepeatTimer();
+    m_lastPiece = int(i);
+    r.typeCode = p.typeCode;
+    r.last = i == list.size() - 1;
+    r.position = int(ok ? i + 1 : i);
+    return r;
+}
+
+PacketSent DownloadSession::resendLastPiece(TFIXModem& c)
+{
+    if (m_lastPiece < 0 || m_lastPiece >= c.materialPackets.size())
+        return sendMaterialPacket485(c, -1, -1, false);
+    PacketSent r;
+    const rSendFdrContent& p = c.materialPackets[m_lastPiece];
+    convert::InternalCode address {};
+    convert::internalCodeToBytes(c.internalCode, address);
+    const QByteArray packet = rs485::buildPacket(address, p.partCount, p.partNo, p.bytes);
+    const bool ok = !packet.isEmpty() && m_s.sender().writeSerial(packet);
+    r.found = true;
+    r.written = ok ? packet.size() : -1;
+    r.typeCode = p.typeCode;
+    r.last = m_lastPiece == c.materialPackets.size() - 1;
+    r.position = ok ? m_lastPiece + 1 : m_lastPiece;
+    c.sendStep = 2;
+    m_s.startRepeatTimer();
+    return r;
+}
+
+void DownloadSession::handleRequest(int cardIndex, int sendNo, int blockNo, bool rs485)
+{
+    const int materialCount = int(m_s.model().materials().size());
+    if (sendNo > materialCount)
+        sendNo = materialCount;
+    const TFIXModem* c = card(cardIndex);
+    if (!c)
+        return;
+    const QString name = c->name;
+    QTimer::singleShot(m_s.state().scaled(sendtiming::kRequestWait), &m_s, [this, name, sendNo, blockNo, rs485] {
+        const Found<TFIXModem> found = m_s.model().findCard(name);
+        if (!found)
+            return;
+        const PacketSent r = rs485 ? sendMaterialPacket485(*found.record, sendNo, blockNo, true)
+                                   : sendMaterialPacket(*found.record, 1, sendNo, blockNo);
+        if (r.found)
+            m_s.setProgress(r.position);
+        if (!rs485) {
+            m_s.startPacketTimer();
+            m_s.showStatus(QStringLiteral("tip_program_sending"));
+        }
+    });
+}
+
+void DownloadSession::onConfirmation(int cardIndex, const Confirmation& confirmation)
+{
+    TFIXModem* c = card(cardIndex);
+    if (!c || c->sendCounter != 0)
+        return;
+    if (confirmation.confirmedCommand == kConfirmedRequest) {
+        if (!confirmation.requestComplete)
+            return;
+        m_s.stopPacketTimer();
+        handleRequest(cardIndex, confirmation.sendNo, confirmation.blockNo, false);
+        return;
+    }
+    if (confirmation.confirmedCommand == kConfirmedMaterial) {
+        if ((c->sendStep == 3 || c->sendStep == 4) && m_s.progressPosition() >= c->materialPackets.size())
+            finishSuccessfully(cardIndex);
+        return;
+    }
+    if (c->sendStep == 1) {
+        m_s.stopHeaderWatchdog();
+        m_s.state().cardUnderSend = cardIndex;
+        m_s.startPacketTimer();
+        m_s.showStatus(QStringLiteral("tip_program_sending"));
+        m_s.showProgress(int(c->materialPackets.size()));
+    }
+}
+
+void DownloadSession::finishSuccessfully(int cardIndex)
+{
+    TFIXModem* c = card(cardIndex);
+    if (!c)
+        return;
+    m_s.stopPacketTimer();
+    m_s.stopRepeatTimer();
+    m_s.hideProgress();
+    m_s.showStatus(QStringLiteral("tip_program_sent"));
+    c->materialPackets.clear();
+    const QString name = c->name;
+    m_s.markCompleted(name);
+    emit m_s.downloadEnded(name, true);
+    m_s.continueGroup();
+}
+
+void DownloadSession::on485Reply(int cardIndex, const Rs485Reply& reply)
+{
+    TFIXModem* c = card(cardIndex);
+    if (!c)
+        return;
+    m_s.stopRepeatTimer();
+    if (reply.negative()) {
+        if (c->sendStep == 1) {
+            sendHeaderPacket(*c, m_headerKindSending, m_headerPartSending);
+        } else if (c->sendStep == 2 && m_lastPiece >= 0 && m_lastPiece < c->materialPackets.size()) {
+            // The card refused the piece: it goes again, not the next one.
+            const rSendFdrContent& p = c->materialPackets[m_lastPiece];
+            const PacketSent r = sendMaterialPacket485(*c, p.sendNo, p.partNo, true);
+            if (r.found)
+                m_s.setProgress(r.position);
+        }
+        return;
+    }
+    if (isIgnored485Command(reply.frameCommand))
+        return;
+
+    const bool confirmation = reply.complete() && reply.frameCommand == frame::reply::kConfirmation;
+    if (c->sendStep == 1) {
+        if (confirmation) {
+            m_s.stopHeaderWatchdog();
+            m_s.showStatus(QStringLiteral("tip_program_sending"));
+            m_s.showProgress(int(c->materialPackets.size()));
+            c->headerParts.clear();
+            m_s.state().lastProgress = -1;
+            const PacketSent r = sendMaterialPacket485(*c, -1, -1, true);
+            if (r.found)
+                m_s.setProgress(r.position);
+            return;
+        }
+        for (rPackSendProgram& h : c->headerParts) {
+            if (h.sent == 0 && h.partNo == m_headerPartSending && h.headerKind == m_headerKindSending) {
+                h.sent = 1;
+                break;
+            }
+        }
+        sendHeaderPacket(*c, m_headerKindSending, reply.wantedPart());
+        return;
+    }
+    if (c->sendStep != 2)
+        return;
+    if (confirmation && reply.confirmation.confirmedCommand != kConfirmedRequest) {
+        m_s.setProgress(0);
+        finishSuccessfully(cardIndex);
+        return;
+    }
+    if (reply.frameCommand == frame::reply::kConfirmation && reply.confirmation.isPacketRequest()) {
+        handleRequest(cardIndex, reply.confirmation.sendNo, reply.confirmation.blockNo, true);
+        return;
+    }
+    const PacketSent r = sendMaterialPacket485(*c, -1, -1, true);
+    if (r.found)
+        m_s.setProgress(r.position);
+    else
+        m_s.startRepeatTimer(); // nothing left: the repeat count ends the download
+}
+
+void DownloadSession::onException(int cardIndex)
+{
+    TFIXModem* c = card(cardIndex);
+    m_s.stopPackets();
+    m_s.stopRepeatTimer();
+    m_s.showStatus(QStringLiteral("tip_except"));
+    if (c) {
+        c->materialPackets.clear();
+        emit m_s.downloadEnded(c->name, false);
+    }
+    m_s.continueGroup();
+}
+
+} // namespace ledsign

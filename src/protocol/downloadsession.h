@@ -1,0 +1,105 @@
+// A playbill download to one card: the checks before it starts, the header
+// (one frame on the network, 485 packets on an RS-485 line), the material
+// packets in order, the card's confirmations and requests, and the end. The
+// bytes come prepared from the download builder; this class only decides
+// what goes out when. Timers, progress and messages belong to the scheduler.
+#pragma once
+
+#include "model/downloadpacket.h"
+#include "model/tfixmodem.h"
+#include "protocol/cardmessage.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+namespace ledsign {
+
+class SendScheduler;
+
+// Everything a download sends, prepared for one card.
+struct PreparedDownload {
+    QByteArray description;                // kept while the header waits for its confirmation
+    QByteArray headerFrame;                // network: the 0x22 frame; empty when too long to send
+    QList<rPackSendProgram> headerParts;   // RS-485: the header packets (kind 0)
+    QList<rSendFdrContent> materialPackets;
+};
+
+// Builds the download of a card (rendering and encoding every material).
+// False with the language key of the message to show when it cannot.
+struct PrepareFailure {
+    QString key;
+    bool messageBox = false;
+};
+using DownloadPreparer = std::function<bool(TFIXModem& card, int cardIndex, bool rs485, PreparedDownload& out,
+                                            PrepareFailure& failure)>;
+
+// What sending one material packet did.
+struct PacketSent {
+    bool found = false;   // a packet matched
+    int position = 0;     // 1-based position; 0-based when the send failed
+    int typeCode = 0;
+    bool last = false;    // it was the last packet of the list (left unsent)
+    qint64 written = -1;  // bytes taken by the channel
+};
+
+class DownloadSession {
+public:
+    static constexpr int kMinimumVersion = 52;
+    static constexpr int kMaxHeaderFrame = 8191;
+
+    explicit DownloadSession(SendScheduler& scheduler);
+
+    void setPreparer(DownloadPreparer preparer) { m_prepare = std::move(preparer); }
+
+    // The checks, then the build and the header (runs for the card's name).
+    void startDownload(const QString& cardName);
+    void buildAndSend(int cardIndex);
+
+    // Network header (0x22); false when nothing could be sent.
+    bool sendPlaybillHeader(TFIXModem& card);
+    // RS-485 header packet of kind `kind` and part `partNo`, if unsent;
+    // false when there is no such packet.
+    bool sendHeaderPacket(TFIXModem& card, int kind, int partNo);
+    // The header packet being sent, once more (the repeat timer keeps
+    // running even when it has been acknowledged meanwhile). Returns its
+    // part number.
+    int resendHeaderPacket(TFIXModem& card);
+
+    // Network form: mode 0 the next unsent packet, mode 1 the requested one
+    // (restarting the sequence there).
+    PacketSent sendMaterialPacket(TFIXModem& card, int mode, int sendNo = 0, int blockNo = 0);
+    // RS-485 form: -1, -1 the next unsent piece; otherwise the given piece,
+    // restarting the sequence there.
+    PacketSent sendMaterialPacket485(TFIXModem& card, int sendNo, int partNo, bool markSent);
+
+    // RS-485: the piece sent last, once more (it stays unanswered), or the
+    // first unsent one when none was sent yet.
+    PacketSent resendLastPiece(TFIXModem& card);
+
+    // A card asked for one packet again.
+    void handleRequest(int cardIndex, int sendNo, int blockNo, bool rs485);
+
+    // Replies that concern a download.
+    void onConfirmation(int cardIndex, const Confirmation& confirmation);
+    void on485Reply(int cardIndex, const Rs485Reply& reply);
+    void onException(int cardIndex);
+
+    // The header bytes kept for the watchdog's second try.
+    const QByteArray& keptHeader() const { return m_keptHeader; }
+
+private:
+    TFIXModem* card(int index);
+    void finishSuccessfully(int cardIndex);
+
+    SendScheduler& m_s;
+    DownloadPreparer m_prepare;
+    QByteArray m_keptHeader;
+    int m_headerPartSending = 1;  // header packet being sent
+    int m_headerKindSending = 0;
+    int m_lastPiece = -1;         // RS-485: index of the piece sent last
+};
+
+} // namespace ledsign

@@ -1,0 +1,115 @@
+#include "protocol/replydispatcher.h"
+
+#include "protocol/cardcommandsender.h"
+#include "protocol/frame.h"
+#include "protocol/registrations.h"
+#include "protocol/sendscheduler.h"
+
+#include <QDateTime>
+#include <QTcpSocket>
+
+namespace ledsign {
+
+ReplyDispatcher::ReplyDispatcher(SendScheduler& scheduler, Registrations& registrations, CardCommandSender& commands,
+                                 QObject* parent)
+    : QObject(parent)
+    , m_s(scheduler)
+    , m_registrations(registrations)
+    , m_commands(commands)
+{
+}
+
+int ReplyDispatcher::cardOfConnection(QTcpSocket* connection) const
+{
+    const QList<TFIXModem>& cards = m_s.model().cards();
+    for (int i = 0; i < cards.size(); ++i) {
+        if (connection && cards[i].socket.data() == connection)
+            return i;
+    }
+    return -1;
+}
+
+void ReplyDispatcher::takeTcpBytes(QTcpSocket* connection, const QByteArray& bytes)
+{
+    const QList<QByteArray> frames = m_splitters[connection].feed(bytes);
+    int index = cardOfConnection(connection);
+    for (const QByteArray& frame : frames) {
+        if (index < 0) {
+            const Registrations::Result r = m_registrations.registerTcp(connection, frame);
+            if (r.accepted)
+                index = r.cardIndex;
+            continue;
+        }
+        m_s.model().cards()[index].lastHeard = QDateTime::currentDateTime();
+        dispatch(index, readFrameMessage(frame));
+        // Handling may have changed the card list or dropped the connection.
+        index = cardOfConnection(connection);
+    }
+}
+
+void ReplyDispatcher::forgetConnection(QTcpSocket* connection) { m_splitters.remove(connection); }
+
+void ReplyDispatcher::takeSerialBlock(const QByteArray& block)
+{
+    const QList<SerialItem> items = m_serial.feed(block);
+    if (items.isEmpty())
+        return;
+    const Found<TFIXModem> selected = m_s.model().findCard(m_s.state().selectedCardName);
+    const int index = selected ? int(selected.index) : -1;
+    if (index >= 0)
+        m_s.state().cardUnderSend = index;
+
+    for (const SerialItem& item : items) {
+        if (item.kind == SerialItem::Kind::Frame) {
+            emit cardAnsweredOnSerial();
+            const CardMessage message = readFrameMessage(item.bytes);
+            const int command = frame::command(item.bytes);
+            if (command == frame::reply::kReport || command == frame::reply::kSerialReport
+                || command == frame::reply::kMaterialReport) {
+                if (const CardReport* r = std::get_if<CardReport>(&message))
+                    m_registrations.registerSerial(*r, false);
+            }
+            if (!m_s.model().cards().isEmpty())
+                dispatch(index < 0 ? 0 : index, message);
+            continue;
+        }
+        const CardMessage message = readRs485Message(item.bytes);
+        if (const CardReport* r = std::get_if<CardReport>(&message)) {
+            m_registrations.registerSerial(*r, true);
+        } else if (const ParameterReply* p = std::get_if<ParameterReply>(&message)) {
+            emit parametersReceived(*p);
+        } else if (std::holds_alternative<ParametersWritten>(message)) {
+            if (m_parameterWindow)
+                emit parametersWritten();
+        } else if (const Rs485Reply* reply = std::get_if<Rs485Reply>(&message)) {
+            if (index >= 0)
+                m_s.download().on485Reply(index, *reply);
+        }
+    }
+}
+
+void ReplyDispatcher::dispatch(int cardIndex, const CardMessage& message)
+{
+    QList<TFIXModem>& cards = m_s.model().cards();
+    if (cardIndex < 0 || cardIndex >= cards.size())
+        return;
+    if (const CardReport* r = std::get_if<CardReport>(&message)) {
+        // A card that reports itself again is told the time again.
+        if (r->command == frame::reply::kReport)
+            m_commands.sendTimeAndPoll(cards[cardIndex]);
+    } else if (const Confirmation* c = std::get_if<Confirmation>(&message)) {
+        m_s.download().onConfirmation(cardIndex, *c);
+    } else if (const ParameterReply* p = std::get_if<ParameterReply>(&message)) {
+        emit parametersReceived(*p);
+    } else if (std::holds_alternative<ParametersWritten>(message)) {
+        if (m_parameterWindow)
+            emit parametersWritten();
+    } else if (std::holds_alternative<DownloadException>(message)) {
+        m_s.download().onException(cardIndex);
+    } else if (const Rs485Reply* reply = std::get_if<Rs485Reply>(&message)) {
+        m_s.download().on485Reply(cardIndex, *reply);
+    }
+    // Upload notices, heartbeats and unknown frames need nothing.
+}
+
+} // namespace ledsign

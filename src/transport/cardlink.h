@@ -1,0 +1,44 @@
+// Everything between the main window and the cards in one object: the
+// channels, the send scheduler with its download, the card commands, the
+// registrations and the reply dispatcher, wired together. The window
+// creates one and listens to its parts' signals.
+#pragma once
+
+#include "protocol/cardcommandsender.h"
+#include "protocol/registrations.h"
+#include "protocol/replydispatcher.h"
+#include "protocol/sendscheduler.h"
+#include "model/serverport.h"
+#include "transport/commchannels.h"
+
+#include <QObject>
+
+namespace ledsign {
+
+class ProjectModel;
+
+class CardLink : public QObject {
+    Q_OBJECT
+public:
+    // The model must outlive the link.
+    explicit CardLink(ProjectModel& model, QObject* parent = nullptr);
+
+    CommChannels& channels() { return m_channels; }
+    SendScheduler& scheduler() { return m_scheduler; }
+    CardCommandSender& commands() { return m_commands; }
+    Registrations& registrations() { return m_registrations; }
+    ReplyDispatcher& dispatcher() { return m_dispatcher; }
+
+    // The communication mode decides the presence supervision (network) and
+    // the form of card commands (RS-485).
+    void setCommMode(CommModeKind mode);
+
+private:
+    CommChannels m_channels;
+    SendScheduler m_scheduler;
+    CardCommandSender m_commands;
+    Registrations m_registrations;
+    ReplyDispatcher m_dispatcher;
+};
+
+} // namespace ledsign

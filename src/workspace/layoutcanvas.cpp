@@ -1,0 +1,572 @@
+#include "workspace/layoutcanvas.h"
+
+#include "editing/canvasgeometry.h"
+#include "editing/canvasregionsync.h"
+#include "language/language.h"
+#include "model/materialkinds.h"
+#include "workspace/dragframe.h"
+#include "workspace/layoutcanvaspanels.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QScrollArea>
+#include <QSet>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace ledsign {
+
+namespace {
+
+constexpr int kMessageCategory = 3;
+constexpr int kZoomLabelWidth = 40;
+
+QString areaWord()
+{
+    return GetLgText(kMessageCategory, QStringLiteral("object_area"));
+}
+
+// Gives a record a panel name when it has none or when another record of
+// this pass already holds it (two records never share a panel).
+void ensurePanelName(QString& name, const char* prefix, ProjectModel& model, const QSet<QString>& taken)
+{
+    if (name.isEmpty() || taken.contains(name))
+        name = QString::fromLatin1(prefix) + QString::number(model.nextPanelNumber());
+}
+
+template <typename Panel>
+Panel* panelAs(const QHash<QString, QPointer<QWidget>>& panels, const QString& name)
+{
+    return qobject_cast<Panel*>(panels.value(name).data());
+}
+
+} // namespace
+
+LayoutCanvas::LayoutCanvas(ProjectModel& model, QWidget* parent)
+    : QWidget(parent)
+    , model_(model)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+
+    scroll_ = new QScrollArea(this);
+    scroll_->setObjectName(QStringLiteral("sBoxMain"));
+    scroll_->setWidgetResizable(false);
+    scroll_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    box_ = new QWidget;
+    box_->setObjectName(QStringLiteral("sBoxMainContents"));
+    scroll_->setWidget(box_);
+    scroll_->viewport()->installEventFilter(this);
+    layout->addWidget(scroll_, 1);
+
+    auto* emptyScreen = new CardPanel(box_);
+    emptyScreen->setObjectName(QStringLiteral("pnScreenMain"));
+    connect(emptyScreen, &CardPanel::contextMenuAt, this, &LayoutCanvas::showContextMenu);
+    emptyScreen_ = emptyScreen;
+
+    auto* bar = new QHBoxLayout;
+    bar->setContentsMargins(4, 0, 4, 2);
+    enlarge_ = new QToolButton(this);
+    enlarge_->setObjectName(QStringLiteral("sbEnlarge"));
+    enlarge_->setText(QStringLiteral("+"));
+    enlarge_->setToolTip(QStringLiteral("放大"));
+    zoomLabel_ = new QLabel(QStringLiteral("1"), this);
+    zoomLabel_->setObjectName(QStringLiteral("lbScaleSize"));
+    zoomLabel_->setAlignment(Qt::AlignCenter);
+    zoomLabel_->setMinimumWidth(kZoomLabelWidth);
+    narrow_ = new QToolButton(this);
+    narrow_->setObjectName(QStringLiteral("sbNarrow"));
+    narrow_->setText(QStringLiteral("−"));
+    narrow_->setToolTip(QStringLiteral("缩小"));
+    narrow_->setAccessibleName(QStringLiteral("缩小显示"));
+    bar->addStretch(1);
+    bar->addWidget(enlarge_);
+    bar->addWidget(zoomLabel_);
+    bar->addWidget(narrow_);
+    bar->addStretch(1);
+    layout->addLayout(bar);
+    connect(enlarge_, &QToolButton::clicked, this, [this] { zoomStep(false); });
+    connect(narrow_, &QToolButton::clicked, this, [this] { zoomStep(true); });
+
+    centreCurrentCard();
+}
+
+LayoutCanvas::~LayoutCanvas() = default;
+
+void LayoutCanvas::setPictureSource(PictureSource source)
+{
+    pictureSource_ = std::move(source);
+    for (const TFodder& m : model_.materials()) {
+        if (auto* panel = panelAs<MaterialPanel>(panels_, m.panelName))
+            paintMaterial(panel, m);
+    }
+}
+
+QWidget* LayoutCanvas::panel(const QString& panelName) const
+{
+    return panels_.value(panelName).data();
+}
+
+int LayoutCanvas::cardZoom(const QString& cardName) const
+{
+    const auto card = model_.findCard(cardName);
+    return card ? canvas::zoomTenths(canvas::zoomFactorOfCard(card.record->zoom)) : canvas::kZoomOne;
+}
+
+double LayoutCanvas::zoomFactor() const
+{
+    return canvas::zoomFactorFromLabel(zoomLabel_->text());
+}
+
+int LayoutCanvas::zoomTenths() const
+{
+    return zoom_;
+}
+
+QString LayoutCanvas::zoomLabelText() const
+{
+    return zoomLabel_->text();
+}
+
+void LayoutCanvas::setZoomLabel(double factor)
+{
+    zoomLabel_->setText(canvas::zoomLabelText(factor));
+    zoom_ = canvas::zoomTenths(canvas::zoomFactorFromLabel(zoomLabel_->text()));
+}
+
+void LayoutCanvas::syncWithModel()
+{
+    QSet<QString> alive;
+    const QString area = areaWord();
+
+    for (TFIXModem& card : model_.cards()) {
+        ensurePanelName(card.panelName, "pnCard", model_, alive);
+        alive.insert(card.panelName);
+        if (!panelAs<CardPanel>(panels_, card.panelName)) {
+            auto* panel = new CardPanel(box_);
+            panel->setObjectName(card.panelName);
+            panel->hide();
+            connect(panel, &CardPanel::contextMenuAt, this, &LayoutCanvas::showContextMenu);
+            panels_.insert(card.panelName, panel);
+        }
+    }
+    for (TProgram& page : model_.pages()) {
+        if (page.textProgramPage != 0)
+            continue;
+        const auto card = model_.findCard(page.cardName);
+        auto* cardPanel = card ? panelAs<CardPanel>(panels_, card.record->panelName) : nullptr;
+        if (!cardPanel)
+            continue;
+        ensurePanelName(page.panelName, "pnProgram", model_, alive);
+        alive.insert(page.panelName);
+        auto* panel = panelAs<PagePanel>(panels_, page.panelName);
+        if (!panel) {
+            panel = new PagePanel(cardPanel);
+            panel->setObjectName(page.panelName);
+            panel->show();
+            panels_.insert(page.panelName, panel);
+        } else if (panel->parentWidget() != cardPanel) {
+            panel->setParent(cardPanel);
+            panel->show();
+        }
+    }
+    for (TRegion& region : model_.regions()) {
+        const auto page = model_.findPage(region.cardName, region.pageName);
+        auto* pagePanel = page ? panelAs<PagePanel>(panels_, page.record->panelName) : nullptr;
+        if (!pagePanel)
+            continue;
+        ensurePanelName(region.panelName, "pnRegion", model_, alive);
+        alive.insert(region.panelName);
+        auto* panel = panelAs<RegionPanel>(panels_, region.panelName);
+        if (!panel) {
+            panel = new RegionPanel(pagePanel);
+            panel->setObjectName(region.panelName);
+            connect(panel, &RegionPanel::pressed, this,
+                    [this, panel](const QPoint& pos, Qt::MouseButton button) { regionPressed(panel, pos, button); });
+            connect(panel, &RegionPanel::contextMenuAt, this, &LayoutCanvas::showContextMenu);
+            panel->show();
+            panels_.insert(region.panelName, panel);
+        } else if (panel->parentWidget() != pagePanel) {
+            panel->setParent(pagePanel);
+            panel->show();
+        }
+        panel->setCaption(region.name);
+        panel->setColour(canvas::regionColor(region.name, area));
+    }
+    // Materials are stacked so that the first of a region (the one that
+    // plays first) lies on top.
+    for (qsizetype i = model_.materials().size() - 1; i >= 0; --i) {
+        TFodder& m = model_.materials()[i];
+        const auto region = model_.findRegion(m.cardName, m.pageName, m.regionName);
+        auto* regionPanel = region ? panelAs<RegionPanel>(panels_, region.record->panelName) : nullptr;
+        if (!regionPanel)
+            continue;
+        ensurePanelName(m.panelName, kReadMaterialPanelPrefix, model_, alive);
+        alive.insert(m.panelName);
+        auto* panel = panelAs<MaterialPanel>(panels_, m.panelName);
+        if (!panel) {
+            panel = new MaterialPanel(regionPanel);
+            panel->setObjectName(m.panelName);
+            connect(panel, &MaterialPanel::pressed, this, [this, panel] { materialPressed(panel); });
+            connect(panel, &MaterialPanel::doubleClicked, this, [this, panel] { materialDoubleClick(panel); });
+            panel->show();
+            panels_.insert(m.panelName, panel);
+        } else if (panel->parentWidget() != regionPanel) {
+            panel->setParent(regionPanel);
+            panel->show();
+        }
+        panel->raise();
+    }
+
+    // Free what no record holds any more, children before their parents.
+    for (auto it = panels_.begin(); it != panels_.end();) {
+        if (!alive.contains(it.key()) || it.value().isNull()) {
+            if (QWidget* gone = it.value().data()) {
+                gone->hide();
+                gone->setParent(nullptr);
+                gone->deleteLater();
+            }
+            it = panels_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    if (frame_ && (!frame_->target() || !alive.contains(frame_->target()->objectName())))
+        dropFrame();
+
+    for (const TFIXModem& card : model_.cards())
+        layoutCard(card, false);
+    if (!model_.findCard(currentCard_))
+        currentCard_.clear();
+    for (const TFIXModem& card : model_.cards()) {
+        if (QWidget* p = panel(card.panelName))
+            p->setVisible(card.name == currentCard_);
+    }
+    emptyScreen_->setVisible(model_.cards().isEmpty());
+    centreCurrentCard();
+}
+
+void LayoutCanvas::layoutCard(const TFIXModem& card, bool zoomCommand)
+{
+    auto* cardPanel = panelAs<CardPanel>(panels_, card.panelName);
+    if (!cardPanel)
+        return;
+    const int z = canvas::zoomTenths(canvas::zoomFactorOfCard(card.zoom));
+    const double a = z / double(canvas::kZoomOne);
+    cardPanel->resize(canvas::cardPanelSize(card.width, card.height, a));
+    const QRect pageRect = canvas::pagePanelRect(cardPanel->size());
+    for (const TProgram& page : model_.pages()) {
+        if (page.cardName != card.name)
+            continue;
+        if (auto* p = panelAs<PagePanel>(panels_, page.panelName))
+            p->setGeometry(pageRect);
+    }
+    for (const TRegion& region : model_.regions()) {
+        if (region.cardName != card.name)
+            continue;
+        auto* panel = panelAs<RegionPanel>(panels_, region.panelName);
+        if (!panel)
+            continue;
+        if (zoomCommand) {
+            panel->setGeometry(canvas::regionCanvasRectAt(region, a));
+            panel->setCaptionPointSize(canvas::scaleRounded(canvas::kCaptionPoints, a));
+        } else {
+            layoutRegion(panel, region, z);
+        }
+    }
+    for (const TFodder& m : model_.materials()) {
+        if (m.cardName != card.name)
+            continue;
+        auto* panel = panelAs<MaterialPanel>(panels_, m.panelName);
+        if (!panel || !panel->parentWidget())
+            continue;
+        panel->setGeometry(QRect(QPoint(0, 0), panel->parentWidget()->size()));
+        panel->setZoomFactor(a);
+        paintMaterial(panel, m);
+    }
+}
+
+void LayoutCanvas::layoutRegion(RegionPanel* panel, const TRegion& region, int zoomTenths)
+{
+    panel->setGeometry(canvas::regionCanvasRect(region, zoomTenths));
+    panel->setCaptionPointSize(canvas::captionPointSize(zoomTenths));
+    panel->setCaption(region.name);
+    for (QObject* child : panel->children()) {
+        if (auto* m = qobject_cast<MaterialPanel*>(child))
+            m->setGeometry(QRect(QPoint(0, 0), panel->size()));
+    }
+}
+
+void LayoutCanvas::paintMaterial(MaterialPanel* panel, const TFodder& m)
+{
+    const auto region = model_.findRegion(m.cardName, m.pageName, m.regionName);
+    const QSize ledSize = region ? QSize(region.record->width, region.record->height) : panel->size();
+    if (canvas::keepsNaturalSize(m.kind)) {
+        const canvas::MaterialPicture picture = canvas::naturalPicture(m, ledSize);
+        panel->setPicture(picture.image, picture.stretched);
+        return;
+    }
+    QImage image;
+    const auto card = model_.findCard(m.cardName);
+    if (pictureSource_ && card)
+        image = pictureSource_(m, *card.record, ledSize);
+    if (image.isNull())
+        image = canvas::placeholderPicture(m.name, ledSize);
+    panel->setPicture(image, true);
+}
+
+void LayoutCanvas::centreCurrentCard()
+{
+    const QSize viewport = scroll_->viewport()->size();
+    QWidget* current = nullptr;
+    if (const auto card = model_.findCard(currentCard_))
+        current = panel(card.record->panelName);
+    if (!current || emptyScreen_->isVisible()) {
+        box_->resize(viewport);
+        emptyScreen_->setGeometry(QRect(QPoint(0, 0), viewport));
+        if (!current)
+            return;
+    }
+    box_->resize(viewport.expandedTo(current->size()));
+    current->move(canvas::centredPosition(viewport, current->size()));
+}
+
+bool LayoutCanvas::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == scroll_->viewport() && event->type() == QEvent::Resize)
+        centreCurrentCard();
+    return QWidget::eventFilter(watched, event);
+}
+
+void LayoutCanvas::showContextMenu(const QPoint& globalPos)
+{
+    QMenu menu(this);
+    QAction* remove = menu.addAction(QStringLiteral("删除对象"));
+    if (menu.exec(globalPos) == remove)
+        emit deleteRequested();
+}
+
+void LayoutCanvas::dropFrame()
+{
+    if (frame_) {
+        frame_->hide();
+        frame_->deleteLater();
+    }
+    frame_ = nullptr;
+}
+
+void LayoutCanvas::unmarkMaterial()
+{
+    if (currentMaterial_)
+        currentMaterial_->setMarked(false);
+    currentMaterial_ = nullptr;
+}
+
+void LayoutCanvas::showCard(const QString& cardName)
+{
+    const auto card = model_.findCard(cardName);
+    if (!card)
+        return;
+    if (cardName != currentCard_)
+        dropFrame();
+    currentCard_ = cardName;
+    setZoomLabel(canvas::zoomFactorOfCard(card.record->zoom));
+    for (const TFIXModem& c : model_.cards()) {
+        if (QWidget* p = panel(c.panelName))
+            p->setVisible(c.name == cardName);
+    }
+    if (QWidget* p = panel(card.record->panelName))
+        p->raise();
+    emptyScreen_->setVisible(false);
+    centreCurrentCard();
+}
+
+void LayoutCanvas::showPage(const QString& cardName, const QString& pageName)
+{
+    showCard(cardName);
+    const auto page = model_.findPage(cardName, pageName);
+    if (!page)
+        return;
+    if (QWidget* p = panel(page.record->panelName)) {
+        p->show();
+        p->raise();
+    }
+}
+
+void LayoutCanvas::showRegion(const QString& cardName, const QString& pageName, const QString& regionName)
+{
+    showPage(cardName, pageName);
+    const auto region = model_.findRegion(cardName, pageName, regionName);
+    if (!region)
+        return;
+    auto* panel = panelAs<RegionPanel>(panels_, region.record->panelName);
+    if (!panel)
+        return;
+    unmarkMaterial();
+    panel->show();
+    panel->raise();
+    for (QObject* child : panel->children()) {
+        if (auto* m = qobject_cast<MaterialPanel*>(child))
+            m->hide();
+    }
+    if (!frame_ || frame_->target() != panel)
+        putFrameOn(panel, nullptr);
+}
+
+void LayoutCanvas::showMaterial(const QString& cardName, const QString& pageName, const QString& regionName,
+                                const QString& name)
+{
+    showPage(cardName, pageName);
+    const auto region = model_.findRegion(cardName, pageName, regionName);
+    const auto material = model_.findMaterial(cardName, pageName, regionName, name);
+    if (!region || !material)
+        return;
+    dropFrame();
+    if (QWidget* r = panel(region.record->panelName)) {
+        r->show();
+        r->raise();
+    }
+    auto* panel = panelAs<MaterialPanel>(panels_, material.record->panelName);
+    if (!panel)
+        return;
+    unmarkMaterial();
+    paintMaterial(panel, *material.record);
+    panel->show();
+    panel->raise();
+    panel->setMarked(true);
+    currentMaterial_ = panel;
+}
+
+void LayoutCanvas::placeRegion(const QString& cardName, const QString& pageName, const QString& regionName)
+{
+    const auto region = model_.findRegion(cardName, pageName, regionName);
+    if (!region)
+        return;
+    auto* panel = panelAs<RegionPanel>(panels_, region.record->panelName);
+    if (!panel)
+        return;
+    layoutRegion(panel, *region.record, cardZoom(cardName));
+    panel->setColour(canvas::regionColor(region.record->name, areaWord()));
+    if (frame_ && frame_->target() == panel)
+        frame_->setGeometry(panel->geometry());
+    for (const TFodder& m : model_.materials()) {
+        if (m.cardName == cardName && m.pageName == pageName && m.regionName == regionName) {
+            if (auto* mp = panelAs<MaterialPanel>(panels_, m.panelName))
+                paintMaterial(mp, m);
+        }
+    }
+}
+
+void LayoutCanvas::refreshMaterial(const QString& cardName, const QString& pageName, const QString& regionName,
+                                   const QString& name)
+{
+    const auto material = model_.findMaterial(cardName, pageName, regionName, name);
+    if (!material)
+        return;
+    if (auto* panel = panelAs<MaterialPanel>(panels_, material.record->panelName))
+        paintMaterial(panel, *material.record);
+}
+
+bool LayoutCanvas::showImageOnMaterial(const QString& path)
+{
+    if (!currentMaterial_ || path.isEmpty())
+        return false;
+    QImage image(path);
+    if (image.isNull())
+        return false;
+    currentMaterial_->setPicture(image.convertToFormat(QImage::Format_RGB32), false);
+    return true;
+}
+
+void LayoutCanvas::zoomStep(bool narrow)
+{
+    const double a = canvas::zoomStep(zoomFactor(), narrow);
+    dropFrame();
+    const auto card = model_.findCard(currentCard_);
+    if (card) {
+        card.record->zoom = canvas::zoomTenths(a);
+        if (card.record->width > 0 && card.record->height > 0)
+            layoutCard(*card.record, true);
+    }
+    setZoomLabel(a);
+    centreCurrentCard();
+    if (card)
+        emit zoomChanged(currentCard_, card.record->zoom);
+}
+
+const TRegion* LayoutCanvas::regionOfPanel(const QString& panelName) const
+{
+    for (const TRegion& r : model_.regions()) {
+        if (r.panelName == panelName)
+            return &r;
+    }
+    return nullptr;
+}
+
+const TFodder* LayoutCanvas::materialOfPanel(const QString& panelName) const
+{
+    for (const TFodder& m : model_.materials()) {
+        if (m.panelName == panelName)
+            return &m;
+    }
+    return nullptr;
+}
+
+void LayoutCanvas::putFrameOn(RegionPanel* panel, const QPoint* pressAt)
+{
+    dropFrame();
+    const QString panelName = panel->objectName();
+    const int z = zoom_;
+    frame_ = new DragFrame(panel, z, [this, panelName, z](canvas::SyncMode mode, const QRect& rect) {
+        QRect placed = rect;
+        const Found<TRegion> region = canvas::syncRegionGeometry(model_, mode, panelName, placed, z);
+        if (!region)
+            return rect;
+        if (mode != canvas::SyncMode::FrameMade) {
+            const TRegion r = *region.record;
+            emit regionGeometryChanged(r.cardName, r.pageName, r.name);
+        }
+        return placed;
+    });
+    if (pressAt)
+        frame_->beginDragAt(*pressAt);
+}
+
+void LayoutCanvas::regionPressed(RegionPanel* panel, const QPoint& pos, Qt::MouseButton button)
+{
+    const TRegion* region = regionOfPanel(panel->objectName());
+    if (!region)
+        return;
+    const TRegion r = *region;
+    unmarkMaterial();
+    if (r.cardName != currentCard_)
+        showCard(r.cardName);
+    putFrameOn(panel, button == Qt::LeftButton ? &pos : nullptr);
+    emit regionClicked(r.cardName, r.pageName, r.name);
+}
+
+void LayoutCanvas::materialPressed(MaterialPanel* panel)
+{
+    const TFodder* material = materialOfPanel(panel->objectName());
+    if (!material)
+        return;
+    const TFodder m = *material;
+    unmarkMaterial();
+    dropFrame();
+    emit materialClicked(m.cardName, m.pageName, m.regionName, m.name);
+    emit statusMessage(GetLgText(kMessageCategory, QStringLiteral("warn_material_layer_drag")));
+}
+
+void LayoutCanvas::materialDoubleClick(MaterialPanel* panel)
+{
+    const TFodder* material = materialOfPanel(panel->objectName());
+    if (!material)
+        return;
+    const TFodder m = *material;
+    emit materialDoubleClicked(m.cardName, m.pageName, m.regionName, m.name);
+}
+
+} // namespace ledsign

@@ -1,0 +1,169 @@
+// The character primitive: sizes at 96 dpi, the cell of a character, glyphs
+// that stay inside their cell, exact colours without antialiasing, and every
+// colour drawn at the pen x.
+#include "content/rendercharacter.h"
+#include "content/renderpicture.h"
+#include "renderhelpers.h"
+
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+using namespace ledsign;
+using namespace ledsign::test;
+
+namespace {
+
+RunLook look(const QString& font, int pointSize, QColor colour)
+{
+    RunLook l;
+    l.fontName = font;
+    l.pointSize = pointSize;
+    l.color = colour;
+    return l;
+}
+
+// The character drawn with its cell at (cell width, cell height) on a
+// picture three cells wide and high.
+QImage drawnInMiddle(CharacterPainter& painter, int id, const QString& ch, CharCell* cellOut = nullptr)
+{
+    const CharCell cell = painter.measure(id, ch);
+    QImage image = newPicture(cell.advance * 3, cell.height * 3);
+    {
+        QPainter p(&image);
+        painter.draw(p, id, cell.advance, cell.height, ch);
+    }
+    if (cellOut)
+        *cellOut = cell;
+    return image;
+}
+
+} // namespace
+
+TEST(Character, PointSizesGiveTheCardsPixelSizes)
+{
+    EXPECT_EQ(pixelSizeOfPoints(9), 12);
+    EXPECT_EQ(pixelSizeOfPoints(12), 16);
+    EXPECT_EQ(pixelSizeOfPoints(18), 24);
+    EXPECT_EQ(pixelSizeOfPoints(23), 31);
+    EXPECT_EQ(pixelSizeOfPoints(36), 48);
+    EXPECT_EQ(pixelSizeOfPoints(72), 96);
+    EXPECT_EQ(pixelSizeOfPoints(0), 1);
+    EXPECT_EQ(pixelSizeOfPoints(-5), 1);
+    EXPECT_EQ(pixelSizeOfPoints(100000), 2048);
+}
+
+TEST(Character, MeasuredHeightsOf33And97CountOneLess)
+{
+    EXPECT_EQ(cellHeightOf(33), 32);
+    EXPECT_EQ(cellHeightOf(97), 96);
+    EXPECT_EQ(cellHeightOf(32), 32);
+    EXPECT_EQ(cellHeightOf(34), 34);
+    // 25 points measure 33 pixels and lay out as 32.
+    CharacterPainter painter;
+    EXPECT_EQ(painter.measure(painter.addLook(look(songTi(), 25, Qt::red)), QStringLiteral("中")).height, 32);
+}
+
+TEST(Character, CellIsTheEmHeightOfEveryCardFont)
+{
+    CharacterPainter painter;
+    for (const char* font : {"宋体", "黑体", "楷体_GB2312", "隶书", "行书", "华文行楷"}) {
+        for (int pt : {9, 12, 18, 23, 36, 72}) {
+            const int id = painter.addLook(look(QString::fromUtf8(font), pt, Qt::red));
+            const CharCell cell = painter.measure(id, QStringLiteral("中"));
+            EXPECT_EQ(cell.height, pixelSizeOfPoints(pt)) << font << " " << pt;
+            EXPECT_GT(cell.advance, 0) << font << " " << pt;
+            EXPECT_LE(cell.advance, pixelSizeOfPoints(pt) + 1) << font << " " << pt;
+        }
+    }
+}
+
+TEST(Character, IdeographStaysInsideItsCell)
+{
+    CharacterPainter painter;
+    for (const char* font : {"宋体", "黑体", "楷体_GB2312"}) {
+        for (int pt : {9, 12, 18, 23, 36, 72}) {
+            for (const char* ch : {"中", "国", "書"}) {
+                const int id = painter.addLook(look(QString::fromUtf8(font), pt, Qt::red));
+                CharCell cell;
+                const QImage image = drawnInMiddle(painter, id, QString::fromUtf8(ch), &cell);
+                const QRect lit = litBounds(image);
+                const QRect cellRect(cell.advance, cell.height, cell.advance, cell.height);
+                ASSERT_FALSE(lit.isNull()) << font << " " << pt << " " << ch;
+                EXPECT_TRUE(cellRect.contains(lit)) << font << " " << pt << " " << ch << ": lit " << lit.x() << ","
+                                                    << lit.y() << " " << lit.width() << "x" << lit.height();
+                // A glyph fills most of its cell, so it is not drawn shrunk or shifted away.
+                EXPECT_GE(lit.height(), cell.height * 7 / 10) << font << " " << pt << " " << ch;
+            }
+        }
+    }
+}
+
+TEST(Character, LitPixelsHaveExactlyTheRunColour)
+{
+    CharacterPainter painter;
+    for (const QColor& colour : {QColor(255, 0, 0), QColor(0, 128, 0), QColor(255, 255, 0), QColor(128, 0, 128),
+                                 QColor(0, 255, 255), QColor(255, 255, 255)}) {
+        const int id = painter.addLook(look(songTi(), 24, colour));
+        const QImage image = drawnInMiddle(painter, id, QStringLiteral("永"));
+        EXPECT_EQ(litColours(image), QList<QRgb>{colour.rgb() & 0x00FFFFFFu}) << colour.name().toStdString();
+    }
+}
+
+TEST(Character, EveryColourIsDrawnAtThePenX)
+{
+    // Red and yellow text of 24 points light the same pixels.
+    CharacterPainter painter;
+    const int red = painter.addLook(look(songTi(), 24, QColor(255, 0, 0)));
+    const int yellow = painter.addLook(look(songTi(), 24, QColor(255, 255, 0)));
+    const QImage r = drawnInMiddle(painter, red, QStringLiteral("中"));
+    const QImage y = drawnInMiddle(painter, yellow, QStringLiteral("中"));
+    ASSERT_FALSE(litBounds(r).isNull());
+    EXPECT_EQ(litBounds(r), litBounds(y));
+    EXPECT_EQ(litCount(r), litCount(y));
+}
+
+TEST(Character, StyleChangesTheGlyphs)
+{
+    CharacterPainter painter;
+    RunLook plain = look(songTi(), 18, Qt::red);
+    RunLook bold = plain;
+    bold.bold = true;
+    RunLook underlined = plain;
+    underlined.underline = true;
+    const QImage a = drawnInMiddle(painter, painter.addLook(plain), QStringLiteral("A"));
+    const QImage b = drawnInMiddle(painter, painter.addLook(bold), QStringLiteral("A"));
+    const QImage u = drawnInMiddle(painter, painter.addLook(underlined), QStringLiteral("A"));
+    EXPECT_GT(litCount(b), litCount(a));
+    EXPECT_GT(litCount(u), litCount(a));
+}
+
+TEST(Character, SameLookIsKeptOnce)
+{
+    CharacterPainter painter;
+    const int a = painter.addLook(look(songTi(), 12, Qt::red));
+    const int b = painter.addLook(look(songTi(), 12, Qt::green));
+    EXPECT_NE(a, b);
+    EXPECT_EQ(painter.addLook(look(songTi(), 12, Qt::red)), a);
+}
+
+TEST(Character, SurrogatePairsStayOneCharacter)
+{
+    const QString text = QStringLiteral("a") + QString::fromUcs4(U"\U00020000") + QStringLiteral("b");
+    const QStringList characters = charactersOf(text);
+    ASSERT_EQ(characters.size(), 3);
+    EXPECT_EQ(characters.at(1).size(), 2);
+    EXPECT_EQ(charactersOf(QStringLiteral("\r\n")), (QStringList{QStringLiteral("\r"), QStringLiteral("\n")}));
+}
+
+TEST(Character, PlacedTextsOutsideTheClipLeaveNoPixels)
+{
+    CharacterPainter painter;
+    const int id = painter.addLook(look(songTi(), 12, Qt::white));
+    const CharCell cell = painter.measure(id, QStringLiteral("中"));
+    QImage image = newPicture(64, 32);
+    drawPlacedTexts(image, painter, {{id, 0, 0, cell, QStringLiteral("中")}, {id, 40, 0, cell, QStringLiteral("中")}}, 0,
+                    0, QRect(0, 0, 32, 32));
+    EXPECT_GT(litCount(image, QRect(0, 0, 32, 32)), 0);
+    EXPECT_EQ(litCount(image, QRect(32, 0, 32, 32)), 0);
+}

@@ -1,0 +1,145 @@
+// A download on the RS-485 line: header packets one by one, material pieces
+// answered one by one, negative answers, repeats and giving up.
+#include "protocol/cardreplies.h"
+#include "protocol/conversions.h"
+#include "transport/linkfixture.h"
+#include "transport/waitfor.h"
+
+using namespace ledsign;
+using namespace ledsign::test;
+
+namespace {
+
+const QString kCode = QStringLiteral("1_2_3_4_5_6_7_5");
+
+// A card's reply packet: partial (0x54) naming the next wanted piece, or
+// complete (0x55) carrying a frame; status 0x01 refuses.
+QByteArray cardReply(bool complete, const QByteArray& payload, quint8 status = 0x00)
+{
+    convert::InternalCode code {};
+    convert::internalCodeToBytes(kCode, code);
+    QByteArray p = rs485::buildPacket(code, 1, 1, payload);
+    p.chop(3);
+    p[1] = char(0x99);
+    p[5] = char(complete ? 0x55 : 0x54);
+    p[6] = char(status);
+    return p + rs485::checkBytes(p);
+}
+
+QByteArray partial(int next) { return cardReply(false, QByteArray(1, char(next))); }
+
+struct Rs485 : LinkFixture {
+    QList<rs485::Packet> written()
+    {
+        QList<rs485::Packet> out;
+        for (const SentBytes& s : sender.sent) {
+            rs485::Packet p;
+            if (s.card.isEmpty() && rs485::read(s.bytes, p))
+                out.append(p);
+        }
+        return out;
+    }
+    void startOnLine()
+    {
+        description = QByteArray(300, 'd'); // a 319-byte header frame: two packets
+        packets = {packet(1, 1, 1), packet(2, 1, 1), packet(3, 1, 1)};
+        addCard(QStringLiteral("R"), 1, 5, 3);
+        scheduler->sendCommand(QStringLiteral("R"));
+        ASSERT_TRUE(waitFor([&] { return written().size() == 1; }));
+    }
+};
+
+} // namespace
+
+TEST_F(Rs485, HeaderAndPiecesGoOutOneAnswerAtATime)
+{
+    startOnLine();
+    QList<rs485::Packet> w = written();
+    EXPECT_EQ(w[0].partCount, 2);
+    EXPECT_EQ(w[0].partNumber, 1);
+    EXPECT_EQ(convert::internalCodeText(w[0].address), kCode);
+    EXPECT_TRUE(w[0].crcOk);
+    EXPECT_EQ(model.cards()[0].sendStep, 1);
+    EXPECT_TRUE(scheduler->repeatTimerActive());
+    spin(10);
+    EXPECT_EQ(written().size(), 1); // nothing more without an answer
+
+    dispatcher->takeSerialBlock(partial(2));
+    ASSERT_EQ(written().size(), 2);
+    EXPECT_EQ(written()[1].partNumber, 2);
+
+    dispatcher->takeSerialBlock(cardReply(true, buildConfirmation(0x22)));
+    EXPECT_FALSE(scheduler->headerWatchdogActive());
+    EXPECT_TRUE(model.cards()[0].headerParts.isEmpty());
+    EXPECT_EQ(scheduler->progressMaximum(), 3);
+    ASSERT_EQ(written().size(), 3);
+    EXPECT_EQ(written()[2].payload, packets[0].bytes);
+    EXPECT_EQ(model.cards()[0].sendStep, 2);
+
+    // Heartbeats and upload notices on the line change nothing.
+    dispatcher->takeSerialBlock(cardReply(true, frame::build(0x91, {}, 1u)));
+    EXPECT_EQ(written().size(), 3);
+
+    dispatcher->takeSerialBlock(partial(1));
+    ASSERT_EQ(written().size(), 4);
+    EXPECT_EQ(written()[3].payload, packets[1].bytes);
+    // A refused piece goes again; the sequence does not skip it.
+    dispatcher->takeSerialBlock(cardReply(false, QByteArray(1, '\1'), 0x01));
+    ASSERT_EQ(written().size(), 5);
+    EXPECT_EQ(written()[4].payload, packets[1].bytes);
+    dispatcher->takeSerialBlock(partial(1));
+    ASSERT_EQ(written().size(), 6);
+    EXPECT_EQ(written()[5].payload, packets[2].bytes);
+    EXPECT_EQ(scheduler->progressPosition(), 3);
+
+    dispatcher->takeSerialBlock(cardReply(true, buildConfirmation(0x31)));
+    EXPECT_EQ(statusTexts.last(), QStringLiteral("Playbill been sent."));
+    EXPECT_FALSE(scheduler->repeatTimerActive());
+    EXPECT_TRUE(model.cards()[0].materialPackets.isEmpty());
+    EXPECT_EQ(ended.last(), qMakePair(QStringLiteral("R"), true));
+}
+
+TEST_F(Rs485, ARequestOnTheLineRestartsAtThePieceAskedFor)
+{
+    startOnLine();
+    dispatcher->takeSerialBlock(partial(2));
+    dispatcher->takeSerialBlock(cardReply(true, buildConfirmation(0x22)));
+    dispatcher->takeSerialBlock(partial(1));
+    dispatcher->takeSerialBlock(partial(1));
+    ASSERT_EQ(written().size(), 5);
+    dispatcher->takeSerialBlock(cardReply(true, buildPacketRequest(1, 1)));
+    ASSERT_TRUE(waitFor([&] { return written().size() == 6; }));
+    EXPECT_EQ(written()[5].payload, packets[0].bytes);
+    dispatcher->takeSerialBlock(partial(1));
+    ASSERT_EQ(written().size(), 7);
+    EXPECT_EQ(written()[6].payload, packets[1].bytes);
+    EXPECT_TRUE(ended.isEmpty());
+}
+
+TEST_F(Rs485, AnUnansweredPieceIsRepeatedUntilTheCountRunsOut)
+{
+    startOnLine();
+    dispatcher->takeSerialBlock(partial(2));
+    dispatcher->takeSerialBlock(cardReply(true, buildConfirmation(0x22)));
+    ASSERT_EQ(written().size(), 3);
+    ASSERT_TRUE(waitFor([&] { return !ended.isEmpty(); }, 3000));
+    // The first send and five repeats; the sixth tick gives up.
+    EXPECT_EQ(sender.count(sender.sent[2].bytes), 6);
+    EXPECT_EQ(ended[0], qMakePair(QStringLiteral("R"), false));
+    EXPECT_EQ(statusTexts.last(), QStringLiteral("Fail to send the program!"));
+    const int total = int(sender.sent.size());
+    spin(200);
+    EXPECT_EQ(sender.sent.size(), total);
+}
+
+TEST_F(Rs485, ASilentCardIsGivenUpDuringTheHeaderToo)
+{
+    startOnLine();
+    ASSERT_TRUE(waitFor([&] { return ended.size() >= 2; }, 3000)); // watchdog, then the repeat count
+    EXPECT_EQ(statusTexts.last(), QStringLiteral("Fail to send the program!"));
+    EXPECT_TRUE(statusTexts.contains(QStringLiteral("Communication exception. Failed to send!")));
+    const int total = int(sender.sent.size());
+    spin(200);
+    EXPECT_EQ(sender.sent.size(), total);
+    EXPECT_LE(total, 7);
+}
