@@ -2,12 +2,16 @@
 
 #include "editing/externaltools.h"
 #include "editing/laterversion.h"
+#include "editing/panelpicture.h"
 #include "language/language.h"
 #include "language/languagetable.h"
 #include "model/imagefiles.h"
 #include "model/materialkinds.h"
 #include "model/playbillsaver.h"
+#include "workspace/dragframe.h" // layoutcanvas.h needs the whole DragFrame
+#include "workspace/layoutcanvas.h"
 #include "workspace/objecttree.h"
+#include "workspace/propertyeditor.h"
 #include "workspace/workspacesession.h"
 
 #include <QAction>
@@ -24,7 +28,7 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScrollArea>
+#include <QTableWidgetItem>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
@@ -253,8 +257,7 @@ void MainWindow::buildCentre()
     treeLayout->addWidget(objectHeader_);
     treeLayout->addWidget(tree_, 1);
 
-    // Left column, bottom: the property area. The property editor goes
-    // into propertyPlace_.
+    // Left column, bottom: the property area with the property editor.
     auto* attrList = new QFrame;
     attrList->setObjectName(QStringLiteral("pnAttrList"));
     attrTitle_ = new QLabel;
@@ -269,19 +272,14 @@ void MainWindow::buildCentre()
     stopTime_->setStyleSheet(QStringLiteral("color: red"));
     stopTime_->setWordWrap(true);
     stopTime_->setMargin(2);
-    propertyPlace_ = new QFrame;
-    propertyPlace_->setObjectName(QStringLiteral("vLEditorPlace"));
-    static_cast<QFrame*>(propertyPlace_)->setFrameShape(QFrame::StyledPanel);
-    propertyPlace_->setAutoFillBackground(true);
-    propertyPlace_->setBackgroundRole(QPalette::Base);
-    auto* placeLayout = new QVBoxLayout(propertyPlace_);
-    placeLayout->setContentsMargins(0, 0, 0, 0);
+    properties_ = new PropertyEditor(session_.model(), session_.settings());
+    properties_->setObjectName(QStringLiteral("vLEditor"));
     auto* attrLayout = new QVBoxLayout(attrList);
     attrLayout->setContentsMargins(0, 0, 0, 0);
     attrLayout->setSpacing(0);
     attrLayout->addWidget(attrTitle_);
     attrLayout->addWidget(stopTime_);
-    attrLayout->addWidget(propertyPlace_, 1);
+    attrLayout->addWidget(properties_, 1);
 
     auto* left = new QSplitter(Qt::Vertical);
     left->setObjectName(QStringLiteral("splLeft"));
@@ -292,60 +290,67 @@ void MainWindow::buildCentre()
     left->setSizes({400, 270});
     left->setChildrenCollapsible(false);
 
-    // Right column: the canvas scroll box and the zoom bar. The layout
-    // canvas replaces the empty screen panel.
-    canvasArea_ = new QScrollArea;
-    canvasArea_->setObjectName(QStringLiteral("sBoxMain"));
-    canvasArea_->setWidgetResizable(true);
-    canvasArea_->setAlignment(Qt::AlignCenter);
-    auto* screen = new QFrame;
-    screen->setObjectName(QStringLiteral("pnScreenMain"));
-    screen->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    screen->setLineWidth(3);
-    screen->setAutoFillBackground(true);
-    QPalette black = screen->palette();
-    black.setColor(QPalette::Window, Qt::black);
-    screen->setPalette(black);
-    canvasArea_->setWidget(screen);
-
-    auto* enlarge = new QToolButton;
-    enlarge->setObjectName(QStringLiteral("sbEnlarge"));
-    enlarge->setText(QStringLiteral("+"));
-    enlarge->setToolTip(QStringLiteral("放大"));
-    auto* narrow = new QToolButton;
-    narrow->setObjectName(QStringLiteral("sbNarrow"));
-    narrow->setText(QStringLiteral("-"));
-    narrow->setToolTip(QStringLiteral("缩小"));
-    zoomLabel_ = new QLabel(QStringLiteral("1"));
-    zoomLabel_->setObjectName(QStringLiteral("lbScaleSize"));
-    zoomLabel_->setMinimumWidth(24);
-    zoomLabel_->setAlignment(Qt::AlignCenter);
-    connect(enlarge, &QToolButton::clicked, this, [this] { laterVersion(QStringLiteral("放大")); });
-    connect(narrow, &QToolButton::clicked, this, [this] { laterVersion(QStringLiteral("缩小显示")); });
-    auto* zoomBar = new QHBoxLayout;
-    zoomBar->setContentsMargins(4, 2, 4, 2);
-    zoomBar->addStretch();
-    zoomBar->addWidget(enlarge);
-    zoomBar->addWidget(zoomLabel_);
-    zoomBar->addWidget(narrow);
-
-    auto* right = new QWidget;
-    auto* rightLayout = new QVBoxLayout(right);
-    rightLayout->setContentsMargins(0, 0, 0, 0);
-    rightLayout->setSpacing(0);
-    rightLayout->addWidget(canvasArea_, 1);
-    rightLayout->addLayout(zoomBar);
+    // Right column: the layout canvas with its scroll box and zoom bar.
+    canvas_ = new LayoutCanvas(session_.model());
+    canvas_->setObjectName(QStringLiteral("layoutCanvas"));
+    canvas_->setPictureSource(
+        [](const TFodder& material, const TFIXModem&, QSize ledSize) { return panelPicture(material, ledSize); });
 
     auto* centre = new QSplitter(Qt::Horizontal);
     centre->setObjectName(QStringLiteral("splMain"));
     centre->addWidget(left);
-    centre->addWidget(right);
+    centre->addWidget(canvas_);
     centre->setStretchFactor(0, 0);
     centre->setStretchFactor(1, 1);
     centre->setSizes({kLeftColumnWidth, 900});
     centre->setChildrenCollapsible(false);
     left->setMinimumWidth(kLeftColumnWidth - 40);
     setCentralWidget(centre);
+
+    wirePropertyEditor();
+    wireCanvas();
+}
+
+void MainWindow::wirePropertyEditor()
+{
+    properties_->setFileChooser([this](const QString& filter, const QString& startFile) {
+        return dialogs_->askOpenFileName(QString(), startFile, filter);
+    });
+    connect(properties_, &PropertyEditor::cardModified, this, &MainWindow::markModified);
+    connect(properties_, &PropertyEditor::nodeRenamed, this,
+            [this](int level, const QString&, const QString& newName) { renameSelectedNode(level, newName); });
+    connect(properties_, &PropertyEditor::regionGeometryChanged, canvas_, &LayoutCanvas::placeRegion);
+    connect(properties_, &PropertyEditor::materialChanged, this,
+            [this](const QString& card, const QString& page, const QString& region, const QString& name, bool) {
+                canvas_->refreshMaterial(card, page, region, name);
+            });
+    // The page and date-time dialogs come with a later version.
+    connect(properties_, &PropertyEditor::dialogRequested, this, [this](const DialogRequest& request) {
+        const QTableWidgetItem* label = properties_->item(request.row, 0);
+        laterVersion(label ? label->text() : QString());
+    });
+}
+
+void MainWindow::wireCanvas()
+{
+    connect(canvas_, &LayoutCanvas::regionClicked, this,
+            [this](const QString& card, const QString& page, const QString& region) {
+                selectFromCanvas(NodePath::ofRegion(card, page, region));
+            });
+    connect(canvas_, &LayoutCanvas::materialClicked, this,
+            [this](const QString& card, const QString& page, const QString& region, const QString& name) {
+                selectFromCanvas(NodePath::ofMaterial(card, page, region, name));
+            });
+    connect(canvas_, &LayoutCanvas::materialDoubleClicked, this,
+            [this](const QString& card, const QString& page, const QString& region, const QString& name) {
+                showMaterialEditor(session_.model().findMaterial(card, page, region, name).index);
+            });
+    connect(canvas_, &LayoutCanvas::regionGeometryChanged, this, [this](const QString& card) {
+        markModified(card);
+        properties_->refreshRegionRows();
+    });
+    connect(canvas_, &LayoutCanvas::statusMessage, this, &MainWindow::showStatus);
+    connect(canvas_, &LayoutCanvas::deleteRequested, this, &MainWindow::deleteSelectedObject);
 }
 
 void MainWindow::buildStatusBar()
@@ -437,6 +442,7 @@ void MainWindow::switchLanguage(int index)
 void MainWindow::startUp()
 {
     const QStringList unread = session_.loadCards(messageSink());
+    canvas_->syncWithModel();
     tree_->rebuild(session_.model());
     tree_->expandAll();
     const QList<TFIXModem>& cards = session_.model().cards();
@@ -489,16 +495,83 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::selectNode(const NodePath& path)
 {
     tree_->selectPath(path);
-    onNodeSelected(tree_->selectedPath());
+    showSelection(tree_->selectedPath(), true);
+}
+
+void MainWindow::selectFromCanvas(const NodePath& path)
+{
+    tree_->selectPath(path);
+    showSelection(tree_->selectedPath(), false);
 }
 
 void MainWindow::onNodeSelected(const NodePath& path)
 {
+    showSelection(path, true);
+}
+
+void MainWindow::showSelection(const NodePath& path, bool showOnCanvas)
+{
     selection_.select(session_.model(), path);
     if (!path.isNone())
         statusPanels_[kCardNamePanel]->setText(cardNameOfNodeText(path.card));
+    switch (path.level) {
+    case NodeLevel::Card:
+        properties_->showCard(path.card);
+        if (showOnCanvas)
+            canvas_->showCard(cardNameOfNodeText(path.card));
+        break;
+    case NodeLevel::Page:
+        properties_->showPage(path.card, path.page);
+        if (showOnCanvas)
+            canvas_->showPage(path.card, path.page);
+        break;
+    case NodeLevel::Region:
+        properties_->showRegion(path.card, path.page, path.region);
+        if (showOnCanvas)
+            canvas_->showRegion(path.card, path.page, path.region);
+        break;
+    case NodeLevel::Material:
+        properties_->showMaterial(path.card, path.page, path.region, path.material);
+        if (showOnCanvas)
+            canvas_->showMaterial(path.card, path.page, path.region, path.material);
+        break;
+    case NodeLevel::None:
+        properties_->clearRows();
+        break;
+    }
     setCommandsFor(path.level);
     emit selectionChanged(path);
+}
+
+void MainWindow::renameSelectedNode(int level, const QString& newName)
+{
+    // The property editor renamed the record of the selected node; the
+    // node and the selection follow without showing the rows again.
+    NodePath path = selection_.node();
+    if (static_cast<int>(path.level) != level)
+        return;
+    QTreeWidgetItem* item = tree_->itemOf(path);
+    switch (path.level) {
+    case NodeLevel::Card:
+        path.card = newName;
+        statusPanels_[kCardNamePanel]->setText(newName);
+        break;
+    case NodeLevel::Page:
+        path.page = newName;
+        break;
+    case NodeLevel::Region:
+        path.region = newName;
+        break;
+    case NodeLevel::Material:
+        path.material = newName;
+        break;
+    case NodeLevel::None:
+        return;
+    }
+    if (item)
+        item->setText(0, newName);
+    selection_.select(session_.model(), path);
+    canvas_->syncWithModel();
 }
 
 void MainWindow::setCommandsFor(NodeLevel level)
@@ -567,8 +640,10 @@ void MainWindow::apply(const CommandResult& result)
     if (!result.changed && result.select.isNone())
         return;
     const ProjectModel& model = session_.model();
-    if (result.changed)
+    if (result.changed) {
+        canvas_->syncWithModel();
         tree_->rebuild(model);
+    }
     if (result.expandAll)
         tree_->expandAll();
     NodePath target = result.select.isNone() ? selection_.node() : result.select;
@@ -815,6 +890,8 @@ void MainWindow::showMaterialEditor(qsizetype materialIndex)
         m.content = path;
         markModified(m.cardName);
         showStatus(message("tip_material_edit"));
+        canvas_->refreshMaterial(m.cardName, m.pageName, m.regionName, m.name);
+        properties_->reshow();
         emit projectChanged();
         break;
     }

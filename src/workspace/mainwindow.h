@@ -22,12 +22,13 @@ class QLabel;
 class QMenu;
 class QProgressBar;
 class QPushButton;
-class QScrollArea;
 class QToolButton;
 
 namespace ledsign {
 
+class LayoutCanvas;
 class ObjectTree;
+class PropertyEditor;
 class WorkspaceSession;
 
 class MainWindow : public QMainWindow {
@@ -79,9 +80,8 @@ public:
     QList<QAction*> recentFileActions() const { return recentActions_; }
     QAction* deleteObjectAction() const { return deleteObject_; }
 
-    // Places kept for the property editor and the layout canvas.
-    QWidget* propertyPlace() const { return propertyPlace_; }
-    QScrollArea* canvasArea() const { return canvasArea_; }
+    PropertyEditor* properties() const { return properties_; }
+    LayoutCanvas* canvas() const { return canvas_; }
 
 signals:
     // The selection moved to another node (or to none).
@@ -103,6 +103,13 @@ private:
 
     void apply(const CommandResult& result);
     void onNodeSelected(const NodePath& path);
+    // The selection moved; the canvas shows it unless the click came from
+    // the canvas itself.
+    void showSelection(const NodePath& path, bool showOnCanvas);
+    void selectFromCanvas(const NodePath& path);
+    void renameSelectedNode(int level, const QString& newName);
+    void wirePropertyEditor();
+    void wireCanvas();
     void rebuildRecentMenu();
     void openPlaybillInto(const NodePath& node, const QString& path);
     void addMaterial(int kind);
@@ -139,9 +146,8 @@ private:
     QToolButton* sendButton_ = nullptr;
     QLabel* attrTitle_ = nullptr;
     QLabel* stopTime_ = nullptr;
-    QWidget* propertyPlace_ = nullptr;
-    QScrollArea* canvasArea_ = nullptr;
-    QLabel* zoomLabel_ = nullptr;
+    PropertyEditor* properties_ = nullptr;
+    LayoutCanvas* canvas_ = nullptr;
     std::array<QLabel*, kStatusPanelCount - 1> statusPanels_{};
     QProgressBar* progress_ = nullptr;
     bool closing_ = false;

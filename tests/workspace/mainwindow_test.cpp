@@ -3,7 +3,10 @@
 #include "model/materialkinds.h"
 #include "support/testsupport.h"
 #include "windowfixture.h"
+#include "workspace/dragframe.h"
+#include "workspace/layoutcanvas.h"
 #include "workspace/newcarddialog.h"
+#include "workspace/propertyeditor.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -351,6 +354,68 @@ TEST_F(MainWindowTest, MaterialsMoveWithTheHeaderButtonsAndLaterFunctionsSaySo)
         EXPECT_TRUE(status.contains(run.window->actions().action(id)->text().remove('&')));
     }
     EXPECT_EQ(run.model().materials().size(), before);
+    run.dialogs->yesNoCancel.push_back(MainWindowDialogs::Answer::No);
+    EXPECT_TRUE(run.window->close());
+}
+
+TEST_F(MainWindowTest, PropertyEditsAndCanvasClicksReachTheTreeAndTheRecords)
+{
+    Running run = startRun(home.path());
+    run.dialogs->newCards.push_back(NewCardInput{"A", "256", "128", 0});
+    run.trigger(ActionId::NewCard);
+    run.trigger(ActionId::AddPrg);
+    run.trigger(ActionId::AddRgn);
+    PropertyEditor* rows = run.window->properties();
+    LayoutCanvas* canvas = run.window->canvas();
+    ASSERT_EQ(rows->rowCount(), 6);
+    EXPECT_EQ(rows->rowValue(1), QStringLiteral("area1"));
+    const QString regionPanel = run.model().findRegion("A", "show_page1", "area1").record->panelName;
+    EXPECT_NE(canvas->panel(regionPanel), nullptr);
+    const QString labelInEnglish = rows->item(1, 0)->text();
+
+    // A rename in the rows renames the selected node.
+    run.model().findCard("A").record->modified = 0;
+    rows->editRow(1, "Stage");
+    EXPECT_EQ(run.outline().value(2), QStringLiteral("    Stage"));
+    EXPECT_EQ(run.window->selection().node(), NodePath::ofRegion("A", "show_page1", "Stage"));
+    EXPECT_TRUE(run.model().findCard("A").record->modified);
+    rows->editRow(2, "16");
+    EXPECT_EQ(run.model().findRegion("A", "show_page1", "Stage").record->left, 16);
+
+    run.trigger(ActionId::SglTxt);
+    const NodePath text = run.window->selection().node();
+    const QString textPanel = run.model().findMaterial("A", "show_page1", "Stage", text.material).record->panelName;
+    EXPECT_NE(canvas->panel(textPanel), nullptr);
+
+    // Clicks on the canvas select the tree node and switch the commands.
+    emit canvas->regionClicked("A", "show_page1", "Stage");
+    EXPECT_EQ(run.window->selection().node(), text.parent());
+    EXPECT_TRUE(run.enabled(ActionId::DelRegion));
+    EXPECT_EQ(rows->rowValue(1), QStringLiteral("Stage"));
+    emit canvas->materialClicked("A", "show_page1", "Stage", text.material);
+    EXPECT_EQ(run.window->selection().node(), text);
+    EXPECT_TRUE(run.enabled(ActionId::DelFodder));
+    EXPECT_FALSE(run.enabled(ActionId::DelRegion));
+    run.model().findCard("A").record->modified = 0;
+    emit canvas->regionGeometryChanged("A", "show_page1", "Stage");
+    EXPECT_TRUE(run.model().findCard("A").record->modified);
+
+    run.window->selectCard("A");
+    EXPECT_TRUE(run.window->findNodeOfMaterial(textPanel));
+    EXPECT_EQ(run.window->selection().node(), text);
+    EXPECT_FALSE(run.window->findNodeOfMaterial("pnNothing"));
+
+    // Deleting frees the panels; a language switch relabels the rows.
+    run.window->selectNode(text.parent());
+    run.trigger(ActionId::DelRegion);
+    EXPECT_EQ(canvas->panel(regionPanel), nullptr);
+    EXPECT_EQ(canvas->panel(textPanel), nullptr);
+    run.trigger(ActionId::AddRgn);
+    run.trigger(ActionId::SimpleChn);
+    EXPECT_NE(rows->item(1, 0)->text(), labelInEnglish);
+    run.trigger(ActionId::English);
+    EXPECT_EQ(rows->item(1, 0)->text(), labelInEnglish);
+
     run.dialogs->yesNoCancel.push_back(MainWindowDialogs::Answer::No);
     EXPECT_TRUE(run.window->close());
 }
