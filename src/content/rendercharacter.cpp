@@ -162,7 +162,7 @@ void drawPlacedTexts(QImage& image, const CharacterPainter& painter, const QList
 {
     if (texts.isEmpty() || image.isNull())
         return;
-    const QRect area = clip.isEmpty() ? image.rect() : clip.intersected(image.rect());
+    const QRect area = clip.isNull() ? image.rect() : clip.intersected(image.rect());
     if (area.isEmpty())
         return;
     QPainter p(&image);

@@ -100,7 +100,7 @@ struct PlacedText {
 };
 
 // Draws the placed texts onto the image moved by (dx, dy), clipped to `clip`
-// (the whole image when `clip` is empty).
+// (the whole image when `clip` is a null rectangle; nothing when it is empty).
 void drawPlacedTexts(QImage& image, const CharacterPainter& painter, const QList<PlacedText>& texts,
                      int dx, int dy, const QRect& clip = QRect());
 

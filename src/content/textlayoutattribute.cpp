@@ -20,6 +20,8 @@ public:
         if (params_.width <= 0 || params_.height <= 0)
             return {};
         startPicture();
+        if (pictures_.first().isNull())
+            return {}; // a region too large to hold in memory
         for (const ShortRun& shortRun : runs) {
             const int look = painter_.addLook(lookOf(shortRun));
             for (const QString& ch : charactersOf(shortRun.text)) {

@@ -27,6 +27,8 @@ public:
         if (params_.width <= 0 || params_.height <= 0 || params_.maxPictures == 0)
             return {};
         startPicture();
+        if (pictures_.first().isNull() || (staged_ && staging_.isNull()))
+            return {}; // a region too large to hold in memory
         for (const TextRun& textRun : runs) {
             const int look = painter_.addLook(lookOf(textRun));
             // A new editor line without a line break before it still starts a line.
@@ -128,6 +130,8 @@ private:
     void drawStaging(int y)
     {
         QImage& picture = pictures_.last();
+        if (picture.isNull() || staging_.isNull())
+            return;
         const int rows = std::min(params_.height, picture.height() - y);
         const int first = std::max(0, -y);
         const qsizetype rowBytes = qsizetype(params_.width) * 3;

@@ -21,6 +21,8 @@ public:
         if (params_.width <= 0 || params_.height <= 0 || params_.maxPictures == 0)
             return {};
         pictures_.append(newPicture(params_.width, params_.height));
+        if (pictures_.first().isNull())
+            return {}; // a region too large to hold in memory
         for (const TextRun& textRun : runs) {
             const int look = painter_.addLook(lookOf(textRun));
             if (!currentLine_ || textRun.lineNumber != *currentLine_) {

@@ -63,6 +63,8 @@ QList<QImage> layoutHorizontalStrip(const QList<TextRun>& runs, const StripParam
         // back from its end.
         const qint64 sourceX = leftToRight ? total - qint64(k + 1) * w : qint64(k) * w;
         QImage picture = newPicture(w, h);
+        if (picture.isNull())
+            return {}; // a region too large to hold in memory
         drawPlacedTexts(picture, painter, texts, int(-sourceX), y, QRect(0, y, w, h));
         pictures.append(picture);
     }
@@ -117,6 +119,8 @@ QList<QImage> layoutVerticalStrip(const QList<TextRun>& runs, const StripParams&
     for (int k = 0; k < count; ++k) {
         const qint64 sourceY = upwards ? total - qint64(k + 1) * h : qint64(k) * h;
         QImage picture = newPicture(w, h);
+        if (picture.isNull())
+            return {}; // a region too large to hold in memory
         drawPlacedTexts(picture, painter, texts, 0, int(-sourceY));
         pictures.append(picture);
     }

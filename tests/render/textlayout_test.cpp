@@ -77,18 +77,6 @@ TEST(SingleLineLayout, AlignmentAndYOffsetPlaceTheLine)
     EXPECT_EQ(litBounds(lowered[0]), litBounds(left[0]).translated(0, 5));
 }
 
-TEST(SingleLineLayout, EmptyLineGivesABlankPicture)
-{
-    // The markup reader turns an empty line into a space before its line break.
-    const auto pictures =
-        layoutSingleLinePictures(runs({run16(1, QStringLiteral("一") + kCrLf), run16(2, kCrLf), run16(3, QStringLiteral("三"))}),
-                                 {32, 16, 0});
-    ASSERT_EQ(pictures.size(), 3);
-    EXPECT_GT(litCount(pictures[0]), 0);
-    EXPECT_EQ(litCount(pictures[1]), 0);
-    EXPECT_GT(litCount(pictures[2]), 0);
-}
-
 TEST(SingleLineLayout, LineWiderThanThePictureGoesOnInFurtherPictures)
 {
     // Ten 16-pixel ideographs on 64 pixels: 4 + 4 + 2, none lost.
@@ -222,13 +210,6 @@ TEST(HorizontalStrip, LeftToRightReversesTheCharactersOfARun)
     EXPECT_NE(forward[0], backward[0]);
 }
 
-TEST(HorizontalStrip, TextIsCentredOnTheTallestRunPlusYOffset)
-{
-    const auto pictures = layoutHorizontalStrip(runs({run16(1, QStringLiteral("中"))}), {16, 32, kRightToLeft, 3});
-    ASSERT_EQ(pictures.size(), 1);
-    EXPECT_TRUE(QRect(0, 8 + 3, 16, 16).contains(litBounds(pictures[0])));
-}
-
 TEST(VerticalStrip, LinesStackDownOrUp)
 {
     // "中一" on a 16-pixel width wraps into two lines; 32 rows show both.
@@ -306,15 +287,6 @@ TEST(AttributeTextLayout, OneLineRunsOnAcrossPictures)
     EXPECT_EQ(litCount(pictures[1], QRect(8, 0, width - 8, 16)), 0);
 }
 
-TEST(AttributeTextLayout, FromRightPlacesTheFirstCharacterAtTheRightEdge)
-{
-    const int w = textWidth(QStringLiteral("中"));
-    const auto pictures =
-        layoutAttributeText(parseShortRuns(QStringLiteral("clRed^宋体^12^中")), {64, 16, kAttributeFromRight, false});
-    ASSERT_EQ(pictures.size(), 1);
-    EXPECT_TRUE(QRect(64 - w, 0, w, 16).contains(litBounds(pictures[0])));
-}
-
 TEST(AttributeTextLayout, TallRegionTurnsOneLineModesIntoLines)
 {
     // On 32 rows a 16-pixel text is laid out in lines, not across pictures.
@@ -356,20 +328,6 @@ TEST(LayoutChoice, ByKindDisplayModeAndStayTime)
     EXPECT_EQ(chooseTextLayout(multi, true).kind, TextLayoutKind::VerticalStrip);
     multi.displayMode = kRightToLeft;
     EXPECT_EQ(chooseTextLayout(multi).kind, TextLayoutKind::MultiLinePictures);
-}
-
-TEST(LayoutChoice, InternalCodeModes)
-{
-    TFodder code = defaultMaterial(kInternalCodeText);
-    code.remainTime = 0;
-    code.displayMode = kRightToLeft;
-    EXPECT_EQ(internalCodeAttributeMode(code), kAttributeOneLine);
-    code.displayMode = kLeftToRight;
-    EXPECT_EQ(internalCodeAttributeMode(code), kAttributeFromRight);
-    code.displayMode = kBottomToTop;
-    EXPECT_EQ(internalCodeAttributeMode(code), kAttributeMovingUp);
-    code.remainTime = 1;
-    EXPECT_EQ(internalCodeAttributeMode(code), kAttributeLines);
 }
 
 TEST(TextMaterial, MovingSingleLineWithAStayTimeIsLaidOutInPictures)
