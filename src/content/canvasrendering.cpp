@@ -1,6 +1,7 @@
 #include "content/canvasrendering.h"
 
 #include "content/animationframes.h"
+#include "content/displaytext.h"
 #include "content/imagegroup.h"
 #include "content/picturefit.h"
 #include "content/previewconversion.h"

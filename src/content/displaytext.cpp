@@ -293,7 +293,9 @@ QString acquisitionDisplayText(const TFodder& m, const DisplayTextContext& ctx)
 
 QString internalCodeDisplayText(const TFodder& m)
 {
-    return shortRunText(m.charColor, m.fontCode, m.sizeCode, m.content);
+    // An empty internal-code text still shows (and sends) one blank.
+    const QString content = m.content.isEmpty() ? QStringLiteral(" ") : m.content;
+    return shortRunText(m.charColor, m.fontCode, m.sizeCode, content);
 }
 
 QString materialDisplayText(const TFodder& m, const DisplayTextContext& ctx)

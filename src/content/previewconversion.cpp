@@ -1,6 +1,7 @@
 #include "content/previewconversion.h"
 
 #include "content/animationframes.h"
+#include "content/displaytext.h"
 #include "content/imagegroup.h"
 #include "content/picturefit.h"
 #include "content/shortrunmarkup.h"
@@ -19,12 +20,6 @@ constexpr int kMessageCategory = 3;
 QString previewConversionStatus()
 {
     return GetLgText(kMessageCategory, QStringLiteral("tip_transform_preview_content"));
-}
-
-QString internalCodeDisplayText(const TFodder& material)
-{
-    const QString content = material.content.isEmpty() ? QStringLiteral(" ") : material.content;
-    return shortRunText(material.charColor, material.fontCode, material.sizeCode, content);
 }
 
 PreviewPictures previewConversion(const TFodder& material, int width, int height, int maxPictureIndex,

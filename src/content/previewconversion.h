@@ -32,8 +32,4 @@ struct PreviewPictures {
 PreviewPictures previewConversion(const TFodder& material, int width, int height, int maxPictureIndex,
                                   const QString& displayText = {}, const MessageSink& status = {});
 
-// The display text of an internal-code material: one short run of its
-// colour, font, size and content (one space when the content is empty).
-QString internalCodeDisplayText(const TFodder& material);
-
 } // namespace ledsign

@@ -1,0 +1,91 @@
+#include "content/imagelist.h"
+
+#include "model/imagefiles.h"
+
+#include <QDir>
+
+#include <algorithm>
+
+namespace ledsign {
+
+QList<ImageListRow> imageListRows(const TFodder& material)
+{
+    QList<ImageListRow> rows;
+    int n = 0;
+    for (const TFileInfo& f : material.fileList)
+        rows.append(ImageListRow{++n, f.path});
+    return rows;
+}
+
+QStringList bmpFilesIn(const QString& folder)
+{
+    QDir dir(folder);
+    dir.setNameFilters({QStringLiteral("*.bmp")});
+    dir.setFilter(QDir::Files | QDir::Readable);
+    dir.setSorting(QDir::Name | QDir::IgnoreCase);
+    QStringList names = dir.entryList();
+    names.removeIf([](const QString& n) { return !n.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive); });
+    return names;
+}
+
+bool imageListContains(const TFodder& material, const QString& path)
+{
+    return std::any_of(material.fileList.begin(), material.fileList.end(),
+                       [&](const TFileInfo& f) { return f.path == path; });
+}
+
+QStringList appendImageFiles(TFodder& material, const QString& folder, const QStringList& names,
+                             const MessageSink& report)
+{
+    QStringList added;
+    for (const QString& name : names) {
+        const QString path = pathInFolder(folder, name);
+        if (imageListContains(material, path))
+            continue;
+        if (addImageFile(material, path, report))
+            added << material.fileList.last().path;
+    }
+    return added;
+}
+
+QStringList insertImageFiles(TFodder& material, int row, const QString& folder, const QStringList& names,
+                             const MessageSink& report, int* lastRow)
+{
+    QStringList added;
+    int at = std::clamp(row, 0, int(material.fileList.size()));
+    if (lastRow)
+        *lastRow = -1;
+    for (const QString& name : names) {
+        const QString path = pathInFolder(folder, name);
+        if (imageListContains(material, path))
+            continue;
+        if (insertImageFile(material, at, path, report)) {
+            added << material.fileList.at(at).path;
+            if (lastRow)
+                *lastRow = at;
+            ++at;
+        }
+    }
+    return added;
+}
+
+int deleteImageRows(TFodder& material, QList<int> rows)
+{
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    int removed = 0;
+    for (auto it = rows.crbegin(); it != rows.crend(); ++it) {
+        if (*it >= 0 && *it < material.fileList.size()) {
+            material.fileList.removeAt(*it);
+            ++removed;
+        }
+    }
+    return removed;
+}
+
+void clearImageList(TFodder& material)
+{
+    material.fileList.clear();
+}
+
+} // namespace ledsign

@@ -1,0 +1,54 @@
+// The date-time dialog: a calendar, a time picker and, for a page's play
+// date, the three-way choice every day / before the date / after the date
+// with its note. Used for a count's start or end time and a page's date.
+//
+//   DateTimeDialog dlg(initialText, /*showChoice=*/true, parent);
+//   dlg.setChoice(1);                       // optional, 0..2
+//   dlg.setChoiceTexts(a, b, c);            // optional relabelling
+//   if (dlg.exec() == QDialog::Accepted) {  // a text that does not read is
+//       dlg.value();                        //   reported by exec(), Rejected
+//       dlg.choice();                       // "YYYY-MM-DD HH:mm:ss", 0..2
+//   }
+// Without the choice the window is 220 pixels high.
+#pragma once
+
+#include "content/dateforms.h"
+
+#include <QDialog>
+
+class QCalendarWidget;
+class QTimeEdit;
+class QRadioButton;
+class QLabel;
+
+namespace ledsign {
+
+class DateTimeDialog : public QDialog {
+    Q_OBJECT
+public:
+    DateTimeDialog(const QString& initialText, bool showChoice, QWidget* parent = nullptr);
+
+    bool isValid() const { return initial_.ok; }
+    QString errorText() const { return initial_.error; }
+
+    void setChoice(int index);
+    void setChoiceTexts(const QString& everyDay, const QString& before, const QString& after);
+
+    int exec() override;
+
+    QString value() const { return value_; }
+    int choice() const;
+
+private:
+    void choose();
+    void updateEnabled();
+
+    DialogDateTime initial_;
+    QCalendarWidget* calendar_ = nullptr;
+    QTimeEdit* time_ = nullptr;
+    QRadioButton* choices_[3] = {};
+    QLabel* note_ = nullptr;
+    QString value_;
+};
+
+} // namespace ledsign
