@@ -1,5 +1,7 @@
 #include "workspace/mainwindow.h"
 
+#include "content/ui/imagegrouppanel.h"
+#include "content/weekcycle.h"
 #include "editing/externaltools.h"
 #include "editing/laterversion.h"
 #include "editing/panelpicture.h"
@@ -44,6 +46,7 @@ constexpr int kMessageCategory = 3;
 constexpr int kWindowCategory = 0;
 constexpr int kCardNamePanel = 1;
 constexpr int kCommModePanel = 3;
+constexpr int kImageGroupPanelHeight = 240;
 
 QString message(const char* key)
 {
@@ -298,8 +301,12 @@ void MainWindow::buildCentre()
 
     auto* centre = new QSplitter(Qt::Horizontal);
     centre->setObjectName(QStringLiteral("splMain"));
+    rightColumn_ = new QSplitter(Qt::Vertical);
+    rightColumn_->setObjectName(QStringLiteral("splRight"));
+    rightColumn_->addWidget(canvas_);
+    rightColumn_->setChildrenCollapsible(false);
     centre->addWidget(left);
-    centre->addWidget(canvas_);
+    centre->addWidget(rightColumn_);
     centre->setStretchFactor(0, 0);
     centre->setStretchFactor(1, 1);
     centre->setSizes({kLeftColumnWidth, 900});
@@ -309,6 +316,7 @@ void MainWindow::buildCentre()
 
     wirePropertyEditor();
     wireCanvas();
+    makeImageGroupPanel();
 }
 
 void MainWindow::wirePropertyEditor()
@@ -324,11 +332,7 @@ void MainWindow::wirePropertyEditor()
             [this](const QString& card, const QString& page, const QString& region, const QString& name, bool) {
                 canvas_->refreshMaterial(card, page, region, name);
             });
-    // The page and date-time dialogs come with a later version.
-    connect(properties_, &PropertyEditor::dialogRequested, this, [this](const DialogRequest& request) {
-        const QTableWidgetItem* label = properties_->item(request.row, 0);
-        laterVersion(label ? label->text() : QString());
-    });
+    connect(properties_, &PropertyEditor::dialogRequested, this, &MainWindow::openRowDialog);
 }
 
 void MainWindow::wireCanvas()
@@ -433,6 +437,7 @@ void MainWindow::switchLanguage(int index)
 {
     session_.switchLanguage(index);
     retranslate();
+    makeImageGroupPanel();
     // The rows of the selected object are shown again in the new language.
     onNodeSelected(selection_.node());
 }
@@ -539,6 +544,7 @@ void MainWindow::showSelection(const NodePath& path, bool showOnCanvas)
         properties_->clearRows();
         break;
     }
+    showImageGroupPanel(path);
     setCommandsFor(path.level);
     emit selectionChanged(path);
 }
@@ -641,6 +647,7 @@ void MainWindow::apply(const CommandResult& result)
         return;
     const ProjectModel& model = session_.model();
     if (result.changed) {
+        imageGroups_->setMaterial(nullptr); // the lists may have moved
         canvas_->syncWithModel();
         tree_->rebuild(model);
     }
@@ -877,34 +884,124 @@ void MainWindow::rebuildRecentMenu()
 
 void MainWindow::showMaterialEditor(qsizetype materialIndex)
 {
-    QList<TFodder>& materials = session_.model().materials();
-    if (materialIndex < 0 || materialIndex >= materials.size())
+    ProjectModel& model = session_.model();
+    if (materialIndex < 0 || materialIndex >= model.materials().size())
         return;
-    TFodder& m = materials[materialIndex];
-    switch (m.kind) {
-    case kAnimation: {
-        const QString start = m.content.isEmpty() ? session_.folders().pictureFolder() : m.content;
-        const QString path = dialogs_->askOpenFileName(m.name, start, QStringLiteral("gif(*.gif)"));
-        if (path.isEmpty())
-            break;
-        m.content = path;
-        markModified(m.cardName);
-        showStatus(message("tip_material_edit"));
-        canvas_->refreshMaterial(m.cardName, m.pageName, m.regionName, m.name);
-        properties_->reshow();
-        emit projectChanged();
-        break;
-    }
+    // The editors work on a copy: the lists may not change under them, and
+    // the record is found again by its names afterwards.
+    TFodder edited = model.materials().at(materialIndex);
+    const auto region = model.findRegion(edited.cardName, edited.pageName, edited.regionName);
+    const auto card = model.findCard(edited.cardName);
+    if (!region || !card)
+        return;
+    const int zoom = card.record->zoom > 0 ? card.record->zoom : 10;
+    bool changed = false;
+    switch (edited.kind) {
     case kSingleText:
     case kMultiText:
+        changed = dialogs_->editText(edited, region.record->width, zoom);
+        break;
     case kTable:
-    case kRemoteText:
+        changed = dialogs_->editTable(edited, session_.folders(),
+                                      QSize(region.record->width * zoom / 10, region.record->height * zoom / 10));
+        break;
     case kInternalCodeText:
-        laterVersion(actions_->action(addActionOfKind(m.kind))->text());
+        changed = dialogs_->editInternalCode(edited);
+        break;
+    case kAnimation: {
+        const QString start = edited.content.isEmpty() ? session_.folders().pictureFolder() : edited.content;
+        const QString path = dialogs_->askOpenFileName(edited.name, start, QStringLiteral("gif(*.gif)"));
+        changed = !path.isEmpty() && path != edited.content;
+        if (changed)
+            edited.content = path;
+        break;
+    }
+    case kRemoteText:
+        // The text-program window comes with the sending functions.
+        laterVersion(actions_->action(ActionId::SendPrg)->text());
+        return;
+    default:
+        return;
+    }
+    const auto record = model.findMaterial(edited.cardName, edited.pageName, edited.regionName, edited.name);
+    if (!record)
+        return;
+    *record.record = edited;
+    if (changed) {
+        markModified(edited.cardName);
+        showStatus(message("tip_material_edit"));
+    }
+    canvas_->refreshMaterial(edited.cardName, edited.pageName, edited.regionName, edited.name);
+    properties_->reshow();
+    if (changed)
+        emit projectChanged();
+}
+
+void MainWindow::openRowDialog(const DialogRequest& request)
+{
+    switch (request.kind) {
+    case DialogKind::PlayByWeek:
+        if (const auto value = dialogs_->askPlayWeek(request.text, request.items))
+            properties_->acceptPlayByWeek(*value != weekDialogTexts(request.items).everyDayValue, *value);
+        break;
+    case DialogKind::PlayByDate:
+        if (const auto chosen = dialogs_->askPlayDate(request))
+            properties_->acceptPlayByDate(chosen->first, chosen->second);
+        break;
+    case DialogKind::CountTime:
+        if (const auto value = dialogs_->askCountTime(request.text))
+            properties_->acceptCountTime(*value);
         break;
     default:
         break;
     }
+}
+
+void MainWindow::showImageGroupPanel(const NodePath& path)
+{
+    TFodder* material = nullptr;
+    if (path.level == NodeLevel::Material) {
+        const auto found = session_.model().findMaterial(path.card, path.page, path.region, path.material);
+        if (found && found.record->kind == kImageGroup)
+            material = found.record;
+    }
+    imageGroups_->setMaterial(material);
+    const bool show = material != nullptr;
+    if (show && !imageGroups_->isVisible()) {
+        // The canvas keeps the larger part of the column.
+        const int total = rightColumn_->height();
+        const int panel = qMin(kImageGroupPanelHeight, total / 2);
+        imageGroups_->show();
+        rightColumn_->setSizes({total - panel, panel});
+    } else if (!show) {
+        imageGroups_->hide();
+    }
+}
+
+void MainWindow::makeImageGroupPanel()
+{
+    // Made again on a language switch, so that it takes the new texts.
+    QString folder = session_.folders().pictureFolder();
+    if (imageGroups_) {
+        folder = imageGroups_->folder();
+        imageGroups_->setMaterial(nullptr);
+        imageGroups_->deleteLater();
+    }
+    imageGroups_ = new ImageGroupPanel;
+    imageGroups_->setObjectName(QStringLiteral("pnBmpList"));
+    imageGroups_->setFolder(folder);
+    imageGroups_->setMessageSink(messageSink());
+    imageGroups_->hide();
+    rightColumn_->addWidget(imageGroups_);
+    connect(imageGroups_, &ImageGroupPanel::showFile, canvas_, &LayoutCanvas::showImageOnMaterial);
+    connect(imageGroups_, &ImageGroupPanel::listChanged, this, [this] {
+        const NodePath node = selection_.node();
+        markModified(node.card);
+        if (node.level == NodeLevel::Material)
+            canvas_->refreshMaterial(node.card, node.page, node.region, node.material);
+        properties_->reshow();
+        emit projectChanged();
+    });
 }
 
 void MainWindow::startExternalTool(bool paint)

@@ -22,10 +22,12 @@ class QLabel;
 class QMenu;
 class QProgressBar;
 class QPushButton;
+class QSplitter;
 class QToolButton;
 
 namespace ledsign {
 
+class ImageGroupPanel;
 class LayoutCanvas;
 class ObjectTree;
 class PropertyEditor;
@@ -82,6 +84,7 @@ public:
 
     PropertyEditor* properties() const { return properties_; }
     LayoutCanvas* canvas() const { return canvas_; }
+    ImageGroupPanel* imageGroupPanel() const { return imageGroups_; }
 
 signals:
     // The selection moved to another node (or to none).
@@ -110,6 +113,9 @@ private:
     void renameSelectedNode(int level, const QString& newName);
     void wirePropertyEditor();
     void wireCanvas();
+    void openRowDialog(const DialogRequest& request);
+    void makeImageGroupPanel();
+    void showImageGroupPanel(const NodePath& path);
     void rebuildRecentMenu();
     void openPlaybillInto(const NodePath& node, const QString& path);
     void addMaterial(int kind);
@@ -148,6 +154,8 @@ private:
     QLabel* stopTime_ = nullptr;
     PropertyEditor* properties_ = nullptr;
     LayoutCanvas* canvas_ = nullptr;
+    QSplitter* rightColumn_ = nullptr;
+    ImageGroupPanel* imageGroups_ = nullptr;
     std::array<QLabel*, kStatusPanelCount - 1> statusPanels_{};
     QProgressBar* progress_ = nullptr;
     bool closing_ = false;

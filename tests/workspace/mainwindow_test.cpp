@@ -3,6 +3,7 @@
 #include "model/materialkinds.h"
 #include "support/testsupport.h"
 #include "windowfixture.h"
+#include "content/ui/imagegrouppanel.h"
 #include "workspace/dragframe.h"
 #include "workspace/layoutcanvas.h"
 #include "workspace/newcarddialog.h"
@@ -415,6 +416,70 @@ TEST_F(MainWindowTest, PropertyEditsAndCanvasClicksReachTheTreeAndTheRecords)
     EXPECT_NE(rows->item(1, 0)->text(), labelInEnglish);
     run.trigger(ActionId::English);
     EXPECT_EQ(rows->item(1, 0)->text(), labelInEnglish);
+
+    run.dialogs->yesNoCancel.push_back(MainWindowDialogs::Answer::No);
+    EXPECT_TRUE(run.window->close());
+}
+
+TEST_F(MainWindowTest, EditorsAndRowDialogsChangeTheSelectedRecords)
+{
+    Running run = startRun(home.path());
+    run.dialogs->newCards.push_back(NewCardInput{"A", "256", "128", 0});
+    run.trigger(ActionId::NewCard);
+    run.trigger(ActionId::AddPrg);
+    const NodePath page = run.window->selection().node();
+    run.trigger(ActionId::AddRgn);
+    const NodePath region = run.window->selection().node();
+    run.trigger(ActionId::SglTxt);
+    const NodePath text = run.window->selection().node();
+    TFIXModem& card = *run.model().findCard("A").record;
+    card.zoom = 20;
+
+    // Double-click on the node: the text editor with the region's width.
+    card.modified = 0;
+    run.dialogs->texts.push_back(QStringLiteral("clRed^宋体^12^0^0^0^0^0^1^Hi"));
+    emit run.window->tree()->nodeDoubleClicked(text);
+    EXPECT_EQ(run.dialogs->edits.last(), QStringLiteral("text single-text1 128 20"));
+    EXPECT_EQ(run.model().findMaterial("A", text.page, text.region, text.material).record->content,
+              QStringLiteral("clRed^宋体^12^0^0^0^0^0^1^Hi"));
+    EXPECT_TRUE(card.modified);
+    EXPECT_EQ(run.window->statusText(MainWindow::kMessagePanel), lg("tip_material_edit"));
+    // Closed without a change: the card stays unmodified.
+    card.modified = 0;
+    emit run.window->canvas()->materialDoubleClicked("A", text.page, text.region, text.material);
+    EXPECT_EQ(run.dialogs->edits.size(), 2);
+    EXPECT_FALSE(card.modified);
+
+    run.window->selectNode(region);
+    run.trigger(ActionId::Table);
+    emit run.window->tree()->nodeDoubleClicked(run.window->selection().node());
+    EXPECT_EQ(run.dialogs->edits.last(), QStringLiteral("table table1 256x128"));
+    run.window->selectNode(region);
+    run.trigger(ActionId::InnerInfo);
+    run.dialogs->texts.push_back(QStringLiteral("0123"));
+    emit run.window->tree()->nodeDoubleClicked(run.window->selection().node());
+    EXPECT_TRUE(run.dialogs->edits.last().startsWith("code "));
+    EXPECT_EQ(run.model().findMaterial("A", text.page, text.region, run.window->selection().node().material)
+                  .record->content,
+              QStringLiteral("0123"));
+
+    // An image group shows the file panel; other selections hide it.
+    run.window->selectNode(region);
+    run.trigger(ActionId::Picture);
+    EXPECT_TRUE(run.window->imageGroupPanel()->isVisible());
+    run.window->selectNode(region);
+    EXPECT_FALSE(run.window->imageGroupPanel()->isVisible());
+
+    // The "..." rows of a page open their dialogs and take the answer.
+    run.window->selectNode(page);
+    run.dialogs->dialogValues.push_back(QStringLiteral("1;3;5"));
+    run.window->properties()->clickEditButton(4);
+    const TProgram& p = *run.model().findPage("A", page.page).record;
+    EXPECT_EQ(p.playCycle, QStringLiteral("1;3;5"));
+    EXPECT_EQ(p.playMode, kPlayByWeek);
+    run.dialogs->dialogValues.push_back(std::nullopt); // cancelled: nothing changes
+    run.window->properties()->clickEditButton(4);
+    EXPECT_EQ(p.playCycle, QStringLiteral("1;3;5"));
 
     run.dialogs->yesNoCancel.push_back(MainWindowDialogs::Answer::No);
     EXPECT_TRUE(run.window->close());
