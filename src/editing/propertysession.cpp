@@ -113,7 +113,7 @@ enum class Field {
 struct MaterialLayout {
     int labelSub;
     QList<Field> fields;
-    QString spec; // "%S" stands for the size list, "%T" for the type numbers
+    QString choiceSpec; // "%S" stands for the size list, "%T" for the type numbers
     int buttonRow;
 };
 
@@ -457,10 +457,10 @@ void PropertySession::fillMaterialRows(TFodder& m, const TFIXModem* card)
     QList<QPair<QString, QString>> pairs;
     for (int i = 0; i < layout.fields.size(); ++i)
         pairs << qMakePair(labels.at(i), materialValue(m, layout.fields.at(i)));
-    QString spec = layout.spec;
-    spec.replace(QLatin1String("%S"), m.fontSizeList);
-    spec.replace(QLatin1String("%T"), typeNumberChoices(m));
-    rows_ = fillEditor(pairs, spec, card ? card->fontCount : kDefaultFontCount, layout.buttonRow);
+    QString choiceSpec = layout.choiceSpec;
+    choiceSpec.replace(QLatin1String("%S"), m.fontSizeList);
+    choiceSpec.replace(QLatin1String("%T"), typeNumberChoices(m));
+    rows_ = fillEditor(pairs, choiceSpec, card ? card->fontCount : kDefaultFontCount, layout.buttonRow);
     rows_[0].readOnly = true;
 }
 

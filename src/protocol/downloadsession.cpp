@@ -5,7 +5,6 @@
 #include "protocol/rs485packet.h"
 #include "protocol/sendscheduler.h"
 
-#include <QSet>
 #include <QTimer>
 
 #include <algorithm>
@@ -98,31 +97,31 @@ void DownloadSession::buildAndSend(int cardIndex)
     // The RS-485 form goes to cards registered on the RS-485 line; the plain
     // form to those on a plain line or a connection.
     const bool rs485 = c->linkKind == 1;
-    PreparedDownload prepared;
-    PrepareFailure failure;
-    if (!m_prepare || !m_prepare(*c, cardIndex, rs485, prepared, failure)) {
-        return refuse(failure.key.isEmpty() ? QStringLiteral("warn_material_empty_send") : failure.key,
-                      failure.messageBox);
+    DownloadOptions options;
+    options.rs485 = rs485;
+    const DownloadBuild build = m_prepare ? m_prepare(m_s.model(), name, options) : DownloadBuild();
+    if (!build.ok) {
+        const QString text = build.failure.message();
+        const bool box = build.failure.messageKey == QLatin1String("warn_card_version_low_send");
+        if (box)
+            m_s.showMessageBoxText(text);
+        else
+            m_s.showStatusText(text.isEmpty() ? m_s.text(QStringLiteral("warn_material_empty_send")) : text);
+        emit m_s.downloadEnded(name, false);
+        m_s.continueGroup();
+        return;
     }
-    c = card(cardIndex); // the preparer may have touched the lists
+    c = card(cardIndex); // the build may have touched the lists
     if (!c)
         return;
-    c->materialPackets = prepared.materialPackets;
-    QSet<int> counted;
-    for (const rSendFdrContent& p : std::as_const(c->materialPackets)) {
-        if (!counted.contains(p.sendNo)) {
-            counted.insert(p.sendNo);
-            c->counters[0] += p.blockCount;
-        }
-    }
+    build.download.installInto(*c);
 
     m_s.showStatus(QStringLiteral("tip_program_send_start"));
     if (!rs485) {
-        st.keptDescription = prepared.description;
-        m_keptHeader = prepared.headerFrame;
+        st.keptDescription = build.download.description.text;
+        m_keptHeader = build.download.headerFrame;
         sendPlaybillHeader(*c);
     } else {
-        c->headerParts = prepared.headerParts;
         sendHeaderPacket(*c, 0, 1);
     }
     m_s.startHeaderWatchdog();

@@ -8,6 +8,7 @@
 #include "model/downloadpacket.h"
 #include "model/tfixmodem.h"
 #include "protocol/cardmessage.h"
+#include "protocol/downloadbuilder.h"
 
 #include <QByteArray>
 #include <QList>
@@ -19,22 +20,10 @@ namespace ledsign {
 
 class SendScheduler;
 
-// Everything a download sends, prepared for one card.
-struct PreparedDownload {
-    QByteArray description;                // kept while the header waits for its confirmation
-    QByteArray headerFrame;                // network: the 0x22 frame; empty when too long to send
-    QList<rPackSendProgram> headerParts;   // RS-485: the header packets (kind 0)
-    QList<rSendFdrContent> materialPackets;
-};
-
-// Builds the download of a card (rendering and encoding every material).
-// False with the language key of the message to show when it cannot.
-struct PrepareFailure {
-    QString key;
-    bool messageBox = false;
-};
-using DownloadPreparer = std::function<bool(TFIXModem& card, int cardIndex, bool rs485, PreparedDownload& out,
-                                            PrepareFailure& failure)>;
+// Builds the download of the named card (rendering and encoding every
+// material): the download builder, or a stand-in in tests.
+using DownloadPreparer =
+    std::function<DownloadBuild(ProjectModel& model, const QString& cardName, const DownloadOptions& options)>;
 
 // What sending one material packet did.
 struct PacketSent {

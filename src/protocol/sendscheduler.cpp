@@ -301,6 +301,8 @@ void SendScheduler::hideProgress()
     emit progressHidden();
 }
 
+QString SendScheduler::text(const QString& key) { return GetLgText(kMessages, key); }
+
 void SendScheduler::showStatus(const QString& key) { emit statusMessage(GetLgText(kMessages, key)); }
 
 void SendScheduler::showMessageBox(const QString& key) { emit messageBox(GetLgText(kMessages, key)); }

@@ -90,9 +90,12 @@ public:
     int progressMaximum() const { return m_progressMax; }
     bool progressVisible() const { return m_progressVisible; }
 
-    // --- messages (language keys)
+    // --- messages (language keys, or texts already looked up)
     void showStatus(const QString& key);
     void showMessageBox(const QString& key);
+    void showStatusText(const QString& text) { emit statusMessage(text); }
+    void showMessageBoxText(const QString& text) { emit messageBox(text); }
+    static QString text(const QString& key);
 
     // The ticks (public so that a window or a test can drive them).
     void packetTick();

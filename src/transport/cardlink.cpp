@@ -1,6 +1,10 @@
 #include "transport/cardlink.h"
 
+#include "content/sendconversion.h"
 #include "model/projectmodel.h"
+#include "protocol/downloadbuilder.h"
+#include "transport/arp.h"
+#include "model/settings.h"
 
 namespace ledsign {
 
@@ -17,6 +21,27 @@ CardLink::CardLink(ProjectModel& model, QObject* parent)
     connect(&m_channels, &CommChannels::serialBlockReceived, &m_dispatcher, &ReplyDispatcher::takeSerialBlock);
     connect(&m_channels, &CommChannels::connectionClosed, &m_dispatcher, &ReplyDispatcher::forgetConnection);
     connect(&m_channels, &CommChannels::presenceTimerWanted, &m_scheduler, &SendScheduler::setPresenceRunning);
+
+    // A card's MAC comes from the PC's neighbour table.
+    m_registrations.setMacLookup([](const QHostAddress& peer) {
+        bool isV4 = false;
+        const quint32 v4 = peer.toIPv4Address(&isV4);
+        return isV4 ? macOfAddress(QHostAddress(v4).toString()) : QString();
+    });
+
+    // Downloads are built by rendering every material for the card, then
+    // encoding it; the conversion's status texts go to the status bar.
+    const DownloadBuilder builder([this](TFodder& material, const TRegion& region, const TFIXModem& card) {
+        SendConversionResult result;
+        result.ok = sendConversion(material, region.width, region.height, card.name, card.colorType,
+                                   result.displayData,
+                                   [this](const QString& text) { m_scheduler.showStatusText(text); });
+        return result;
+    });
+    m_scheduler.download().setPreparer(
+        [builder](ProjectModel& model, const QString& cardName, const DownloadOptions& options) {
+            return builder.build(model, cardName, options);
+        });
 }
 
 void CardLink::setCommMode(CommModeKind mode)
@@ -24,6 +49,25 @@ void CardLink::setCommMode(CommModeKind mode)
     SendState& st = m_scheduler.state();
     st.networkMode = mode == CommModeKind::Network;
     st.rs485Mode = mode == CommModeKind::Rs485;
+}
+
+} // namespace ledsign
+
+namespace ledsign {
+
+bool CardLink::openAtStartup(AppSettings& settings, const QHostAddress& udpAddress, const CommModeTexts& texts)
+{
+    const bool ok = openChannelsAtStartup(m_channels, settings, udpAddress, texts);
+    setCommMode(commModeKind(settings.commMode, texts));
+    return ok;
+}
+
+bool CardLink::switchMode(AppSettings& settings, CommModeKind mode, const QString& param01, const QString& param02,
+                          const CommModeTexts& texts, const QHostAddress& listenAddress)
+{
+    const bool ok = switchChannelMode(m_channels, settings, mode, param01, param02, texts, listenAddress);
+    setCommMode(mode);
+    return ok;
 }
 
 } // namespace ledsign

@@ -9,6 +9,7 @@
 #include "protocol/replydispatcher.h"
 #include "protocol/sendscheduler.h"
 #include "model/serverport.h"
+#include "transport/channelstartup.h"
 #include "transport/commchannels.h"
 
 #include <QObject>
@@ -32,6 +33,12 @@ public:
     // The communication mode decides the presence supervision (network) and
     // the form of card commands (RS-485).
     void setCommMode(CommModeKind mode);
+
+    // Start-up and the parameter window's mode switch (see channelstartup.h),
+    // keeping the send logic's idea of the mode in step.
+    bool openAtStartup(AppSettings& settings, const QHostAddress& udpAddress, const CommModeTexts& texts);
+    bool switchMode(AppSettings& settings, CommModeKind mode, const QString& param01, const QString& param02,
+                    const CommModeTexts& texts, const QHostAddress& listenAddress = QHostAddress::Any);
 
 private:
     CommChannels m_channels;

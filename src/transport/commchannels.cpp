@@ -92,6 +92,15 @@ bool CommChannels::sendIdentityQueryOnSerial()
     return m_serial.write(frame::identityQuery());
 }
 
+bool CommChannels::sendIdentityQueryToCard(const TFIXModem& card)
+{
+    if (card.linkKind == 0)
+        return sendIdentityQueryOnSerial();
+    if (card.linkKind == 2)
+        return sendIdentityQuery(card.socket.data());
+    return false;
+}
+
 qint64 CommChannels::sendBytesToCard(TFIXModem& card, const QByteArray& bytes)
 {
     if (card.linkKind != 2)

@@ -70,6 +70,10 @@ public:
     // The fixed identity query; send errors are ignored.
     bool sendIdentityQuery(QTcpSocket* connection) override;
     bool sendIdentityQueryOnSerial();
+    // A card being removed from the list is asked to report over its own
+    // link: the serial port (link kind 0) or its connection (2); nothing is
+    // sent on an RS-485 line, where the query would reach every card.
+    bool sendIdentityQueryToCard(const TFIXModem& card);
     bool writeSerial(const QByteArray& bytes) override { return m_serial.write(bytes); }
     int serialBaudRate() const override { return m_lastBaud; }
     // Link kind 2: one write to the card's connection; no connection sends

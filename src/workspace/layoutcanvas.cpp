@@ -1,5 +1,7 @@
 #include "workspace/layoutcanvas.h"
 
+#include "content/canvasrendering.h"
+#include "content/displaytext.h"
 #include "editing/canvasgeometry.h"
 #include "editing/canvasregionsync.h"
 #include "language/language.h"
@@ -42,11 +44,20 @@ Panel* panelAs(const QHash<QString, QPointer<QWidget>>& panels, const QString& n
     return qobject_cast<Panel*>(panels.value(name).data());
 }
 
+// The picture the renderer makes of a material at its region's LED size,
+// with the text the card would show for the kinds it computes itself.
+QImage renderedPicture(const TFodder& material, const TFIXModem&, QSize ledSize)
+{
+    return canvasPicture(material, ledSize.width(), ledSize.height(), canvas::kZoomOne,
+                         materialDisplayText(material));
+}
+
 } // namespace
 
 LayoutCanvas::LayoutCanvas(ProjectModel& model, QWidget* parent)
     : QWidget(parent)
     , model_(model)
+    , pictureSource_(renderedPicture)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -21,7 +21,7 @@
 //     region rows of the property editor (the record is already updated);
 //   - deleteRequested -> the "delete object" command for the selected node;
 //   - the image-group list's selection -> showImageOnMaterial(path);
-//   - setPictureSource() plugs in the renderer of material pictures.
+//   - setPictureSource() replaces the renderer of material pictures.
 #pragma once
 
 #include "editing/canvaspicture.h"
@@ -49,7 +49,8 @@ class LayoutCanvas : public QWidget {
     Q_OBJECT
 public:
     // The picture of a material at its region's size in LED pixels; a null
-    // image leaves the material's own picture (its file, or its name).
+    // image leaves the material's own picture (its file, or its name). The
+    // canvas starts with the renderer's canvas picture.
     using PictureSource = std::function<QImage(const TFodder&, const TFIXModem&, QSize ledSize)>;
 
     explicit LayoutCanvas(ProjectModel& model, QWidget* parent = nullptr);

@@ -1,5 +1,6 @@
 // The canvas window: panels made from the records, zoom, clicks, drags,
 // resizes and arrow keys, and panels freed with their records.
+#include "editing/canvaspicture.h"
 #include "language/language.h"
 #include "model/materialkinds.h"
 #include "workspace/dragframe.h"
@@ -265,6 +266,29 @@ TEST_F(CanvasWindow, MaterialsAreSelectedNotDragged)
     EXPECT_FALSE(panel->isVisible());
     EXPECT_FALSE(panel->marked());
     EXPECT_NE(canvas->dragFrame(), nullptr);
+}
+
+TEST_F(CanvasWindow, ComputedMaterialsAreRenderedAndQueuesShowTheirName)
+{
+    TFodder& time = addMaterial(kDateTime, QStringLiteral("clock"), QStringLiteral("pnDT6"));
+    time.timeFormat = 9; // hours only: a short text
+    addMaterial(kQueue, QStringLiteral("window"), QStringLiteral("pnQu7"));
+    canvas->syncWithModel();
+    auto* clock = qobject_cast<MaterialPanel*>(canvas->panel(QStringLiteral("pnDT6")));
+    auto* queue = qobject_cast<MaterialPanel*>(canvas->panel(QStringLiteral("pnQu7")));
+    ASSERT_NE(clock, nullptr);
+    ASSERT_NE(queue, nullptr);
+    const QImage placeholder = canvas::placeholderPicture(QStringLiteral("clock"), QSize(64, 32));
+    EXPECT_EQ(clock->picture().size(), QSize(64, 32));
+    EXPECT_NE(clock->picture().convertToFormat(QImage::Format_RGB32), placeholder);
+    int lit = 0;
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 64; ++x)
+            lit += qRed(clock->picture().pixel(x, y)) > 128 ? 1 : 0;
+    }
+    EXPECT_GT(lit, 10); // the red hour digits
+    // The card draws a queue itself: the canvas shows the material's name.
+    EXPECT_EQ(queue->picture(), canvas::placeholderPicture(QStringLiteral("window"), QSize(64, 32)));
 }
 
 TEST_F(CanvasWindow, PicturesComeFromTheSourceOrTheImageFile)

@@ -3,6 +3,8 @@
 #include "language/language.h"
 #include "model/settings.h"
 #include "support/testsupport.h"
+#include "model/projectmodel.h"
+#include "transport/cardlink.h"
 #include "transport/channelstartup.h"
 #include "transport/commchannels.h"
 #include "transport/ptypair.h"
@@ -168,4 +170,28 @@ TEST(BaudRate, FallsBackTo9600)
     EXPECT_EQ(baudRateFromText(QString()), 9600);
     EXPECT_EQ(baudRateFromText(QStringLiteral("96OO")), 9600);
     EXPECT_EQ(baudRateFromText(QStringLiteral("-5")), 9600);
+}
+
+TEST(CardLinkMode, FollowsTheChannelChosen)
+{
+    setCurrentLanguage(kEnglish);
+    PtyPair pty;
+    ASSERT_TRUE(pty.isOpen());
+    ProjectModel model;
+    CardLink link(model);
+    AppSettings settings;
+    const CommModeTexts texts = currentCommModeTexts();
+    ASSERT_TRUE(link.switchMode(settings, CommModeKind::Rs485, pty.slavePath(), QStringLiteral("9600"), texts));
+    EXPECT_TRUE(link.scheduler().state().rs485Mode);
+    EXPECT_FALSE(link.scheduler().state().networkMode);
+    // The presence supervision stops with the serial port open.
+    EXPECT_FALSE(link.scheduler().presenceActive());
+    const quint16 port = freePortPair();
+    ASSERT_NE(port, 0);
+    ASSERT_TRUE(link.switchMode(settings, CommModeKind::Network, QString(), QString::number(port), texts,
+                                QHostAddress::LocalHost));
+    EXPECT_FALSE(link.scheduler().state().rs485Mode);
+    EXPECT_TRUE(link.scheduler().state().networkMode);
+    EXPECT_TRUE(link.scheduler().presenceActive());
+    link.channels().closeServer();
 }

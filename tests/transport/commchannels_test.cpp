@@ -255,6 +255,16 @@ TEST_F(ChannelFixture, SendingGoesByLinkKind)
     spin(20);
     EXPECT_TRUE(client->readAll().isEmpty());
 
+    // The identity query for a card leaving the list follows its link too,
+    // except on an RS-485 line.
+    EXPECT_FALSE(channels.sendIdentityQueryToCard(serial));
+    serial.linkKind = 0;
+    EXPECT_TRUE(channels.sendIdentityQueryToCard(serial));
+    EXPECT_EQ(pty.readMaster(19), kIdentityQuery);
+    EXPECT_TRUE(channels.sendIdentityQueryToCard(network));
+    EXPECT_EQ(readFromServer(*client, 19), kIdentityQuery);
+    serial.linkKind = 1;
+
     // A card reached over the network without a connection gets nothing,
     // and an empty block is not sent on the serial port.
     TFIXModem unconnected;

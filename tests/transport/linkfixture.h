@@ -128,17 +128,20 @@ struct LinkFixture : ::testing::Test {
         QObject::connect(scheduler.get(), &SendScheduler::downloadEnded,
                          [this](const QString& c, bool ok) { ended.append({c, ok}); });
         packets = {packet(1, 1, 1), packet(2, 2, 1), packet(2, 2, 2)};
-        scheduler->download().setPreparer([this](TFIXModem& card, int, bool rs485, PreparedDownload& out,
-                                                 PrepareFailure&) {
+        scheduler->download().setPreparer([this](ProjectModel& m, const QString& name, const DownloadOptions& o) {
             ++prepareCalls;
-            prepared << card.name;
-            out.description = description;
-            out.headerFrame = frame::build(frame::cmd::kHeader, description, 2u);
+            prepared << name;
+            DownloadBuild build;
+            build.ok = true;
+            PreparedDownload& out = build.download;
+            out.cardName = name;
+            out.description.text = description;
             out.materialPackets = packets;
-            if (rs485) {
+            if (o.rs485) {
                 convert::InternalCode code {};
-                convert::internalCodeToBytes(card.internalCode, code);
-                const QList<QByteArray> parts = rs485::cutFrame(out.headerFrame, code);
+                convert::internalCodeToBytes(m.findCard(name).record->internalCode, code);
+                const QList<QByteArray> parts =
+                    rs485::cutFrame(frame::build(frame::cmd::kHeader, description, 2u), code);
                 for (int k = 0; k < parts.size(); ++k) {
                     rPackSendProgram h;
                     h.partCount = int(parts.size());
@@ -147,8 +150,10 @@ struct LinkFixture : ::testing::Test {
                     h.byteCount = int(parts[k].size());
                     out.headerParts.append(h);
                 }
+            } else if (description.size() + 19 <= 8191) {
+                out.headerFrame = frame::build(frame::cmd::kHeader, description, 2u);
             }
-            return true;
+            return build;
         });
     }
 

@@ -1,13 +1,14 @@
 // The whole link against ledsign-card: a card connects over loopback, is
-// registered, and a playbill goes to it over TCP; the same over an RS-485
-// line made of two linked ptys. The card checks every byte it receives.
+// registered, and a playbill of image materials is rendered, encoded and
+// sent to it over TCP; the same over an RS-485 line made of two linked ptys.
+// The card checks every byte it receives and draws what it was sent.
 #include "language/language.h"
 #include "model/projectmodel.h"
 #include "protocol/conversions.h"
 #include "protocol/rs485packet.h"
 #include "transport/cardlink.h"
 #include "transport/cardprocess.h"
-#include "transport/testframes.h"
+#include "model/materialkinds.h"
 #include "transport/waitfor.h"
 
 #include <QFileInfo>
@@ -20,101 +21,83 @@ using namespace ledsign::test;
 
 namespace {
 
+// One image-group material: its region, and its pictures as image files.
 struct Material {
     QByteArray id;
-    char typeCode;
     int x, y, w, h;
-    int pictures;
-    QByteArray data;
+    QList<QImage> images;
 };
 
-// The download of a list of materials on one page, cut for the RS-485 line
-// when asked.
-PreparedDownload prepare(const QList<Material>& materials, const TFIXModem& card, bool rs485)
+QImage blackPicture(int w, int h)
 {
-    PreparedDownload out;
-    out.description = "111111111,08:00-12:00.";
-    for (const Material& m : materials)
-        out.description += descriptionEntry(m.id, m.typeCode, m.x, m.y, m.w, m.h);
-    convert::InternalCode code {};
-    convert::internalCodeToBytes(card.internalCode, code);
-    const QByteArray header = frame::build(frame::cmd::kHeader, out.description, 5u);
-    if (rs485) {
-        const QList<QByteArray> parts = rs485::cutFrame(header, code);
-        for (int k = 0; k < parts.size(); ++k) {
-            rPackSendProgram h;
-            h.partCount = int(parts.size());
-            h.partNo = k + 1;
-            h.bytes = parts[k];
-            h.byteCount = int(parts[k].size());
-            out.headerParts << h;
-        }
-    } else {
-        out.headerFrame = header;
-    }
-    for (int i = 0; i < materials.size(); ++i) {
-        const Material& m = materials[i];
-        const int blocks = int((m.data.size() + 2047) / 2048);
-        for (int b = 1; b <= blocks; ++b) {
-            const bool last = i == materials.size() - 1 && b == blocks;
-            const QByteArray f = displayFrame(m.id, m.typeCode, i + 1, blocks, b, 1, m.pictures,
-                                              m.data.mid((b - 1) * 2048, 2048), last);
-            const qsizetype pieces = rs485 ? (f.size() + 255) / 256 : 1;
-            for (qsizetype k = 0; k < pieces; ++k) {
-                rSendFdrContent p;
-                p.sendNo = i + 1;
-                p.blockCount = blocks;
-                p.blockNo = b;
-                p.typeCode = m.typeCode;
-                p.partCount = int(pieces);
-                p.partNo = int(k + 1);
-                p.bytes = rs485 ? f.mid(k * 256, 256) : f;
-                p.byteCount = int(p.bytes.size());
-                out.materialPackets << p;
-            }
-        }
-    }
-    return out;
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    return image;
 }
 
-// A page, a region and `count` materials of the card in the model.
-void addContent(ProjectModel& model, const QString& cardName, int count)
+// Two materials on one page: a 16 x 8 picture whose left half is red, and
+// nine 64 x 32 pictures (2304 bytes of display data, two frames) of which
+// the last has a red corner.
+QList<Material> twoMaterials()
+{
+    QImage half = blackPicture(16, 8);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            half.setPixel(x, y, qRgb(255, 0, 0));
+    QList<QImage> nine;
+    for (int k = 0; k < 9; ++k)
+        nine << blackPicture(64, 32);
+    for (int x = 0; x < 4; ++x)
+        nine[8].setPixel(x, 0, qRgb(255, 0, 0));
+    return {{"101010101", 8, 8, 16, 8, {half}}, {"202020202", 0, 0, 64, 32, nine}};
+}
+
+// The card's page, region and materials in the model, the pictures written
+// as PNG files into `folder`.
+void addContent(ProjectModel& model, const QString& cardName, const QList<Material>& materials,
+                const QString& folder)
 {
     TProgram page;
     page.cardName = cardName;
     page.name = QStringLiteral("page");
     page.id = QStringLiteral("111111111");
+    page.startTime = QStringLiteral("08:00");
+    page.endTime = QStringLiteral("12:00");
     model.appendPage(page);
-    TRegion region;
-    region.cardName = cardName;
-    region.pageName = page.name;
-    region.name = QStringLiteral("region");
-    region.pageId = page.id;
-    model.appendRegion(region);
-    for (int k = 0; k < count; ++k) {
-        TFodder m;
-        m.cardName = cardName;
-        m.pageName = page.name;
-        m.regionName = region.name;
-        m.name = QStringLiteral("m%1").arg(k);
-        model.appendMaterialToRegion(m);
+    for (int i = 0; i < materials.size(); ++i) {
+        const Material& m = materials[i];
+        TRegion region;
+        region.cardName = cardName;
+        region.pageName = page.name;
+        region.name = QStringLiteral("region%1").arg(i);
+        region.id = QStringLiteral("30000000%1").arg(i);
+        region.pageId = page.id;
+        region.left = m.x;
+        region.top = m.y;
+        region.width = m.w;
+        region.height = m.h;
+        model.appendRegion(region);
+        TFodder material = defaultMaterial(kImageGroup);
+        material.cardName = cardName;
+        material.pageName = page.name;
+        material.regionName = region.name;
+        material.regionId = region.id;
+        material.name = QStringLiteral("pictures%1").arg(i);
+        material.id = QString::fromLatin1(m.id);
+        for (int k = 0; k < m.images.size(); ++k) {
+            const QString path = QStringLiteral("%1/m%2_%3.png").arg(folder).arg(i).arg(k);
+            m.images[k].save(path);
+            material.fileList.append({k + 1, 0, path});
+        }
+        model.appendMaterialToRegion(material);
     }
-}
-
-QList<Material> twoMaterials()
-{
-    QByteArray first(16 * 8 / 8, '\xFF');
-    first[0] = '\0';
-    // 64 x 32 single colour, 9 pictures: 2304 bytes, two blocks.
-    QByteArray second(9 * 64 * 32 / 8, '\xFF');
-    second[2048] = '\x0F';
-    return {{"101010101", '8', 8, 8, 16, 8, 1, first}, {"202020202", ';', 0, 0, 64, 32, 9, second}};
 }
 
 struct OverTcp : ::testing::Test {
     ProjectModel model;
     CardLink link {model};
     CardProcess card;
+    QTemporaryDir files;
     QList<QPair<QString, bool>> ended;
     QStringList status;
     QList<Material> materials = twoMaterials();
@@ -123,15 +106,11 @@ struct OverTcp : ::testing::Test {
     {
         setCurrentLanguage(kEnglish);
         ASSERT_TRUE(QFileInfo::exists(CardProcess::program())) << "build ledsign-card first";
+        ASSERT_TRUE(files.isValid());
         ASSERT_TRUE(link.channels().openServer(0, QHostAddress::LocalHost));
         QObject::connect(&link.scheduler(), &SendScheduler::downloadEnded,
                          [this](const QString& c, bool ok) { ended.append({c, ok}); });
         QObject::connect(&link.scheduler(), &SendScheduler::statusMessage, [this](const QString& t) { status << t; });
-        link.scheduler().download().setPreparer(
-            [this](TFIXModem& c, int, bool rs485, PreparedDownload& out, PrepareFailure&) {
-                out = prepare(materials, c, rs485);
-                return true;
-            });
     }
 
     QString startCard(QStringList extra)
@@ -143,7 +122,7 @@ struct OverTcp : ::testing::Test {
         const QString name = QStringLiteral("10_20_30_40_50_60_70_80");
         if (!waitFor([&] { return link.scheduler().nodeState(name) == kNodeOnline; }, 5000))
             return {};
-        addContent(model, name, int(materials.size()));
+        addContent(model, name, materials, files.path());
         return name;
     }
 };
@@ -173,6 +152,10 @@ TEST_F(OverTcp, ACardThatConnectsIsRegisteredAndReceivesAWholePlaybill)
 
     // The card shows what it was sent.
     ASSERT_TRUE(card.waitForLine(QStringLiteral("png ") + pictures.path() + QStringLiteral("/page1.png"), 3000));
+    const QImage first(pictures.path() + QStringLiteral("/material1_101010101_1.png"));
+    ASSERT_EQ(first.size(), QSize(16, 8));
+    EXPECT_EQ(first.pixel(7, 7), qRgb(255, 0, 0));
+    EXPECT_EQ(first.pixel(8, 0), qRgb(0, 0, 0));
     const QImage ninth(pictures.path() + QStringLiteral("/material2_202020202_9.png"));
     ASSERT_EQ(ninth.size(), QSize(64, 32));
     EXPECT_EQ(ninth.pixel(0, 0), qRgb(255, 0, 0));
@@ -237,15 +220,10 @@ TEST(OverRs485, APlaybillTravelsInAddressedPiecesAndIsConfirmedWhole)
     given.version = 60;
     given.internalCode = QStringLiteral("8_8_8_8_1_2_3_4");
     model.addCard(given);
-    const QList<Material> materials = twoMaterials();
-    addContent(model, QStringLiteral("hall"), int(materials.size()));
+    QTemporaryDir files;
+    ASSERT_TRUE(files.isValid());
+    addContent(model, QStringLiteral("hall"), twoMaterials(), files.path());
     link.scheduler().setNodeState(QStringLiteral("hall"), kNodeOnline);
-    link.scheduler().download().setPreparer(
-        [&](TFIXModem& c, int, bool rs485, PreparedDownload& out, PrepareFailure&) {
-            EXPECT_TRUE(rs485);
-            out = prepare(materials, c, rs485);
-            return true;
-        });
     QList<bool> ended;
     QObject::connect(&link.scheduler(), &SendScheduler::downloadEnded, [&](const QString&, bool ok) { ended << ok; });
 

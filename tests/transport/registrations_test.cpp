@@ -191,11 +191,7 @@ TEST_F(Registering, OnTheRs485LineTheReplyIsWrappedAndTheCodeReported)
     QStringList found;
     QObject::connect(registrations.get(), &Registrations::rs485CodeFound, [&](const QString& c) { found << c; });
     convert::InternalCode code {3, 3, 3, 3, 3, 3, 3, 3};
-    QByteArray packet = rs485::buildPacket(code, 1, 1, reportFrame(0x61, code, 80, 40, 2, 62));
-    packet.chop(3);
-    packet[5] = char(0x55);
-    packet += rs485::checkBytes(packet);
-    dispatcher->takeSerialBlock(packet);
+    dispatcher->takeSerialBlock(rs485::buildReply(code, true, 0x00, reportFrame(0x61, code, 80, 40, 2, 62)));
     EXPECT_EQ(found, QStringList{QStringLiteral("3_3_3_3_3_3_3_3")});
     ASSERT_EQ(model.cards().size(), 1);
     EXPECT_EQ(model.cards()[0].linkKind, 1);

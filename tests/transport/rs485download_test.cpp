@@ -18,12 +18,7 @@ QByteArray cardReply(bool complete, const QByteArray& payload, quint8 status = 0
 {
     convert::InternalCode code {};
     convert::internalCodeToBytes(kCode, code);
-    QByteArray p = rs485::buildPacket(code, 1, 1, payload);
-    p.chop(3);
-    p[1] = char(0x99);
-    p[5] = char(complete ? 0x55 : 0x54);
-    p[6] = char(status);
-    return p + rs485::checkBytes(p);
+    return rs485::buildReply(code, complete, status, payload);
 }
 
 QByteArray partial(int next) { return cardReply(false, QByteArray(1, char(next))); }

@@ -20,7 +20,6 @@ TEST_F(Network, ADownloadRunsFromHeaderToTheLastConfirmation)
     EXPECT_EQ(card.sendStep, 1);
     EXPECT_TRUE(scheduler->headerWatchdogActive());
     EXPECT_EQ(scheduler->state().cardUnderSend, 0);
-    EXPECT_EQ(card.counters[0], 3); // one frame of material 1, two of material 2
     // Nothing is sent before the card has the header.
     spin(30);
     EXPECT_TRUE(sender.framesTo(QStringLiteral("A"), 0x31).isEmpty());
@@ -218,9 +217,11 @@ TEST_F(Network, AGroupSendTakesTheOnlineCardsOfTheSelectedCardsGroupInTreeOrder)
     scheduler->state().groupSend = true;
     scheduler->state().groupList = {QStringLiteral("A"), QStringLiteral("B")};
     // Each download ends at once: the preparer refuses it.
-    scheduler->download().setPreparer([this](TFIXModem& card, int, bool, PreparedDownload&, PrepareFailure&) {
-        prepared << card.name;
-        return false;
+    scheduler->download().setPreparer([this](ProjectModel&, const QString& name, const DownloadOptions&) {
+        prepared << name;
+        DownloadBuild refused;
+        refused.failure.messageKey = QStringLiteral("warn_material_empty_send");
+        return refused;
     });
     scheduler->sendCommand(QStringLiteral("B-12"));
     ASSERT_TRUE(waitFor([&] { return prepared.size() == 3; }));
@@ -240,9 +241,11 @@ TEST_F(Network, AGroupOfMoreThanAHundredCardsIsSentToTheLast)
     scheduler->state().groupSend = true;
     for (int i = 0; i < 130; ++i)
         addCard(QStringLiteral("card%1").arg(i), 2, i + 1);
-    scheduler->download().setPreparer([this](TFIXModem& card, int, bool, PreparedDownload&, PrepareFailure&) {
-        prepared << card.name;
-        return false;
+    scheduler->download().setPreparer([this](ProjectModel&, const QString& name, const DownloadOptions&) {
+        prepared << name;
+        DownloadBuild refused;
+        refused.failure.messageKey = QStringLiteral("warn_material_empty_send");
+        return refused;
     });
     scheduler->sendCommand(QStringLiteral("card0"));
     ASSERT_TRUE(waitFor([&] { return prepared.size() == 130; }, 5000));

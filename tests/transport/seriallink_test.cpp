@@ -75,21 +75,6 @@ TEST_F(SerialFixture, ABlockOfExactly3000BytesIsHandedOnAndOneMoreIsDropped)
     EXPECT_EQ(blocks[1], QByteArray("next"));
 }
 
-TEST_F(SerialFixture, ReopeningKeepsOnePortAndForgetsHalfABlock)
-{
-    ASSERT_TRUE(pty.writeMaster("half"));
-    // Reopen before the silence timer ends the block: the half block is gone.
-    ASSERT_TRUE(link.open(pty.slavePath(), 9600));
-    EXPECT_TRUE(link.isOpen());
-    spin(300);
-    // What the first open read may or may not have arrived before the
-    // reopen; but no block may mix bytes from before and after it.
-    ASSERT_TRUE(pty.writeMaster("whole"));
-    ASSERT_TRUE(waitFor([&] { return !blocks.isEmpty() && blocks.last() == "whole"; }));
-    for (const QByteArray& b : std::as_const(blocks))
-        EXPECT_TRUE(b == "whole" || b == "half") << b.toStdString();
-}
-
 TEST(SerialLink, AMissingDeviceFailsWithAReason)
 {
     SerialLink link;

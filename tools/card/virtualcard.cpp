@@ -14,7 +14,6 @@ namespace ledsign::card {
 namespace {
 
 constexpr int kHeaderChunk = 2048;     // a full 485 header chunk: more follow
-constexpr quint8 kReplyKind = 0x99;    // any value but the program's 0x98
 constexpr quint8 kNegative = 0x01;     // status byte of a refused packet
 
 QString hexByte(int b) { return QStringLiteral("%1").arg(b & 0xFF, 2, 16, QLatin1Char('0')).toUpper(); }
@@ -162,12 +161,8 @@ void VirtualCard::sendPacketReply(bool complete, quint8 status, const QByteArray
 {
     if (!m_options.answerRs485)
         return;
-    QByteArray packet = rs485::buildPacket(m_options.internalCode, 1, 1, payload.left(rs485::kMaxPayload));
-    packet.chop(3);
-    packet[rs485::kKindOffset] = char(kReplyKind);
-    packet[rs485::kReplyDirectionOffset] = char(complete ? rs485::kReplyComplete : rs485::kReplyPartial);
-    packet[rs485::kStatusOffset] = char(status);
-    packet += rs485::checkBytes(packet);
+    const QByteArray packet =
+        rs485::buildReply(m_options.internalCode, complete, status, payload.left(rs485::kMaxPayload));
     const int carried = frame::startsWithMarker(payload) ? frame::command(payload) : -1;
     logLine(QStringLiteral("tx485 %1 status=%2%3")
                 .arg(complete ? QStringLiteral("complete") : QStringLiteral("partial"))

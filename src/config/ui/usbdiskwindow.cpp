@@ -1,0 +1,302 @@
+#include "config/ui/usbdiskwindow.h"
+
+#include "config/usbexport.h"
+#include "language/language.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+namespace ledsign {
+
+namespace {
+
+constexpr int kParamCategory = 10;
+constexpr int kNewCardHeight = 168;
+constexpr int kExportHeight = 360;
+constexpr int kDefaultLamp = 3;
+
+QString fixed(const char16_t* text) { return QString::fromUtf16(text); }
+
+QStringList listOr(int sub, const QStringList& fallback)
+{
+    const QStringList l = GetLgList(kParamCategory, sub);
+    return l.isEmpty() ? fallback : l;
+}
+
+int numberOr(const QString& text, int fallback)
+{
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    return ok ? v : fallback;
+}
+
+} // namespace
+
+TFIXModem newCardFromAnswer(const NewCardAnswer& a)
+{
+    TFIXModem card;
+    card.name = a.name;
+    card.width = a.width;
+    card.height = a.height;
+    card.colorType = a.colorIndex == 1 ? kColorDual : a.colorIndex == 2 ? kColorTri : kColorSingle;
+    card.internalCode = QStringLiteral("00_00_00_00_00_00_00_00");
+    card.ipAddress = QStringLiteral("192.168.0.110");
+    card.macAddress = QStringLiteral("0:0:0:0:0:0");
+    card.version = 80;
+    return card;
+}
+
+UsbDiskWindow::UsbDiskWindow(RemovableDrives& drives, QWidget* parent)
+    : QDialog(parent)
+    , drives_(drives)
+{
+    setObjectName(QStringLiteral("TFormUDisk"));
+    auto* layout = new QVBoxLayout(this);
+
+    auto* cardBox = new QGroupBox(this);
+    auto* cardForm = new QFormLayout(cardBox);
+    cardLabel_ = new QLabel(cardBox);
+    editCardName = new QLineEdit(cardBox);
+    edtPWidth = new QLineEdit(cardBox);
+    edtPHeight = new QLineEdit(cardBox);
+    cmbColor = new QComboBox(cardBox);
+    cardForm->addRow(cardLabel_);
+    cardForm->addRow(GetLgText(kParamCategory, QStringLiteral("card_name")).isEmpty()
+                         ? QStringLiteral("名称")
+                         : GetLgText(kParamCategory, QStringLiteral("card_name")),
+                     editCardName);
+    cardForm->addRow(QStringLiteral("宽度"), edtPWidth);
+    cardForm->addRow(QStringLiteral("高度"), edtPHeight);
+    cardForm->addRow(QStringLiteral("颜色"), cmbColor);
+    layout->addWidget(cardBox);
+
+    exportPanel_ = new QWidget(this);
+    auto* ex = new QVBoxLayout(exportPanel_);
+    ex->setContentsMargins(0, 0, 0, 0);
+    auto* driveRow = new QHBoxLayout;
+    cmdUDiskList = new QComboBox(exportPanel_);
+    cbParam = new QCheckBox(QStringLiteral("导出控制卡参数"), exportPanel_);
+    driveRow->addWidget(new QLabel(QStringLiteral("U盘"), exportPanel_));
+    driveRow->addWidget(cmdUDiskList, 1);
+    driveRow->addWidget(cbParam);
+    ex->addLayout(driveRow);
+    auto* params = new QGroupBox(exportPanel_);
+    auto* grid = new QGridLayout(params);
+    struct Row {
+        const char* label;
+        QComboBox** box;
+    };
+    const Row rows[] = {{"扫描方式", &cmdScan},   {"白天亮度", &cmdDLamp},   {"夜间亮度", &cmdNLamp},
+                        {"OE", &cmdOE},           {"数据", &cmdSContent},    {"时钟", &cmdCF},
+                        {"长屏转换", &cmdTrans},  {"行序", &cmdRowOrder},    {"空屏显示", &cmdEmptyDisplay},
+                        {"485地址", &cmb485Addr}, {"数据极性", &cmdDataBit}, {"波特率", &cbBaud}};
+    int i = 0;
+    for (const Row& r : rows) {
+        *r.box = new QComboBox(params);
+        grid->addWidget(new QLabel(QString::fromUtf8(r.label), params), i / 2, (i % 2) * 2);
+        grid->addWidget(*r.box, i / 2, (i % 2) * 2 + 1);
+        ++i;
+    }
+    ex->addWidget(params);
+    layout->addWidget(exportPanel_);
+
+    auto* buttons = new QHBoxLayout;
+    okButton_ = new QPushButton(QStringLiteral("确定"), this);
+    auto* close = new QPushButton(QStringLiteral("关闭"), this);
+    buttons->addStretch();
+    buttons->addWidget(okButton_);
+    buttons->addWidget(close);
+    layout->addLayout(buttons);
+    status_ = new QStatusBar(this);
+    status_->setSizeGripEnabled(false);
+    layout->addWidget(status_);
+
+    connect(okButton_, &QPushButton::clicked, this, &UsbDiskWindow::accept);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    connect(&drives_, &RemovableDrives::changed, this, &UsbDiskWindow::refreshDrives);
+    fillLists();
+}
+
+void UsbDiskWindow::fillLists()
+{
+    cmbColor->clear();
+    cmbColor->addItems(listOr(9, {QStringLiteral("单色"), QStringLiteral("双色"), QStringLiteral("三色")}));
+    const QStringList polarity = listOr(5, {QStringLiteral("不反相"), QStringLiteral("反相")});
+    for (QComboBox* b : {cmdSContent, cmdOE, cmdDataBit}) {
+        b->clear();
+        b->addItems(polarity);
+    }
+    cmdCF->clear();
+    cmdCF->addItems(listOr(6, {QStringLiteral("12M"), QStringLiteral("8M"), QStringLiteral("6M")}));
+    cmdTrans->clear();
+    cmdTrans->addItems(listOr(7, {QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2")}));
+    cmdRowOrder->clear();
+    cmdRowOrder->addItems(listOr(8, {QStringLiteral("0"), QStringLiteral("+1"), QStringLiteral("-"),
+                                     QStringLiteral("138")}));
+    cmdEmptyDisplay->clear();
+    cmdEmptyDisplay->addItems(listOr(10, {QStringLiteral("0"), QStringLiteral("1")}));
+    const QStringList lamp = listOr(4, {QStringLiteral("最亮"), QStringLiteral("最暗")});
+    for (QComboBox* b : {cmdDLamp, cmdNLamp}) {
+        b->clear();
+        b->addItem(lamp.value(0));
+        for (int n = 1; n <= 6; ++n)
+            b->addItem(QString::number(n));
+        b->addItem(lamp.value(1));
+    }
+    cmb485Addr->clear();
+    for (int n = 1; n <= 99; ++n)
+        cmb485Addr->addItem(QString::number(n));
+    cbBaud->clear();
+    cbBaud->addItems({QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("38400"),
+                      QStringLiteral("57600"), QStringLiteral("115200")});
+    scanModes_ = ScanModeTable::forCurrentLanguage();
+    cmdScan->clear();
+    cmdScan->addItems(scanModes_.names());
+}
+
+void UsbDiskWindow::refreshDrives()
+{
+    const QString current = cmdUDiskList->currentData().toString();
+    cmdUDiskList->clear();
+    for (const RemovableDrive& d : drives_.drives())
+        cmdUDiskList->addItem(d.entry(), d.root);
+    const int keep = cmdUDiskList->findData(current);
+    cmdUDiskList->setCurrentIndex(keep >= 0 ? keep : (drives_.any() ? 0 : -1));
+    okButton_->setEnabled(mode_ == 0 || drives_.any());
+}
+
+void UsbDiskWindow::prepareNewCard(const QString& proposal)
+{
+    mode_ = 0;
+    setWindowTitle(fixed(usbtext::kNewCardCaption));
+    cardLabel_->hide();
+    exportPanel_->hide();
+    editCardName->setEnabled(true);
+    editCardName->setText(proposal);
+    edtPWidth->setText(QStringLiteral("256"));
+    edtPHeight->setText(QStringLiteral("128"));
+    cmbColor->setCurrentIndex(0);
+    status_->clearMessage();
+    okButton_->setEnabled(true);
+    resize(width(), kNewCardHeight);
+    adjustSize();
+}
+
+void UsbDiskWindow::prepareExport(const TFIXModem& card, const QString& workFolder, DataBuilder data)
+{
+    mode_ = 1;
+    internalCode_ = card.internalCode;
+    workFolder_ = workFolder;
+    data_ = std::move(data);
+    setWindowTitle(fixed(usbtext::kExportCaption));
+    cardLabel_->setText(fixed(usbtext::kCurrentCard) + card.name);
+    cardLabel_->show();
+    exportPanel_->show();
+    editCardName->setText(card.name);
+    editCardName->setEnabled(false);
+    edtPWidth->setText(QString::number(card.width));
+    edtPHeight->setText(QString::number(card.height));
+    cmbColor->setCurrentIndex(card.colorType == kColorDual ? 1 : card.colorType == kColorTri ? 2 : 0);
+    for (QComboBox* b : {cmdOE, cmdSContent, cmdCF, cmdTrans, cmdRowOrder, cmdEmptyDisplay, cmb485Addr,
+                         cmdDataBit, cbBaud, cmdScan})
+        b->setCurrentIndex(0);
+    cmdDLamp->setCurrentIndex(kDefaultLamp);
+    cmdNLamp->setCurrentIndex(kDefaultLamp);
+    status_->clearMessage();
+    refreshDrives();
+    resize(width(), kExportHeight);
+}
+
+NewCardAnswer UsbDiskWindow::showNewCard(const QString& proposal)
+{
+    prepareNewCard(proposal);
+    const bool ok = exec() == QDialog::Accepted;
+    NewCardAnswer a = answer();
+    a.ok = ok;
+    return a;
+}
+
+void UsbDiskWindow::showExport(const TFIXModem& card, const QString& workFolder, DataBuilder data)
+{
+    prepareExport(card, workFolder, std::move(data));
+    exec();
+}
+
+NewCardAnswer UsbDiskWindow::answer() const
+{
+    NewCardAnswer a;
+    a.name = editCardName->text().trimmed();
+    a.width = numberOr(edtPWidth->text(), 256);
+    a.height = numberOr(edtPHeight->text(), 128);
+    a.colorIndex = std::max(0, cmbColor->currentIndex());
+    return a;
+}
+
+ExportParameters UsbDiskWindow::parameters() const
+{
+    ExportParameters p;
+    p.width = edtPWidth->text();
+    p.height = edtPHeight->text();
+    ScreenParams& s = p.screen;
+    s.colorIndex = cmbColor->currentIndex();
+    s.scanIndex = cmdScan->currentIndex();
+    s.dayBrightness = cmdDLamp->currentIndex();
+    s.nightBrightness = cmdNLamp->currentIndex();
+    s.contentIndex = cmdSContent->currentIndex();
+    s.oeIndex = cmdOE->currentIndex();
+    s.clockIndex = cmdCF->currentIndex();
+    s.rowOrderIndex = cmdRowOrder->currentIndex();
+    s.transIndex = cmdTrans->currentIndex();
+    s.dataBitIndex = cmdDataBit->currentIndex();
+    s.emptyDisplayIndex = std::max(0, cmdEmptyDisplay->currentIndex());
+    s.address485Index = std::max(0, cmb485Addr->currentIndex());
+    s.baudIndex = std::max(0, cbBaud->currentIndex());
+    return p;
+}
+
+bool UsbDiskWindow::exportNow()
+{
+    const QString root = cmdUDiskList->currentData().toString();
+    if (root.isEmpty()) {
+        status_->showMessage(fixed(usbtext::kNoDrive));
+        return false;
+    }
+    UsbExport::Builder params;
+    if (cbParam->isChecked()) {
+        const ExportParameters p = parameters();
+        if (exportParametersComplete(p)) {
+            params = [p, this] {
+                QString serial;
+                return exportParameterFile(p, scanModes_, serial);
+            };
+        } else {
+            status_->showMessage(GetLgText(3, QStringLiteral("warn_params_empty")));
+        }
+    }
+    UsbExport exporter(workFolder_, root);
+    const auto result = exporter.run(data_, params, [this](const QString& s) { status_->showMessage(s); });
+    return result.ok;
+}
+
+QString UsbDiskWindow::statusText() const { return status_->currentMessage(); }
+bool UsbDiskWindow::okEnabled() const { return okButton_->isEnabled(); }
+
+void UsbDiskWindow::accept()
+{
+    if (mode_ == 0) {
+        QDialog::accept();
+        return;
+    }
+    exportNow();
+}
+
+} // namespace ledsign

@@ -1,0 +1,497 @@
+#include "protocol/ui/textprogramwindow.h"
+
+#include "content/colortable.h"
+#include "content/qtrichtextdocument.h"
+#include "content/textprogrammarkup.h"
+#include "language/language.h"
+#include "protocol/textprogramfile.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QDateTime>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTextEdit>
+#include <QTimeEdit>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace ledsign {
+
+namespace {
+
+constexpr int kMessages = 3;
+constexpr int kCaptions = 8;
+constexpr int kSizePoints[] = {9, 12, 18, 24, 36, 48, 60, 72};
+constexpr int kDefaultPointSize = 10;
+
+QString msg(const QString& key)
+{
+    const QString t = GetLgText(kMessages, key);
+    return t.isEmpty() ? key : t;
+}
+
+QStringList u8list(std::initializer_list<const char*> items)
+{
+    QStringList out;
+    for (const char* i : items)
+        out << QString::fromUtf8(i);
+    return out;
+}
+
+} // namespace
+
+TextProgramWindow::TextProgramWindow(ProjectModel& model, TextProgramSender* sender, QWidget* parent)
+    : QDialog(parent)
+    , model_(model)
+    , program_(model)
+    , sender_(sender)
+{
+    buildUi();
+}
+
+void TextProgramWindow::buildUi()
+{
+    const QString caption = GetLgText(kCaptions, QStringLiteral("remote_text_send"));
+    setWindowTitle(caption.isEmpty() ? QStringLiteral("节目单发送") : caption);
+    auto* layout = new QVBoxLayout(this);
+
+    auto* bar = new QToolBar(this);
+    bar->addAction(QStringLiteral("打开节目单文件"), this, &TextProgramWindow::openFile);
+    bar->addAction(QStringLiteral("保存节目单文件"), this, &TextProgramWindow::saveAs);
+    bar->addAction(QStringLiteral("发送节目单"), this, &TextProgramWindow::send);
+    bar->addAction(QStringLiteral("关闭"), this, &QDialog::close);
+    layout->addWidget(bar);
+
+    // Pages.
+    auto* pageBox = new QGroupBox(this);
+    auto* pageLayout = new QGridLayout(pageBox);
+    pageName_ = new QLineEdit(pageBox);
+    start_ = new QTimeEdit(QTime(0, 0), pageBox);
+    end_ = new QTimeEdit(QTime(23, 59), pageBox);
+    start_->setDisplayFormat(QStringLiteral("HH:mm"));
+    end_->setDisplayFormat(QStringLiteral("HH:mm"));
+    auto* newPageButton = new QPushButton(QStringLiteral("新建显示页"), pageBox);
+    editPageButton_ = new QPushButton(QStringLiteral("修改显示页"), pageBox);
+    deletePageButton_ = new QPushButton(QStringLiteral("删除显示页"), pageBox);
+    pageLayout->addWidget(new QLabel(QStringLiteral("显示页名称"), pageBox), 0, 0);
+    pageLayout->addWidget(pageName_, 0, 1);
+    pageLayout->addWidget(new QLabel(QStringLiteral("开始时间"), pageBox), 0, 2);
+    pageLayout->addWidget(start_, 0, 3);
+    pageLayout->addWidget(new QLabel(QStringLiteral("结束时间"), pageBox), 0, 4);
+    pageLayout->addWidget(end_, 0, 5);
+    pageLayout->addWidget(newPageButton, 1, 3);
+    pageLayout->addWidget(editPageButton_, 1, 4);
+    pageLayout->addWidget(deletePageButton_, 1, 5);
+    pageList_ = new QTreeWidget(pageBox);
+    pageList_->setRootIsDecorated(false);
+    pageList_->setHeaderLabels(u8list({"序号", "显示页ID", "显示页名称", "开始时间", "结束时间"}));
+    pageLayout->addWidget(pageList_, 2, 0, 1, 6);
+    layout->addWidget(pageBox);
+
+    // Materials.
+    auto* materialBox = new QGroupBox(this);
+    auto* form = new QGridLayout(materialBox);
+    materialName_ = new QLineEdit(materialBox);
+    playTimes_ = new QLineEdit(QStringLiteral("1"), materialBox);
+    stay_ = new QLineEdit(QStringLiteral("0"), materialBox);
+    mode_ = new QComboBox(materialBox);
+    mode_->addItems(u8list({"自适应", "从右向左移动", "从左向右移动", "从下向上移动", "从上向下移动", "从右向左展开",
+                            "从左向右展开", "从下向上展开", "从上向下展开", "立即显示", "从中间向两边展开",
+                            "从两边向中间展开"}));
+    speed_ = new QComboBox(materialBox);
+    for (int s = 0; s <= 8; ++s)
+        speed_->addItem(QString::number(s));
+    attribute_ = new QComboBox(materialBox);
+    attribute_->addItems(u8list({"居左标题", "居中标题", "居右标题", "闪烁广告", "不闪烁广告", "正文"}));
+    color_ = new QComboBox(materialBox);
+    for (int code = 1; code <= kColorCount; ++code)
+        color_->addItem(programColorName(code), code);
+    font_ = new QComboBox(materialBox);
+    font_->addItems(u8list({"宋体", "楷体_GB2312", "黑体", "隶书", "华文行楷", "Arial"}));
+    size_ = new QComboBox(materialBox);
+    size_->addItems(u8list({"12*12", "16*16", "24*24", "32*32", "48*48", "64*64", "80*80", "96*96"}));
+    const QList<QPair<const char*, QWidget*>> fields{
+        {"素材名称", materialName_}, {"播放次数", playTimes_}, {"显示方式", mode_},   {"速度", speed_},
+        {"停留时间", stay_},         {"内容属性", attribute_}, {"颜色", color_},      {"字体", font_},
+        {"字号", size_}};
+    int i = 0;
+    for (const auto& [label, widget] : fields) {
+        form->addWidget(new QLabel(QString::fromUtf8(label), materialBox), i / 3, (i % 3) * 2);
+        form->addWidget(widget, i / 3, (i % 3) * 2 + 1);
+        ++i;
+    }
+    editor_ = new QTextEdit(materialBox);
+    editor_->setAcceptRichText(false);
+    editor_->setMinimumHeight(90);
+    form->addWidget(editor_, 3, 0, 1, 6);
+    addMaterialButton_ = new QPushButton(QStringLiteral("添加素材"), materialBox);
+    auto* editMaterialButton = new QPushButton(QStringLiteral("修改素材"), materialBox);
+    auto* deleteMaterialButton = new QPushButton(QStringLiteral("删除素材"), materialBox);
+    form->addWidget(addMaterialButton_, 4, 3);
+    form->addWidget(editMaterialButton, 4, 4);
+    form->addWidget(deleteMaterialButton, 4, 5);
+    materialList_ = new QTreeWidget(materialBox);
+    materialList_->setRootIsDecorated(false);
+    materialList_->setHeaderLabels(u8list({"序号", "素材ID", "素材名称", "素材内容"}));
+    form->addWidget(materialList_, 5, 0, 1, 6);
+    layout->addWidget(materialBox);
+
+    status_ = new QStatusBar(this);
+    status_->setSizeGripEnabled(false);
+    layout->addWidget(status_);
+
+    // The editor's default look: red, 10 points, "宋体" in simplified Chinese.
+    font_->setCurrentIndex(currentLanguage() == kSimplifiedChinese ? 0 : 5);
+    color_->setCurrentIndex(0);
+    size_->setCurrentIndex(1);
+    applyEditorLook();
+    QTextCharFormat start;
+    start.setFontPointSize(kDefaultPointSize);
+    editor_->mergeCurrentCharFormat(start);
+
+    connect(newPageButton, &QPushButton::clicked, this, &TextProgramWindow::newPage);
+    connect(editPageButton_, &QPushButton::clicked, this, &TextProgramWindow::editPage);
+    connect(deletePageButton_, &QPushButton::clicked, this, &TextProgramWindow::deletePage);
+    connect(addMaterialButton_, &QPushButton::clicked, this, &TextProgramWindow::newMaterial);
+    connect(editMaterialButton, &QPushButton::clicked, this, &TextProgramWindow::editMaterial);
+    connect(deleteMaterialButton, &QPushButton::clicked, this, &TextProgramWindow::deleteMaterial);
+    connect(pageList_, &QTreeWidget::itemSelectionChanged, this, &TextProgramWindow::selectPage);
+    connect(materialList_, &QTreeWidget::itemSelectionChanged, this, &TextProgramWindow::selectMaterial);
+    for (QComboBox* b : {color_, font_, size_})
+        connect(b, &QComboBox::currentIndexChanged, this, &TextProgramWindow::applyEditorLook);
+    editor_->installEventFilter(this);
+    connect(editor_, &QTextEdit::cursorPositionChanged, this, &TextProgramWindow::showSelectionLook);
+    selectPage();
+    resize(760, 720);
+}
+
+void TextProgramWindow::applyEditorLook()
+{
+    QTextCharFormat f;
+    if (const ColorEntry* c = colorEntry(color_->currentData().toInt()))
+        f.setForeground(QColor::fromRgb(c->rgb));
+    f.setFontFamilies({font_->currentText()});
+    f.setFontPointSize(kSizePoints[std::clamp(size_->currentIndex(), 0, 7)]);
+    QTextCursor cursor = editor_->textCursor();
+    if (cursor.hasSelection())
+        cursor.mergeCharFormat(f);
+    else
+        editor_->mergeCurrentCharFormat(f);
+}
+
+bool TextProgramWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == editor_ && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool paste = key->matches(QKeySequence::Paste) ||
+                           (key->key() == Qt::Key_Insert && key->modifiers() == Qt::ShiftModifier);
+        if (paste) {
+            // Pasted text goes on a new line at the end, without its formatting.
+            const QString text = QApplication::clipboard()->text();
+            if (!text.isEmpty()) {
+                QTextCursor cursor(editor_->document());
+                cursor.movePosition(QTextCursor::End);
+                cursor.insertText(QStringLiteral("\n") + text, editor_->currentCharFormat());
+            }
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TextProgramWindow::showSelectionLook()
+{
+    const QTextCharFormat f = editor_->currentCharFormat();
+    const QSignalBlocker b1(color_), b2(font_), b3(size_);
+    const int code = colorCodeOfScreenColor(f.foreground().color());
+    const int colorIndex = color_->findData(code);
+    if (colorIndex >= 0)
+        color_->setCurrentIndex(colorIndex);
+    const QStringList families = f.fontFamilies().toStringList();
+    const int fontIndex = families.isEmpty() ? -1 : font_->findText(families.first());
+    if (fontIndex >= 0)
+        font_->setCurrentIndex(fontIndex);
+    const int points = qRound(f.fontPointSize());
+    int sizeIndex = 1; // any other size shows 16x16
+    for (int i = 0; i < 8; ++i)
+        if (kSizePoints[i] == points)
+            sizeIndex = i;
+    size_->setCurrentIndex(sizeIndex);
+}
+
+void TextProgramWindow::report(const QString& key)
+{
+    status_->showMessage(msg(key));
+}
+
+QString TextProgramWindow::statusText() const
+{
+    return status_->currentMessage();
+}
+
+void TextProgramWindow::prepare(const QString& file, const QString& cardName, bool rs485)
+{
+    cardName_ = cardName;
+    rs485_ = rs485;
+    if (!file.isEmpty() && QFileInfo::exists(file))
+        loadFile(file);
+    fillPageList();
+}
+
+QString TextProgramWindow::open(const QString& file, const QString& cardName, bool rs485)
+{
+    prepare(file, cardName, rs485);
+    exec();
+    return lastFile_;
+}
+
+QStringList TextProgramWindow::rowPageIds() const
+{
+    QStringList ids;
+    for (int i = 0; i < pageList_->topLevelItemCount(); ++i)
+        ids << pageList_->topLevelItem(i)->text(1);
+    return ids;
+}
+
+void TextProgramWindow::fillPageList()
+{
+    const QSignalBlocker block(pageList_);
+    pageList_->clear();
+    int n = 0;
+    for (const TProgram& p : program_.pages())
+        pageList_->addTopLevelItem(new QTreeWidgetItem(
+            QStringList{QString::number(++n), p.id, p.name, p.startTime, p.endTime}));
+    selectPage();
+}
+
+void TextProgramWindow::fillMaterialList()
+{
+    const QSignalBlocker block(materialList_);
+    materialList_->clear();
+    int n = 0;
+    for (const TFodder& m : program_.materialsOf(selectedPage_))
+        materialList_->addTopLevelItem(
+            new QTreeWidgetItem(QStringList{QString::number(++n), m.id, m.name, m.content}));
+}
+
+void TextProgramWindow::selectPage()
+{
+    materialName_->clear();
+    editor_->clear();
+    const QTreeWidgetItem* row = pageList_->currentItem();
+    const bool any = row && row->isSelected();
+    selectedPage_ = any ? row->text(1) : QString();
+    if (const TProgram* p = program_.page(selectedPage_)) {
+        pageName_->setText(p->name);
+        start_->setTime(QTime::fromString(p->startTime, QStringLiteral("HH:mm")));
+        end_->setTime(QTime::fromString(p->endTime, QStringLiteral("HH:mm")));
+    }
+    fillMaterialList();
+    editPageButton_->setEnabled(any);
+    deletePageButton_->setEnabled(any);
+    addMaterialButton_->setEnabled(any);
+}
+
+void TextProgramWindow::newPage()
+{
+    const TextProgramCheck check = TextProgram::checkPage(pageName_->text(), start_->time(), end_->time());
+    if (!check.ok) {
+        report(check.key);
+        return;
+    }
+    program_.addPage(pageName_->text(), start_->time(), end_->time(),
+                     GetLgText(kMessages, QStringLiteral("cycle_everyday")));
+    fillPageList();
+    materialList_->clear();
+}
+
+void TextProgramWindow::editPage()
+{
+    if (selectedPage_.isEmpty())
+        return;
+    const TextProgramCheck check = TextProgram::checkPage(pageName_->text(), start_->time(), end_->time());
+    if (!check.ok) {
+        report(check.key);
+        return;
+    }
+    program_.editPage(selectedPage_, pageName_->text(), start_->time(), end_->time());
+    fillPageList();
+    report(QStringLiteral("tip_page_edit"));
+}
+
+void TextProgramWindow::deletePage()
+{
+    if (program_.removePage(selectedPage_)) {
+        fillPageList();
+        report(QStringLiteral("tip_page_del"));
+    }
+}
+
+TextMaterialForm TextProgramWindow::form() const
+{
+    TextMaterialForm f;
+    f.name = materialName_->text();
+    f.playTimes = playTimes_->text();
+    f.displayMode = mode_->currentIndex();
+    f.displaySpeed = speed_->currentIndex();
+    f.remainTime = stay_->text();
+    f.editorText = editor_->toPlainText();
+    f.contentAttribute = attribute_->currentIndex();
+    f.color = color_->currentIndex();
+    f.font = font_->currentIndex();
+    f.size = size_->currentIndex();
+    return f;
+}
+
+QString TextProgramWindow::editorMarkup() const
+{
+    QtRichTextDocument doc(editor_->document());
+    return writeTextProgramMarkup(doc);
+}
+
+void TextProgramWindow::loadEditorMarkup(const QString& markup)
+{
+    QtRichTextDocument doc(editor_->document());
+    loadTextProgramMarkup(markup, doc);
+}
+
+void TextProgramWindow::newMaterial()
+{
+    if (selectedPage_.isEmpty())
+        return;
+    const TextMaterialForm f = form();
+    const TextProgramCheck check = TextProgram::checkMaterial(f, rs485_);
+    if (!check.ok) {
+        if (check.messageBox)
+            QMessageBox::warning(this, windowTitle(), msg(check.key));
+        else
+            report(check.key);
+        return;
+    }
+    setEnabled(false);
+    const ContentCut cut = cutTextProgramContent(editorMarkup());
+    program_.addMaterial(selectedPage_, f, cut.content);
+    materialName_->clear();
+    editor_->clear();
+    if (!cut.rest.isEmpty()) {
+        loadEditorMarkup(cut.rest);
+        report(QStringLiteral("warn_material_generate"));
+    } else {
+        report(QStringLiteral("tip_done"));
+    }
+    fillMaterialList();
+    setEnabled(true);
+}
+
+void TextProgramWindow::selectMaterial()
+{
+    const QTreeWidgetItem* row = materialList_->currentItem();
+    const TFodder* m = row ? program_.material(row->text(1)) : nullptr;
+    if (!m)
+        return;
+    materialName_->setText(m->name);
+    playTimes_->setText(QString::number(m->playTimes));
+    mode_->setCurrentIndex(m->displayMode);
+    speed_->setCurrentIndex(m->displaySpeed);
+    stay_->setText(QString::number(m->remainTime));
+    attribute_->setCurrentIndex(m->typeCode - 1);
+    loadEditorMarkup(m->content);
+}
+
+void TextProgramWindow::editMaterial()
+{
+    const QTreeWidgetItem* row = materialList_->currentItem();
+    if (!row)
+        return;
+    if (program_.editMaterial(row->text(1), form(), editorMarkup())) {
+        fillMaterialList();
+        report(QStringLiteral("tip_material_edit"));
+    }
+}
+
+void TextProgramWindow::deleteMaterial()
+{
+    const QTreeWidgetItem* row = materialList_->currentItem();
+    if (row && program_.removeMaterial(row->text(1))) {
+        fillMaterialList();
+        report(QStringLiteral("tip_material_del"));
+    }
+}
+
+bool TextProgramWindow::saveFile(const QString& path)
+{
+    if (!program_.hasContent())
+        return false;
+    QString error;
+    if (!saveTextProgramFile(path, program_.data(), &error)) {
+        status_->showMessage(error);
+        return false;
+    }
+    lastFile_ = path;
+    report(QStringLiteral("tip_program_file_saved"));
+    return true;
+}
+
+bool TextProgramWindow::loadFile(const QString& path)
+{
+    TextProgramData data;
+    QString error;
+    if (!loadTextProgramFile(path, data, QDateTime::currentDateTime(),
+                             GetLgText(kMessages, QStringLiteral("cycle_everyday")), &error)) {
+        status_->showMessage(error);
+        return false;
+    }
+    program_.replaceWith(data);
+    selectedPage_.clear();
+    fillPageList();
+    lastFile_ = path;
+    return true;
+}
+
+void TextProgramWindow::saveAs()
+{
+    QString path = QFileDialog::getSaveFileName(this, QString(), QString(), QStringLiteral("*.tprg"),
+                                                nullptr, QFileDialog::DontConfirmOverwrite);
+    if (path.isEmpty())
+        return;
+    if (!path.contains(QLatin1String(kTextProgramExtension)))
+        path += QLatin1String(kTextProgramExtension);
+    if (QFileInfo::exists(path) &&
+        QMessageBox::question(this, windowTitle(), msg(QStringLiteral("dlg_overwrite_exist_program_file"))) !=
+            QMessageBox::Yes)
+        return;
+    saveFile(path);
+}
+
+void TextProgramWindow::openFile()
+{
+    const QString path = QFileDialog::getOpenFileName(this, QString(), QString(), QStringLiteral("*.tprg"));
+    if (!path.isEmpty())
+        loadFile(path);
+}
+
+void TextProgramWindow::send()
+{
+    if (program_.allMaterials().isEmpty()) {
+        report(QStringLiteral("warn_contents_empty"));
+        return;
+    }
+    if (sender_)
+        sender_->start(cardName_, rowPageIds(), rs485_);
+}
+
+} // namespace ledsign

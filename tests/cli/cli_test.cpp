@@ -1,0 +1,284 @@
+#include "clitestsupport.h"
+
+#include "content/bitplanes.h"
+#include "content/sendconversion.h"
+#include "language/language.h"
+#include "model/cardlist.h"
+#include "model/datafolder.h"
+#include "model/imagefiles.h"
+#include "model/inifile.h"
+#include "model/materialkinds.h"
+#include "model/playbillwriter.h"
+#include "model/projectmodel.h"
+#include "protocol/downloadbuilder.h"
+#include "protocol/frame.h"
+
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+using namespace ledsign;
+using namespace ledsign::test;
+
+namespace {
+
+constexpr int kWidth = 64;
+constexpr int kHeight = 32;
+
+QString textRun(int line, const QString& text)
+{
+    return QStringList{QStringLiteral("clRed"), QStringLiteral("宋体"), QStringLiteral("12"), QStringLiteral("0"),
+                       QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"),
+                       QString::number(line), text}
+        .join(QLatin1Char('^'));
+}
+
+// A data folder and a playbill of one page and one 64 x 32 region holding a
+// two-line text (two pictures) and a red-then-green image group.
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setCurrentLanguage(kEnglish);
+        ASSERT_TRUE(dir.isValid());
+        home = DataFolder(dir.filePath(QStringLiteral("home")));
+        ASSERT_TRUE(home.ensureExists());
+        playbill = dir.filePath(QStringLiteral("show.prg"));
+        outDir = dir.filePath(QStringLiteral("out"));
+
+        TFIXModem card;
+        card.name = cardName;
+        card.width = kWidth;
+        card.height = kHeight;
+        model.addCard(card);
+        TProgram page;
+        page.cardName = cardName;
+        page.name = QStringLiteral("Page 1");
+        page.id = QStringLiteral("100000001");
+        page.panelName = QStringLiteral("pnProgram1");
+        model.appendPage(page);
+        TRegion region;
+        region.cardName = cardName;
+        region.pageName = page.name;
+        region.pageId = page.id;
+        region.name = QStringLiteral("Region 1");
+        region.id = QStringLiteral("100000002");
+        region.panelName = QStringLiteral("pnRegion1");
+        region.width = kWidth;
+        region.height = kHeight;
+        model.appendRegion(region);
+
+        TFodder text = defaultMaterial(kSingleText);
+        place(text, region, QStringLiteral("Text 1"), QStringLiteral("100000003"));
+        text.content = textRun(1, QStringLiteral("一\r\n")) + QStringLiteral("~*") + textRun(2, QStringLiteral("二"));
+        model.appendMaterialToRegion(text);
+
+        TFodder group = defaultMaterial(kImageGroup);
+        place(group, region, QStringLiteral("Pictures 1"), QStringLiteral("100000004"));
+        ASSERT_TRUE(addImageFile(group, picture(QStringLiteral("red.bmp"), Qt::red)));
+        ASSERT_TRUE(addImageFile(group, picture(QStringLiteral("green.bmp"), Qt::green)));
+        model.appendMaterialToRegion(group);
+
+        PlaybillWriter writer(model, home);
+        ASSERT_TRUE(writer.write(cardName, playbill)) << writer.errorString().toStdString();
+    }
+
+    static void place(TFodder& m, const TRegion& region, const QString& name, const QString& id)
+    {
+        m.cardName = region.cardName;
+        m.pageName = region.pageName;
+        m.regionName = region.name;
+        m.regionId = region.id;
+        m.name = name;
+        m.id = id;
+        m.panelName = QStringLiteral("pnFodder") + id.right(1);
+    }
+
+    QString picture(const QString& name, Qt::GlobalColor colour)
+    {
+        QImage image(16, 8, QImage::Format_RGB888);
+        image.fill(colour);
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(image.save(path, "BMP"));
+        return path;
+    }
+
+    QStringList geometry(int colours = 2) const
+    {
+        return {QStringLiteral("--width"), QString::number(kWidth), QStringLiteral("--height"),
+                QString::number(kHeight), QStringLiteral("--colors"), QString::number(colours)};
+    }
+
+    QStringList renderArgs() const
+    {
+        return QStringList{QStringLiteral("render"), playbill} + geometry()
+            + QStringList{QStringLiteral("--home"), home.path(), QStringLiteral("--out"), outDir};
+    }
+
+    QTemporaryDir dir;
+    DataFolder home;
+    ProjectModel model;
+    const QString cardName = QStringLiteral("卡 1");
+    QString playbill;
+    QString outDir;
+};
+
+TEST_F(CliTest, RenderWritesEveryPictureAndTheDisplayData)
+{
+    const CliRun run = runCli(renderArgs());
+    ASSERT_TRUE(run.finished);
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+
+    const QStringList pngs = QDir(outDir).entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
+    EXPECT_EQ(pngs, (QStringList{QStringLiteral("01-001.png"), QStringLiteral("01-002.png"),
+                                 QStringLiteral("02-001.png"), QStringLiteral("02-002.png")}));
+    for (const QString& name : pngs) {
+        const QImage image(QDir(outDir).filePath(name));
+        EXPECT_EQ(image.size(), QSize(kWidth, kHeight)) << name.toStdString();
+    }
+    // The text's pictures are not blank; the group's pictures keep their order.
+    const QImage firstLine(QDir(outDir).filePath(QStringLiteral("01-001.png")));
+    EXPECT_NE(firstLine.convertToFormat(QImage::Format_RGB32), [] {
+        QImage blank(kWidth, kHeight, QImage::Format_RGB32);
+        blank.fill(Qt::black);
+        return blank;
+    }());
+    EXPECT_EQ(QImage(QDir(outDir).filePath(QStringLiteral("02-001.png"))).pixel(0, 0) & 0xFFFFFFu, 0xFF0000u);
+    EXPECT_EQ(QImage(QDir(outDir).filePath(QStringLiteral("02-002.png"))).pixel(0, 0) & 0xFFFFFFu, 0x00FF00u);
+    // Past the 16 x 8 picture the region is unlit.
+    EXPECT_EQ(QImage(QDir(outDir).filePath(QStringLiteral("02-001.png"))).pixel(40, 20) & 0xFFFFFFu, 0u);
+
+    // Dual colour: two planes of 64 x 32 per picture, two pictures each.
+    const qint64 perPicture = bitPlaneByteCount(kWidth, kHeight, 2);
+    const QByteArray textData = readAll(QDir(outDir).filePath(QStringLiteral("01.bin")));
+    const QByteArray groupData = readAll(QDir(outDir).filePath(QStringLiteral("02.bin")));
+    EXPECT_EQ(textData.size(), 2 * perPicture);
+    ASSERT_EQ(groupData.size(), 2 * perPicture);
+    // Red lights the red plane (0 bits), green the green plane.
+    EXPECT_EQ(groupData.left(2), QByteArray::fromHex("00FF"));
+    EXPECT_EQ(groupData.mid(perPicture, 2), QByteArray::fromHex("FF00"));
+    EXPECT_TRUE(run.out.contains(QStringLiteral("Pictures 1")));
+}
+
+TEST_F(CliTest, RenderTakesTheCardFromTheCardList)
+{
+    IniFile ini;
+    CardListLine line;
+    line.name = QStringLiteral("Front door");
+    line.width = kWidth;
+    line.height = kHeight;
+    line.colorType = kColorSingle;
+    writeCardList(ini, {line});
+    ASSERT_TRUE(ini.save(home.settingsFile()));
+
+    const QStringList base{QStringLiteral("render"), playbill, QStringLiteral("--home"), home.path(),
+                           QStringLiteral("--out"), outDir, QStringLiteral("--card")};
+    const CliRun run = runCli(base + QStringList{line.name});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    // A single-colour card: one plane per picture.
+    EXPECT_EQ(readAll(QDir(outDir).filePath(QStringLiteral("02.bin"))).size(),
+              2 * bitPlaneByteCount(kWidth, kHeight, 1));
+
+    const CliRun missing = runCli(base + QStringList{QStringLiteral("Back door")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("Back door"))) << missing.err.toStdString();
+}
+
+TEST_F(CliTest, ExportWritesTheHeaderFrameThenEveryMaterialFrame)
+{
+    const CliRun run = runCli(QStringList{QStringLiteral("export"), playbill} + geometry()
+                              + QStringList{QStringLiteral("--home"), home.path(), QStringLiteral("--out"), outDir});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QByteArray file = readAll(QDir(outDir).filePath(QStringLiteral("Vk_Data.prg")));
+    ASSERT_GT(file.size(), frame::kEmptyFrameSize);
+
+    // The same playbill built in this process: same frames, same lengths
+    // (serials and times differ from run to run).
+    model.findCard(cardName).record->colorType = kColorDual;
+    model.findCard(cardName).record->version = kMinDownloadVersion;
+    DownloadBuilder builder([](TFodder& m, const TRegion& r, const TFIXModem& c) {
+        SendConversionResult result;
+        result.ok = sendConversion(m, r.width, r.height, c.name, c.colorType, result.displayData);
+        return result;
+    });
+    DownloadOptions options;
+    options.exportFile = true;
+    const DownloadBuild expected = builder.build(model, cardName, options);
+    ASSERT_TRUE(expected.ok) << expected.failure.message().toStdString();
+    QList<qsizetype> expectedSizes{expected.download.headerFrame.size()};
+    for (const rSendFdrContent& p : expected.download.materialPackets)
+        expectedSizes << p.bytes.size();
+
+    QList<qsizetype> sizes;
+    qsizetype at = 0;
+    while (at < file.size()) {
+        ASSERT_TRUE(frame::startsWithMarker(file, at)) << at;
+        ASSERT_LE(at + frame::kHeadSize, file.size());
+        const quint8 command = quint8(file[at + frame::kCommandOffset]);
+        EXPECT_EQ(command, sizes.isEmpty() ? frame::cmd::kHeader : frame::cmd::kMaterial) << at;
+        const qsizetype total = qFromLittleEndian<quint32>(file.constData() + at + frame::kTotalLengthOffset);
+        ASSERT_GE(total, frame::kEmptyFrameSize);
+        sizes << total;
+        at += total;
+    }
+    EXPECT_EQ(at, file.size());
+    EXPECT_EQ(sizes, expectedSizes);
+}
+
+TEST_F(CliTest, BadArgumentsGiveUsageAndStatusTwo)
+{
+    const QList<QStringList> bad{
+        {},
+        {QStringLiteral("paint")},
+        {QStringLiteral("render"), playbill, QStringLiteral("--out"), outDir},              // no card
+        QStringList{QStringLiteral("render"), playbill} + geometry(),                       // no --out
+        QStringList{QStringLiteral("render"), playbill} + geometry(4) + QStringList{QStringLiteral("--out"), outDir},
+        QStringList{QStringLiteral("export"), playbill, QStringLiteral("--width"), QStringLiteral("x"),
+                    QStringLiteral("--height"), QStringLiteral("8"), QStringLiteral("--colors"),
+                    QStringLiteral("1"), QStringLiteral("--out"), outDir},
+        renderArgs() + QStringList{QStringLiteral("--bogus"), QStringLiteral("1")},
+        renderArgs() + QStringList{QStringLiteral("second.prg")},
+    };
+    for (const QStringList& args : bad) {
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.exitCode, 2) << args.join(u' ').toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("usage"))) << args.join(u' ').toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+    EXPECT_FALSE(QFileInfo::exists(outDir));
+
+    for (const QString& command : {QStringLiteral("render"), QStringLiteral("export")}) {
+        const CliRun help = runCli({command, QStringLiteral("--help")});
+        EXPECT_EQ(help.exitCode, 0);
+        EXPECT_TRUE(help.out.contains(QStringLiteral("usage: ledsign-cli ") + command));
+    }
+}
+
+TEST_F(CliTest, UnreadablePlaybillsFailWithoutWritingAnything)
+{
+    const QString missing = dir.filePath(QStringLiteral("missing.prg"));
+    QStringList args = renderArgs();
+    args[1] = missing;
+    CliRun run = runCli(args);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(missing)) << run.err.toStdString();
+
+    // A file of no playbill lines holds no material.
+    const QString junk = dir.filePath(QStringLiteral("junk.prg"));
+    ASSERT_TRUE(writeAll(junk, QByteArray("\x00\xff\x01 not a playbill\r\n", 21)));
+    args[1] = junk;
+    run = runCli(args);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_FALSE(run.err.isEmpty());
+    EXPECT_TRUE(QDir(outDir).entryList({QStringLiteral("*.png")}).isEmpty());
+
+    args = QStringList{QStringLiteral("export"), junk} + geometry()
+        + QStringList{QStringLiteral("--home"), home.path(), QStringLiteral("--out"), outDir};
+    run = runCli(args);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_FALSE(QFileInfo::exists(QDir(outDir).filePath(QStringLiteral("Vk_Data.prg"))));
+}
+
+} // namespace

@@ -1,0 +1,12 @@
+// The subcommands of ledsign-cli. Each takes the arguments after its name and
+// returns the program's exit code; results go to stdout, errors to stderr.
+#pragma once
+
+#include <QStringList>
+
+namespace ledsign::cli {
+
+int runRender(const QStringList& args);
+int runExport(const QStringList& args);
+
+} // namespace ledsign::cli

@@ -1,0 +1,79 @@
+// export: the playbill data file of a USB-disk export, built by the same
+// download builder a send uses.
+#include "commands.h"
+#include "output.h"
+#include "playbillsource.h"
+
+#include "content/sendconversion.h"
+#include "protocol/downloadbuilder.h"
+#include "protocol/exportfile.h"
+
+#include <QDir>
+
+namespace ledsign::cli {
+
+namespace {
+
+QString exportUsage()
+{
+    return QStringLiteral("usage: ledsign-cli export PLAYBILL (--card NAME | --width W --height H --colors 1|2|3)"
+                          " --out DIR\n\n"
+                          "Writes the playbill data file \"%1\" a card reads from a USB disk.\n\n")
+               .arg(QString::fromLatin1(kExportDataFileName))
+        + cardOptionsHelp() + QStringLiteral("  --out DIR          the folder the file is written to\n");
+}
+
+} // namespace
+
+int runExport(const QStringList& args)
+{
+    CardOptions options;
+    QString error;
+    if (!parseCardOptions(args, true, options, error)) {
+        printError(QStringLiteral("ledsign-cli export: ") + error);
+        printError(exportUsage());
+        return kExitUsage;
+    }
+    if (options.help) {
+        printLine(exportUsage());
+        return kExitOk;
+    }
+    LoadedPlaybill loaded;
+    if (!loadPlaybill(options, loaded, error)) {
+        printError(QStringLiteral("ledsign-cli export: ") + error);
+        return kExitFailure;
+    }
+
+    QString convertError;
+    DownloadBuilder builder([&convertError](TFodder& material, const TRegion& region, const TFIXModem& card) {
+        SendConversionResult result;
+        result.ok = sendConversion(material, region.width, region.height, card.name, card.colorType,
+                                   result.displayData, {}, &convertError);
+        return result;
+    });
+    DownloadOptions downloadOptions;
+    downloadOptions.exportFile = true;
+    const DownloadBuild build = builder.build(loaded.model, loaded.cardName, downloadOptions);
+    if (!build.ok) {
+        QString message = build.failure.message();
+        if (!convertError.isEmpty())
+            message += QStringLiteral("\n") + convertError;
+        printError(QStringLiteral("ledsign-cli export: ") + message);
+        return kExitFailure;
+    }
+    if (!QDir().mkpath(options.outDir)) {
+        printError(QStringLiteral("ledsign-cli export: cannot create %1").arg(options.outDir));
+        return kExitFailure;
+    }
+    if (!writeExportDataFile(options.outDir, build.download, &error)) {
+        printError(QStringLiteral("ledsign-cli export: ") + error);
+        return kExitFailure;
+    }
+    printLine(QStringLiteral("%1: %2 material(s), %3 frame(s)")
+                  .arg(QDir(options.outDir).filePath(QString::fromLatin1(kExportDataFileName)))
+                  .arg(build.download.materialCount)
+                  .arg(build.download.blockTotal + 1));
+    return kExitOk;
+}
+
+} // namespace ledsign::cli

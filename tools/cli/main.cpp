@@ -1,0 +1,55 @@
+// ledsign-cli: the editor's engine without windows, for scripts.
+#include "clioptions.h"
+#include "commands.h"
+#include "output.h"
+
+#include "language/language.h"
+
+#include <QGuiApplication>
+
+using namespace ledsign;
+using namespace ledsign::cli;
+
+namespace {
+
+QString mainUsage()
+{
+    return QStringLiteral(
+        "usage: ledsign-cli COMMAND [OPTIONS]\n\n"
+        "commands:\n"
+        "  render   write a playbill's pictures as PNG and its display data\n"
+        "  export   write the playbill data file of a USB-disk export\n\n"
+        "\"ledsign-cli COMMAND --help\" describes a command.\n"
+        "Exit status: 0 done, 1 failed, 2 wrong arguments.");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Fonts and pictures need a Gui application; no window is ever shown.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_FONT_DPI"))
+        qputenv("QT_FONT_DPI", "96");
+    QGuiApplication app(argc, argv);
+    setCurrentLanguage(kEnglish);
+
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty()) {
+        printError(mainUsage());
+        return kExitUsage;
+    }
+    const QString command = args.first();
+    const QStringList rest = args.mid(1);
+    if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
+        printLine(mainUsage());
+        return kExitOk;
+    }
+    if (command == QLatin1String("render"))
+        return runRender(rest);
+    if (command == QLatin1String("export"))
+        return runExport(rest);
+    printError(QStringLiteral("ledsign-cli: unknown command %1\n").arg(command) + mainUsage());
+    return kExitUsage;
+}
