@@ -625,6 +625,11 @@ void MainWindow::changeCardSize(qsizetype cardIndex, int width, int height)
     apply(commands_.changeCardSize(cards.at(cardIndex).name, width, height));
 }
 
+void MainWindow::refreshCardStates()
+{
+    tree_->refreshCardStates(session_.model());
+}
+
 void MainWindow::showStatus(const QString& text)
 {
     statusPanels_[kMessagePanel]->setText(text);

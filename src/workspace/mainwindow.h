@@ -65,6 +65,8 @@ public:
     // Draws the tree again after records were added or removed outside the
     // window's commands; the selection stays where it can.
     void refreshTree();
+    // The card nodes show again whether their cards are on line.
+    void refreshCardStates();
     // Runs a command as its action would.
     void runCommand(ActionId id);
     void runPopupItem(PopupItem item);

@@ -312,6 +312,18 @@ TEST_F(MainWindowTest, CommandsFollowTheSelectionAndTheDeleteQuestions)
     EXPECT_EQ(run.window->selection().node(), NodePath::ofPage("A", "show_page1"));
     EXPECT_TRUE(run.window->actions().popupItem(PopupItem::DelPrg)->isEnabled());
 
+    // On-line marks follow the records, also across a move of the cards.
+    run.dialogs->newCards.push_back(NewCardInput{"B", "64", "32", 0});
+    run.trigger(ActionId::NewCard);
+    run.model().findCard("A").record->online = 1;
+    run.window->refreshCardStates();
+    EXPECT_TRUE(run.window->tree()->showsOnline("A"));
+    EXPECT_FALSE(run.window->tree()->showsOnline("B"));
+    run.window->findChild<QToolButton*>("sBtnUp")->click();
+    EXPECT_EQ(run.outline().first(), QStringLiteral("B"));
+    EXPECT_TRUE(run.window->tree()->showsOnline("A"));
+    run.window->selectNode(NodePath::ofPage("A", "show_page1"));
+
     // Copy the page and paste it into the card.
     run.trigger(ActionId::CopyPrg);
     run.window->selectCard("A");
