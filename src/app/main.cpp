@@ -41,25 +41,34 @@ bool hasHome(const QStringList& args)
     return false;
 }
 
-// A sample card with one page: a single text on the left, the time on the right.
+// A sample card with one page: a greeting on the left, the date and time
+// on the right, shown three times larger.
 void addDemoCard(ledsign::ProjectModel& model, const ledsign::DataFolder& folders)
 {
     using namespace ledsign;
     SelectionState selection;
     TreeCommands commands(model, folders, selection);
     const CommandResult card =
-        commands.addCard({QStringLiteral("Demo"), QStringLiteral("128"), QStringLiteral("32"), 1});
+        commands.addCard({QStringLiteral("Demo"), QStringLiteral("192"), QStringLiteral("32"), 1});
     if (!card.changed)
         return;
     const NodePath page = commands.addPage(card.select).select;
     const NodePath left = commands.addRegion(page).select;
     const NodePath right = commands.addRegion(page).select;
-    if (auto r = model.findRegion(right.card, right.page, right.region))
+    if (auto r = model.findRegion(left.card, left.page, left.region))
+        r.record->width = 64;
+    if (auto r = model.findRegion(right.card, right.page, right.region)) {
         r.record->left = 64;
-    commands.addMaterial(left, kSingleText);
+        r.record->width = 128;
+    }
+    const NodePath text = commands.addMaterial(left, kSingleText).select;
+    if (auto m = model.findMaterial(text.card, text.page, text.region, text.material))
+        m.record->content = QStringLiteral("clRed^宋体^12^0^0^0^0^2^1^Hello");
     commands.addMaterial(right, kDateTime);
-    if (auto c = model.findCard(card.select.card))
+    if (auto c = model.findCard(card.select.card)) {
+        c.record->zoom = 30;
         c.record->modified = 0;
+    }
 }
 
 } // namespace

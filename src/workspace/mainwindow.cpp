@@ -1,13 +1,19 @@
 #include "workspace/mainwindow.h"
 
+#include "content/ui/imagegrouppanel.h"
+#include "content/weekcycle.h"
 #include "editing/externaltools.h"
 #include "editing/laterversion.h"
+#include "editing/panelpicture.h"
 #include "language/language.h"
 #include "language/languagetable.h"
 #include "model/imagefiles.h"
 #include "model/materialkinds.h"
 #include "model/playbillsaver.h"
+#include "workspace/dragframe.h" // layoutcanvas.h needs the whole DragFrame
+#include "workspace/layoutcanvas.h"
 #include "workspace/objecttree.h"
+#include "workspace/propertyeditor.h"
 #include "workspace/workspacesession.h"
 
 #include <QAction>
@@ -24,7 +30,7 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScrollArea>
+#include <QTableWidgetItem>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
@@ -40,6 +46,7 @@ constexpr int kMessageCategory = 3;
 constexpr int kWindowCategory = 0;
 constexpr int kCardNamePanel = 1;
 constexpr int kCommModePanel = 3;
+constexpr int kImageGroupPanelHeight = 240;
 
 QString message(const char* key)
 {
@@ -253,8 +260,7 @@ void MainWindow::buildCentre()
     treeLayout->addWidget(objectHeader_);
     treeLayout->addWidget(tree_, 1);
 
-    // Left column, bottom: the property area. The property editor goes
-    // into propertyPlace_.
+    // Left column, bottom: the property area with the property editor.
     auto* attrList = new QFrame;
     attrList->setObjectName(QStringLiteral("pnAttrList"));
     attrTitle_ = new QLabel;
@@ -269,19 +275,14 @@ void MainWindow::buildCentre()
     stopTime_->setStyleSheet(QStringLiteral("color: red"));
     stopTime_->setWordWrap(true);
     stopTime_->setMargin(2);
-    propertyPlace_ = new QFrame;
-    propertyPlace_->setObjectName(QStringLiteral("vLEditorPlace"));
-    static_cast<QFrame*>(propertyPlace_)->setFrameShape(QFrame::StyledPanel);
-    propertyPlace_->setAutoFillBackground(true);
-    propertyPlace_->setBackgroundRole(QPalette::Base);
-    auto* placeLayout = new QVBoxLayout(propertyPlace_);
-    placeLayout->setContentsMargins(0, 0, 0, 0);
+    properties_ = new PropertyEditor(session_.model(), session_.settings());
+    properties_->setObjectName(QStringLiteral("vLEditor"));
     auto* attrLayout = new QVBoxLayout(attrList);
     attrLayout->setContentsMargins(0, 0, 0, 0);
     attrLayout->setSpacing(0);
     attrLayout->addWidget(attrTitle_);
     attrLayout->addWidget(stopTime_);
-    attrLayout->addWidget(propertyPlace_, 1);
+    attrLayout->addWidget(properties_, 1);
 
     auto* left = new QSplitter(Qt::Vertical);
     left->setObjectName(QStringLiteral("splLeft"));
@@ -292,60 +293,68 @@ void MainWindow::buildCentre()
     left->setSizes({400, 270});
     left->setChildrenCollapsible(false);
 
-    // Right column: the canvas scroll box and the zoom bar. The layout
-    // canvas replaces the empty screen panel.
-    canvasArea_ = new QScrollArea;
-    canvasArea_->setObjectName(QStringLiteral("sBoxMain"));
-    canvasArea_->setWidgetResizable(true);
-    canvasArea_->setAlignment(Qt::AlignCenter);
-    auto* screen = new QFrame;
-    screen->setObjectName(QStringLiteral("pnScreenMain"));
-    screen->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    screen->setLineWidth(3);
-    screen->setAutoFillBackground(true);
-    QPalette black = screen->palette();
-    black.setColor(QPalette::Window, Qt::black);
-    screen->setPalette(black);
-    canvasArea_->setWidget(screen);
-
-    auto* enlarge = new QToolButton;
-    enlarge->setObjectName(QStringLiteral("sbEnlarge"));
-    enlarge->setText(QStringLiteral("+"));
-    enlarge->setToolTip(QStringLiteral("放大"));
-    auto* narrow = new QToolButton;
-    narrow->setObjectName(QStringLiteral("sbNarrow"));
-    narrow->setText(QStringLiteral("-"));
-    narrow->setToolTip(QStringLiteral("缩小"));
-    zoomLabel_ = new QLabel(QStringLiteral("1"));
-    zoomLabel_->setObjectName(QStringLiteral("lbScaleSize"));
-    zoomLabel_->setMinimumWidth(24);
-    zoomLabel_->setAlignment(Qt::AlignCenter);
-    connect(enlarge, &QToolButton::clicked, this, [this] { laterVersion(QStringLiteral("放大")); });
-    connect(narrow, &QToolButton::clicked, this, [this] { laterVersion(QStringLiteral("缩小显示")); });
-    auto* zoomBar = new QHBoxLayout;
-    zoomBar->setContentsMargins(4, 2, 4, 2);
-    zoomBar->addStretch();
-    zoomBar->addWidget(enlarge);
-    zoomBar->addWidget(zoomLabel_);
-    zoomBar->addWidget(narrow);
-
-    auto* right = new QWidget;
-    auto* rightLayout = new QVBoxLayout(right);
-    rightLayout->setContentsMargins(0, 0, 0, 0);
-    rightLayout->setSpacing(0);
-    rightLayout->addWidget(canvasArea_, 1);
-    rightLayout->addLayout(zoomBar);
+    // Right column: the layout canvas with its scroll box and zoom bar.
+    canvas_ = new LayoutCanvas(session_.model());
+    canvas_->setObjectName(QStringLiteral("layoutCanvas"));
+    canvas_->setPictureSource(
+        [](const TFodder& material, const TFIXModem&, QSize ledSize) { return panelPicture(material, ledSize); });
 
     auto* centre = new QSplitter(Qt::Horizontal);
     centre->setObjectName(QStringLiteral("splMain"));
+    rightColumn_ = new QSplitter(Qt::Vertical);
+    rightColumn_->setObjectName(QStringLiteral("splRight"));
+    rightColumn_->addWidget(canvas_);
+    rightColumn_->setChildrenCollapsible(false);
     centre->addWidget(left);
-    centre->addWidget(right);
+    centre->addWidget(rightColumn_);
     centre->setStretchFactor(0, 0);
     centre->setStretchFactor(1, 1);
     centre->setSizes({kLeftColumnWidth, 900});
     centre->setChildrenCollapsible(false);
     left->setMinimumWidth(kLeftColumnWidth - 40);
     setCentralWidget(centre);
+
+    wirePropertyEditor();
+    wireCanvas();
+    makeImageGroupPanel();
+}
+
+void MainWindow::wirePropertyEditor()
+{
+    properties_->setFileChooser([this](const QString& filter, const QString& startFile) {
+        return dialogs_->askOpenFileName(QString(), startFile, filter);
+    });
+    connect(properties_, &PropertyEditor::cardModified, this, &MainWindow::markModified);
+    connect(properties_, &PropertyEditor::nodeRenamed, this,
+            [this](int level, const QString&, const QString& newName) { renameSelectedNode(level, newName); });
+    connect(properties_, &PropertyEditor::regionGeometryChanged, canvas_, &LayoutCanvas::placeRegion);
+    connect(properties_, &PropertyEditor::materialChanged, this,
+            [this](const QString& card, const QString& page, const QString& region, const QString& name, bool) {
+                canvas_->refreshMaterial(card, page, region, name);
+            });
+    connect(properties_, &PropertyEditor::dialogRequested, this, &MainWindow::openRowDialog);
+}
+
+void MainWindow::wireCanvas()
+{
+    connect(canvas_, &LayoutCanvas::regionClicked, this,
+            [this](const QString& card, const QString& page, const QString& region) {
+                selectFromCanvas(NodePath::ofRegion(card, page, region));
+            });
+    connect(canvas_, &LayoutCanvas::materialClicked, this,
+            [this](const QString& card, const QString& page, const QString& region, const QString& name) {
+                selectFromCanvas(NodePath::ofMaterial(card, page, region, name));
+            });
+    connect(canvas_, &LayoutCanvas::materialDoubleClicked, this,
+            [this](const QString& card, const QString& page, const QString& region, const QString& name) {
+                showMaterialEditor(session_.model().findMaterial(card, page, region, name).index);
+            });
+    connect(canvas_, &LayoutCanvas::regionGeometryChanged, this, [this](const QString& card) {
+        markModified(card);
+        properties_->refreshRegionRows();
+    });
+    connect(canvas_, &LayoutCanvas::statusMessage, this, &MainWindow::showStatus);
+    connect(canvas_, &LayoutCanvas::deleteRequested, this, &MainWindow::deleteSelectedObject);
 }
 
 void MainWindow::buildStatusBar()
@@ -428,6 +437,7 @@ void MainWindow::switchLanguage(int index)
 {
     session_.switchLanguage(index);
     retranslate();
+    makeImageGroupPanel();
     // The rows of the selected object are shown again in the new language.
     onNodeSelected(selection_.node());
 }
@@ -437,6 +447,7 @@ void MainWindow::switchLanguage(int index)
 void MainWindow::startUp()
 {
     const QStringList unread = session_.loadCards(messageSink());
+    canvas_->syncWithModel();
     tree_->rebuild(session_.model());
     tree_->expandAll();
     const QList<TFIXModem>& cards = session_.model().cards();
@@ -489,16 +500,84 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::selectNode(const NodePath& path)
 {
     tree_->selectPath(path);
-    onNodeSelected(tree_->selectedPath());
+    showSelection(tree_->selectedPath(), true);
+}
+
+void MainWindow::selectFromCanvas(const NodePath& path)
+{
+    tree_->selectPath(path);
+    showSelection(tree_->selectedPath(), false);
 }
 
 void MainWindow::onNodeSelected(const NodePath& path)
 {
+    showSelection(path, true);
+}
+
+void MainWindow::showSelection(const NodePath& path, bool showOnCanvas)
+{
     selection_.select(session_.model(), path);
     if (!path.isNone())
         statusPanels_[kCardNamePanel]->setText(cardNameOfNodeText(path.card));
+    switch (path.level) {
+    case NodeLevel::Card:
+        properties_->showCard(path.card);
+        if (showOnCanvas)
+            canvas_->showCard(cardNameOfNodeText(path.card));
+        break;
+    case NodeLevel::Page:
+        properties_->showPage(path.card, path.page);
+        if (showOnCanvas)
+            canvas_->showPage(path.card, path.page);
+        break;
+    case NodeLevel::Region:
+        properties_->showRegion(path.card, path.page, path.region);
+        if (showOnCanvas)
+            canvas_->showRegion(path.card, path.page, path.region);
+        break;
+    case NodeLevel::Material:
+        properties_->showMaterial(path.card, path.page, path.region, path.material);
+        if (showOnCanvas)
+            canvas_->showMaterial(path.card, path.page, path.region, path.material);
+        break;
+    case NodeLevel::None:
+        properties_->clearRows();
+        break;
+    }
+    showImageGroupPanel(path);
     setCommandsFor(path.level);
     emit selectionChanged(path);
+}
+
+void MainWindow::renameSelectedNode(int level, const QString& newName)
+{
+    // The property editor renamed the record of the selected node; the
+    // node and the selection follow without showing the rows again.
+    NodePath path = selection_.node();
+    if (static_cast<int>(path.level) != level)
+        return;
+    QTreeWidgetItem* item = tree_->itemOf(path);
+    switch (path.level) {
+    case NodeLevel::Card:
+        path.card = newName;
+        statusPanels_[kCardNamePanel]->setText(newName);
+        break;
+    case NodeLevel::Page:
+        path.page = newName;
+        break;
+    case NodeLevel::Region:
+        path.region = newName;
+        break;
+    case NodeLevel::Material:
+        path.material = newName;
+        break;
+    case NodeLevel::None:
+        return;
+    }
+    if (item)
+        item->setText(0, newName);
+    selection_.select(session_.model(), path);
+    canvas_->syncWithModel();
 }
 
 void MainWindow::setCommandsFor(NodeLevel level)
@@ -546,6 +625,11 @@ void MainWindow::changeCardSize(qsizetype cardIndex, int width, int height)
     apply(commands_.changeCardSize(cards.at(cardIndex).name, width, height));
 }
 
+void MainWindow::refreshCardStates()
+{
+    tree_->refreshCardStates(session_.model());
+}
+
 void MainWindow::showStatus(const QString& text)
 {
     statusPanels_[kMessagePanel]->setText(text);
@@ -567,8 +651,11 @@ void MainWindow::apply(const CommandResult& result)
     if (!result.changed && result.select.isNone())
         return;
     const ProjectModel& model = session_.model();
-    if (result.changed)
+    if (result.changed) {
+        imageGroups_->setMaterial(nullptr); // the lists may have moved
+        canvas_->syncWithModel();
         tree_->rebuild(model);
+    }
     if (result.expandAll)
         tree_->expandAll();
     NodePath target = result.select.isNone() ? selection_.node() : result.select;
@@ -802,32 +889,124 @@ void MainWindow::rebuildRecentMenu()
 
 void MainWindow::showMaterialEditor(qsizetype materialIndex)
 {
-    QList<TFodder>& materials = session_.model().materials();
-    if (materialIndex < 0 || materialIndex >= materials.size())
+    ProjectModel& model = session_.model();
+    if (materialIndex < 0 || materialIndex >= model.materials().size())
         return;
-    TFodder& m = materials[materialIndex];
-    switch (m.kind) {
-    case kAnimation: {
-        const QString start = m.content.isEmpty() ? session_.folders().pictureFolder() : m.content;
-        const QString path = dialogs_->askOpenFileName(m.name, start, QStringLiteral("gif(*.gif)"));
-        if (path.isEmpty())
-            break;
-        m.content = path;
-        markModified(m.cardName);
-        showStatus(message("tip_material_edit"));
-        emit projectChanged();
-        break;
-    }
+    // The editors work on a copy: the lists may not change under them, and
+    // the record is found again by its names afterwards.
+    TFodder edited = model.materials().at(materialIndex);
+    const auto region = model.findRegion(edited.cardName, edited.pageName, edited.regionName);
+    const auto card = model.findCard(edited.cardName);
+    if (!region || !card)
+        return;
+    const int zoom = card.record->zoom > 0 ? card.record->zoom : 10;
+    bool changed = false;
+    switch (edited.kind) {
     case kSingleText:
     case kMultiText:
+        changed = dialogs_->editText(edited, region.record->width, zoom);
+        break;
     case kTable:
-    case kRemoteText:
+        changed = dialogs_->editTable(edited, session_.folders(),
+                                      QSize(region.record->width * zoom / 10, region.record->height * zoom / 10));
+        break;
     case kInternalCodeText:
-        laterVersion(actions_->action(addActionOfKind(m.kind))->text());
+        changed = dialogs_->editInternalCode(edited);
+        break;
+    case kAnimation: {
+        const QString start = edited.content.isEmpty() ? session_.folders().pictureFolder() : edited.content;
+        const QString path = dialogs_->askOpenFileName(edited.name, start, QStringLiteral("gif(*.gif)"));
+        changed = !path.isEmpty() && path != edited.content;
+        if (changed)
+            edited.content = path;
+        break;
+    }
+    case kRemoteText:
+        // The text-program window comes with the sending functions.
+        laterVersion(actions_->action(ActionId::SendPrg)->text());
+        return;
+    default:
+        return;
+    }
+    const auto record = model.findMaterial(edited.cardName, edited.pageName, edited.regionName, edited.name);
+    if (!record)
+        return;
+    *record.record = edited;
+    if (changed) {
+        markModified(edited.cardName);
+        showStatus(message("tip_material_edit"));
+    }
+    canvas_->refreshMaterial(edited.cardName, edited.pageName, edited.regionName, edited.name);
+    properties_->reshow();
+    if (changed)
+        emit projectChanged();
+}
+
+void MainWindow::openRowDialog(const DialogRequest& request)
+{
+    switch (request.kind) {
+    case DialogKind::PlayByWeek:
+        if (const auto value = dialogs_->askPlayWeek(request.text, request.items))
+            properties_->acceptPlayByWeek(*value != weekDialogTexts(request.items).everyDayValue, *value);
+        break;
+    case DialogKind::PlayByDate:
+        if (const auto chosen = dialogs_->askPlayDate(request))
+            properties_->acceptPlayByDate(chosen->first, chosen->second);
+        break;
+    case DialogKind::CountTime:
+        if (const auto value = dialogs_->askCountTime(request.text))
+            properties_->acceptCountTime(*value);
         break;
     default:
         break;
     }
+}
+
+void MainWindow::showImageGroupPanel(const NodePath& path)
+{
+    TFodder* material = nullptr;
+    if (path.level == NodeLevel::Material) {
+        const auto found = session_.model().findMaterial(path.card, path.page, path.region, path.material);
+        if (found && found.record->kind == kImageGroup)
+            material = found.record;
+    }
+    imageGroups_->setMaterial(material);
+    const bool show = material != nullptr;
+    if (show && !imageGroups_->isVisible()) {
+        // The canvas keeps the larger part of the column.
+        const int total = rightColumn_->height();
+        const int panel = qMin(kImageGroupPanelHeight, total / 2);
+        imageGroups_->show();
+        rightColumn_->setSizes({total - panel, panel});
+    } else if (!show) {
+        imageGroups_->hide();
+    }
+}
+
+void MainWindow::makeImageGroupPanel()
+{
+    // Made again on a language switch, so that it takes the new texts.
+    QString folder = session_.folders().pictureFolder();
+    if (imageGroups_) {
+        folder = imageGroups_->folder();
+        imageGroups_->setMaterial(nullptr);
+        imageGroups_->deleteLater();
+    }
+    imageGroups_ = new ImageGroupPanel;
+    imageGroups_->setObjectName(QStringLiteral("pnBmpList"));
+    imageGroups_->setFolder(folder);
+    imageGroups_->setMessageSink(messageSink());
+    imageGroups_->hide();
+    rightColumn_->addWidget(imageGroups_);
+    connect(imageGroups_, &ImageGroupPanel::showFile, canvas_, &LayoutCanvas::showImageOnMaterial);
+    connect(imageGroups_, &ImageGroupPanel::listChanged, this, [this] {
+        const NodePath node = selection_.node();
+        markModified(node.card);
+        if (node.level == NodeLevel::Material)
+            canvas_->refreshMaterial(node.card, node.page, node.region, node.material);
+        properties_->reshow();
+        emit projectChanged();
+    });
 }
 
 void MainWindow::startExternalTool(bool paint)

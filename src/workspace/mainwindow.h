@@ -22,12 +22,15 @@ class QLabel;
 class QMenu;
 class QProgressBar;
 class QPushButton;
-class QScrollArea;
+class QSplitter;
 class QToolButton;
 
 namespace ledsign {
 
+class ImageGroupPanel;
+class LayoutCanvas;
 class ObjectTree;
+class PropertyEditor;
 class WorkspaceSession;
 
 class MainWindow : public QMainWindow {
@@ -62,6 +65,8 @@ public:
     // Draws the tree again after records were added or removed outside the
     // window's commands; the selection stays where it can.
     void refreshTree();
+    // The card nodes show again whether their cards are on line.
+    void refreshCardStates();
     // Runs a command as its action would.
     void runCommand(ActionId id);
     void runPopupItem(PopupItem item);
@@ -79,9 +84,9 @@ public:
     QList<QAction*> recentFileActions() const { return recentActions_; }
     QAction* deleteObjectAction() const { return deleteObject_; }
 
-    // Places kept for the property editor and the layout canvas.
-    QWidget* propertyPlace() const { return propertyPlace_; }
-    QScrollArea* canvasArea() const { return canvasArea_; }
+    PropertyEditor* properties() const { return properties_; }
+    LayoutCanvas* canvas() const { return canvas_; }
+    ImageGroupPanel* imageGroupPanel() const { return imageGroups_; }
 
 signals:
     // The selection moved to another node (or to none).
@@ -103,6 +108,16 @@ private:
 
     void apply(const CommandResult& result);
     void onNodeSelected(const NodePath& path);
+    // The selection moved; the canvas shows it unless the click came from
+    // the canvas itself.
+    void showSelection(const NodePath& path, bool showOnCanvas);
+    void selectFromCanvas(const NodePath& path);
+    void renameSelectedNode(int level, const QString& newName);
+    void wirePropertyEditor();
+    void wireCanvas();
+    void openRowDialog(const DialogRequest& request);
+    void makeImageGroupPanel();
+    void showImageGroupPanel(const NodePath& path);
     void rebuildRecentMenu();
     void openPlaybillInto(const NodePath& node, const QString& path);
     void addMaterial(int kind);
@@ -139,9 +154,10 @@ private:
     QToolButton* sendButton_ = nullptr;
     QLabel* attrTitle_ = nullptr;
     QLabel* stopTime_ = nullptr;
-    QWidget* propertyPlace_ = nullptr;
-    QScrollArea* canvasArea_ = nullptr;
-    QLabel* zoomLabel_ = nullptr;
+    PropertyEditor* properties_ = nullptr;
+    LayoutCanvas* canvas_ = nullptr;
+    QSplitter* rightColumn_ = nullptr;
+    ImageGroupPanel* imageGroups_ = nullptr;
     std::array<QLabel*, kStatusPanelCount - 1> statusPanels_{};
     QProgressBar* progress_ = nullptr;
     bool closing_ = false;

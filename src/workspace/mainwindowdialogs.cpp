@@ -1,6 +1,16 @@
 #include "workspace/mainwindowdialogs.h"
 
+#include "content/colortable.h"
+#include "content/fontsizetable.h"
+#include "content/fonttable.h"
+#include "content/tablepieces.h"
+#include "content/ui/datetimedialog.h"
+#include "content/ui/internalcodeeditor.h"
+#include "content/ui/playweekdialog.h"
+#include "content/ui/richtexteditor.h"
+#include "content/ui/tableeditor.h"
 #include "language/language.h"
+#include "model/materialkinds.h"
 #include "workspace/newcarddialog.h"
 
 #include <QFileDialog>
@@ -66,6 +76,65 @@ std::optional<NewCardInput> QtMainWindowDialogs::askNewCard(const QString& propo
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.input();
+}
+
+bool QtMainWindowDialogs::editText(TFodder& material, int regionWidth, int zoomTenths)
+{
+    RichTextEditor editor(material.kind == kMultiText, material.content, material.textParam1, material.textParam2,
+                          material.textParam3, regionWidth, zoomTenths, parent_);
+    editor.exec();
+    // The editor writes its text back however it is closed.
+    material.content = editor.content();
+    material.textParam1 = editor.lineSpacing();
+    material.textParam2 = editor.verticalAlignment();
+    material.textParam3 = editor.yOffset();
+    return editor.changed();
+}
+
+bool QtMainWindowDialogs::editTable(TFodder& material, const DataFolder& folders, QSize regionOnCanvas)
+{
+    TableEditor editor(material, folders, regionOnCanvas.width(), regionOnCanvas.height(), parent_);
+    if (editor.exec() != QDialog::Accepted)
+        return false;
+    applyTableEdit(material, editor.editResult());
+    return true;
+}
+
+bool QtMainWindowDialogs::editInternalCode(TFodder& material)
+{
+    InternalCodeEditor editor(material.content, cardFontName(material.fontCode),
+                              pointSizeOfSizeCode(material.sizeCode, 12), screenColor(material.charColor),
+                              parent_);
+    editor.exec();
+    material.content = editor.content();
+    return editor.changed();
+}
+
+std::optional<QString> QtMainWindowDialogs::askPlayWeek(const QString& value, const QStringList& texts)
+{
+    PlayWeekDialog dialog(value, texts, parent_);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.value();
+}
+
+std::optional<QPair<int, QString>> QtMainWindowDialogs::askPlayDate(const DialogRequest& request)
+{
+    DateTimeDialog dialog(request.text, true, parent_);
+    dialog.setChoice(request.choice);
+    if (request.items.size() >= 3)
+        dialog.setChoiceTexts(request.items.at(0), request.items.at(1), request.items.at(2));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return QPair<int, QString>(dialog.choice(), dialog.value());
+}
+
+std::optional<QString> QtMainWindowDialogs::askCountTime(const QString& value)
+{
+    DateTimeDialog dialog(value, false, parent_);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.value();
 }
 
 } // namespace ledsign

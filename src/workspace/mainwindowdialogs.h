@@ -3,10 +3,13 @@
 // with scripted answers; QtMainWindowDialogs shows the real ones.
 #pragma once
 
+#include "editing/propertysession.h"
 #include "editing/treecommands.h"
 #include "model/playbillsaver.h"
 
+#include <QPair>
 #include <QPointer>
+#include <QSize>
 #include <QString>
 
 #include <functional>
@@ -27,6 +30,19 @@ public:
     // `check` returns why a name cannot be taken (empty when it can).
     virtual std::optional<NewCardInput> askNewCard(const QString& proposedName,
                                                    const std::function<QString(const QString&)>& check) = 0;
+
+    // The editor windows of the materials; each returns true when it
+    // changed the material. `regionWidth` is in LED pixels, `regionOnCanvas`
+    // in canvas pixels.
+    virtual bool editText(TFodder& material, int regionWidth, int zoomTenths) = 0;
+    virtual bool editTable(TFodder& material, const DataFolder& folders, QSize regionOnCanvas) = 0;
+    virtual bool editInternalCode(TFodder& material) = 0;
+
+    // The dialogs of the property rows' "..." buttons; nothing when cancelled.
+    virtual std::optional<QString> askPlayWeek(const QString& value, const QStringList& texts) = 0;
+    // The choice (0 every day, 1 before, 2 after the date) and the date.
+    virtual std::optional<QPair<int, QString>> askPlayDate(const DialogRequest& request) = 0;
+    virtual std::optional<QString> askCountTime(const QString& value) = 0;
 };
 
 class QtMainWindowDialogs : public MainWindowDialogs {
@@ -40,6 +56,12 @@ public:
     QString askOpenFileName(const QString& title, const QString& folder, const QString& filter) override;
     std::optional<NewCardInput> askNewCard(const QString& proposedName,
                                            const std::function<QString(const QString&)>& check) override;
+    bool editText(TFodder& material, int regionWidth, int zoomTenths) override;
+    bool editTable(TFodder& material, const DataFolder& folders, QSize regionOnCanvas) override;
+    bool editInternalCode(TFodder& material) override;
+    std::optional<QString> askPlayWeek(const QString& value, const QStringList& texts) override;
+    std::optional<QPair<int, QString>> askPlayDate(const DialogRequest& request) override;
+    std::optional<QString> askCountTime(const QString& value) override;
 
 private:
     QString title() const;

@@ -83,6 +83,7 @@ NewCardDialog::NewCardDialog(const QString& proposedName, NameCheck check, QWidg
     layout->addLayout(form);
     layout->addWidget(problem_);
     layout->addWidget(buttons);
+    setMinimumWidth(300);
     name_->selectAll();
 }
 

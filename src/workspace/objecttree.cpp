@@ -10,6 +10,7 @@ namespace ledsign {
 namespace {
 
 constexpr int kLevelRole = Qt::UserRole;
+constexpr int kOnlineRole = Qt::UserRole + 1;
 constexpr int kIconSize = 12;
 
 QIcon stateIcon(const QColor& fill)
@@ -105,6 +106,7 @@ void ObjectTree::rebuild(const ProjectModel& model)
     for (const TFIXModem& card : model.cards()) {
         QTreeWidgetItem* cardItem = add(nullptr, NodePath::ofCard(card.name), card.name);
         cardItem->setIcon(0, card.online ? online_ : offline_);
+        cardItem->setData(0, kOnlineRole, card.online != 0);
         for (const QString& page : model.pageNames(card.name)) {
             QTreeWidgetItem* pageItem = add(cardItem, NodePath::ofPage(card.name, page), page);
             for (const QString& region : model.regionNames(card.name, page)) {
@@ -120,6 +122,23 @@ void ObjectTree::rebuild(const ProjectModel& model)
     }
     selectPath(selected);
     rebuilding_ = false;
+}
+
+void ObjectTree::refreshCardStates(const ProjectModel& model)
+{
+    for (int i = 0; i < topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = topLevelItem(i);
+        const auto card = model.findCard(item->text(0));
+        const bool online = card && card.record->online;
+        item->setIcon(0, online ? online_ : offline_);
+        item->setData(0, kOnlineRole, online);
+    }
+}
+
+bool ObjectTree::showsOnline(const QString& cardName) const
+{
+    const QTreeWidgetItem* item = itemOf(NodePath::ofCard(cardName));
+    return item && item->data(0, kOnlineRole).toBool();
 }
 
 NodePath ObjectTree::pathOf(const QTreeWidgetItem* item) const

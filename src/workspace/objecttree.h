@@ -19,6 +19,10 @@ public:
 
     // Rebuilds every node from the model; nodes that were expanded stay so.
     void rebuild(const ProjectModel& model);
+    // Only the on-line marks of the card nodes follow their records.
+    void refreshCardStates(const ProjectModel& model);
+    // True when the card node shows the on-line mark.
+    bool showsOnline(const QString& cardName) const;
 
     // Selects the node of the path (expanding its owners) without
     // announcing it; returns false when the tree has no such node.

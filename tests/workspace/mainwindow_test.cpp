@@ -3,7 +3,11 @@
 #include "model/materialkinds.h"
 #include "support/testsupport.h"
 #include "windowfixture.h"
+#include "content/ui/imagegrouppanel.h"
+#include "workspace/dragframe.h"
+#include "workspace/layoutcanvas.h"
 #include "workspace/newcarddialog.h"
+#include "workspace/propertyeditor.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -308,6 +312,18 @@ TEST_F(MainWindowTest, CommandsFollowTheSelectionAndTheDeleteQuestions)
     EXPECT_EQ(run.window->selection().node(), NodePath::ofPage("A", "show_page1"));
     EXPECT_TRUE(run.window->actions().popupItem(PopupItem::DelPrg)->isEnabled());
 
+    // On-line marks follow the records, also across a move of the cards.
+    run.dialogs->newCards.push_back(NewCardInput{"B", "64", "32", 0});
+    run.trigger(ActionId::NewCard);
+    run.model().findCard("A").record->online = 1;
+    run.window->refreshCardStates();
+    EXPECT_TRUE(run.window->tree()->showsOnline("A"));
+    EXPECT_FALSE(run.window->tree()->showsOnline("B"));
+    run.window->findChild<QToolButton*>("sBtnUp")->click();
+    EXPECT_EQ(run.outline().first(), QStringLiteral("B"));
+    EXPECT_TRUE(run.window->tree()->showsOnline("A"));
+    run.window->selectNode(NodePath::ofPage("A", "show_page1"));
+
     // Copy the page and paste it into the card.
     run.trigger(ActionId::CopyPrg);
     run.window->selectCard("A");
@@ -351,6 +367,132 @@ TEST_F(MainWindowTest, MaterialsMoveWithTheHeaderButtonsAndLaterFunctionsSaySo)
         EXPECT_TRUE(status.contains(run.window->actions().action(id)->text().remove('&')));
     }
     EXPECT_EQ(run.model().materials().size(), before);
+    run.dialogs->yesNoCancel.push_back(MainWindowDialogs::Answer::No);
+    EXPECT_TRUE(run.window->close());
+}
+
+TEST_F(MainWindowTest, PropertyEditsAndCanvasClicksReachTheTreeAndTheRecords)
+{
+    Running run = startRun(home.path());
+    run.dialogs->newCards.push_back(NewCardInput{"A", "256", "128", 0});
+    run.trigger(ActionId::NewCard);
+    run.trigger(ActionId::AddPrg);
+    run.trigger(ActionId::AddRgn);
+    PropertyEditor* rows = run.window->properties();
+    LayoutCanvas* canvas = run.window->canvas();
+    ASSERT_EQ(rows->rowCount(), 6);
+    EXPECT_EQ(rows->rowValue(1), QStringLiteral("area1"));
+    const QString regionPanel = run.model().findRegion("A", "show_page1", "area1").record->panelName;
+    EXPECT_NE(canvas->panel(regionPanel), nullptr);
+    const QString labelInEnglish = rows->item(1, 0)->text();
+
+    // A rename in the rows renames the selected node.
+    run.model().findCard("A").record->modified = 0;
+    rows->editRow(1, "Stage");
+    EXPECT_EQ(run.outline().value(2), QStringLiteral("    Stage"));
+    EXPECT_EQ(run.window->selection().node(), NodePath::ofRegion("A", "show_page1", "Stage"));
+    EXPECT_TRUE(run.model().findCard("A").record->modified);
+    rows->editRow(2, "16");
+    EXPECT_EQ(run.model().findRegion("A", "show_page1", "Stage").record->left, 16);
+
+    run.trigger(ActionId::SglTxt);
+    const NodePath text = run.window->selection().node();
+    const QString textPanel = run.model().findMaterial("A", "show_page1", "Stage", text.material).record->panelName;
+    EXPECT_NE(canvas->panel(textPanel), nullptr);
+
+    // Clicks on the canvas select the tree node and switch the commands.
+    emit canvas->regionClicked("A", "show_page1", "Stage");
+    EXPECT_EQ(run.window->selection().node(), text.parent());
+    EXPECT_TRUE(run.enabled(ActionId::DelRegion));
+    EXPECT_EQ(rows->rowValue(1), QStringLiteral("Stage"));
+    emit canvas->materialClicked("A", "show_page1", "Stage", text.material);
+    EXPECT_EQ(run.window->selection().node(), text);
+    EXPECT_TRUE(run.enabled(ActionId::DelFodder));
+    EXPECT_FALSE(run.enabled(ActionId::DelRegion));
+    run.model().findCard("A").record->modified = 0;
+    emit canvas->regionGeometryChanged("A", "show_page1", "Stage");
+    EXPECT_TRUE(run.model().findCard("A").record->modified);
+
+    run.window->selectCard("A");
+    EXPECT_TRUE(run.window->findNodeOfMaterial(textPanel));
+    EXPECT_EQ(run.window->selection().node(), text);
+    EXPECT_FALSE(run.window->findNodeOfMaterial("pnNothing"));
+
+    // Deleting frees the panels; a language switch relabels the rows.
+    run.window->selectNode(text.parent());
+    run.trigger(ActionId::DelRegion);
+    EXPECT_EQ(canvas->panel(regionPanel), nullptr);
+    EXPECT_EQ(canvas->panel(textPanel), nullptr);
+    run.trigger(ActionId::AddRgn);
+    run.trigger(ActionId::SimpleChn);
+    EXPECT_NE(rows->item(1, 0)->text(), labelInEnglish);
+    run.trigger(ActionId::English);
+    EXPECT_EQ(rows->item(1, 0)->text(), labelInEnglish);
+
+    run.dialogs->yesNoCancel.push_back(MainWindowDialogs::Answer::No);
+    EXPECT_TRUE(run.window->close());
+}
+
+TEST_F(MainWindowTest, EditorsAndRowDialogsChangeTheSelectedRecords)
+{
+    Running run = startRun(home.path());
+    run.dialogs->newCards.push_back(NewCardInput{"A", "256", "128", 0});
+    run.trigger(ActionId::NewCard);
+    run.trigger(ActionId::AddPrg);
+    const NodePath page = run.window->selection().node();
+    run.trigger(ActionId::AddRgn);
+    const NodePath region = run.window->selection().node();
+    run.trigger(ActionId::SglTxt);
+    const NodePath text = run.window->selection().node();
+    TFIXModem& card = *run.model().findCard("A").record;
+    card.zoom = 20;
+
+    // Double-click on the node: the text editor with the region's width.
+    card.modified = 0;
+    run.dialogs->texts.push_back(QStringLiteral("clRed^宋体^12^0^0^0^0^0^1^Hi"));
+    emit run.window->tree()->nodeDoubleClicked(text);
+    EXPECT_EQ(run.dialogs->edits.last(), QStringLiteral("text single-text1 128 20"));
+    EXPECT_EQ(run.model().findMaterial("A", text.page, text.region, text.material).record->content,
+              QStringLiteral("clRed^宋体^12^0^0^0^0^0^1^Hi"));
+    EXPECT_TRUE(card.modified);
+    EXPECT_EQ(run.window->statusText(MainWindow::kMessagePanel), lg("tip_material_edit"));
+    // Closed without a change: the card stays unmodified.
+    card.modified = 0;
+    emit run.window->canvas()->materialDoubleClicked("A", text.page, text.region, text.material);
+    EXPECT_EQ(run.dialogs->edits.size(), 2);
+    EXPECT_FALSE(card.modified);
+
+    run.window->selectNode(region);
+    run.trigger(ActionId::Table);
+    emit run.window->tree()->nodeDoubleClicked(run.window->selection().node());
+    EXPECT_EQ(run.dialogs->edits.last(), QStringLiteral("table table1 256x128"));
+    run.window->selectNode(region);
+    run.trigger(ActionId::InnerInfo);
+    run.dialogs->texts.push_back(QStringLiteral("0123"));
+    emit run.window->tree()->nodeDoubleClicked(run.window->selection().node());
+    EXPECT_TRUE(run.dialogs->edits.last().startsWith("code "));
+    EXPECT_EQ(run.model().findMaterial("A", text.page, text.region, run.window->selection().node().material)
+                  .record->content,
+              QStringLiteral("0123"));
+
+    // An image group shows the file panel; other selections hide it.
+    run.window->selectNode(region);
+    run.trigger(ActionId::Picture);
+    EXPECT_TRUE(run.window->imageGroupPanel()->isVisible());
+    run.window->selectNode(region);
+    EXPECT_FALSE(run.window->imageGroupPanel()->isVisible());
+
+    // The "..." rows of a page open their dialogs and take the answer.
+    run.window->selectNode(page);
+    run.dialogs->dialogValues.push_back(QStringLiteral("1;3;5"));
+    run.window->properties()->clickEditButton(4);
+    const TProgram& p = *run.model().findPage("A", page.page).record;
+    EXPECT_EQ(p.playCycle, QStringLiteral("1;3;5"));
+    EXPECT_EQ(p.playMode, kPlayByWeek);
+    run.dialogs->dialogValues.push_back(std::nullopt); // cancelled: nothing changes
+    run.window->properties()->clickEditButton(4);
+    EXPECT_EQ(p.playCycle, QStringLiteral("1;3;5"));
+
     run.dialogs->yesNoCancel.push_back(MainWindowDialogs::Answer::No);
     EXPECT_TRUE(run.window->close());
 }

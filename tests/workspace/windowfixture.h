@@ -61,11 +61,57 @@ public:
         return input;
     }
 
+    bool editText(TFodder& material, int regionWidth, int zoomTenths) override
+    {
+        edits << QStringLiteral("text %1 %2 %3").arg(material.name).arg(regionWidth).arg(zoomTenths);
+        const std::optional<QString> text = take(texts, std::optional<QString>());
+        if (!text)
+            return false;
+        material.content = *text;
+        return true;
+    }
+    bool editTable(TFodder& material, const DataFolder&, QSize regionOnCanvas) override
+    {
+        edits << QStringLiteral("table %1 %2x%3").arg(material.name).arg(regionOnCanvas.width()).arg(
+                     regionOnCanvas.height());
+        return false;
+    }
+    bool editInternalCode(TFodder& material) override
+    {
+        edits << QStringLiteral("code %1").arg(material.name);
+        const std::optional<QString> text = take(texts, std::optional<QString>());
+        if (!text)
+            return false;
+        material.content = *text;
+        return true;
+    }
+    std::optional<QString> askPlayWeek(const QString& value, const QStringList&) override
+    {
+        asked << value;
+        return take(dialogValues, std::optional<QString>());
+    }
+    std::optional<QPair<int, QString>> askPlayDate(const DialogRequest& request) override
+    {
+        asked << request.text;
+        const std::optional<QString> value = take(dialogValues, std::optional<QString>());
+        if (!value)
+            return std::nullopt;
+        return QPair<int, QString>(2, *value);
+    }
+    std::optional<QString> askCountTime(const QString& value) override
+    {
+        asked << value;
+        return take(dialogValues, std::optional<QString>());
+    }
+
     std::deque<QString> saveNames;
     std::deque<bool> yesNo;
     std::deque<Answer> yesNoCancel;
     std::deque<QString> openNames;
     std::deque<std::optional<NewCardInput>> newCards;
+    std::deque<std::optional<QString>> texts;        // what the text editors leave
+    std::deque<std::optional<QString>> dialogValues; // answers of the row dialogs
+    QStringList edits;                               // editors opened
     QStringList asked;
     QStringList messages;
 
