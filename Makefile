@@ -20,12 +20,14 @@ build: configure
 test: build
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen QT_FONT_DPI=96 ctest --output-on-failure -j $(JOBS)
 
-# With a display: the editor on the demo data. Without one: the same demo in the terminal.
+# With a display: the editor on the demo data. Without one: what is built and how to use the CLI.
 run: build
 	@if [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; then \
 	  $(BUILD_DIR)/bin/ledsign --demo; \
 	else \
-	  $(BUILD_DIR)/bin/ledsign --demo --no-window; \
+	  echo "No display (DISPLAY and WAYLAND_DISPLAY are unset): the editor needs a desktop session."; \
+	  echo "Programs built in $(BUILD_DIR)/bin:"; ls $(BUILD_DIR)/bin; \
+	  $(BUILD_DIR)/bin/ledsign-cli --help; \
 	fi
 
 test-asan:
