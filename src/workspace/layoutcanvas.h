@@ -25,6 +25,7 @@
 #pragma once
 
 #include "editing/canvaspicture.h"
+#include "workspace/dragframe.h"
 #include "model/projectmodel.h"
 
 #include <QHash>
@@ -40,7 +41,6 @@ class QToolButton;
 namespace ledsign {
 
 class CardPanel;
-class DragFrame;
 class MaterialPanel;
 class PagePanel;
 class RegionPanel;
