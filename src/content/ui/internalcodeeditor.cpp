@@ -1,4 +1,5 @@
 #include "content/ui/internalcodeeditor.h"
+#include "content/ui/savepathprompt.h"
 
 #include "content/fonttable.h"
 #include "content/richtextfile.h"
@@ -98,16 +99,8 @@ void InternalCodeEditor::openText()
 
 void InternalCodeEditor::saveText()
 {
-    QString path = QFileDialog::getSaveFileName(this, QString(), QString(), QStringLiteral("文本文件(*.txt)"),
-                                                nullptr, QFileDialog::DontConfirmOverwrite);
+    const QString path = askSavePath(this, QStringLiteral("文本文件(*.txt)"), QStringLiteral("txt"));
     if (path.isEmpty())
-        return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".txt");
-    if (QFileInfo::exists(path)
-        && QMessageBox::question(this, windowTitle(),
-                                 GetLgText(kMessageCategory, QStringLiteral("dlg_overwrite_exist_program_file")))
-            != QMessageBox::Yes)
         return;
     QString error;
     if (!writeFileBytes(path, encodeTextLines(lines()), &error))

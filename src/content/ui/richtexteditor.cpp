@@ -1,4 +1,5 @@
 #include "content/ui/richtexteditor.h"
+#include "content/ui/savepathprompt.h"
 
 #include "content/colortable.h"
 #include "content/fontsizetable.h"
@@ -305,16 +306,8 @@ bool RichTextEditor::openFrom(const QString& path, QString* error)
 
 void RichTextEditor::saveFile()
 {
-    QString path = QFileDialog::getSaveFileName(this, QString(), QString(), QStringLiteral("文本文件(*.rtf)"),
-                                                nullptr, QFileDialog::DontConfirmOverwrite);
+    const QString path = askSavePath(this, QStringLiteral("文本文件(*.rtf)"), QStringLiteral("rtf"));
     if (path.isEmpty())
-        return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".rtf");
-    if (QFileInfo::exists(path)
-        && QMessageBox::question(this, windowTitle(),
-                                 GetLgText(kMessageCategory, QStringLiteral("dlg_overwrite_exist_program_file")))
-            != QMessageBox::Yes)
         return;
     QString error;
     if (!saveTo(path, &error))
