@@ -4,6 +4,7 @@
 #include "language/language.h"
 #include "language/languagetable.h"
 #include "model/playbillreader.h"
+#include "transport/cardlink.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -44,6 +45,7 @@ WorkspaceSession::WorkspaceSession(const DataFolder& folders)
     : folders_(folders)
     , file_(folders.settingsFile())
     , lock_(folders.path())
+    , link_(std::make_unique<CardLink>(model_))
 {
 }
 

@@ -24,6 +24,8 @@
 
 namespace ledsign {
 
+class CardLink;
+
 class WorkspaceSession {
 public:
     struct StartOptions {
@@ -86,6 +88,9 @@ public:
     RecentFiles& recentFiles() { return recent_; }
     const StartupLanguage& startupLanguage() const { return language_; }
     SettingsFile& settingsFile() { return file_; }
+    // Everything between the program and its cards. Made with the session;
+    // no channel opens until the window asks for it.
+    CardLink& link() { return *link_; }
 
 private:
     DataFolder folders_;
@@ -95,6 +100,7 @@ private:
     RecentFiles recent_;
     StartupLanguage language_;
     ProjectModel model_;
+    std::unique_ptr<CardLink> link_;
     QString title_;
     QString error_;
     // Playbill files named by the card list that could not be read, by card.
