@@ -114,6 +114,7 @@ int main(int argc, char** argv)
     ledsign::MainWindow window(session);
     window.show();
     window.startUp();
+    window.openCardLink();
     if (demo && session.model().cards().isEmpty()) {
         addDemoCard(session.model(), session.folders());
         window.refreshTree();

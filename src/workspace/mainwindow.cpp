@@ -10,6 +10,7 @@
 #include "model/imagefiles.h"
 #include "model/materialkinds.h"
 #include "model/playbillsaver.h"
+#include "workspace/cardlinkcontroller.h"
 #include "workspace/dragframe.h" // layoutcanvas.h needs the whole DragFrame
 #include "workspace/layoutcanvas.h"
 #include "workspace/objecttree.h"
@@ -98,6 +99,7 @@ MainWindow::MainWindow(WorkspaceSession& session, std::unique_ptr<MainWindowDial
     if (!icons.isEmpty())
         setWindowIcon(QIcon(icons.last()));
 
+    link_ = new CardLinkController(*this, session_);
     retranslate();
     setCommandsFor(NodeLevel::None);
     resize(1180, 760);
@@ -221,7 +223,7 @@ void MainWindow::buildCentre()
     connect(downButton_, &QToolButton::clicked, this, [this] { apply(commands_.moveDown(selection_.node())); });
     serialButton_ = new QPushButton(QStringLiteral("打开串口"));
     serialButton_->setObjectName(QStringLiteral("sbSerialPort"));
-    connect(serialButton_, &QPushButton::clicked, this, [this] { laterVersion(serialButton_->text()); });
+    connect(serialButton_, &QPushButton::clicked, this, [this] { link_->toggleSerialPort(); });
     allCards_ = new QCheckBox(QStringLiteral("群发"));
     allCards_->setObjectName(QStringLiteral("cbAllCard"));
     allCards_->setChecked(session_.settings().isSendAll);
@@ -418,7 +420,9 @@ void MainWindow::applyWindowTexts()
         else if (key == QLatin1String("sBarStatus") && (row.sub == 0 || row.sub == 2))
             statusPanels_[static_cast<std::size_t>(row.sub)]->setText(row.text);
     }
-    statusPanels_[kCommModePanel]->setText(session_.settings().commMode);
+    // Once a channel is open the panel shows its state, not the bare mode.
+    const QString channel = link_ ? link_->channelStatus() : QString();
+    statusPanels_[kCommModePanel]->setText(channel.isEmpty() ? session_.settings().commMode : channel);
 }
 
 void MainWindow::retranslate()
@@ -463,6 +467,12 @@ void MainWindow::startUp()
     statusPanels_[kCommModePanel]->setText(session_.settings().commMode);
 }
 
+void MainWindow::openCardLink()
+{
+    if (!link_->started())
+        link_->startLink();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (session_.anyCardModified()) {
@@ -490,8 +500,10 @@ void MainWindow::closeEvent(QCloseEvent* event)
         }
     }
     session_.settings().isSendAll = allCards_->isChecked();
+    link_->releaseCards();
     if (!session_.saveSettings())
         dialogs_->showMessage(session_.errorString());
+    link_->closeChannels();
     event->accept();
 }
 
@@ -635,6 +647,11 @@ void MainWindow::showStatus(const QString& text)
     statusPanels_[kMessagePanel]->setText(text);
 }
 
+void MainWindow::showChannelStatus(const QString& text)
+{
+    statusPanels_[kCommModePanel]->setText(text);
+}
+
 QString MainWindow::statusText(int panel) const
 {
     if (panel < 0 || panel >= kStatusPanelCount - 1)
@@ -739,15 +756,29 @@ void MainWindow::runCommand(ActionId id)
             selectCard(node.card);
         laterVersion(caption);
         break;
-    case ActionId::Export2UDisk:
     case ActionId::Search:
+        link_->searchCards();
+        break;
     case ActionId::Send:
+        link_->send();
+        break;
     case ActionId::StopPlay:
+        link_->stopPlay();
+        break;
     case ActionId::BeginPlay:
+        link_->startPlay();
+        break;
     case ActionId::AdjTime:
-    case ActionId::Preview:
+        link_->adjustTime();
+        break;
     case ActionId::CmmParaSet:
+        link_->openParameters();
+        break;
     case ActionId::ScreenParam:
+        link_->readScreenParameters();
+        break;
+    case ActionId::Export2UDisk:
+    case ActionId::Preview:
         laterVersion(caption);
         break;
     case ActionId::DelCard:
@@ -808,8 +839,10 @@ void MainWindow::deleteSelected(NodeLevel level)
         return;
     switch (level) {
     case NodeLevel::Card:
-        if (confirm("dlg_del_card"))
+        if (confirm("dlg_del_card")) {
+            link_->cardDeleting(node.card);
             apply(commands_.deleteCard(node));
+        }
         break;
     case NodeLevel::Page:
         if (confirm("dlg_del_page"))

@@ -27,6 +27,7 @@ class QToolButton;
 
 namespace ledsign {
 
+class CardLinkController;
 class ImageGroupPanel;
 class LayoutCanvas;
 class ObjectTree;
@@ -59,6 +60,11 @@ public:
     void changeCardSize(qsizetype cardIndex, int width, int height);
     // Status panel 4: messages and warnings.
     void showStatus(const QString& text);
+    // Status panel 3: the state of the channel to the cards.
+    void showChannelStatus(const QString& text);
+    // Opens the channels to the cards; run once the window shows, after
+    // startUp().
+    void openCardLink();
 
     // Selects the node (tree and selection state) as a click would.
     void selectNode(const NodePath& path);
@@ -79,6 +85,9 @@ public:
     const SelectionState& selection() const { return selection_; }
     QString statusText(int panel) const;
     QProgressBar* progressBar() const { return progress_; }
+    QPushButton* serialButton() const { return serialButton_; }
+    QCheckBox* groupSendBox() const { return allCards_; }
+    CardLinkController& cardLink() { return *link_; }
     QMenu* fileMenu() const { return menus_.value(ActionId::File); }
     QMenu* treePopup() const { return treePopup_; }
     QList<QAction*> recentFileActions() const { return recentActions_; }
@@ -160,6 +169,7 @@ private:
     ImageGroupPanel* imageGroups_ = nullptr;
     std::array<QLabel*, kStatusPanelCount - 1> statusPanels_{};
     QProgressBar* progress_ = nullptr;
+    CardLinkController* link_ = nullptr;
     bool closing_ = false;
 };
 

@@ -5,12 +5,18 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include <algorithm>
+
 namespace ledsign {
 
 namespace {
 
 constexpr int kLevelRole = Qt::UserRole;
 constexpr int kOnlineRole = Qt::UserRole + 1;
+constexpr int kStateRole = Qt::UserRole + 2;
+constexpr int kStateOffline = 1;
+constexpr int kStateOnline = 2;
+constexpr int kStateSent = 3;
 constexpr int kIconSize = 12;
 
 QIcon stateIcon(const QColor& fill)
@@ -40,6 +46,7 @@ ObjectTree::ObjectTree(QWidget* parent)
     : QTreeWidget(parent)
     , offline_(stateIcon(QColor(170, 170, 170)))
     , online_(stateIcon(QColor(40, 180, 60)))
+    , sent_(stateIcon(QColor(40, 110, 220)))
 {
     setObjectName(QStringLiteral("tvObject"));
     setColumnCount(1);
@@ -105,8 +112,7 @@ void ObjectTree::rebuild(const ProjectModel& model)
     };
     for (const TFIXModem& card : model.cards()) {
         QTreeWidgetItem* cardItem = add(nullptr, NodePath::ofCard(card.name), card.name);
-        cardItem->setIcon(0, card.online ? online_ : offline_);
-        cardItem->setData(0, kOnlineRole, card.online != 0);
+        showCardState(cardItem, &card);
         for (const QString& page : model.pageNames(card.name)) {
             QTreeWidgetItem* pageItem = add(cardItem, NodePath::ofPage(card.name, page), page);
             for (const QString& region : model.regionNames(card.name, page)) {
@@ -129,10 +135,29 @@ void ObjectTree::refreshCardStates(const ProjectModel& model)
     for (int i = 0; i < topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = topLevelItem(i);
         const auto card = model.findCard(item->text(0));
-        const bool online = card && card.record->online;
-        item->setIcon(0, online ? online_ : offline_);
-        item->setData(0, kOnlineRole, online);
+        showCardState(item, card ? card.record : nullptr);
     }
+}
+
+void ObjectTree::showCardState(QTreeWidgetItem* item, const TFIXModem* card)
+{
+    int state = card && card->online ? kStateOnline : kStateOffline;
+    if (stateOf_)
+        state = std::clamp(stateOf_(item->text(0)), kStateOffline, kStateSent);
+    item->setIcon(0, state == kStateSent ? sent_ : state == kStateOnline ? online_ : offline_);
+    item->setData(0, kOnlineRole, state > kStateOffline);
+    item->setData(0, kStateRole, state);
+}
+
+void ObjectTree::setStateSource(std::function<int(const QString&)> source)
+{
+    stateOf_ = std::move(source);
+}
+
+int ObjectTree::shownState(const QString& cardName) const
+{
+    const QTreeWidgetItem* item = itemOf(NodePath::ofCard(cardName));
+    return item ? item->data(0, kStateRole).toInt() : 0;
 }
 
 bool ObjectTree::showsOnline(const QString& cardName) const

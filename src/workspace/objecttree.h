@@ -10,6 +10,8 @@
 #include <QSet>
 #include <QTreeWidget>
 
+#include <functional>
+
 namespace ledsign {
 
 class ObjectTree : public QTreeWidget {
@@ -23,6 +25,12 @@ public:
     void refreshCardStates(const ProjectModel& model);
     // True when the card node shows the on-line mark.
     bool showsOnline(const QString& cardName) const;
+    // Once the link runs, a card node shows the card's state as the send
+    // supervision keeps it (1 off-line, 2 on-line, 3 playbill sent) instead
+    // of its record's on-line flag.
+    void setStateSource(std::function<int(const QString& cardName)> source);
+    // The state the card node shows (1, 2 or 3); 0 when there is no node.
+    int shownState(const QString& cardName) const;
 
     // Selects the node of the path (expanding its owners) without
     // announcing it; returns false when the tree has no such node.
@@ -49,9 +57,12 @@ protected:
 
 private:
     QString keyOf(const NodePath& path) const;
+    void showCardState(QTreeWidgetItem* item, const TFIXModem* card);
 
     QIcon offline_;
     QIcon online_;
+    QIcon sent_;
+    std::function<int(const QString&)> stateOf_;
     bool rebuilding_ = false;
 };
 

@@ -7,7 +7,7 @@
 #include "protocol/conversions.h"
 #include "protocol/rs485packet.h"
 #include "transport/cardlink.h"
-#include "transport/cardprocess.h"
+#include "support/cardprocess.h"
 #include "model/materialkinds.h"
 #include "transport/waitfor.h"
 

@@ -8,7 +8,7 @@
 #include "protocol/frame.h"
 #include "protocol/rs485packet.h"
 #include "protocol/tcpframesplitter.h"
-#include "transport/cardprocess.h"
+#include "support/cardprocess.h"
 #include "transport/commchannels.h"
 #include "transport/testframes.h"
 #include "transport/waitfor.h"

@@ -1,4 +1,4 @@
-#include "transport/cardprocess.h"
+#include "support/cardprocess.h"
 
 #include "support/testsupport.h"
 #include "transport/waitfor.h"

@@ -1,0 +1,332 @@
+// The main window against a running ledsign-card on loopback: the server
+// opens when the window shows, the card registers and its node turns
+// on-line, a send runs with the progress bar and ends with the node marked
+// sent, the play and time commands and the release of a deleted card reach
+// the card. Also the start-up address choice, the exit and the parameter
+// window's internal codes.
+#include "cardlinkfixture.h"
+#include "support/testsupport.h"
+#include "model/settingsfile.h"
+#include "transport/datagram.h"
+
+#include <QCheckBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QUdpSocket>
+
+namespace ledsign::test {
+namespace {
+
+QString lg(const char* key)
+{
+    return GetLgText(3, QString::fromLatin1(key));
+}
+
+const QString kCode = QStringLiteral("1_2_3_4_5_6_7_8");
+
+class CardLinkTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(home.isValid());
+        ASSERT_TRUE(QFileInfo::exists(CardProcess::program())) << "build ledsign-card first";
+        port = freeTcpPort();
+        ASSERT_NE(port, 0);
+        writeIni(home.path() + "/SetCfg.ini", {{"CommSet", "CommMode", "Network"},
+                                                {"CommSet", "CommParam01", ""},
+                                                {"CommSet", "CommParam02", QString::number(port)},
+                                                {"LgType", "LgType", "2"}});
+    }
+
+    // Starts the window, then the card, and waits for the card's node.
+    void startBoth()
+    {
+        run = startLinkedRun(home.path());
+        ASSERT_TRUE(card.start({"--tcp", QStringLiteral("127.0.0.1:%1").arg(port), "--code", kCode}));
+        ASSERT_TRUE(waitFor([&] { return run.window->tree()->shownState(kCode) == kNodeOnline; }, 5000))
+            << run.outline().join(u'\n').toStdString();
+        // Registration tells the card the time and the poll time.
+        ASSERT_TRUE(card.waitForLine("time ", 3000));
+    }
+
+    // One page with one region and one single text, made through the actions.
+    void addContent()
+    {
+        run.window->selectCard(kCode);
+        run.trigger(ActionId::AddPrg);
+        run.trigger(ActionId::AddRgn);
+        run.trigger(ActionId::SglTxt);
+        ASSERT_EQ(run.model().materialNames(kCode, run.model().pageNames(kCode).value(0),
+                                            run.model().regionNames(kCode, run.model().pageNames(kCode).value(0)).value(0))
+                      .size(),
+                  1)
+            << run.outline().join(u'\n').toStdString();
+        run.window->selectCard(kCode);
+    }
+
+    QTemporaryDir home;
+    quint16 port = 0;
+    LinkedRun run;
+    CardProcess card;
+};
+
+TEST_F(CardLinkTest, TheServerOpensWhenTheWindowShowsAndAConnectingCardGetsANodeThatTurnsOnline)
+{
+    startBoth();
+    const QString panel = run.window->statusText(3);
+    EXPECT_TRUE(panel.startsWith(QStringLiteral("Network"))) << panel.toStdString();
+    EXPECT_TRUE(panel.endsWith(QStringLiteral("[%1]").arg(port))) << panel.toStdString();
+    // Network mode: the group-send box shows, the serial button does not.
+    EXPECT_TRUE(run.window->groupSendBox()->isVisibleTo(run.window.get()));
+    EXPECT_FALSE(run.window->serialButton()->isVisibleTo(run.window.get()));
+    EXPECT_FALSE(run.window->progressBar()->isVisibleTo(run.window.get()));
+
+    // The registered card is selected, shown on-line, and kept on-line by
+    // the presence supervision.
+    EXPECT_EQ(run.window->selection().cardName(), kCode);
+    EXPECT_TRUE(run.window->tree()->showsOnline(kCode));
+    const TFIXModem* record = run.model().findCard(kCode).record;
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->linkKind, 2);
+    EXPECT_EQ(record->width, 64);
+
+    // A language switch keeps the channel state in panel 3.
+    run.trigger(ActionId::English);
+    EXPECT_EQ(run.window->statusText(3), panel);
+}
+
+TEST_F(CardLinkTest, SendShowsTheProgressBarThenEndsWithTheNodeMarkedSent)
+{
+    startBoth();
+    addContent();
+    SendScheduler& scheduler = run.link().scheduler();
+    int shownMaximum = -1;
+    bool barVisibleWhileSending = false;
+    QObject::connect(&scheduler, &SendScheduler::progressShown, [&](int maximum) {
+        shownMaximum = maximum;
+        barVisibleWhileSending = run.window->progressBar()->isVisibleTo(run.window.get());
+    });
+    int lastPosition = 0;
+    QObject::connect(&scheduler, &SendScheduler::progressMoved, [&](int position) {
+        if (position > 0)
+            lastPosition = run.window->progressBar()->value();
+    });
+
+    run.trigger(ActionId::Send);
+    ASSERT_TRUE(waitFor([&] { return run.window->statusText(4) == lg("tip_program_sent"); }, 10000))
+        << run.window->statusText(4).toStdString();
+    EXPECT_GT(shownMaximum, 0);
+    EXPECT_TRUE(barVisibleWhileSending);
+    EXPECT_EQ(lastPosition, shownMaximum);
+    EXPECT_FALSE(run.window->progressBar()->isVisibleTo(run.window.get()));
+    EXPECT_EQ(run.window->tree()->shownState(kCode), kNodeCompleted);
+    ASSERT_TRUE(card.waitForLine("playbill complete materials=1", 3000));
+    EXPECT_TRUE(card.errorLines().isEmpty()) << card.errorLines().join(u'\n').toStdString();
+
+    // The next send puts the "sent" mark back to on-line first.
+    run.window->selectNode({});
+    run.trigger(ActionId::Send);
+    EXPECT_EQ(run.window->tree()->shownState(kCode), kNodeOnline);
+    EXPECT_EQ(run.window->statusText(4), lg("warn_send_program_card"));
+}
+
+TEST_F(CardLinkTest, GroupSendReachesEveryOnlineCard)
+{
+    startBoth();
+    addContent();
+    CardProcess second;
+    const QString code2 = QStringLiteral("9_9_9_9_9_9_9_9");
+    ASSERT_TRUE(second.start({"--tcp", QStringLiteral("127.0.0.1:%1").arg(port), "--code", code2}));
+    ASSERT_TRUE(waitFor([&] { return run.window->tree()->shownState(code2) == kNodeOnline; }, 5000));
+    run.window->selectCard(code2);
+    run.trigger(ActionId::AddPrg);
+    run.trigger(ActionId::AddRgn);
+    run.trigger(ActionId::SglTxt);
+
+    run.window->groupSendBox()->setChecked(true);
+    run.trigger(ActionId::Send);
+    ASSERT_TRUE(waitFor([&] {
+        return run.window->tree()->shownState(kCode) == kNodeCompleted
+            && run.window->tree()->shownState(code2) == kNodeCompleted;
+    }, 15000));
+    EXPECT_TRUE(card.waitForLine("playbill complete", 3000));
+    EXPECT_TRUE(second.waitForLine("playbill complete", 3000));
+}
+
+TEST_F(CardLinkTest, PlayAndTimeCommandsReachTheSelectedCard)
+{
+    startBoth();
+    run.trigger(ActionId::BeginPlay);
+    EXPECT_TRUE(card.waitForLine("play start", 3000));
+    EXPECT_EQ(run.window->statusText(4), lg("tip_card_stard_play_send"));
+    run.trigger(ActionId::StopPlay);
+    EXPECT_TRUE(card.waitForLine("play stop", 3000));
+    EXPECT_EQ(run.window->statusText(4), lg("tip_card_stop_play_send"));
+    run.trigger(ActionId::AdjTime);
+    EXPECT_TRUE(card.waitForLine("time ", 3000));
+    EXPECT_EQ(run.window->statusText(4), lg("tip_card_calibration_send"));
+
+    // The screen parameters of a network card are asked on its connection.
+    run.trigger(ActionId::ScreenParam);
+    EXPECT_TRUE(card.waitForLine("params read", 3000));
+
+    // Without a selection nothing is sent.
+    run.window->selectNode({});
+    const int before = card.countLines("play ");
+    run.trigger(ActionId::BeginPlay);
+    spin(300);
+    EXPECT_EQ(card.countLines("play "), before);
+}
+
+TEST_F(CardLinkTest, DeletingACardAsksItToReportOverItsConnectionBeforeItGoes)
+{
+    startBoth();
+    addContent();
+    const int queries = card.countLines("rx cmd=71");
+    EXPECT_EQ(queries, 1); // the one when it connected
+    run.window->selectCard(kCode);
+    run.trigger(ActionId::DelCard);
+    EXPECT_TRUE(waitFor([&] { return card.countLines("rx cmd=71") == queries + 1; }, 3000));
+    // The record went with its pages; the card reporting again comes back
+    // as a new card without a playbill.
+    EXPECT_TRUE(run.model().pageNames(kCode).isEmpty());
+}
+
+TEST_F(CardLinkTest, DeletingACardBeforeTheOneUnderSendKeepsTheDownloadOnItsCard)
+{
+    run = startLinkedRun(home.path());
+    for (const QString& name : {QStringLiteral("A"), QStringLiteral("B")}) {
+        run.dialogs->newCards.push_back(NewCardInput{name, "64", "32", 0});
+        run.trigger(ActionId::NewCard);
+    }
+    ASSERT_EQ(run.model().cards().size(), 2);
+    SendState& state = run.link().scheduler().state();
+    state.cardUnderSend = 1; // B
+    run.window->selectCard("A");
+    run.trigger(ActionId::DelCard);
+    ASSERT_EQ(run.model().cards().size(), 1);
+    EXPECT_EQ(state.cardUnderSend, 0);
+    EXPECT_EQ(run.model().cards()[state.cardUnderSend].name, QStringLiteral("B"));
+
+    // Deleting the card under send ends its download.
+    run.window->selectCard("B");
+    run.trigger(ActionId::DelCard);
+    EXPECT_EQ(state.cardUnderSend, -1);
+}
+
+TEST_F(CardLinkTest, SeveralAdaptersAskForTheServerAddressOnceAndRememberNotToAskAgain)
+{
+    LinkOptions options;
+    options.adapters = {{1, "first", "127.0.0.3", {}, {}}, {2, "second", "127.0.0.4", {}, {}}};
+    options.adapterChoice = AdapterChoice{QStringLiteral("127.0.0.4"), true};
+    run = startLinkedRun(home.path(), options);
+    EXPECT_EQ(run.linkDialogs->chooserShown.size(), 1);
+    EXPECT_EQ(run.linkDialogs->chooserRows, 2);
+    EXPECT_EQ(run.session->settings().serverIP, QStringLiteral("127.0.0.4"));
+    EXPECT_TRUE(run.window->close());
+    endRun(run);
+
+    IniFile saved;
+    ASSERT_TRUE(saved.load(home.path() + "/SetCfg.ini"));
+    EXPECT_EQ(saved.value("ServerIP", "ServerIP"), QStringLiteral("127.0.0.4"));
+    run = startLinkedRun(home.path(), options);
+    EXPECT_TRUE(run.linkDialogs->chooserShown.isEmpty());
+    EXPECT_EQ(run.session->settings().serverIP, QStringLiteral("127.0.0.4"));
+}
+
+TEST_F(CardLinkTest, WithoutAnAddressTheWindowDoesNotWaitAndTheAddressIsTakenLater)
+{
+    auto host = std::make_shared<QString>(QStringLiteral("127.0.0.1"));
+    run.session = std::make_unique<WorkspaceSession>(DataFolder(home.path()));
+    ASSERT_EQ(run.session->start(testStartOptions()), WorkspaceSession::StartResult::Ready);
+    run.window = std::make_unique<MainWindow>(*run.session, std::make_unique<ScriptedDialogs>());
+    run.controller().setDialogs(std::make_unique<ScriptedLinkDialogs>());
+    run.controller().setAdapterSource([] { return QList<TAdapterInfo>{}; });
+    int lookups = 0;
+    run.controller().setLastHostSource([host, &lookups] {
+        ++lookups;
+        return *host;
+    });
+    run.window->startUp();
+    run.window->openCardLink();
+    // One look-up while starting; the retries run on a timer.
+    EXPECT_EQ(lookups, 1);
+    EXPECT_TRUE(run.controller().addressRetryRunning());
+    EXPECT_EQ(run.session->settings().serverIP, QStringLiteral("127.0.0.1"));
+    *host = QStringLiteral("127.0.0.5");
+    ASSERT_TRUE(waitFor([&] { return run.session->settings().serverIP == QStringLiteral("127.0.0.5"); }, 3000));
+    EXPECT_FALSE(run.controller().addressRetryRunning());
+    EXPECT_EQ(run.link().channels().udp().localAddress(), QHostAddress(QStringLiteral("127.0.0.5")));
+}
+
+TEST_F(CardLinkTest, ExitSendsTheReleaseNoticesTwiceAndClosesTheServer)
+{
+    run = startLinkedRun(home.path());
+    QUdpSocket cardSide;
+    ASSERT_TRUE(cardSide.bind(QHostAddress::LocalHost, 0));
+    run.controller().udp().setBroadcastAddress(QHostAddress::LocalHost);
+    run.controller().udp().setCardPort(cardSide.localPort());
+    const datagram::Mac mac{1, 2, 3, 4, 5, 6};
+    run.controller().udp().searchList().add(mac, datagram::Ipv4{127, 0, 0, 9});
+    ASSERT_TRUE(run.link().channels().server().isListening());
+
+    EXPECT_TRUE(run.window->close());
+    EXPECT_FALSE(run.link().channels().server().isListening());
+    QList<QByteArray> received;
+    waitFor([&] {
+        while (cardSide.hasPendingDatagrams()) {
+            QByteArray d(int(cardSide.pendingDatagramSize()), '\0');
+            cardSide.readDatagram(d.data(), d.size());
+            received << d;
+        }
+        return received.size() >= 2;
+    }, 2000);
+    ASSERT_EQ(received.size(), 2);
+    EXPECT_EQ(received[0], hex("A1 61 07 01 02 03 04 05 06 00 FF"));
+    EXPECT_EQ(received[1], received[0]);
+}
+
+TEST_F(CardLinkTest, InternalCodesEditedInTheParameterWindowSurviveTheExit)
+{
+    run = startLinkedRun(home.path());
+    run.linkDialogs->duringParameters = [](ParamConfig& config) {
+        EXPECT_TRUE(config.addCode({"1", "0", "0", "0", "0", "0", "0", "2"}));
+    };
+    run.trigger(ActionId::CmmParaSet);
+    EXPECT_EQ(run.linkDialogs->parameterWindows, 1);
+    EXPECT_TRUE(run.window->close());
+    endRun(run);
+
+    IniFile saved;
+    ASSERT_TRUE(saved.load(home.path() + "/SetCfg.ini"));
+    EXPECT_EQ(saved.value("InnerCodes", "I1"), QStringLiteral("1_0_0_0_0_0_0_2"));
+    // The next start reads them for the RS-485 search.
+    run = startLinkedRun(home.path());
+    EXPECT_EQ(run.controller().params().innerCodes(), QStringList{"1_0_0_0_0_0_0_2"});
+}
+
+TEST_F(CardLinkTest, TheSearchResetsTheCardNodesAndMarksTheSearchRunningWhileTheWindowShows)
+{
+    startBoth();
+    bool runningDuringSearch = false;
+    int stateDuringSearch = -1;
+    run.linkDialogs->duringSearch = [&](CardSearch& search) {
+        runningDuringSearch = run.link().scheduler().state().searchRunning && search.isRunning();
+        stateDuringSearch = run.window->tree()->shownState(kCode);
+    };
+    run.trigger(ActionId::Search);
+    EXPECT_EQ(run.linkDialogs->searches, 1);
+    EXPECT_TRUE(runningDuringSearch);
+    EXPECT_EQ(stateDuringSearch, kNodeOffline);
+    EXPECT_FALSE(run.link().scheduler().state().searchRunning);
+    EXPECT_TRUE(run.link().scheduler().presenceActive());
+
+    // Switched off, the search says so and no window opens.
+    run.session->settings().isOpenSearch = false;
+    run.trigger(ActionId::Search);
+    EXPECT_EQ(run.linkDialogs->searches, 1);
+    EXPECT_EQ(run.window->statusText(4), lg("tip_card_search_close_enable"));
+}
+
+} // namespace
+} // namespace ledsign::test
