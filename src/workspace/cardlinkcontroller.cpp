@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QToolButton>
 
 namespace ledsign {
 
@@ -319,6 +320,14 @@ void CardLinkController::openParameters()
     saveInnerCodes(m_session.settingsFile().ini(), m_params.innerCodes());
     if (m_params.afterClose() == AfterClose::Search)
         searchCards(false);
+}
+
+void CardLinkController::toggleSearchSwitch()
+{
+    m_search.toggleSearchSwitch();
+    m_window.searchButton()->setStyleSheet(m_session.settings().isOpenSearch
+                                               ? QString()
+                                               : QStringLiteral("color: rgb(192, 192, 192)"));
 }
 
 void CardLinkController::toggleSerialPort()

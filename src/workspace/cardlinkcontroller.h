@@ -83,6 +83,9 @@ public:
     // open or the parameter window.
     void searchCards(bool fromAction = true);
     void openParameters();
+    // Right click on the search button: the search is switched off (the
+    // button greyed) or on again.
+    void toggleSearchSwitch();
     void toggleSerialPort();
     // The card is about to be removed: it is asked to report over its own
     // link, and a download running for it or behind it in the list is kept

@@ -213,6 +213,9 @@ void MainWindow::buildCentre()
     searchButton_->setVisible(session_.settings().isSearchVisible);
     if (!session_.settings().isOpenSearch)
         searchButton_->setStyleSheet(QStringLiteral("color: rgb(192, 192, 192)"));
+    // A right click switches the card search off and on.
+    searchButton_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(searchButton_, &QWidget::customContextMenuRequested, this, [this] { link_->toggleSearchSwitch(); });
     upButton_ = new QToolButton;
     upButton_->setObjectName(QStringLiteral("sBtnUp"));
     upButton_->setArrowType(Qt::UpArrow);

@@ -86,6 +86,7 @@ public:
     QString statusText(int panel) const;
     QProgressBar* progressBar() const { return progress_; }
     QPushButton* serialButton() const { return serialButton_; }
+    QToolButton* searchButton() const { return searchButton_; }
     QCheckBox* groupSendBox() const { return allCards_; }
     CardLinkController& cardLink() { return *link_; }
     QMenu* fileMenu() const { return menus_.value(ActionId::File); }

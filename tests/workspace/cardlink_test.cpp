@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QToolButton>
 #include <QUdpSocket>
 
 namespace ledsign::test {
@@ -321,11 +322,21 @@ TEST_F(CardLinkTest, TheSearchResetsTheCardNodesAndMarksTheSearchRunningWhileThe
     EXPECT_FALSE(run.link().scheduler().state().searchRunning);
     EXPECT_TRUE(run.link().scheduler().presenceActive());
 
-    // Switched off, the search says so and no window opens.
-    run.session->settings().isOpenSearch = false;
+    // A right click on the search button switches the search off: the
+    // button greys, the search says so and no window opens.
+    QToolButton* button = run.window->searchButton();
+    emit button->customContextMenuRequested({});
+    EXPECT_FALSE(run.session->settings().isOpenSearch);
+    EXPECT_EQ(run.window->statusText(4), lg("tip_card_search_close"));
+    EXPECT_TRUE(button->styleSheet().contains("192"));
     run.trigger(ActionId::Search);
     EXPECT_EQ(run.linkDialogs->searches, 1);
     EXPECT_EQ(run.window->statusText(4), lg("tip_card_search_close_enable"));
+    emit button->customContextMenuRequested({});
+    EXPECT_TRUE(run.session->settings().isOpenSearch);
+    EXPECT_EQ(run.window->statusText(4), lg("tip_card_search_enable"));
+    run.trigger(ActionId::Search);
+    EXPECT_EQ(run.linkDialogs->searches, 2);
 }
 
 } // namespace
