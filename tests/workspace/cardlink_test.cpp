@@ -260,6 +260,44 @@ TEST_F(CardLinkTest, WithoutAnAddressTheWindowDoesNotWaitAndTheAddressIsTakenLat
     EXPECT_EQ(run.link().channels().udp().localAddress(), QHostAddress(QStringLiteral("127.0.0.5")));
 }
 
+TEST_F(CardLinkTest, KnownNetworkCardsInTheServersSubnetAreToldTheServerAtStartUp)
+{
+    IniFile ini;
+    ASSERT_TRUE(ini.load(home.path() + "/SetCfg.ini"));
+    ini.setValue("CardsInfo", "near", "64,32,,1_1_1_1_1_1_1_1,127.0.0.77,1:2:3:4:5:6,60,1");
+    ini.setValue("CardsInfo", "far", "64,32,,2_2_2_2_2_2_2_2,10.9.8.7,6:5:4:3:2:1,60,1");
+    ini.setValue("CardsInfo", "old", "64,32,,3_3_3_3_3_3_3_3,127.0.0.78,7:7:7:7:7:7,53,1");
+    ASSERT_TRUE(ini.save(home.path() + "/SetCfg.ini"));
+    QUdpSocket cardSide;
+    ASSERT_TRUE(cardSide.bind(QHostAddress::LocalHost, 0));
+    LinkOptions options;
+    options.beforeOpen = [&](LinkedRun& r) {
+        r.controller().udp().setBroadcastAddress(QHostAddress::LocalHost);
+        r.controller().udp().setCardPort(cardSide.localPort());
+    };
+    run = startLinkedRun(home.path(), options);
+    ASSERT_EQ(run.model().cards().size(), 3);
+
+    QList<QByteArray> received;
+    waitFor([&] {
+        while (cardSide.hasPendingDatagrams()) {
+            QByteArray d(int(cardSide.pendingDatagramSize()), '\0');
+            cardSide.readDatagram(d.data(), d.size());
+            received << d;
+        }
+        return !received.isEmpty();
+    }, 2000);
+    spin(100);
+    ASSERT_EQ(received.size(), 1);
+    // MAC, card IP, mask, server IP and the server port.
+    QByteArray expected = hex("A1 60 14 01 02 03 04 05 06 7F 00 00 4D FF FF FF 00 7F 00 00 02");
+    expected.append(char(port >> 8)).append(char(port & 0xff)).append(char(0xff));
+    EXPECT_EQ(received[0].toHex(' '), expected.toHex(' '));
+    // The card outside the subnet is reported and left out of the list.
+    EXPECT_EQ(run.window->statusText(4), lg("warn_comm_IP_exception"));
+    EXPECT_EQ(run.controller().udp().searchList().size(), 1);
+}
+
 TEST_F(CardLinkTest, ExitSendsTheReleaseNoticesTwiceAndClosesTheServer)
 {
     run = startLinkedRun(home.path());

@@ -81,6 +81,8 @@ struct LinkOptions {
     QList<TAdapterInfo> adapters{{1, QStringLiteral("loopback"), QStringLiteral("127.0.0.2"), {}, {}}};
     QString lastHost = QStringLiteral("127.0.0.2");
     std::optional<AdapterChoice> adapterChoice;
+    // Runs after the cards are loaded, just before the link opens.
+    std::function<void(struct LinkedRun&)> beforeOpen;
 };
 
 // Starts the session and the window as the program does: the window shows,
@@ -106,6 +108,8 @@ inline LinkedRun startLinkedRun(const QString& home, const LinkOptions& options 
     run.controller().setLastHostSource([lastHost] { return lastHost; });
     run.window->show();
     run.window->startUp();
+    if (options.beforeOpen)
+        options.beforeOpen(run);
     run.window->openCardLink();
     return run;
 }
