@@ -215,6 +215,43 @@ TEST_F(CardLinkTest, DeletingACardBeforeTheOneUnderSendKeepsTheDownloadOnItsCard
     EXPECT_EQ(state.cardUnderSend, -1);
 }
 
+TEST_F(CardLinkTest, InSerialModeTheCardOnTheLineReportsAndTheSerialButtonClosesAndReopensThePort)
+{
+    PtyLink line;
+    ASSERT_TRUE(line.isReady()) << "socat is needed (scripts/setup installs it)";
+    ASSERT_TRUE(card.start({"--serial", line.cardSide(), "--code", kCode}));
+    ASSERT_TRUE(card.waitForLine("ready serial", 5000));
+    writeIni(home.path() + "/SetCfg.ini", {{"CommSet", "CommMode", "Serial Port"},
+                                            {"CommSet", "CommParam01", line.programSide()},
+                                            {"CommSet", "CommParam02", "9600"},
+                                            {"LgType", "LgType", "2"}});
+    run = startLinkedRun(home.path());
+    // Opening the port asked the card on the line to report itself.
+    ASSERT_TRUE(waitFor([&] { return run.model().findCard(kCode).record != nullptr; }, 5000));
+    EXPECT_EQ(run.model().findCard(kCode).record->linkKind, 0);
+    const QString opened = run.window->statusText(3);
+    EXPECT_TRUE(opened.contains(line.programSide())) << opened.toStdString();
+    EXPECT_TRUE(opened.contains("[9600]")) << opened.toStdString();
+    QPushButton* button = run.window->serialButton();
+    EXPECT_TRUE(button->isVisibleTo(run.window.get()));
+    EXPECT_EQ(button->text(), QStringLiteral("关闭串口"));
+    EXPECT_FALSE(run.window->groupSendBox()->isVisibleTo(run.window.get()));
+    EXPECT_FALSE(run.link().scheduler().presenceActive());
+
+    button->click();
+    EXPECT_EQ(button->text(), QStringLiteral("打开串口"));
+    EXPECT_TRUE(run.window->statusText(3).endsWith(QStringLiteral("已关闭"))) << run.window->statusText(3).toStdString();
+    EXPECT_FALSE(run.link().channels().serial().isOpen());
+
+    // Reopened, the port carries commands to the card again.
+    button->click();
+    EXPECT_EQ(button->text(), QStringLiteral("关闭串口"));
+    EXPECT_EQ(run.window->statusText(3), opened);
+    run.window->selectCard(kCode);
+    run.trigger(ActionId::BeginPlay);
+    EXPECT_TRUE(card.waitForLine("play start", 3000));
+}
+
 TEST_F(CardLinkTest, SeveralAdaptersAskForTheServerAddressOnceAndRememberNotToAskAgain)
 {
     LinkOptions options;
