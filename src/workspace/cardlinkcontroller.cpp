@@ -159,6 +159,12 @@ void CardLinkController::wire()
     connect(&m_search, &CardSearch::presenceTimerRestart, this,
             [this](int) { m_link.scheduler().restartPresenceAfterSearch(); });
 
+    // The parameter window shows its own messages; a refusal to open comes
+    // before there is a window.
+    connect(&m_params, &ParamConfig::messageBox, this, [this](const QString& text) {
+        if (!m_parametersShowing)
+            m_dialogs->showMessage(text);
+    });
     connect(&m_params, &ParamConfig::cardSizeChanged, this,
             [this](int index, int width, int height) { m_window.changeCardSize(index, width, height); });
 }
@@ -314,7 +320,9 @@ void CardLinkController::openParameters()
     }
     if (!m_params.open(hasSelection, index, width, height, reported))
         return;
+    m_parametersShowing = true;
     m_dialogs->runParameters(m_params);
+    m_parametersShowing = false;
     // The window stored the codes in the file; the copy written on exit must
     // carry them too, or the exit would put the old list back.
     saveInnerCodes(m_session.settingsFile().ini(), m_params.innerCodes());

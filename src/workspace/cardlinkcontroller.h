@@ -124,6 +124,7 @@ private:
     QTimer m_retry;
     int m_retriesLeft = 0;
     bool m_started = false;
+    bool m_parametersShowing = false;
 };
 
 } // namespace ledsign

@@ -252,6 +252,21 @@ TEST_F(CardLinkTest, InSerialModeTheCardOnTheLineReportsAndTheSerialButtonCloses
     EXPECT_TRUE(card.waitForLine("play start", 3000));
 }
 
+TEST_F(CardLinkTest, TheParameterWindowStaysClosedForAReportedCardBelowVersion54AndSaysWhy)
+{
+    run = startLinkedRun(home.path());
+    ASSERT_TRUE(card.start({"--tcp", QStringLiteral("127.0.0.1:%1").arg(port), "--code", kCode, "--card-version", "53"}));
+    ASSERT_TRUE(waitFor([&] { return run.window->tree()->shownState(kCode) == kNodeOnline; }, 5000));
+    run.trigger(ActionId::CmmParaSet);
+    EXPECT_EQ(run.linkDialogs->parameterWindows, 0);
+    EXPECT_EQ(run.linkDialogs->messages, QStringList{lg("warn_card_version_low_cfg")});
+
+    // Without a selection the window opens for the channel settings alone.
+    run.window->selectNode({});
+    run.trigger(ActionId::CmmParaSet);
+    EXPECT_EQ(run.linkDialogs->parameterWindows, 1);
+}
+
 TEST_F(CardLinkTest, SeveralAdaptersAskForTheServerAddressOnceAndRememberNotToAskAgain)
 {
     LinkOptions options;
