@@ -72,6 +72,10 @@ int runSend(const QStringList& args)
             printError(QStringLiteral("ledsign-cli send: ") + error);
             return kExitFailure;
         }
+        if (scratch.materials().isEmpty()) {
+            printError(QStringLiteral("ledsign-cli send: the playbill %1 holds no materials").arg(playbill));
+            return kExitFailure;
+        }
     }
 
     ProjectModel model;
