@@ -10,15 +10,25 @@ namespace ledsign {
 VirtualCardProcess::VirtualCardProcess(QObject* parent)
     : QObject(parent)
 {
-    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    // The card's event lines are of no use to the editor's user.
+    // The card's event lines are of no use to the editor's user; what it
+    // says on stderr explains why it ended.
     m_process.setStandardOutputFile(QProcess::nullDevice());
     connect(&m_process, &QProcess::finished, this, [this](int exitCode, QProcess::ExitStatus status) {
         if (m_stopping)
             return;
-        emit endedEarly(status == QProcess::CrashExit
-                            ? QStringLiteral("The virtual card stopped unexpectedly.")
-                            : QStringLiteral("The virtual card ended with status %1.").arg(exitCode));
+        const QStringList said =
+            QString::fromLocal8Bit(m_process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+        QString message = status == QProcess::CrashExit
+            ? QStringLiteral("The virtual card stopped unexpectedly.")
+            : QStringLiteral("The virtual card ended with status %1.").arg(exitCode);
+        // The last line that is not a Qt start-up notice.
+        for (qsizetype i = said.size() - 1; i >= 0; --i) {
+            if (!said[i].startsWith(QLatin1String("QStandardPaths:"))) {
+                message += QLatin1Char(' ') + said[i].trimmed();
+                break;
+            }
+        }
+        emit endedEarly(message);
     });
 }
 

@@ -2,6 +2,8 @@
 
 #include "content/bitplanes.h"
 #include "content/sendconversion.h"
+#include "config/scanmodes.h"
+#include "config/usbexportparams.h"
 #include "protocol/downloadbuilder.h"
 #include "protocol/exportfile.h"
 #include "protocol/frame.h"
@@ -124,6 +126,64 @@ TEST_F(CliTest, ExportWritesTheHeaderFrameThenEveryMaterialFrame)
     EXPECT_EQ(quint8(fileFrames[0][frame::kCommandOffset]), frame::cmd::kHeader);
     for (qsizetype i = 0; i < fileFrames.size(); ++i)
         EXPECT_EQ(fileFrames[i], builtFrames[i]) << "frame " << i;
+}
+
+TEST_F(CliTest, ExportWritesTheScreenParametersWhenAsked)
+{
+    const QStringList base = QStringList{QStringLiteral("export"), playbill} + geometry()
+        + QStringList{QStringLiteral("--home"), home.path(), QStringLiteral("--out"), outDir, QStringLiteral("--params")};
+    const QString paramPath = QDir(outDir).filePath(QStringLiteral("Vk_Param.prg"));
+
+    // Missing or impossible values: nothing is written, the usage says why.
+    for (const QString& params : {QStringLiteral("scan=1/16(A),oe=0"),
+                                  QStringLiteral("scan=1/16(Z),oe=0,day=0,night=3,data=0,clock=12,content=0,rows=0,trans=0"),
+                                  QStringLiteral("scan=0,oe=0,day=9,night=3,data=0,clock=12,content=0,rows=0,trans=0"),
+                                  QStringLiteral("scan=0,oe=0,day=0,night=3,data=0,clock=7,content=0,rows=0,trans=0"),
+                                  QStringLiteral("scan=0,bright")}) {
+        const CliRun run = runCli(base + QStringList{params});
+        EXPECT_EQ(run.exitCode, 2) << params.toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("--params"))) << run.err.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(paramPath));
+        EXPECT_FALSE(QFileInfo::exists(QDir(outDir).filePath(QStringLiteral("Vk_Data.prg"))));
+    }
+
+    const CliRun run = runCli(base + QStringList{QStringLiteral(
+                                  "scan=1/8 (B),oe=1,day=0,night=5,data=1,clock=8,content=0,rows=2,trans=1,address=7,"
+                                  "baud=38400,empty=1")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QByteArray file = readAll(paramPath);
+
+    // The same choices made in the USB-disk window build the same frame.
+    ExportParameters expected;
+    expected.width = QString::number(kWidth);
+    expected.height = QString::number(kHeight);
+    ScreenParams& s = expected.screen;
+    const ScanModeTable table = ScanModeTable::forCurrentLanguage();
+    s.scanIndex = int(table.names().indexOf(QStringLiteral("1/8  (B)")));
+    ASSERT_GE(s.scanIndex, 0);
+    s.oeIndex = 1;
+    s.colorIndex = 1; // --colors 2
+    s.dayBrightness = 0;
+    s.nightBrightness = 5;
+    s.dataBitIndex = 1;
+    s.clockIndex = 1;
+    s.contentIndex = 0;
+    s.rowOrderIndex = 2;
+    s.transIndex = 1;
+    s.address485Index = 6;
+    s.baudIndex = 2;
+    s.emptyDisplayIndex = 1;
+    QString serial;
+    QByteArray built = exportParameterFile(expected, table, serial);
+    ASSERT_EQ(file.size(), built.size());
+    // Only the frame's serial and the CRC over it differ.
+    QByteArray got = file;
+    for (QByteArray* f : {&got, &built}) {
+        f->replace(frame::kSerialOffset, 4, QByteArray(4, '\0'));
+        f->chop(frame::kTrailerSize);
+    }
+    EXPECT_EQ(got.toHex(), built.toHex());
+    EXPECT_TRUE(QFileInfo::exists(QDir(outDir).filePath(QStringLiteral("Vk_Data.prg"))));
 }
 
 TEST_F(CliTest, BadArgumentsGiveUsageAndStatusTwo)

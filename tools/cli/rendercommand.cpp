@@ -55,7 +55,12 @@ int runRender(const QStringList& args)
 {
     CardOptions options;
     QString error;
-    if (!parseCardOptions(args, true, options, error)) {
+    bool parsed = parseCardOptions(args, true, options, error);
+    if (parsed && !options.params.isEmpty()) {
+        error = QStringLiteral("--params belongs to export");
+        parsed = false;
+    }
+    if (!parsed) {
         printError(QStringLiteral("ledsign-cli render: ") + error);
         printError(renderUsage());
         return kExitUsage;
