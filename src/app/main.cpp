@@ -51,9 +51,7 @@ void startDemo(ledsign::WorkspaceSession& session, ledsign::MainWindow& window, 
     const QString name = QString::fromLatin1(kDemoCardName);
     if (!session.model().findCard(name)) {
         QString error;
-        if (addDemoCard(session.model(), session.folders(), &error))
-            writeDemoPlaybill(session.model(), session.folders(), nullptr, &error);
-        if (!error.isEmpty())
+        if (!setUpDemoCard(session.model(), session.folders(), nullptr, &error))
             QMessageBox::warning(&window, session.caption(), error);
         window.refreshTree();
         window.tree()->expandAll();

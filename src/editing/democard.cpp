@@ -4,6 +4,7 @@
 #include "editing/treecommands.h"
 #include "model/imagefiles.h"
 #include "model/materialkinds.h"
+#include "model/playbillreader.h"
 #include "model/playbillwriter.h"
 #include "model/projectmodel.h"
 
@@ -123,6 +124,23 @@ TFodder* materialAt(ProjectModel& model, const NodePath& node)
 
 } // namespace
 
+TFIXModem demoCardRecord()
+{
+    TFIXModem card;
+    card.name = QString::fromLatin1(kDemoCardName);
+    card.width = kDemoWidth;
+    card.height = kDemoHeight;
+    card.colorType = colorTypeOfChoice(kDemoColorIndex);
+    card.internalCode = QString::fromLatin1(kDemoInternalCode);
+    card.zoom = 30;
+    return card;
+}
+
+QString demoPlaybillPath(const DataFolder& folders)
+{
+    return QDir(folders.programFolder()).filePath(QString::fromLatin1(kDemoCardName) + QStringLiteral(".prg"));
+}
+
 QString defaultDemoFolder()
 {
     QString base = qEnvironmentVariable("XDG_DATA_HOME");
@@ -222,7 +240,7 @@ bool writeDemoPlaybill(ProjectModel& model, const DataFolder& folders, QString* 
     }
     if (!folders.ensureExists(error))
         return false;
-    const QString file = QDir(folders.programFolder()).filePath(name + QStringLiteral(".prg"));
+    const QString file = demoPlaybillPath(folders);
     PlaybillWriter writer(model, folders);
     if (!writer.write(name, file)) {
         if (error)
@@ -234,6 +252,41 @@ bool writeDemoPlaybill(ProjectModel& model, const DataFolder& folders, QString* 
     if (path)
         *path = file;
     return true;
+}
+
+bool setUpDemoCard(ProjectModel& model, const DataFolder& folders, bool* fromFile, QString* error)
+{
+    const QString path = demoPlaybillPath(folders);
+    const bool stored = QFileInfo::exists(path);
+    if (fromFile)
+        *fromFile = stored;
+    if (!stored)
+        return addDemoCard(model, folders, error) && writeDemoPlaybill(model, folders, nullptr, error);
+
+    const QString name = QString::fromLatin1(kDemoCardName);
+    if (model.findCard(name)) {
+        if (error)
+            *error = QStringLiteral("a card named %1 exists already").arg(name);
+        return false;
+    }
+    // Pictures the playbill names and that went missing are drawn again.
+    QStringList pictures;
+    if (!ensureDemoPictures(folders, pictures, error))
+        return false;
+    model.addCard(demoCardRecord());
+    PlaybillReader reader(model, folders);
+    const PlaybillReader::Status status = reader.open(name, path);
+    const bool anyMaterial = std::any_of(model.materials().cbegin(), model.materials().cend(),
+                                         [&](const TFodder& m) { return m.cardName == name; });
+    if (status == PlaybillReader::Status::Loaded && anyMaterial)
+        return true;
+    if (error) {
+        *error = status == PlaybillReader::Status::Loaded
+            ? QStringLiteral("the playbill %1 holds no materials").arg(path)
+            : QStringLiteral("cannot read the playbill %1: %2").arg(path, reader.errorString());
+    }
+    model.removeCard(name);
+    return false;
 }
 
 } // namespace ledsign

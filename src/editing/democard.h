@@ -12,6 +12,7 @@
 namespace ledsign {
 
 class ProjectModel;
+struct TFIXModem;
 
 inline constexpr const char* kDemoCardName = "Demo";
 inline constexpr int kDemoWidth = 128;
@@ -31,6 +32,12 @@ QString defaultDemoFolder();
 // written.
 bool ensureDemoPictures(const DataFolder& folders, QStringList& paths, QString* error = nullptr);
 
+// The sample card's record without content: name, size, colours, code.
+TFIXModem demoCardRecord();
+
+// Where the sample card's playbill is kept: "Demo.prg" in the playbill folder.
+QString demoPlaybillPath(const DataFolder& folders);
+
 // Appends the sample card and its four pages to the model. False with
 // `error` when a card of that name exists already or its pictures cannot be
 // drawn.
@@ -40,5 +47,13 @@ bool addDemoCard(ProjectModel& model, const DataFolder& folders, QString* error 
 // records it as the card's playbill file, so that the card list names it.
 bool writeDemoPlaybill(ProjectModel& model, const DataFolder& folders, QString* path = nullptr,
                        QString* error = nullptr);
+
+// The sample card in the model, as both demos start it: when its playbill
+// is stored, the card with that playbill (an edited demo is kept as it is);
+// otherwise the card built afresh and its playbill written. `fromFile` says
+// which. False with `error` when the stored playbill cannot be read or holds
+// no material (the file is left alone).
+bool setUpDemoCard(ProjectModel& model, const DataFolder& folders, bool* fromFile = nullptr,
+                   QString* error = nullptr);
 
 } // namespace ledsign

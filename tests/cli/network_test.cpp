@@ -164,13 +164,26 @@ TEST_F(CliTest, DemoSendsTheSampleCardToAVirtualCardAndEndsWithItsPictures)
     EXPECT_EQ(QDir(demoHome + QStringLiteral("/picFiles")).entryList({QStringLiteral("*.bmp")}, QDir::Files).size(), 3);
     EXPECT_TRUE(QFileInfo::exists(demoHome + QStringLiteral("/prgFiles/Demo.prg")));
 
-    // A second run finds its pictures and leaves only its own PNG files.
+    // A second run sends the stored playbill as it is, finds its pictures
+    // and leaves only its own PNG files.
+    const QString stored = demoHome + QStringLiteral("/prgFiles/Demo.prg");
+    const QByteArray playbillBytes = readAll(stored);
     const QDateTime drawn = QFileInfo(demoHome + QStringLiteral("/picFiles/demo_heart.bmp")).lastModified();
     ASSERT_TRUE(writeAll(shown.filePath(QStringLiteral("page9.png")), "old"));
     const CliRun again = runCli(args, 90000);
     EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
+    EXPECT_TRUE(again.out.contains(QStringLiteral("playbill read from ") + stored)) << again.out.toStdString();
+    EXPECT_EQ(readAll(stored), playbillBytes);
+    EXPECT_EQ(shown.entryList({QStringLiteral("page*.png")}, QDir::Files).size(), 4);
     EXPECT_FALSE(shown.exists(QStringLiteral("page9.png")));
     EXPECT_EQ(QFileInfo(demoHome + QStringLiteral("/picFiles/demo_heart.bmp")).lastModified(), drawn);
+
+    // A stored playbill that cannot be read is reported, and kept.
+    ASSERT_TRUE(writeAll(stored, QByteArray("\xff\xfe\x00broken", 9)));
+    const CliRun broken = runCli(args, 30000);
+    EXPECT_EQ(broken.exitCode, 1);
+    EXPECT_TRUE(broken.err.contains(stored)) << broken.err.toStdString();
+    EXPECT_EQ(readAll(stored), QByteArray("\xff\xfe\x00broken", 9));
 }
 
 } // namespace

@@ -97,16 +97,16 @@ int runDemo(const QStringList& args)
         return kExitFailure;
     }
 
-    // 1. The sample card and its playbill.
+    // 1. The sample card and its playbill. The playbill is written on the
+    // first run only: one edited in the editor since is what gets sent.
     ProjectModel model;
-    if (!addDemoCard(model, folders, &error)) {
-        printError(QStringLiteral("ledsign-cli demo: ") + error);
-        return kExitFailure;
-    }
     const QString cardName = QString::fromLatin1(kDemoCardName);
-    QString playbill;
-    if (!writeDemoPlaybill(model, folders, &playbill, &error)) {
-        printError(QStringLiteral("ledsign-cli demo: ") + error);
+    const QString playbill = demoPlaybillPath(folders);
+    bool stored = false;
+    if (!setUpDemoCard(model, folders, &stored, &error)) {
+        printError(QStringLiteral("ledsign-cli demo: %1").arg(error));
+        if (stored)
+            printError(QStringLiteral("(remove it to start the demo afresh)"));
         return kExitFailure;
     }
     printLine(QStringLiteral("sample card %1: %2 x %3, dual colour, %4 pages, %5 materials")
@@ -115,7 +115,7 @@ int runDemo(const QStringList& args)
                   .arg(kDemoHeight)
                   .arg(model.pages().size())
                   .arg(model.materials().size()));
-    printLine(QStringLiteral("playbill written to %1").arg(playbill));
+    printLine((stored ? QStringLiteral("playbill read from %1") : QStringLiteral("playbill written to %1")).arg(playbill));
 
     // 2. The virtual card, connecting to our server on loopback.
     CardSession session(model);
