@@ -134,7 +134,8 @@ TEST_F(CliTest, NetworkCommandsRefuseWrongArguments)
         EXPECT_TRUE(run.err.contains(QStringLiteral("usage: ledsign-cli ") + args.first()))
             << args.join(u' ').toStdString() << ": " << run.err.toStdString();
     }
-    for (const QString& command : {QStringLiteral("send"), QStringLiteral("cards"), QStringLiteral("search"),
+    for (const QString& command : {QStringLiteral("render"), QStringLiteral("export"), QStringLiteral("send"),
+                                   QStringLiteral("cards"), QStringLiteral("search"),
                                    QStringLiteral("play"), QStringLiteral("time"), QStringLiteral("demo")}) {
         const CliRun help = runCli({command, QStringLiteral("--help")}, 10000);
         EXPECT_EQ(help.exitCode, 0) << command.toStdString();
