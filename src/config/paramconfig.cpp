@@ -272,15 +272,16 @@ bool ParamConfig::confirmInterface(int mode, const QString& portText, const QStr
             return false;
         }
         m_channels.server().closeAllConnections();
-        switchChannelMode(m_channels, m_settings, CommModeKind::Network, QString(), portText.trimmed(), texts,
+        // Through the link, so that sending follows the new mode too.
+        m_link.switchMode(m_settings, CommModeKind::Network, QString(), portText.trimmed(), texts,
                           m_udp.serverListenAddress());
     } else {
         if (serialPort.trimmed().isEmpty() || baudText.trimmed().isEmpty()) {
             emit statusText(lg("warn_comm_serial_empty"));
             return false;
         }
-        switchChannelMode(m_channels, m_settings, mode == kParamSerial ? CommModeKind::Serial : CommModeKind::Rs485,
-                          serialPort, baudText, texts);
+        m_link.switchMode(m_settings, mode == kParamSerial ? CommModeKind::Serial : CommModeKind::Rs485, serialPort,
+                          baudText, texts);
     }
     emit closeWanted();
     return true;

@@ -149,6 +149,8 @@ void CardLinkController::wire()
     });
 
     connect(&m_udp, &UdpConfig::searchStatus, &m_window, &MainWindow::showStatus);
+    // A search reply outside network mode switches to it.
+    connect(&m_udp, &UdpConfig::searchReplyReceived, this, &CardLinkController::syncCommMode);
     connectUdpRegistration(m_udp, registrations);
 
     m_search.follow(m_link);
@@ -175,6 +177,11 @@ void CardLinkController::applyChannelControls()
     m_window.serialButton()->setText(channels.serialButtonCaption());
     m_window.serialButton()->setVisible(channels.serialButtonVisible());
     m_window.groupSendBox()->setVisible(channels.groupSendBoxVisible());
+}
+
+void CardLinkController::syncCommMode()
+{
+    m_link.setCommMode(commModeKind(m_session.settings().commMode, currentCommModeTexts()));
 }
 
 QString CardLinkController::channelStatus() const
@@ -296,6 +303,8 @@ void CardLinkController::searchCards(bool fromAction)
         return;
     m_dialogs->runSearch(m_search);
     m_search.end();
+    // A serial search leaves the mode of the port that answered.
+    syncCommMode();
 }
 
 void CardLinkController::openParameters()
@@ -323,6 +332,7 @@ void CardLinkController::openParameters()
     m_parametersShowing = true;
     m_dialogs->runParameters(m_params);
     m_parametersShowing = false;
+    syncCommMode();
     // The window stored the codes in the file; the copy written on exit must
     // carry them too, or the exit would put the old list back.
     saveInnerCodes(m_session.settingsFile().ini(), m_params.innerCodes());

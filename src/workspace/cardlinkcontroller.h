@@ -108,6 +108,9 @@ public:
 private:
     void wire();
     void applyChannelControls();
+    // Sending follows the mode in the settings after a search or the
+    // parameter window changed it.
+    void syncCommMode();
     void retryAddress();
     QString selectedCardName() const;
     void cardCommand(int kind, int value);

@@ -7,6 +7,7 @@
 #include "cardlinkfixture.h"
 #include "support/testsupport.h"
 #include "model/settingsfile.h"
+#include "transport/channelstartup.h"
 #include "transport/datagram.h"
 
 #include <QCheckBox>
@@ -265,6 +266,31 @@ TEST_F(CardLinkTest, TheParameterWindowStaysClosedForAReportedCardBelowVersion54
     run.window->selectNode({});
     run.trigger(ActionId::CmmParaSet);
     EXPECT_EQ(run.linkDialogs->parameterWindows, 1);
+}
+
+TEST_F(CardLinkTest, SendingFollowsTheModeChosenInTheParameterWindowOrLeftByASearch)
+{
+    run = startLinkedRun(home.path());
+    const SendState& state = run.link().scheduler().state();
+    ASSERT_TRUE(state.networkMode);
+    // The mode is switched while the window still shows: the card commands
+    // must already travel in RS-485 packets.
+    bool rs485WhileShowing = false;
+    run.linkDialogs->duringParameters = [&](ParamConfig& config) {
+        EXPECT_TRUE(config.confirmInterface(kParam485, QString(), "/nonexistent/ttyX", "9600"));
+        rs485WhileShowing = state.rs485Mode && !state.networkMode;
+    };
+    run.trigger(ActionId::CmmParaSet);
+    EXPECT_TRUE(rs485WhileShowing);
+    EXPECT_EQ(run.session->settings().commMode, QStringLiteral("485"));
+
+    // A serial search stores the mode of the port it tried.
+    run.linkDialogs->duringSearch = [&](CardSearch&) {
+        run.session->settings().commMode = currentCommModeTexts().serial;
+    };
+    run.trigger(ActionId::Search);
+    EXPECT_FALSE(state.rs485Mode);
+    EXPECT_FALSE(state.networkMode);
 }
 
 TEST_F(CardLinkTest, SeveralAdaptersAskForTheServerAddressOnceAndRememberNotToAskAgain)
