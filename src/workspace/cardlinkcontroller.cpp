@@ -216,6 +216,10 @@ void CardLinkController::startLink()
     settings.serverIP = choice.serverIp;
     settings.isShowMulNetCard = choice.isShowMulNetCard;
 
+    // From now on the card nodes show the states the send supervision keeps.
+    m_window.tree()->setStateSource([this](const QString& name) { return m_link.scheduler().nodeState(name); });
+    m_window.refreshCardStates();
+
     // The UDP listener on that address and the channel of the mode.
     m_started = true;
     const CommModeTexts texts = currentCommModeTexts();
@@ -229,9 +233,6 @@ void CardLinkController::startLink()
         for (const TFIXModem& card : m_session.model().cards())
             m_udp.repointKnownCard(card, mask);
     }
-
-    m_window.tree()->setStateSource([this](const QString& name) { return m_link.scheduler().nodeState(name); });
-    m_window.refreshCardStates();
 
     if (isNoAddress(settings.serverIP)) {
         m_retriesLeft = kAddressRetries;
