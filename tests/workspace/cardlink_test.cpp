@@ -97,6 +97,18 @@ TEST_F(CardLinkTest, TheServerOpensWhenTheWindowShowsAndAConnectingCardGetsANode
     EXPECT_EQ(run.window->statusText(3), panel);
 }
 
+TEST_F(CardLinkTest, ASilentCardTurnsOfflineInTheTreeAtThePresenceTick)
+{
+    startBoth();
+    // Registration took the poll time at this scale: silent for 0.9 s counts.
+    run.link().scheduler().state().timeScale = 0.01;
+    TFIXModem* record = run.model().findCard(kCode).record;
+    run.link().scheduler().registerConnection(*record, record->socket);
+    card.stop();
+    ASSERT_TRUE(waitFor([&] { return run.window->tree()->shownState(kCode) == kNodeOffline; }, 5000));
+    EXPECT_FALSE(run.window->tree()->showsOnline(kCode));
+}
+
 TEST_F(CardLinkTest, SendShowsTheProgressBarThenEndsWithTheNodeMarkedSent)
 {
     startBoth();
