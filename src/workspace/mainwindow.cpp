@@ -14,12 +14,14 @@
 #include "workspace/layoutcanvas.h"
 #include "workspace/objecttree.h"
 #include "workspace/propertyeditor.h"
+#include "workspace/toolwindows.h"
 #include "workspace/workspacesession.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QFrame>
@@ -67,6 +69,7 @@ MainWindow::MainWindow(WorkspaceSession& session, std::unique_ptr<MainWindowDial
     : QMainWindow(parent)
     , session_(session)
     , dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtMainWindowDialogs>(this))
+    , scriptedDialogs_(dialogs_ && !dynamic_cast<QtMainWindowDialogs*>(dialogs_.get()))
     , commands_(session.model(), session.folders(), selection_)
 {
     setObjectName(QStringLiteral("frmMain"));
@@ -97,6 +100,11 @@ MainWindow::MainWindow(WorkspaceSession& session, std::unique_ptr<MainWindowDial
     const QStringList icons = session_.iconFiles();
     if (!icons.isEmpty())
         setWindowIcon(QIcon(icons.last()));
+
+    tools_ = new ToolWindowsController(*this, session_);
+    // Scripted answers stand for a user: no tool window waits for one.
+    if (scriptedDialogs_)
+        tools_->setModalRunner([](QDialog&) { return int(QDialog::Rejected); });
 
     retranslate();
     setCommandsFor(NodeLevel::None);
@@ -437,7 +445,7 @@ void MainWindow::switchLanguage(int index)
 {
     session_.switchLanguage(index);
     retranslate();
-    makeImageGroupPanel();
+    imageGroups_->retranslate();
     // The rows of the selected object are shown again in the new language.
     onNodeSelected(selection_.node());
 }
@@ -446,6 +454,7 @@ void MainWindow::switchLanguage(int index)
 
 void MainWindow::startUp()
 {
+    tools_->startUp();
     const QStringList unread = session_.loadCards(messageSink());
     canvas_->syncWithModel();
     tree_->rebuild(session_.model());
@@ -735,17 +744,19 @@ void MainWindow::runCommand(ActionId id)
         startExternalTool(false);
         break;
     case ActionId::SendPrg:
-        if (!node.isNone())
-            selectCard(node.card);
-        laterVersion(caption);
+        tools_->sendTextProgram();
         break;
     case ActionId::Export2UDisk:
+        tools_->exportToUsb();
+        break;
+    case ActionId::Preview:
+        tools_->preview();
+        break;
     case ActionId::Search:
     case ActionId::Send:
     case ActionId::StopPlay:
     case ActionId::BeginPlay:
     case ActionId::AdjTime:
-    case ActionId::Preview:
     case ActionId::CmmParaSet:
     case ActionId::ScreenParam:
         laterVersion(caption);
@@ -835,9 +846,9 @@ void MainWindow::deleteSelectedObject()
 
 void MainWindow::newCard()
 {
-    const auto input = dialogs_->askNewCard(commands_.proposedCardName(), [this](const QString& name) {
-        return commands_.checkNewCardName(name);
-    });
+    const auto check = [this](const QString& name) { return commands_.checkNewCardName(name); };
+    const QString proposal = commands_.proposedCardName();
+    const auto input = scriptedDialogs_ ? dialogs_->askNewCard(proposal, check) : tools_->askNewCard(proposal, check);
     if (input)
         apply(commands_.addCard(*input));
 }
@@ -922,9 +933,8 @@ void MainWindow::showMaterialEditor(qsizetype materialIndex)
         break;
     }
     case kRemoteText:
-        // The text-program window comes with the sending functions.
-        laterVersion(actions_->action(ActionId::SendPrg)->text());
-        return;
+        changed = tools_->openRemoteText(edited);
+        break;
     default:
         return;
     }

@@ -359,7 +359,7 @@ TEST_F(MainWindowTest, MaterialsMoveWithTheHeaderButtonsAndLaterFunctionsSaySo)
     EXPECT_EQ(run.model().materialNames("A", text.page, text.region), QStringList({"single-text1", "multi_text1"}));
 
     const qsizetype before = run.model().materials().size();
-    for (ActionId id : {ActionId::Send, ActionId::Search, ActionId::Preview, ActionId::CmmParaSet}) {
+    for (ActionId id : {ActionId::Send, ActionId::Search, ActionId::CmmParaSet}) {
         run.window->showStatus({});
         run.trigger(id);
         const QString status = run.window->statusText(MainWindow::kMessagePanel);

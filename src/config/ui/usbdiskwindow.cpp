@@ -174,9 +174,10 @@ void UsbDiskWindow::refreshDrives()
     okButton_->setEnabled(mode_ == 0 || drives_.any());
 }
 
-void UsbDiskWindow::prepareNewCard(const QString& proposal)
+void UsbDiskWindow::prepareNewCard(const QString& proposal, NameCheck check)
 {
     mode_ = 0;
+    nameCheck_ = std::move(check);
     setWindowTitle(fixed(usbtext::kNewCardCaption));
     cardLabel_->hide();
     exportPanel_->hide();
@@ -293,6 +294,15 @@ bool UsbDiskWindow::okEnabled() const { return okButton_->isEnabled(); }
 void UsbDiskWindow::accept()
 {
     if (mode_ == 0) {
+        // A name the card list cannot hold (empty, taken, with a separator)
+        // would be lost or mixed up on the next start: ask again.
+        const QString problem = nameCheck_ ? nameCheck_(answer().name) : QString();
+        if (!problem.isEmpty()) {
+            status_->showMessage(problem);
+            editCardName->setFocus();
+            editCardName->selectAll();
+            return;
+        }
         QDialog::accept();
         return;
     }

@@ -464,7 +464,7 @@ bool TextProgramWindow::loadFile(const QString& path)
 
 void TextProgramWindow::saveAs()
 {
-    QString path = QFileDialog::getSaveFileName(this, QString(), QString(), QStringLiteral("*.tprg"),
+    QString path = QFileDialog::getSaveFileName(this, QString(), folder_, QStringLiteral("*.tprg"),
                                                 nullptr, QFileDialog::DontConfirmOverwrite);
     if (path.isEmpty())
         return;
@@ -479,7 +479,7 @@ void TextProgramWindow::saveAs()
 
 void TextProgramWindow::openFile()
 {
-    const QString path = QFileDialog::getOpenFileName(this, QString(), QString(), QStringLiteral("*.tprg"));
+    const QString path = QFileDialog::getOpenFileName(this, QString(), folder_, QStringLiteral("*.tprg"));
     if (!path.isEmpty())
         loadFile(path);
 }

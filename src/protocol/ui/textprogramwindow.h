@@ -31,6 +31,9 @@ public:
     // The same set-up without running the window.
     void prepare(const QString& file, const QString& cardName, bool rs485);
 
+    // Where the save and open dialogs start (the playbill folder).
+    void setFolder(const QString& folder) { folder_ = folder; }
+
     bool loadFile(const QString& path);
     bool saveFile(const QString& path);
     QString lastFile() const { return lastFile_; }
@@ -80,6 +83,7 @@ private:
     bool rs485_ = false;
     QString selectedPage_;
     QString lastFile_;
+    QString folder_;
 
     QLineEdit* pageName_ = nullptr;
     QTimeEdit* start_ = nullptr;
