@@ -178,7 +178,7 @@ void MainWindow::buildToolBars()
         QToolBar* tb = addToolBar(name);
         tb->setObjectName(name);
         tb->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        tb->setIconSize(QSize(16, 16));
+        tb->setIconSize(QSize(20, 20));
         for (ActionId id : ids) {
             if (id == ActionId::File)
                 tb->addSeparator();
@@ -194,10 +194,13 @@ void MainWindow::buildToolBars()
          ActionId::PastePrg, ActionId::File, ActionId::AddRgn, ActionId::DelRegion, ActionId::File,
          ActionId::DelFodder});
     addToolBarBreak();
-    bar(QStringLiteral("tbMaterials"),
+    // Twelve material kinds: their icons, with the caption as a tip, keep
+    // the row short enough for the card commands beside it.
+    QToolBar* materials = bar(QStringLiteral("tbMaterials"),
         {ActionId::SglTxt, ActionId::MulText, ActionId::File, ActionId::DateTime, ActionId::AddTime,
          ActionId::DelTime, ActionId::File, ActionId::Table, ActionId::Picture, ActionId::Movie, ActionId::File,
          ActionId::InnerInfo, ActionId::CallNo, ActionId::CollectData, ActionId::File, ActionId::TxtSet});
+    materials->setToolButtonStyle(Qt::ToolButtonIconOnly);
     bar(QStringLiteral("tbCards"), {ActionId::Send, ActionId::Preview, ActionId::CmmParaSet});
 }
 

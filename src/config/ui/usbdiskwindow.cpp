@@ -21,6 +21,7 @@ namespace {
 
 constexpr int kParamCategory = 10;
 constexpr int kNewCardHeight = 168;
+constexpr int kNewCardWidth = 300;
 constexpr int kExportHeight = 360;
 constexpr int kDefaultLamp = 3;
 
@@ -188,8 +189,8 @@ void UsbDiskWindow::prepareNewCard(const QString& proposal, NameCheck check)
     cmbColor->setCurrentIndex(0);
     status_->clearMessage();
     okButton_->setEnabled(true);
-    resize(width(), kNewCardHeight);
     adjustSize();
+    resize(std::max(width(), kNewCardWidth), std::max(height(), kNewCardHeight));
 }
 
 void UsbDiskWindow::prepareExport(const TFIXModem& card, const QString& workFolder, DataBuilder data)
