@@ -194,9 +194,7 @@ bool ToolWindowsController::rs485Mode() const
 
 TextProgramSender* ToolWindowsController::textSender()
 {
-    // The card link's text-program sender is not there yet: the window
-    // composes, saves and opens, and its send stays unavailable.
-    return nullptr;
+    return &session_.link().textPrograms();
 }
 
 TextProgramWindow& ToolWindowsController::textProgramWindow()
@@ -206,6 +204,10 @@ TextProgramWindow& ToolWindowsController::textProgramWindow()
     if (!textProgram_) {
         textProgram_ = new TextProgramWindow(session_.model(), textSender(), &window_);
         textProgram_->setFolder(session_.folders().programFolder());
+        // The send's progress texts also show in the window, which covers
+        // the main window's status bar while it is open.
+        connect(&session_.link().scheduler(), &SendScheduler::statusMessage, textProgram_.data(),
+                &TextProgramWindow::showStatusText);
     }
     return *textProgram_;
 }

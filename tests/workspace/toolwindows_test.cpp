@@ -10,6 +10,7 @@
 #include "preview/ui/previewwindow.h"
 #include "protocol/ui/textprogramwindow.h"
 #include "transport/cardlink.h"
+#include "support/testsupport.h"
 #include "windowfixture.h"
 #include "workspace/toolwindows.h"
 #include "workspace/toolwindowstips.h"
@@ -320,12 +321,30 @@ TEST_F(ToolWindowsTest, TextProgramsOpenForTheCardAndARemoteTextMaterialKeepsThe
     ASSERT_EQ(material.record->kind, kRemoteText);
     run.model().findCard(QStringLiteral("Hall")).record->modified = 0;
 
-    // From the action: the selected node's card becomes current; nothing
-    // saved, nothing changes.
-    onWindow = [](QDialog&) { return int(QDialog::Rejected); };
+    // From the action: the selected node's card becomes current, and the
+    // send goes to it through the card link; with no channel open, the
+    // window says that it failed.
+    QString sendStatus;
+    onWindow = [&](QDialog& w) {
+        auto* tp = qobject_cast<TextProgramWindow*>(&w);
+        if (!tp)
+            return int(QDialog::Rejected);
+        tp->send();
+        EXPECT_EQ(tp->statusText(), lg("warn_contents_empty")) << "nothing to send yet";
+        tp->pageNameField()->setText(QStringLiteral("Noon"));
+        tp->newPage();
+        tp->pageList()->setCurrentItem(tp->pageList()->topLevelItem(0));
+        tp->materialNameField()->setText(QStringLiteral("Menu"));
+        tp->editor()->setPlainText(QStringLiteral("Soup"));
+        tp->newMaterial();
+        tp->send();
+        sendStatus = tp->statusText();
+        return int(QDialog::Rejected);
+    };
     run.trigger(ActionId::SendPrg);
     EXPECT_EQ(shown, QStringList{"ledsign::TextProgramWindow"});
     EXPECT_EQ(run.window->selection().node(), NodePath::ofCard(QStringLiteral("Hall")));
+    EXPECT_EQ(sendStatus, lg("warn_program_send_failed"));
 
     // From the material: the file saved there becomes its only file.
     const QString file = home.filePath(QStringLiteral("prgFiles/news.tprg"));
@@ -352,14 +371,17 @@ TEST_F(ToolWindowsTest, TextProgramsOpenForTheCardAndARemoteTextMaterialKeepsThe
     // Opened again, the window loads that file; closing without a new file
     // leaves the material as it was.
     run.model().findCard(QStringLiteral("Hall")).record->modified = 0;
-    int pages = -1;
+    ASSERT_TRUE(writeAll(file, "[ProgramList]\r\nEvening,123456789,18:00,22:00\r\n[FodderList]\r\n"
+                               "Late,071210141512,123456789,123456790,-1,1,0,0,0,1,Red^Arial^10^Open late\r\n"));
+    QStringList pages;
     onWindow = [&](QDialog& w) {
         if (auto* tp = qobject_cast<TextProgramWindow*>(&w))
-            pages = tp->pageList()->topLevelItemCount();
+            for (int i = 0; i < tp->pageList()->topLevelItemCount(); ++i)
+                pages << tp->pageList()->topLevelItem(i)->text(2);
         return int(QDialog::Rejected);
     };
     run.window->showMaterialEditor(after.index);
-    EXPECT_EQ(pages, 1);
+    EXPECT_EQ(pages, QStringList{"Evening"}) << "the material's file replaces what the window held";
     EXPECT_FALSE(run.model().findCard(QStringLiteral("Hall")).record->modified);
 }
 

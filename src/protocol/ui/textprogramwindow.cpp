@@ -238,6 +238,11 @@ void TextProgramWindow::report(const QString& key)
     status_->showMessage(msg(key));
 }
 
+void TextProgramWindow::showStatusText(const QString& text)
+{
+    status_->showMessage(text);
+}
+
 QString TextProgramWindow::statusText() const
 {
     return status_->currentMessage();

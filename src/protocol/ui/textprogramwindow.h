@@ -38,6 +38,8 @@ public:
     bool saveFile(const QString& path);
     QString lastFile() const { return lastFile_; }
     QString statusText() const;
+    // A text from elsewhere (the send under way) in the window's status bar.
+    void showStatusText(const QString& text);
 
     // The buttons' actions, reachable without clicks.
     void newPage();
