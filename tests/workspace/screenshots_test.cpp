@@ -4,6 +4,7 @@
 // empty before it is saved.
 #include "config/removabledrives.h"
 #include "config/ui/usbdiskwindow.h"
+#include "content/ui/imagegrouppanel.h"
 #include "model/imagefiles.h"
 #include "model/materialkinds.h"
 #include "preview/ui/previewwindow.h"
@@ -160,6 +161,14 @@ TEST_F(Screenshots, MainWindowAndToolWindows)
         run.window->refreshTree();
         run.window->selectCard("Lobby");
         save(*run.window, QStringLiteral("main_zh_zoom%1").arg(zoom / 10));
+    }
+    // The image group selected: its file panel under the canvas.
+    for (const TFodder& m : run.model().materials()) {
+        if (m.kind == kImageGroup) {
+            run.window->selectNode(NodePath::ofMaterial(m.cardName, m.pageName, m.regionName, m.name));
+            run.window->imageGroupPanel()->setFolder(home.filePath(QStringLiteral("picFiles")));
+            save(*run.window, QStringLiteral("main_zh_imagegroup"));
+        }
     }
     // A page of the card selected, with its regions on the canvas.
     run.window->selectNode(NodePath::ofPage("Lobby", run.model().pageNames("Lobby").value(0)));

@@ -112,6 +112,10 @@ ImageGroupPanel::ImageGroupPanel(QWidget* parent)
     rows_->setObjectName(QStringLiteral("lvBmpList"));
     rows_->horizontalHeader()->setStretchLastSection(true);
     rows_->verticalHeader()->hide();
+    rows_->verticalHeader()->setDefaultSectionSize(rows_->fontMetrics().height() + 6);
+    // Long paths keep their file name in view.
+    rows_->setWordWrap(false);
+    rows_->setTextElideMode(Qt::ElideLeft);
     rows_->setSelectionBehavior(QAbstractItemView::SelectRows);
     rows_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     rows_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -181,6 +185,7 @@ void ImageGroupPanel::refreshRows(int selectRow)
         rows_->setItem(r, 0, new QTableWidgetItem(QString::number(list[r].number)));
         rows_->setItem(r, 1, new QTableWidgetItem(list[r].path));
     }
+    rows_->resizeColumnToContents(0);
     if (selectRow >= 0 && selectRow < rows_->rowCount())
         rows_->selectRow(selectRow);
 }
