@@ -20,6 +20,7 @@
 #include <QDialog>
 #include <QFileInfo>
 #include <QMenu>
+#include <QScreen>
 
 namespace ledsign {
 
@@ -105,7 +106,13 @@ void ToolWindowsController::preview()
         return;
     }
     const auto card = model.findCard(cardName);
-    const int zoom = std::clamp(qRound(card.record->zoom / 10.0), 1, kMaxPreviewZoom);
+    int zoom = std::clamp(qRound(card.record->zoom / 10.0), 1, kMaxPreviewZoom);
+    // A large card at a large zoom would not fit on the screen.
+    if (const QScreen* screen = window_.screen()) {
+        const QSize room = screen->availableGeometry().size();
+        while (zoom > 1 && (card.record->width * zoom > room.width() || card.record->height * zoom > room.height()))
+            --zoom;
+    }
     PreviewWindow preview(model, cardName, standardPreviewConversion(), standardLiveRenderer(), zoom, &window_);
     // The card's panel on the canvas with the button row above it.
     const QSize panel(card.record->width * zoom + 16, card.record->height * zoom + 16);

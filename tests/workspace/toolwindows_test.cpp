@@ -23,6 +23,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QScreen>
 #include <QStatusBar>
 #include <QThread>
 #include <QTimeEdit>
@@ -383,6 +384,53 @@ TEST_F(ToolWindowsTest, TextProgramsOpenForTheCardAndARemoteTextMaterialKeepsThe
     run.window->showMaterialEditor(after.index);
     EXPECT_EQ(pages, QStringList{"Evening"}) << "the material's file replaces what the window held";
     EXPECT_FALSE(run.model().findCard(QStringLiteral("Hall")).record->modified);
+}
+
+} // namespace
+} // namespace ledsign::test
+
+namespace ledsign::test {
+namespace {
+
+TEST_F(ToolWindowsTest, WindowsMadeOnceTakeTheLanguageOfEachOpeningAndThePreviewFitsTheScreen)
+{
+    Running run = start();
+    addCardWithText(run, QStringLiteral("Wall"));
+    QStringList captions;
+    QStringList colours;
+    onWindow = [&](QDialog& w) {
+        captions << w.windowTitle();
+        if (qobject_cast<UsbDiskWindow*>(&w))
+            colours << w.findChildren<QComboBox*>().value(0)->itemText(0);
+        return int(QDialog::Rejected);
+    };
+    run.trigger(ActionId::SendPrg);
+    run.window->tools().askNewCard(QStringLiteral("x"), {});
+    run.trigger(ActionId::SimpleChn);
+    run.trigger(ActionId::SendPrg);
+    run.window->tools().askNewCard(QStringLiteral("x"), {});
+    ASSERT_EQ(captions.size(), 4);
+    EXPECT_NE(captions[0], captions[2]) << "the text-program caption follows the switch";
+    EXPECT_EQ(captions[2], GetLgText(8, QStringLiteral("remote_text_send")));
+    ASSERT_EQ(colours.size(), 2);
+    EXPECT_NE(colours[0], colours[1]) << "the colour list follows the switch";
+    run.trigger(ActionId::English);
+
+    // A wide card at a large zoom is shown smaller, so that it fits.
+    TFIXModem& card = *run.model().findCard(QStringLiteral("Wall")).record;
+    card.width = 1024;
+    card.zoom = 40;
+    QSize size;
+    onWindow = [&](QDialog& w) {
+        size = w.size();
+        return int(QDialog::Rejected);
+    };
+    run.window->selectCard(QStringLiteral("Wall"));
+    run.trigger(ActionId::Preview);
+    const QSize room = run.window->screen()->availableGeometry().size();
+    ASSERT_TRUE(size.isValid());
+    EXPECT_LE(size.width(), std::max(room.width(), 1024 + 16));
+    EXPECT_LT(size.width(), 1024 * 4);
 }
 
 } // namespace

@@ -179,6 +179,7 @@ void UsbDiskWindow::prepareNewCard(const QString& proposal, NameCheck check)
 {
     mode_ = 0;
     nameCheck_ = std::move(check);
+    fillLists(); // in the language of the moment
     setWindowTitle(fixed(usbtext::kNewCardCaption));
     cardLabel_->hide();
     exportPanel_->hide();
@@ -196,6 +197,7 @@ void UsbDiskWindow::prepareNewCard(const QString& proposal, NameCheck check)
 void UsbDiskWindow::prepareExport(const TFIXModem& card, const QString& workFolder, DataBuilder data)
 {
     mode_ = 1;
+    fillLists(); // in the language of the moment
     internalCode_ = card.internalCode;
     workFolder_ = workFolder;
     data_ = std::move(data);

@@ -65,8 +65,7 @@ TextProgramWindow::TextProgramWindow(ProjectModel& model, TextProgramSender* sen
 
 void TextProgramWindow::buildUi()
 {
-    const QString caption = GetLgText(kCaptions, QStringLiteral("remote_text_send"));
-    setWindowTitle(caption.isEmpty() ? QStringLiteral("节目单发送") : caption);
+    applyCaption();
     auto* layout = new QVBoxLayout(this);
 
     auto* bar = new QToolBar(this);
@@ -248,8 +247,15 @@ QString TextProgramWindow::statusText() const
     return status_->currentMessage();
 }
 
+void TextProgramWindow::applyCaption()
+{
+    const QString caption = GetLgText(kCaptions, QStringLiteral("remote_text_send"));
+    setWindowTitle(caption.isEmpty() ? QStringLiteral("节目单发送") : caption);
+}
+
 void TextProgramWindow::prepare(const QString& file, const QString& cardName, bool rs485)
 {
+    applyCaption(); // the language may have changed since the last opening
     cardName_ = cardName;
     rs485_ = rs485;
     if (!file.isEmpty() && QFileInfo::exists(file))

@@ -60,6 +60,7 @@ protected:
 
 private:
     void buildUi();
+    void applyCaption();
     void showSelectionLook();
     void fillPageList();
     void fillMaterialList();
