@@ -189,10 +189,16 @@ void MainWindow::buildToolBars()
     };
     // ActionId::File stands for a separator in these lists.
     bar(QStringLiteral("tbFile"), {ActionId::NewPrg, ActionId::InsertPrg, ActionId::SavePrg});
-    bar(QStringLiteral("tbObjects"),
+    QToolBar* objects = bar(QStringLiteral("tbObjects"),
         {ActionId::NewCard, ActionId::DelCard, ActionId::File, ActionId::AddPrg, ActionId::DelPrg, ActionId::CopyPrg,
          ActionId::PastePrg, ActionId::File, ActionId::AddRgn, ActionId::DelRegion, ActionId::File,
          ActionId::DelFodder});
+    // Copy and paste of a page show their icons only, so that the row fits
+    // the window's first size.
+    for (ActionId id : {ActionId::CopyPrg, ActionId::PastePrg}) {
+        if (auto* button = qobject_cast<QToolButton*>(objects->widgetForAction(actions_->action(id))))
+            button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    }
     addToolBarBreak();
     // Twelve material kinds: their icons, with the caption as a tip, keep
     // the row short enough for the card commands beside it.
