@@ -23,6 +23,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTextEdit>
 #include <QTimeEdit>
 #include <QToolBar>
@@ -69,10 +70,15 @@ void TextProgramWindow::buildUi()
     auto* layout = new QVBoxLayout(this);
 
     auto* bar = new QToolBar(this);
-    bar->addAction(QStringLiteral("打开节目单文件"), this, &TextProgramWindow::openFile);
-    bar->addAction(QStringLiteral("保存节目单文件"), this, &TextProgramWindow::saveAs);
-    bar->addAction(QStringLiteral("发送节目单"), this, &TextProgramWindow::send);
-    bar->addAction(QStringLiteral("关闭"), this, &QDialog::close);
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    bar->addAction(style()->standardIcon(QStyle::SP_DialogOpenButton), QStringLiteral("打开节目单文件"), this,
+                   &TextProgramWindow::openFile);
+    bar->addAction(style()->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("保存节目单文件"), this,
+                   &TextProgramWindow::saveAs);
+    bar->addAction(style()->standardIcon(QStyle::SP_ArrowForward), QStringLiteral("发送节目单"), this,
+                   &TextProgramWindow::send);
+    bar->addAction(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("关闭"), this,
+                   &QDialog::close);
     layout->addWidget(bar);
 
     // Pages.
