@@ -1004,7 +1004,7 @@ void MainWindow::showImageGroupPanel(const NodePath& path)
 
 void MainWindow::makeImageGroupPanel()
 {
-    // Made again on a language switch, so that it takes the new texts.
+    // Made once; a language switch retitles it in place.
     QString folder = session_.folders().pictureFolder();
     if (imageGroups_) {
         folder = imageGroups_->folder();
