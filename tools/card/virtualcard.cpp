@@ -53,6 +53,9 @@ VirtualCard::VirtualCard(const CardOptions& options, QTextStream& log, QObject* 
         logLine(QStringLiteral("connected %1:%2").arg(m_options.tcpHost).arg(m_options.tcpPort));
         const double seconds = m_options.heartbeatSeconds > 0 ? m_options.heartbeatSeconds : m_pollTime;
         m_heartbeat.start(int(seconds * 1000));
+        // A card the program has just pointed at its server reports at once.
+        if (!m_localAddress.isEmpty())
+            sendHeartbeat();
     });
     connect(&m_socket, &QTcpSocket::readyRead, this, &VirtualCard::onTcpReadyRead);
     connect(&m_socket, &QTcpSocket::disconnected, this, [this] {
