@@ -54,8 +54,9 @@ struct CardOptions {
     datagram::Mac mac{};
     bool macGiven = false;
     QString name;
-    // Show what the card received as an LED panel.
+    // Show what the card received as an LED panel, a page every few seconds.
     bool window = false;
+    double pageSeconds = 5;
 };
 
 // Reads the options; false with a message for anything it cannot use.

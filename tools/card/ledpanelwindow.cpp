@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QSaveFile>
 #include <QScreen>
 
 namespace ledsign::card {
@@ -65,7 +66,8 @@ LedPanelWindow::LedPanelWindow(VirtualCard& card, const CardOptions& options, QW
 {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    m_pageTimer.setInterval(kPageMs);
+    m_pageTimer.setInterval(int(options.pageSeconds * 1000));
+    m_shotDir = qEnvironmentVariable("LEDSIGN_SCREENSHOT_DIR");
     connect(&m_pageTimer, &QTimer::timeout, this, [this] {
         if (m_pages.size() > 1)
             showPage((m_page + 1) % int(m_pages.size()));
@@ -145,6 +147,21 @@ void LedPanelWindow::rebuildDots()
     m_dots = ledDots(panel, m_pitch);
     setWindowTitle(caption());
     update();
+    m_card.logEvent(QStringLiteral("panel ") + caption());
+    if (!m_shotDir.isEmpty())
+        QTimer::singleShot(0, this, &LedPanelWindow::saveScreenshot);
+}
+
+void LedPanelWindow::saveScreenshot()
+{
+    QString code = m_code;
+    const QString path = QStringLiteral("%1/card-panel-%2-page%3.png")
+                             .arg(m_shotDir, code.replace(u'_', u'-'))
+                             .arg(m_pages.isEmpty() ? 0 : m_page + 1);
+    // Written whole or not at all: a page coming round again rewrites it.
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && grab().save(&file, "PNG") && file.commit())
+        m_card.logEvent(QStringLiteral("screenshot ") + path);
 }
 
 void LedPanelWindow::paintEvent(QPaintEvent*)

@@ -1,7 +1,8 @@
 // The virtual card's LED panel: what the card received, drawn as LED dots
 // of the card's size and colours, one page at a time. Pages change every
 // few seconds; the arrow keys step through them. A caption names the card
-// and the page shown.
+// and the page shown. When LEDSIGN_SCREENSHOT_DIR is set, every page shown
+// is also saved there as a picture of the window.
 #pragma once
 
 #include <QImage>
@@ -23,8 +24,6 @@ int dotPitch(int panelWidth, int panelHeight, int maxWidth, int maxHeight);
 class LedPanelWindow : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kPageMs = 5000;
-
     LedPanelWindow(VirtualCard& card, const CardOptions& options, QWidget* parent = nullptr);
 
     int pageCount() const { return int(m_pages.size()); }
@@ -41,6 +40,7 @@ protected:
 private:
     void panelSize(int& width, int& height) const;
     void rebuildDots();
+    void saveScreenshot();
 
     VirtualCard& m_card;
     QString m_name;
@@ -50,6 +50,7 @@ private:
     int m_pitch = 6;
     QImage m_dots;
     QTimer m_pageTimer;
+    QString m_shotDir;
 };
 
 } // namespace ledsign::card
