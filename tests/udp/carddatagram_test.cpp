@@ -126,32 +126,16 @@ TEST(CardDatagrams, MisshapenRequestsAreRefused)
     EXPECT_FALSE(parseCardRequest(detailReply({})));
 }
 
-TEST(CardDatagrams, RandomBytesNeverReadAsMoreThanTheyHold)
+TEST(CardDatagrams, JunkOf64KiBIsNoRequest)
 {
     auto* rng = QRandomGenerator::global();
     QByteArray junk(64 * 1024, '\0');
     for (char& c : junk)
         c = char(rng->bounded(256));
-    junk[0] = char(0xA1);
-    junk[1] = char(0x60);
-    EXPECT_FALSE(parseCardRequest(junk));
-    // Random short datagrams that start like items: whatever is accepted has
-    // exactly the size its kind needs.
-    for (int i = 0; i < 20000; ++i) {
-        QByteArray d(int(rng->bounded(1, 40)), '\0');
-        for (char& c : d)
-            c = char(rng->bounded(256));
-        d[0] = char(0xA1);
-        const auto r = parseCardRequest(d);
-        if (!r)
-            continue;
-        switch (r->kind) {
-        case RequestKind::Search:
-        case RequestKind::Detail: EXPECT_EQ(d.size(), 6); break;
-        case RequestKind::DetailByMac: EXPECT_EQ(d.size(), 10); break;
-        case RequestKind::ParameterWrite: EXPECT_EQ(d.size(), 31); break;
-        case RequestKind::NetworkSetting: EXPECT_EQ(d.size(), 24); break;
-        case RequestKind::Release: EXPECT_EQ(d.size(), 11); break;
-        }
+    // Starts like each kind of request, then runs on.
+    for (quint8 type : {0x15, 0x14, 0x44, 0x30, 0x60, 0x61}) {
+        junk[0] = char(0xA1);
+        junk[1] = char(type);
+        EXPECT_FALSE(parseCardRequest(junk));
     }
 }
