@@ -194,41 +194,51 @@ TEST(VirtualCards, ParametersReadAndWrittenOverUdp)
     rig.config.closed();
 }
 
-TEST(VirtualCards, ParametersReadAndWrittenOverASerialLine)
+// The same round trip on a plain serial line and on an RS-485 line, where
+// the frames travel in packets addressed to the card's internal code.
+class SerialParameters : public ::testing::TestWithParam<int> {};
+
+TEST_P(SerialParameters, ReadWrittenAndReadBack)
 {
     ASSERT_TRUE(QFileInfo::exists(CardProcess::program())) << "build ledsign-card first";
+    const int mode = GetParam();
     PtyLink pty;
     if (!pty.isReady())
         GTEST_SKIP() << "socat is needed for a pty pair";
     CardRig rig;
-    CardProcess* card = rig.startCard({QStringLiteral("--serial"), pty.cardSide(), QStringLiteral("--code"), kCodeA});
+    QStringList arguments{QStringLiteral("--serial"), pty.cardSide(), QStringLiteral("--code"), kCodeA};
+    if (mode == kParam485)
+        arguments << QStringLiteral("--rs485");
+    CardProcess* card = rig.startCard(arguments);
     ASSERT_TRUE(card);
     ASSERT_TRUE(card->waitForLine(QStringLiteral("ready serial")));
     TFIXModem record;
     record.name = QStringLiteral("A");
     record.internalCode = kCodeA;
+    record.linkKind = mode == kParam485 ? 1 : 0;
     record.version = 60;
     rig.cards.append(record);
-    rig.settings.commMode = currentCommModeTexts().serial;
-    rig.link.setCommMode(CommModeKind::Serial);
+    const CommModeTexts texts = currentCommModeTexts();
+    rig.settings.commMode = mode == kParam485 ? QString::fromLatin1(kRs485ModeText) : texts.serial;
+    rig.link.setCommMode(mode == kParam485 ? CommModeKind::Rs485 : CommModeKind::Serial);
 
     ASSERT_TRUE(rig.config.open(true, 0, 80, 48, false));
-    ASSERT_TRUE(rig.config.confirmInterface(kParamSerial, QString(), pty.programSide(), QStringLiteral("9600")));
+    ASSERT_TRUE(rig.config.confirmInterface(mode, QString(), pty.programSide(), QStringLiteral("9600")));
     ASSERT_TRUE(rig.channels.serial().isOpen());
-    ASSERT_TRUE(card->waitForLine(QStringLiteral("rx cmd=71"))); // the identity query of the open
     rig.fills.clear();
     rig.config.shown();
-    ASSERT_TRUE(waitFor([&] { return !rig.fills.isEmpty(); }, 5000));
+    ASSERT_TRUE(waitFor([&] { return !rig.fills.isEmpty(); }, 5000)) << card->lines().join(u'\n').toStdString();
     EXPECT_FALSE(rig.fills.last().fromUdp);
     EXPECT_EQ(rig.fills.last().params.width, 64);
 
-    ASSERT_TRUE(rig.config.write(inputs320x64(kParamSerial)));
+    ASSERT_TRUE(rig.config.write(inputs320x64(mode)));
     ASSERT_TRUE(card->waitForLine(QStringLiteral("params written")));
-    ASSERT_TRUE(waitFor([&] { return rig.status.last() == lg("tip_params_written"); }, 4000));
+    ASSERT_TRUE(waitFor([&] { return rig.status.last() == lg("tip_params_written"); }, 4000))
+        << rig.status.join(u'\n').toStdString();
     EXPECT_FALSE(rig.config.confirmationPending());
 
     const int before = int(rig.fills.size());
-    rig.config.read(kParamSerial, false);
+    rig.config.read(mode, false);
     ASSERT_TRUE(waitFor([&] { return rig.fills.size() > before; }, 5000));
     expectWritten(rig.fills.last().params);
     // Written inside a frame: the interface flag is set.
@@ -236,6 +246,11 @@ TEST(VirtualCards, ParametersReadAndWrittenOverASerialLine)
     EXPECT_TRUE(card->errorLines().isEmpty()) << card->errorLines().join(u'\n').toStdString();
     rig.config.closed();
 }
+
+INSTANTIATE_TEST_SUITE_P(VirtualCards, SerialParameters, ::testing::Values(int(kParamSerial), int(kParam485)),
+                         [](const auto& info) {
+                             return std::string(info.param == kParam485 ? "Rs485" : "PlainSerial");
+                         });
 
 TEST(VirtualCards, MalformedDatagramsAreIgnoredAndTheCardGoesOnAnswering)
 {
