@@ -128,4 +128,9 @@ TEST(LedPanel, ACardFoundBySearchShowsItsPlaybillPageByPage)
     EXPECT_GT(red2, 0);
     EXPECT_GT(red1, 50 * red2);
     EXPECT_LT(red1, 200 * red2);
+
+    // New screen parameters give the panel a new size at once.
+    QByteArray block = QByteArray::fromHex("0101 0020 0010 01 00 00 00 01 00 00 00 00 00 00");
+    ASSERT_TRUE(rig.udp.sendParameterWrite({2, 0, 127, 0, 0, 4}, block));
+    EXPECT_TRUE(card->waitForLine(QStringLiteral("panel VCARD [7_7_7_7_7_7_7_7] 32\u00D716 \u2014 page 1 of 2"), 3000));
 }

@@ -73,16 +73,24 @@ LedPanelWindow::LedPanelWindow(VirtualCard& card, const CardOptions& options, QW
             showPage((m_page + 1) % int(m_pages.size()));
     });
     connect(&card, &VirtualCard::playbillReceived, this, &LedPanelWindow::reload);
+    connect(&card, &VirtualCard::parametersChanged, this, [this] {
+        fitPanel();
+        reload();
+    });
+    setMinimumSize(240, kCaptionHeight + 2 * kMargin + 40);
+    fitPanel();
+    reload();
+}
 
+void LedPanelWindow::fitPanel()
+{
     int w = 0, h = 0;
     panelSize(w, h);
     QSize room(1200, 700);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         room = screen->availableSize() * 0.8;
     m_pitch = dotPitch(w, h, room.width() - 2 * kMargin, room.height() - kCaptionHeight - 2 * kMargin);
-    setMinimumSize(240, kCaptionHeight + 2 * kMargin + 40);
     resize(std::max(240, w * m_pitch + 2 * kMargin), h * m_pitch + kCaptionHeight + 2 * kMargin);
-    reload();
 }
 
 void LedPanelWindow::panelSize(int& width, int& height) const

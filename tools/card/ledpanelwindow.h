@@ -39,6 +39,7 @@ protected:
 
 private:
     void panelSize(int& width, int& height) const;
+    void fitPanel();
     void rebuildDots();
     void saveScreenshot();
 

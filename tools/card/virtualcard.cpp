@@ -333,7 +333,7 @@ VirtualCard::Answer VirtualCard::handleFrame(const QByteArray& f, bool rs485)
             error(QStringLiteral("parameter block of %1 bytes").arg(block.size()));
             return {};
         }
-        m_parameters = block;
+        setParameters(block);
         logLine(QStringLiteral("params written"));
         return {frame::build(frame::reply::kParametersWritten, {}, frame::newSerial()), Rs485Reply::Complete};
     }

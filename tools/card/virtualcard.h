@@ -34,7 +34,11 @@ public:
     void dropServer();
     // The screen parameter block, shared by the frame and the UDP routes.
     QByteArray parameters() const { return m_parameters; }
-    void setParameters(const QByteArray& block) { m_parameters = block; }
+    void setParameters(const QByteArray& block)
+    {
+        m_parameters = block;
+        emit parametersChanged();
+    }
     const DownloadReceiver& download() const { return m_download; }
     void logEvent(const QString& line) { logLine(line); }
 
@@ -43,6 +47,8 @@ signals:
     void finished(int exitCode);
     // A whole playbill arrived (the LED-panel window shows it).
     void playbillReceived();
+    // The screen parameters were written (the panel may have a new size).
+    void parametersChanged();
 
 private:
     // On TCP and a plain line the frame (if any) is sent as it is. On the
