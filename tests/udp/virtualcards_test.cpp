@@ -286,7 +286,14 @@ TEST(VirtualCards, MalformedDatagramsAreIgnoredAndTheCardGoesOnAnswering)
     EXPECT_EQ(card->countLines(QStringLiteral("udp network")), 0);
     EXPECT_EQ(card->countLines(QStringLiteral("udp params written")), 0);
 
-    // Still alive and answering.
+    // An address the machine does not have: the card stays where it is.
+    program.writeDatagram(datagram::networkSetting(mac, {10, 255, 255, 77}, {255, 0, 0, 0}, {127, 0, 0, 10}, 9),
+                          to, rig.cardPort);
+    QString line;
+    ASSERT_TRUE(card->waitForLine(QStringLiteral("udp network"), 3000, &line));
+    EXPECT_TRUE(line.startsWith(QStringLiteral("udp network ip=127.0.0.2 "))) << line.toStdString();
+
+    // Still alive and answering on its address.
     program.writeDatagram(datagram::searchRequest(), to, rig.cardPort);
     ASSERT_TRUE(waitFor([&] { return program.hasPendingDatagrams(); }, 3000));
     const auto reply = datagram::parseSearchReply(program.receiveDatagram().data());

@@ -48,7 +48,8 @@ struct CardOptions {
 
     // Search and configuration over UDP: the card's own address (empty: no
     // UDP), the port every card of the machine shares, its MAC (derived from
-    // the address unless given) and the name its detail reply carries.
+    // the address unless given) and the name its detail reply carries (the
+    // type name unless given).
     QString udpAddress;
     quint16 udpPort = datagram::kCardPort;
     datagram::Mac mac{};

@@ -61,7 +61,7 @@ bool readUdpOptions(const QCommandLineParser& p, CardOptions& o, QString& error)
             return false;
         }
     }
-    o.name = p.isSet(QStringLiteral("name")) ? p.value(QStringLiteral("name")) : o.cardType;
+    o.name = p.value(QStringLiteral("name")); // empty: the type name
     if (p.isSet(QStringLiteral("mac"))) {
         const auto mac = macFromText(p.value(QStringLiteral("mac")));
         if (!mac) {

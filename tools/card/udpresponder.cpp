@@ -80,7 +80,7 @@ void UdpResponder::onReadyRead(QUdpSocket& socket)
 QByteArray UdpResponder::detail() const
 {
     datagram::DetailReply r;
-    r.name = m_options.name;
+    r.name = m_options.name.isEmpty() ? m_options.cardType : m_options.name;
     r.mac = m_options.mac;
     r.cardIp = m_ip;
     r.mask = m_mask;
