@@ -98,7 +98,8 @@ void ReplyDispatcher::dispatch(int cardIndex, const CardMessage& message)
         if (r->command == frame::reply::kReport)
             m_commands.sendTimeAndPoll(cards[cardIndex]);
     } else if (const Confirmation* c = std::get_if<Confirmation>(&message)) {
-        m_s.download().onConfirmation(cardIndex, *c);
+        if (!m_confirmationHook || !m_confirmationHook(cardIndex, *c))
+            m_s.download().onConfirmation(cardIndex, *c);
     } else if (const ParameterReply* p = std::get_if<ParameterReply>(&message)) {
         emit parametersReceived(*p);
     } else if (std::holds_alternative<ParametersWritten>(message)) {

@@ -13,6 +13,8 @@
 #include <QHash>
 #include <QObject>
 
+#include <functional>
+
 class QTcpSocket;
 
 namespace ledsign {
@@ -38,6 +40,11 @@ public:
     // handed on.
     void setParameterWindowShowing(bool showing) { m_parameterWindow = showing; }
 
+    // Sees every confirmation before the download does; true when it was
+    // taken (a text program under way takes its own).
+    using ConfirmationHook = std::function<bool(int cardIndex, const Confirmation& confirmation)>;
+    void setConfirmationHook(ConfirmationHook hook) { m_confirmationHook = std::move(hook); }
+
     // Acts on one message from the card at `cardIndex`.
     void dispatch(int cardIndex, const CardMessage& message);
 
@@ -60,6 +67,7 @@ private:
     QHash<QTcpSocket*, TcpFrameSplitter> m_splitters;
     SerialSplitter m_serial;
     bool m_parameterWindow = false;
+    ConfirmationHook m_confirmationHook;
 };
 
 } // namespace ledsign

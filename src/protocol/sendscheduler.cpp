@@ -187,8 +187,12 @@ void SendScheduler::packetTick()
     if (m_state.cardUnderSend < 0 || m_state.cardUnderSend >= cards.size())
         return;
     TFIXModem& card = m_model.cards()[m_state.cardUnderSend];
-    if (card.sendStep != 1 && card.sendStep != 3)
-        return; // queued text-program materials are sent by their own window
+    if (card.sendStep != 1 && card.sendStep != 3) {
+        // Queued text-program materials, one per tick.
+        if (m_queuedTextTick && m_queuedTextTick())
+            startPacketTimer();
+        return;
+    }
 
     const PacketSent sent = m_download.sendMaterialPacket(card, 0);
     if (sent.found)

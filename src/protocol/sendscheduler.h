@@ -17,6 +17,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
+
 class QTcpSocket;
 
 namespace ledsign {
@@ -97,6 +99,10 @@ public:
     void showMessageBoxText(const QString& text) { emit messageBox(text); }
     static QString text(const QString& key);
 
+    // What a packet tick does when no playbill download is running: sends
+    // the next queued text-program material; false stops the timer.
+    void setQueuedTextTick(std::function<bool()> tick) { m_queuedTextTick = std::move(tick); }
+
     // The ticks (public so that a window or a test can drive them).
     void packetTick();
     void repeatTick();
@@ -129,6 +135,8 @@ private:
     int m_packetInterval = sendtiming::kPacketStart;
     int m_repeatInterval = sendtiming::kRepeat;
     int m_watchdogInterval = sendtiming::kHeaderWatchdog;
+
+    std::function<bool()> m_queuedTextTick;
 
     bool m_treeFollowsCards = true;
     QStringList m_tree;

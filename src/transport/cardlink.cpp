@@ -15,12 +15,28 @@ CardLink::CardLink(ProjectModel& model, QObject* parent)
     , m_commands(m_scheduler)
     , m_registrations(m_scheduler, m_commands)
     , m_dispatcher(m_scheduler, m_registrations, m_commands)
+    , m_textPrograms(
+          model, [this](TFIXModem& card, const QByteArray& bytes) { return m_channels.sendBytesToCard(card, bytes); },
+          textProgramMaterialFrame)
 {
     // The channels already deliver on a later turn of the event loop.
     connect(&m_channels, &CommChannels::tcpBytesReceived, &m_dispatcher, &ReplyDispatcher::takeTcpBytes);
     connect(&m_channels, &CommChannels::serialBlockReceived, &m_dispatcher, &ReplyDispatcher::takeSerialBlock);
     connect(&m_channels, &CommChannels::connectionClosed, &m_dispatcher, &ReplyDispatcher::forgetConnection);
     connect(&m_channels, &CommChannels::presenceTimerWanted, &m_scheduler, &SendScheduler::setPresenceRunning);
+
+    // A text program: the card's confirmations of the description and of
+    // each material reach the sender before the download sees them, its
+    // materials go out on the packet timer, and a description the card never
+    // confirms ends with the header watchdog.
+    m_textPrograms.attach(&m_scheduler);
+    m_dispatcher.setConfirmationHook(
+        [this](int cardIndex, const Confirmation& c) { return m_textPrograms.takeConfirmation(cardIndex, c); });
+    m_scheduler.setQueuedTextTick([this] { return m_textPrograms.packetTimerTick(); });
+    connect(&m_scheduler, &SendScheduler::downloadEnded, this, [this](const QString& cardName, bool sent) {
+        if (!sent)
+            m_textPrograms.abandon(cardName);
+    });
 
     // A card's MAC comes from the PC's neighbour table.
     m_registrations.setMacLookup([](const QHostAddress& peer) {

@@ -1,6 +1,7 @@
 // Everything between the main window and the cards in one object: the
 // channels, the send scheduler with its download, the card commands, the
-// registrations and the reply dispatcher, wired together. The window
+// registrations, the reply dispatcher and the text-program sender, wired
+// together. The window
 // creates one and listens to its parts' signals.
 #pragma once
 
@@ -8,6 +9,7 @@
 #include "protocol/registrations.h"
 #include "protocol/replydispatcher.h"
 #include "protocol/sendscheduler.h"
+#include "protocol/textprogramsender.h"
 #include "model/serverport.h"
 #include "transport/channelstartup.h"
 #include "transport/commchannels.h"
@@ -29,6 +31,8 @@ public:
     CardCommandSender& commands() { return m_commands; }
     Registrations& registrations() { return m_registrations; }
     ReplyDispatcher& dispatcher() { return m_dispatcher; }
+    // Text programs go out on the same channels and timers as downloads.
+    TextProgramSender& textPrograms() { return m_textPrograms; }
 
     // The communication mode decides the presence supervision (network) and
     // the form of card commands (RS-485).
@@ -46,6 +50,7 @@ private:
     CardCommandSender m_commands;
     Registrations m_registrations;
     ReplyDispatcher m_dispatcher;
+    TextProgramSender m_textPrograms;
 };
 
 } // namespace ledsign
