@@ -81,6 +81,12 @@ VirtualCard::VirtualCard(const CardOptions& options, QTextStream& log, QObject* 
     connect(&m_serial, &QSerialPort::readyRead, this, &VirtualCard::onSerialReadyRead);
 }
 
+VirtualCard::~VirtualCard()
+{
+    m_socket.disconnect(this);
+    m_socket.abort();
+}
+
 bool VirtualCard::start(QString& errorText)
 {
     if (!m_options.serialDevice.isEmpty()) {

@@ -22,6 +22,9 @@ class VirtualCard : public QObject {
     Q_OBJECT
 public:
     VirtualCard(const CardOptions& options, QTextStream& log, QObject* parent = nullptr);
+    // Closing the socket reports a disconnection; its handlers must not run
+    // on members that are already gone.
+    ~VirtualCard() override;
 
     bool start(QString& error);
     int errorCount() const { return m_errors; }
