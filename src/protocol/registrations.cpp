@@ -70,7 +70,10 @@ Registrations::Result Registrations::registerTcp(QTcpSocket* connection, const Q
             continue;
         const bool resized = card.width != r.width || card.height != r.height;
         card.ipAddress = ip;
-        card.macAddress = mac;
+        // A MAC the neighbour table does not know (loopback, another subnet)
+        // leaves the one a UDP detail reply gave.
+        if (!mac.isEmpty())
+            card.macAddress = mac;
         card.lastHeard = now;
         card.linkKind = 2;
         applyReport(card, r, true);

@@ -153,6 +153,121 @@ std::optional<DetailReply> parseDetailReply(const QByteArray& bytes)
     return reply;
 }
 
+namespace {
+
+// The data of the item of this type and length at `at`, when it is there
+// whole with its closing FF.
+std::optional<QByteArray> itemAt(const QByteArray& bytes, qsizetype at, quint8 type, int length)
+{
+    const qsizetype end = at + 3 + length;
+    if (at < 0 || end >= bytes.size() || quint8(bytes.at(at)) != kItemStart || quint8(bytes.at(at + 1)) != type
+        || quint8(bytes.at(at + 2)) != length || quint8(bytes.at(end)) != kItemEnd)
+        return std::nullopt;
+    return bytes.mid(at + 3, length);
+}
+
+template <std::size_t N>
+void putAt(QByteArray& bytes, qsizetype at, const std::array<quint8, N>& a)
+{
+    for (std::size_t i = 0; i < N; ++i)
+        bytes[at + qsizetype(i)] = char(a[i]);
+}
+
+constexpr int kNameItemLength = 10;
+constexpr int kNetworkSettingLength = 20;
+constexpr int kDetailReplyPaddedSize = kSearchReplyMaxSize + 30;
+
+} // namespace
+
+QByteArray searchReply(const SearchReply& reply)
+{
+    QByteArray out(kSearchReplyBuiltSize, '\0');
+    out[0] = char(kItemStart);
+    out[1] = char(kSearchReplyType);
+    out[2] = char(kSearchReplyBuiltSize - kItemOverhead);
+    putAt(out, kReplyIpOffset, reply.cardIp);
+    putAt(out, kReplyMacOffset, reply.mac);
+    putAt(out, kReplyExtraOffset, reply.extraAddress);
+    out[kReplyVersionOffset] = char(quint8(qBound(0, reply.version, 255)));
+    out[kSearchReplyBuiltSize - 1] = char(kItemEnd);
+    return out;
+}
+
+QByteArray detailReply(const DetailReply& reply)
+{
+    QByteArray name = codec::encode(codec::cutToBytes(reply.name, kNameItemLength));
+    name.append(QByteArray(kNameItemLength - name.size(), '\0'));
+    QByteArray port;
+    port.append(char(reply.serverPort >> 8));
+    port.append(char(reply.serverPort & 0xFF));
+    QByteArray out = item(kItemName, name) + item(kItemMac, bytesOf(reply.mac)) + item(kItemIp, bytesOf(reply.cardIp))
+        + item(kItemMask, bytesOf(reply.mask)) + item(kItemExtraAddress, bytesOf(reply.extraAddress))
+        + item(kItemServerPort, port) + item(kItemByte20, QByteArray(1, char(reply.byte20)))
+        + item(kItemInternalCode, bytesOf(reply.internalCode));
+    if (reply.block.size() == kBlockSize)
+        out += item(kItemBlock, reply.block);
+    if (out.size() < kDetailReplyPaddedSize)
+        out.append(QByteArray(kDetailReplyPaddedSize - out.size(), '\0'));
+    return out;
+}
+
+std::optional<CardRequest> parseCardRequest(const QByteArray& bytes)
+{
+    if (bytes.size() < 3 || quint8(bytes.at(0)) != kItemStart)
+        return std::nullopt;
+    CardRequest r;
+    const auto whole = [&](int length) { return bytes.size() == length + kItemOverhead; };
+    const quint8 type = quint8(bytes.at(1));
+    switch (type) {
+    case kTypeSearchRequest:
+    case kTypeDetailRequest:
+        if (!whole(2) || !itemAt(bytes, 0, type, 2))
+            return std::nullopt;
+        r.kind = type == kTypeSearchRequest ? RequestKind::Search : RequestKind::Detail;
+        return r;
+    case kTypeDetailByMac: {
+        const auto mac = itemAt(bytes, 0, type, 6);
+        if (!whole(6) || !mac)
+            return std::nullopt;
+        r.kind = RequestKind::DetailByMac;
+        r.mac = arrayAt<6>(*mac, 0);
+        return r;
+    }
+    case kTypeParameterTarget: {
+        const auto mac = itemAt(bytes, 0, type, 6);
+        const auto block = itemAt(bytes, 6 + kItemOverhead, kTypeParameterBlock, kBlockSize);
+        if (bytes.size() != 6 + kBlockSize + 2 * kItemOverhead || !mac || !block)
+            return std::nullopt;
+        r.kind = RequestKind::ParameterWrite;
+        r.mac = arrayAt<6>(*mac, 0);
+        r.block = *block;
+        return r;
+    }
+    case kTypeNetworkSetting: {
+        const auto data = itemAt(bytes, 0, type, kNetworkSettingLength);
+        if (!whole(kNetworkSettingLength) || !data)
+            return std::nullopt;
+        r.kind = RequestKind::NetworkSetting;
+        r.mac = arrayAt<6>(*data, 0);
+        r.cardIp = arrayAt<4>(*data, 6);
+        r.mask = arrayAt<4>(*data, 10);
+        r.serverIp = arrayAt<4>(*data, 14);
+        r.serverPort = quint16((quint8(data->at(18)) << 8) | quint8(data->at(19)));
+        return r;
+    }
+    case kTypeRelease: {
+        const auto data = itemAt(bytes, 0, type, 7);
+        if (!whole(7) || !data)
+            return std::nullopt;
+        r.kind = RequestKind::Release;
+        r.mac = arrayAt<6>(*data, 0);
+        return r;
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
 QString ipText(const Ipv4& ip)
 {
     return QStringLiteral("%1.%2.%3.%4").arg(ip[0]).arg(ip[1]).arg(ip[2]).arg(ip[3]);

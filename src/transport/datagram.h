@@ -99,6 +99,31 @@ std::optional<DetailReply> parseDetailReply(const QByteArray& bytes);
 // when it names a QMV model.
 QString nameFromItem(const QByteArray& data);
 
+// --- the card's side of the same exchange (the virtual card)
+
+// A search reply of kSearchReplyBuiltSize bytes: A1 01 at the start, the
+// card's address, MAC, further address and version at their offsets.
+inline constexpr int kSearchReplyBuiltSize = 36;
+QByteArray searchReply(const SearchReply& reply);
+// A detail reply carrying every item, padded past 170 bytes with zero bytes.
+// The name is cut to the ten bytes of its item without splitting a character.
+QByteArray detailReply(const DetailReply& reply);
+
+// What the program asked of the cards in one datagram.
+enum class RequestKind { Search, Detail, DetailByMac, ParameterWrite, NetworkSetting, Release };
+struct CardRequest {
+    RequestKind kind = RequestKind::Search;
+    Mac mac{};             // every kind but Search and Detail
+    QByteArray block;      // ParameterWrite: 17 bytes
+    Ipv4 cardIp{};         // NetworkSetting
+    Ipv4 mask{};
+    Ipv4 serverIp{};
+    quint16 serverPort = 0;
+};
+// Reads a datagram the program sends to the cards; nothing for anything
+// else (wrong markers, wrong lengths, items cut short).
+std::optional<CardRequest> parseCardRequest(const QByteArray& bytes);
+
 // Text forms.
 QString ipText(const Ipv4& ip);                     // "192.168.0.10"
 std::optional<Ipv4> ipFromText(const QString& text); // strict dotted quad

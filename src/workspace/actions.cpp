@@ -7,7 +7,14 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QKeySequence>
-#include <QStyle>
+#include <QIcon>
+
+// The icon drawings live in the core library's resources; a static library
+// needs to be told to keep them.
+static void initWorkspaceIcons()
+{
+    Q_INIT_RESOURCE(workspaceicons);
+}
 
 namespace ledsign {
 
@@ -59,36 +66,59 @@ QKeySequence shortcutOf(ActionId id)
     }
 }
 
+// Our own drawings (src/workspace/data/icons), made for 16 and 24 pixels.
+const char* iconName(ActionId id)
+{
+    switch (id) {
+    case ActionId::NewPrg: return "new";
+    case ActionId::InsertPrg: return "open";
+    case ActionId::SavePrg: return "save";
+    case ActionId::SaveFileAs: return "saveas";
+    case ActionId::Export2UDisk: return "usb";
+    case ActionId::Exit: return "exit";
+    case ActionId::SglTxt: return "singletext";
+    case ActionId::MulText: return "multitext";
+    case ActionId::DateTime: return "datetime";
+    case ActionId::AddTime: return "countup";
+    case ActionId::DelTime: return "countdown";
+    case ActionId::Table: return "table";
+    case ActionId::Picture: return "picture";
+    case ActionId::Movie:
+    case ActionId::MovieTool: return "movie";
+    case ActionId::InnerInfo: return "code";
+    case ActionId::CallNo: return "queue";
+    case ActionId::CollectData: return "collect";
+    case ActionId::TxtSet: return "remotetext";
+    case ActionId::Bmp: return "paint";
+    case ActionId::Note: return "notepad";
+    case ActionId::Search: return "search";
+    case ActionId::Send: return "send";
+    case ActionId::SendPrg: return "sendtext";
+    case ActionId::StopPlay: return "stop";
+    case ActionId::BeginPlay: return "play";
+    case ActionId::AdjTime: return "adjtime";
+    case ActionId::DelCard: return "delcard";
+    case ActionId::NewCard: return "newcard";
+    case ActionId::Preview: return "preview";
+    case ActionId::AddPrg: return "addpage";
+    case ActionId::DelPrg: return "delpage";
+    case ActionId::CopyPrg: return "copypage";
+    case ActionId::PastePrg: return "pastepage";
+    case ActionId::AddRgn: return "addregion";
+    case ActionId::DelRegion: return "delregion";
+    case ActionId::DelFodder: return "delmaterial";
+    case ActionId::CmmParaSet: return "settings";
+    case ActionId::Help: return "help";
+    default: return nullptr;
+    }
+}
+
 QIcon iconOf(ActionId id)
 {
-    QStyle* style = QApplication::style();
-    switch (id) {
-    case ActionId::NewPrg:
-        return style->standardIcon(QStyle::SP_FileIcon);
-    case ActionId::InsertPrg:
-        return style->standardIcon(QStyle::SP_DialogOpenButton);
-    case ActionId::SavePrg:
-        return style->standardIcon(QStyle::SP_DialogSaveButton);
-    case ActionId::Search:
-        return style->standardIcon(QStyle::SP_FileDialogContentsView);
-    case ActionId::Send:
-        return style->standardIcon(QStyle::SP_ArrowForward);
-    case ActionId::Preview:
-        return style->standardIcon(QStyle::SP_MediaPlay);
-    case ActionId::NewCard:
-        return style->standardIcon(QStyle::SP_ComputerIcon);
-    case ActionId::DelCard:
-    case ActionId::DelPrg:
-    case ActionId::DelRegion:
-    case ActionId::DelFodder:
-        return style->standardIcon(QStyle::SP_TrashIcon);
-    case ActionId::Help:
-        return style->standardIcon(QStyle::SP_DialogHelpButton);
-    case ActionId::Exit:
-        return style->standardIcon(QStyle::SP_DialogCloseButton);
-    default:
+    const char* name = iconName(id);
+    if (!name)
         return {};
-    }
+    return QIcon(QStringLiteral(":/workspace/icons/%1.svg").arg(QLatin1String(name)));
 }
 
 struct PopupRow {
@@ -101,6 +131,7 @@ struct PopupRow {
 ActionSet::ActionSet(QObject* parent)
     : QObject(parent)
 {
+    initWorkspaceIcons();
     for (int i = 0; i < kActionCount; ++i) {
         const auto id = static_cast<ActionId>(i);
         auto* a = new QAction(actionDefaultCaption(id), this);

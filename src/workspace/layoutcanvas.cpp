@@ -6,6 +6,7 @@
 #include "editing/canvasregionsync.h"
 #include "language/language.h"
 #include "model/materialkinds.h"
+#include "model/projectoutline.h"
 #include "workspace/dragframe.h"
 #include "workspace/layoutcanvaspanels.h"
 
@@ -152,6 +153,8 @@ void LayoutCanvas::syncWithModel()
 {
     QSet<QString> alive;
     const QString area = areaWord();
+    // Panel names change below, the lists do not.
+    const ProjectOutline outline(model_);
 
     for (TFIXModem& card : model_.cards()) {
         ensurePanelName(card.panelName, "pnCard", model_, alive);
@@ -185,8 +188,8 @@ void LayoutCanvas::syncWithModel()
         }
     }
     for (TRegion& region : model_.regions()) {
-        const auto page = model_.findPage(region.cardName, region.pageName);
-        auto* pagePanel = page ? panelAs<PagePanel>(panels_, page.record->panelName) : nullptr;
+        const qsizetype page = outline.pageIndex(region.cardName, region.pageName);
+        auto* pagePanel = page >= 0 ? panelAs<PagePanel>(panels_, model_.pages().at(page).panelName) : nullptr;
         if (!pagePanel)
             continue;
         ensurePanelName(region.panelName, "pnRegion", model_, alive);
@@ -211,8 +214,9 @@ void LayoutCanvas::syncWithModel()
     // plays first) lies on top.
     for (qsizetype i = model_.materials().size() - 1; i >= 0; --i) {
         TFodder& m = model_.materials()[i];
-        const auto region = model_.findRegion(m.cardName, m.pageName, m.regionName);
-        auto* regionPanel = region ? panelAs<RegionPanel>(panels_, region.record->panelName) : nullptr;
+        const qsizetype region = outline.regionIndex(m.cardName, m.pageName, m.regionName);
+        auto* regionPanel =
+            region >= 0 ? panelAs<RegionPanel>(panels_, model_.regions().at(region).panelName) : nullptr;
         if (!regionPanel)
             continue;
         ensurePanelName(m.panelName, kReadMaterialPanelPrefix, model_, alive);

@@ -15,12 +15,14 @@
 #include "workspace/layoutcanvas.h"
 #include "workspace/objecttree.h"
 #include "workspace/propertyeditor.h"
+#include "workspace/toolwindows.h"
 #include "workspace/workspacesession.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QFrame>
@@ -68,6 +70,7 @@ MainWindow::MainWindow(WorkspaceSession& session, std::unique_ptr<MainWindowDial
     : QMainWindow(parent)
     , session_(session)
     , dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtMainWindowDialogs>(this))
+    , scriptedDialogs_(dialogs_ && !dynamic_cast<QtMainWindowDialogs*>(dialogs_.get()))
     , commands_(session.model(), session.folders(), selection_)
 {
     setObjectName(QStringLiteral("frmMain"));
@@ -100,6 +103,11 @@ MainWindow::MainWindow(WorkspaceSession& session, std::unique_ptr<MainWindowDial
         setWindowIcon(QIcon(icons.last()));
 
     link_ = new CardLinkController(*this, session_);
+    tools_ = new ToolWindowsController(*this, session_);
+    // Scripted answers stand for a user: no tool window waits for one.
+    if (scriptedDialogs_)
+        tools_->setModalRunner([](QDialog&) { return int(QDialog::Rejected); });
+
     retranslate();
     setCommandsFor(NodeLevel::None);
     resize(1180, 760);
@@ -172,7 +180,7 @@ void MainWindow::buildToolBars()
         QToolBar* tb = addToolBar(name);
         tb->setObjectName(name);
         tb->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        tb->setIconSize(QSize(16, 16));
+        tb->setIconSize(QSize(20, 20));
         for (ActionId id : ids) {
             if (id == ActionId::File)
                 tb->addSeparator();
@@ -183,15 +191,24 @@ void MainWindow::buildToolBars()
     };
     // ActionId::File stands for a separator in these lists.
     bar(QStringLiteral("tbFile"), {ActionId::NewPrg, ActionId::InsertPrg, ActionId::SavePrg});
-    bar(QStringLiteral("tbObjects"),
+    QToolBar* objects = bar(QStringLiteral("tbObjects"),
         {ActionId::NewCard, ActionId::DelCard, ActionId::File, ActionId::AddPrg, ActionId::DelPrg, ActionId::CopyPrg,
          ActionId::PastePrg, ActionId::File, ActionId::AddRgn, ActionId::DelRegion, ActionId::File,
          ActionId::DelFodder});
+    // Copy and paste of a page show their icons only, so that the row fits
+    // the window's first size.
+    for (ActionId id : {ActionId::CopyPrg, ActionId::PastePrg}) {
+        if (auto* button = qobject_cast<QToolButton*>(objects->widgetForAction(actions_->action(id))))
+            button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    }
     addToolBarBreak();
-    bar(QStringLiteral("tbMaterials"),
+    // Twelve material kinds: their icons, with the caption as a tip, keep
+    // the row short enough for the card commands beside it.
+    QToolBar* materials = bar(QStringLiteral("tbMaterials"),
         {ActionId::SglTxt, ActionId::MulText, ActionId::File, ActionId::DateTime, ActionId::AddTime,
          ActionId::DelTime, ActionId::File, ActionId::Table, ActionId::Picture, ActionId::Movie, ActionId::File,
          ActionId::InnerInfo, ActionId::CallNo, ActionId::CollectData, ActionId::File, ActionId::TxtSet});
+    materials->setToolButtonStyle(Qt::ToolButtonIconOnly);
     bar(QStringLiteral("tbCards"), {ActionId::Send, ActionId::Preview, ActionId::CmmParaSet});
 }
 
@@ -444,7 +461,7 @@ void MainWindow::switchLanguage(int index)
 {
     session_.switchLanguage(index);
     retranslate();
-    makeImageGroupPanel();
+    imageGroups_->retranslate();
     // The rows of the selected object are shown again in the new language.
     onNodeSelected(selection_.node());
 }
@@ -453,6 +470,7 @@ void MainWindow::switchLanguage(int index)
 
 void MainWindow::startUp()
 {
+    tools_->startUp();
     const QStringList unread = session_.loadCards(messageSink());
     canvas_->syncWithModel();
     tree_->rebuild(session_.model());
@@ -755,9 +773,13 @@ void MainWindow::runCommand(ActionId id)
         startExternalTool(false);
         break;
     case ActionId::SendPrg:
-        if (!node.isNone())
-            selectCard(node.card);
-        laterVersion(caption);
+        tools_->sendTextProgram();
+        break;
+    case ActionId::Export2UDisk:
+        tools_->exportToUsb();
+        break;
+    case ActionId::Preview:
+        tools_->preview();
         break;
     case ActionId::Search:
         link_->searchCards();
@@ -779,10 +801,6 @@ void MainWindow::runCommand(ActionId id)
         break;
     case ActionId::ScreenParam:
         link_->readScreenParameters();
-        break;
-    case ActionId::Export2UDisk:
-    case ActionId::Preview:
-        laterVersion(caption);
         break;
     case ActionId::DelCard:
         deleteSelected(NodeLevel::Card);
@@ -871,9 +889,9 @@ void MainWindow::deleteSelectedObject()
 
 void MainWindow::newCard()
 {
-    const auto input = dialogs_->askNewCard(commands_.proposedCardName(), [this](const QString& name) {
-        return commands_.checkNewCardName(name);
-    });
+    const auto check = [this](const QString& name) { return commands_.checkNewCardName(name); };
+    const QString proposal = commands_.proposedCardName();
+    const auto input = scriptedDialogs_ ? dialogs_->askNewCard(proposal, check) : tools_->askNewCard(proposal, check);
     if (input)
         apply(commands_.addCard(*input));
 }
@@ -958,9 +976,8 @@ void MainWindow::showMaterialEditor(qsizetype materialIndex)
         break;
     }
     case kRemoteText:
-        // The text-program window comes with the sending functions.
-        laterVersion(actions_->action(ActionId::SendPrg)->text());
-        return;
+        changed = tools_->openRemoteText(edited);
+        break;
     default:
         return;
     }
@@ -1021,7 +1038,7 @@ void MainWindow::showImageGroupPanel(const NodePath& path)
 
 void MainWindow::makeImageGroupPanel()
 {
-    // Made again on a language switch, so that it takes the new texts.
+    // Made once; a language switch retitles it in place.
     QString folder = session_.folders().pictureFolder();
     if (imageGroups_) {
         folder = imageGroups_->folder();

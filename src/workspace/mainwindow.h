@@ -32,6 +32,7 @@ class ImageGroupPanel;
 class LayoutCanvas;
 class ObjectTree;
 class PropertyEditor;
+class ToolWindowsController;
 class WorkspaceSession;
 
 class MainWindow : public QMainWindow {
@@ -94,6 +95,9 @@ public:
     QList<QAction*> recentFileActions() const { return recentActions_; }
     QAction* deleteObjectAction() const { return deleteObject_; }
 
+    MainWindowDialogs& dialogs() { return *dialogs_; }
+    ToolWindowsController& tools() { return *tools_; }
+
     PropertyEditor* properties() const { return properties_; }
     LayoutCanvas* canvas() const { return canvas_; }
     ImageGroupPanel* imageGroupPanel() const { return imageGroups_; }
@@ -144,6 +148,8 @@ private:
 
     WorkspaceSession& session_;
     std::unique_ptr<MainWindowDialogs> dialogs_;
+    bool scriptedDialogs_ = false;
+    ToolWindowsController* tools_ = nullptr;
     SelectionState selection_;
     TreeCommands commands_;
     ActionSet* actions_ = nullptr;

@@ -1,5 +1,7 @@
 #include "workspace/objecttree.h"
 
+#include "model/projectoutline.h"
+
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPainter>
@@ -110,14 +112,15 @@ void ObjectTree::rebuild(const ProjectModel& model)
         item->setData(0, kLevelRole, static_cast<int>(path.level));
         return item;
     };
+    const ProjectOutline outline(model);
     for (const TFIXModem& card : model.cards()) {
         QTreeWidgetItem* cardItem = add(nullptr, NodePath::ofCard(card.name), card.name);
         showCardState(cardItem, &card);
-        for (const QString& page : model.pageNames(card.name)) {
+        for (const QString& page : outline.pageNames(card.name)) {
             QTreeWidgetItem* pageItem = add(cardItem, NodePath::ofPage(card.name, page), page);
-            for (const QString& region : model.regionNames(card.name, page)) {
+            for (const QString& region : outline.regionNames(card.name, page)) {
                 QTreeWidgetItem* regionItem = add(pageItem, NodePath::ofRegion(card.name, page, region), region);
-                for (const QString& material : model.materialNames(card.name, page, region))
+                for (const QString& material : outline.materialNames(card.name, page, region))
                     add(regionItem, NodePath::ofMaterial(card.name, page, region, material), material);
             }
         }

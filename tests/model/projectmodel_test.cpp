@@ -1,5 +1,6 @@
 #include "language/language.h"
 #include "model/projectmodel.h"
+#include "model/projectoutline.h"
 
 #include <gtest/gtest.h>
 
@@ -237,4 +238,37 @@ TEST(TimeStampIds, NineDigitsOfTheTimeAndNeverTheSameTwice)
     // The real clock.
     ProjectModel model;
     EXPECT_NE(model.newId(), model.newId());
+}
+
+TEST_F(ProjectModelTest, OutlineAnswersAsTheLookupsDo)
+{
+    // A duplicate region name (first one wins), a text-program page (not a
+    // child in the tree, but found), a region of a page that does not exist,
+    // and names that only differ in case.
+    addRegion(A, P1, R1);
+    TProgram textPage;
+    textPage.cardName = B;
+    textPage.name = QStringLiteral("T");
+    textPage.textProgramPage = 1;
+    model.appendPage(textPage);
+    addRegion(B, QStringLiteral("nowhere"), R1);
+    addPage(A, QStringLiteral("p1"));
+    addMaterial(A, P2, R2, QStringLiteral("M3"));
+
+    const ProjectOutline outline(model);
+    for (const QString& card : {A, B, QStringLiteral("C")}) {
+        EXPECT_EQ(outline.pageNames(card), model.pageNames(card));
+        for (const QString& page : {P1, P2, QStringLiteral("p1"), QStringLiteral("T"), QStringLiteral("nowhere")}) {
+            EXPECT_EQ(outline.pageIndex(card, page), model.findPage(card, page).index);
+            EXPECT_EQ(outline.regionNames(card, page), model.regionNames(card, page));
+            for (const QString& region : {R1, R2}) {
+                EXPECT_EQ(outline.regionIndex(card, page, region), model.findRegion(card, page, region).index);
+                EXPECT_EQ(outline.materialNames(card, page, region), model.materialNames(card, page, region));
+            }
+        }
+    }
+    EXPECT_EQ(outline.regionNames(A, P1), (QStringList{R1, R2, R1}));
+    EXPECT_EQ(outline.materialNames(A, P2, R2), (QStringList{M1, M2, QStringLiteral("M3")}));
+    EXPECT_EQ(outline.pageIndex(B, QStringLiteral("T")), model.pages().size() - 2);
+    EXPECT_FALSE(outline.pageNames(B).contains(QStringLiteral("T")));
 }

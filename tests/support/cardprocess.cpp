@@ -80,6 +80,11 @@ bool CardProcess::waitForExit(int timeoutMs, int* exitCode)
     return ended;
 }
 
+bool CardProcess::crashed() const
+{
+    return m_process.state() == QProcess::NotRunning && m_process.exitStatus() == QProcess::CrashExit;
+}
+
 void CardProcess::stop()
 {
     if (m_process.state() == QProcess::NotRunning)

@@ -25,6 +25,8 @@ public:
     QStringList linesStartingWith(const QString& prefix);
     bool waitForExit(int timeoutMs, int* exitCode = nullptr);
     void stop();
+    // The card ended through a signal (an abort, a segmentation fault).
+    bool crashed() const;
 
 private:
     void readOutput();

@@ -117,7 +117,7 @@ TEST_F(NetworkCard, ChecksEveryFrameConfirmsThePlaybillAndDrawsIt)
 {
     QTemporaryDir pictures;
     ASSERT_TRUE(pictures.isValid());
-    startCard({QStringLiteral("--png"), pictures.path()});
+    startCard({QStringLiteral("--png"), pictures.path(), QStringLiteral("--exit-after"), QStringLiteral("1")});
     ASSERT_FALSE(nextFrame(0x61).isEmpty());
 
     // A frame whose trailer is wrong is refused and not confirmed.
@@ -187,6 +187,13 @@ TEST_F(NetworkCard, ChecksEveryFrameConfirmsThePlaybillAndDrawsIt)
     EXPECT_EQ(page.pixel(16, 4), qRgb(0, 0, 0));
     EXPECT_EQ(page.pixel(7, 4), qRgb(0, 0, 0));
     EXPECT_EQ(page.pixel(32, 16), qRgb(0, 0, 0));
+
+    // After the playbill it was told to wait for, the card ends while still
+    // connected: cleanly, with the status of the refused frame.
+    int code = -1;
+    ASSERT_TRUE(card.waitForExit(5000, &code));
+    EXPECT_FALSE(card.crashed());
+    EXPECT_EQ(code, 1);
 }
 
 TEST_F(NetworkCard, SplitsMultiBlockMaterialsAndRequiresFullBlocks)

@@ -336,7 +336,7 @@ TEST_F(MainWindowTest, CommandsFollowTheSelectionAndTheDeleteQuestions)
     EXPECT_TRUE(run.window->close());
 }
 
-TEST_F(MainWindowTest, MaterialsMoveWithTheHeaderButtonsAndLaterFunctionsSaySo)
+TEST_F(MainWindowTest, MaterialsMoveWithTheHeaderButtons)
 {
     Running run = startRun(home.path());
     run.dialogs->newCards.push_back(NewCardInput{"A", "256", "128", 0});
@@ -358,15 +358,6 @@ TEST_F(MainWindowTest, MaterialsMoveWithTheHeaderButtonsAndLaterFunctionsSaySo)
     up->click(); // already first
     EXPECT_EQ(run.model().materialNames("A", text.page, text.region), QStringList({"single-text1", "multi_text1"}));
 
-    const qsizetype before = run.model().materials().size();
-    for (ActionId id : {ActionId::Preview}) {
-        run.window->showStatus({});
-        run.trigger(id);
-        const QString status = run.window->statusText(MainWindow::kMessagePanel);
-        EXPECT_TRUE(status.contains("later version")) << status.toStdString();
-        EXPECT_TRUE(status.contains(run.window->actions().action(id)->text().remove('&')));
-    }
-    EXPECT_EQ(run.model().materials().size(), before);
     run.dialogs->yesNoCancel.push_back(MainWindowDialogs::Answer::No);
     EXPECT_TRUE(run.window->close());
 }

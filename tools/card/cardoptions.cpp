@@ -1,5 +1,7 @@
 #include "cardoptions.h"
 
+#include "udpoptions.h"
+
 #include <QCommandLineParser>
 
 namespace ledsign::card {
@@ -63,6 +65,7 @@ bool parseCardOptions(const QStringList& arguments, CardOptions& o, QString& err
     const QCommandLineOption mute(QStringLiteral("mute-rs485"), QStringLiteral("Never answer on the RS-485 line."));
     p.addOptions({tcp, once, serial, baud, rs485, code, width, height, colors, version, fonts, speed, type, heartbeat,
                   png, exitAfter, noHeader, noLast, exception, request, mute});
+    addUdpOptions(p);
     if (!p.parse(arguments)) {
         error = p.errorText();
         return false;
@@ -86,8 +89,14 @@ bool parseCardOptions(const QStringList& arguments, CardOptions& o, QString& err
     o.reconnect = !p.isSet(once);
     o.serialDevice = p.value(serial);
     o.rs485 = p.isSet(rs485);
-    if (o.tcpHost.isEmpty() == o.serialDevice.isEmpty()) {
-        error = QStringLiteral("give exactly one of --tcp and --serial");
+    if (!readUdpOptions(p, o, error))
+        return false;
+    if (!o.tcpHost.isEmpty() && !o.serialDevice.isEmpty()) {
+        error = QStringLiteral("give only one of --tcp and --serial");
+        return false;
+    }
+    if (o.tcpHost.isEmpty() && o.serialDevice.isEmpty() && o.udpAddress.isEmpty()) {
+        error = QStringLiteral("give one of --tcp, --serial and --udp");
         return false;
     }
     if (o.rs485 && o.serialDevice.isEmpty()) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "protocol/conversions.h"
+#include "transport/datagram.h"
 
 #include <QString>
 #include <QStringList>
@@ -44,6 +45,19 @@ struct CardOptions {
     int requestSendNo = 0;          // ask once for this material ...
     int requestBlockNo = 0;         // ... and block, after the final frame
     bool answerRs485 = true;        // false: stay silent on the RS-485 line
+
+    // Search and configuration over UDP: the card's own address (empty: no
+    // UDP), the port every card of the machine shares, its MAC (derived from
+    // the address unless given) and the name its detail reply carries (the
+    // type name unless given).
+    QString udpAddress;
+    quint16 udpPort = datagram::kCardPort;
+    datagram::Mac mac{};
+    bool macGiven = false;
+    QString name;
+    // Show what the card received as an LED panel, a page every few seconds.
+    bool window = false;
+    double pageSeconds = 5;
 };
 
 // Reads the options; false with a message for anything it cannot use.

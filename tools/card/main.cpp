@@ -1,14 +1,26 @@
 // ledsign-card: a virtual LED controller card for trying the program without
 // hardware and for the integration tests. One line per event on stdout.
 #include "cardoptions.h"
+#include "ledpanelwindow.h"
+#include "udpresponder.h"
 #include "virtualcard.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include <cstring>
+#include <memory>
+
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // Only the LED-panel window needs a display; without it the card stays
+    // a plain console program.
+    bool window = false;
+    for (int i = 1; i < argc; ++i)
+        window = window || std::strcmp(argv[i], "--window") == 0;
+    std::unique_ptr<QCoreApplication> app = window ? std::make_unique<QApplication>(argc, argv)
+                                                   : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("ledsign-card"));
 
     ledsign::card::CardOptions options;
@@ -21,10 +33,23 @@ int main(int argc, char** argv)
 
     QTextStream out(stdout);
     ledsign::card::VirtualCard card(options, out);
-    QObject::connect(&card, &ledsign::card::VirtualCard::finished, &app, &QCoreApplication::exit);
+    QObject::connect(&card, &ledsign::card::VirtualCard::finished, app.get(), &QCoreApplication::exit);
+    std::unique_ptr<ledsign::card::UdpResponder> udp;
+    if (!options.udpAddress.isEmpty()) {
+        udp = std::make_unique<ledsign::card::UdpResponder>(options, card);
+        if (!udp->start(message)) {
+            err << message << '\n';
+            return 2;
+        }
+    }
     if (!card.start(message)) {
         err << message << '\n';
         return 2;
     }
-    return app.exec();
+    std::unique_ptr<ledsign::card::LedPanelWindow> panel;
+    if (options.window) {
+        panel = std::make_unique<ledsign::card::LedPanelWindow>(card, options);
+        panel->show();
+    }
+    return app->exec();
 }

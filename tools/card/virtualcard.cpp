@@ -1,5 +1,6 @@
 #include "virtualcard.h"
 
+#include "config/screenparams.h"
 #include "protocol/cardcommands.h"
 #include "protocol/cardreplies.h"
 #include "protocol/cardreport.h"
@@ -16,6 +17,22 @@ namespace {
 constexpr int kHeaderChunk = 2048;     // a full 485 header chunk: more follow
 constexpr quint8 kNegative = 0x01;     // status byte of a refused packet
 
+// The block a fresh card holds: its size and colours, not inverted, 485
+// address 1, 9600 baud.
+QByteArray initialParameters(const CardOptions& o)
+{
+    QByteArray b(screenblock::kSize, '\0');
+    b[screenblock::kScanMode] = 1;
+    b[screenblock::kOePolarity] = 1;
+    b[screenblock::kWidth] = char(o.width >> 8);
+    b[screenblock::kWidth + 1] = char(o.width & 0xFF);
+    b[screenblock::kHeight] = char(o.height >> 8);
+    b[screenblock::kHeight + 1] = char(o.height & 0xFF);
+    b[screenblock::kColour] = char(o.colorDepth);
+    b[screenblock::kAddress485] = 1;
+    return b;
+}
+
 QString hexByte(int b) { return QStringLiteral("%1").arg(b & 0xFF, 2, 16, QLatin1Char('0')).toUpper(); }
 
 } // namespace
@@ -25,7 +42,7 @@ VirtualCard::VirtualCard(const CardOptions& options, QTextStream& log, QObject* 
     , m_options(options)
     , m_log(log)
     , m_download(options.colorDepth)
-    , m_parameters(commands::kParameterBlockSize, '\0')
+    , m_parameters(initialParameters(options))
 {
     connect(&m_heartbeat, &QTimer::timeout, this, &VirtualCard::sendHeartbeat);
     m_reconnect.setSingleShot(true);
@@ -36,6 +53,9 @@ VirtualCard::VirtualCard(const CardOptions& options, QTextStream& log, QObject* 
         logLine(QStringLiteral("connected %1:%2").arg(m_options.tcpHost).arg(m_options.tcpPort));
         const double seconds = m_options.heartbeatSeconds > 0 ? m_options.heartbeatSeconds : m_pollTime;
         m_heartbeat.start(int(seconds * 1000));
+        // A card the program has just pointed at its server reports at once.
+        if (!m_localAddress.isEmpty())
+            sendHeartbeat();
     });
     connect(&m_socket, &QTcpSocket::readyRead, this, &VirtualCard::onTcpReadyRead);
     connect(&m_socket, &QTcpSocket::disconnected, this, [this] {
@@ -61,6 +81,12 @@ VirtualCard::VirtualCard(const CardOptions& options, QTextStream& log, QObject* 
     connect(&m_serial, &QSerialPort::readyRead, this, &VirtualCard::onSerialReadyRead);
 }
 
+VirtualCard::~VirtualCard()
+{
+    m_socket.disconnect(this);
+    m_socket.abort();
+}
+
 bool VirtualCard::start(QString& errorText)
 {
     if (!m_options.serialDevice.isEmpty()) {
@@ -79,9 +105,30 @@ bool VirtualCard::start(QString& errorText)
                                                          m_options.rs485 ? QStringLiteral(" rs485") : QString()));
         return true;
     }
+    if (m_options.tcpHost.isEmpty())
+        return true; // waits on UDP for a server to be named
     logLine(QStringLiteral("ready tcp"));
     connectTcp();
     return true;
+}
+
+void VirtualCard::connectToServer(const QString& host, quint16 port, const QString& localAddress)
+{
+    m_options.tcpHost = host;
+    m_options.tcpPort = port;
+    m_localAddress = localAddress;
+    m_reconnect.stop();
+    connectTcp();
+}
+
+void VirtualCard::dropServer()
+{
+    m_options.tcpHost.clear();
+    m_reconnect.stop();
+    m_heartbeat.stop();
+    if (m_socket.state() != QAbstractSocket::UnconnectedState)
+        m_socket.abort();
+    m_frames = FrameInbox();
 }
 
 void VirtualCard::logLine(const QString& line)
@@ -115,6 +162,10 @@ void VirtualCard::connectTcp()
 {
     if (m_socket.state() != QAbstractSocket::UnconnectedState)
         m_socket.abort();
+    if (m_options.tcpHost.isEmpty())
+        return;
+    if (!m_localAddress.isEmpty())
+        m_socket.bind(QHostAddress(m_localAddress));
     m_socket.connectToHost(m_options.tcpHost, m_options.tcpPort);
 }
 
@@ -288,7 +339,7 @@ VirtualCard::Answer VirtualCard::handleFrame(const QByteArray& f, bool rs485)
             error(QStringLiteral("parameter block of %1 bytes").arg(block.size()));
             return {};
         }
-        m_parameters = block;
+        setParameters(block);
         logLine(QStringLiteral("params written"));
         return {frame::build(frame::reply::kParametersWritten, {}, frame::newSerial()), Rs485Reply::Complete};
     }
@@ -343,6 +394,7 @@ VirtualCard::Answer VirtualCard::handleMaterial(const QByteArray& f)
         ++m_playbills;
         logLine(QStringLiteral("playbill complete materials=%1").arg(m_download.entries().size()));
         writePictures();
+        emit playbillReceived();
     }
     if (last && !m_options.confirmLast)
         return {};

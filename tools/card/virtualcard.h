@@ -22,14 +22,36 @@ class VirtualCard : public QObject {
     Q_OBJECT
 public:
     VirtualCard(const CardOptions& options, QTextStream& log, QObject* parent = nullptr);
+    // Closing the socket reports a disconnection; its handlers must not run
+    // on members that are already gone.
+    ~VirtualCard() override;
 
     bool start(QString& error);
     int errorCount() const { return m_errors; }
     int playbillCount() const { return m_playbills; }
 
+    // The UDP side points the card at the program's server after a network
+    // setting (the connection leaves from the card's own address), and lets
+    // it go after a release notice.
+    void connectToServer(const QString& host, quint16 port, const QString& localAddress);
+    void dropServer();
+    // The screen parameter block, shared by the frame and the UDP routes.
+    QByteArray parameters() const { return m_parameters; }
+    void setParameters(const QByteArray& block)
+    {
+        m_parameters = block;
+        emit parametersChanged();
+    }
+    const DownloadReceiver& download() const { return m_download; }
+    void logEvent(const QString& line) { logLine(line); }
+
 signals:
     // The card has done what it was asked to do (--exit-after).
     void finished(int exitCode);
+    // A whole playbill arrived (the LED-panel window shows it).
+    void playbillReceived();
+    // The screen parameters were written (the panel may have a new size).
+    void parametersChanged();
 
 private:
     // On TCP and a plain line the frame (if any) is sent as it is. On the
@@ -75,6 +97,7 @@ private:
     QByteArray m_headerText;         // 485 header chunks received so far
 
     QByteArray m_parameters;         // the screen parameter block
+    QString m_localAddress;          // where the TCP connection leaves from
     int m_pollTime = 30;
     int m_errors = 0;
     int m_playbills = 0;

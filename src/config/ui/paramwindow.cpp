@@ -211,6 +211,10 @@ void TfrmParamCfgSet::buildControls()
     edtPLen = new QLineEdit(gBoxParam);
     edtPHeight = new QLineEdit(gBoxParam);
     cbColor = new QComboBox(gBoxParam);
+    // Named so that a driver (or a test) can find the size boxes.
+    edtPLen->setObjectName(QStringLiteral("edtPLen"));
+    edtPHeight->setObjectName(QStringLiteral("edtPHeight"));
+    cbColor->setObjectName(QStringLiteral("cbColor"));
     addPair("lbPixelsWidth", edtPLen, 0);
     addPair("lbPixelsHeight", edtPHeight, 1);
     addPair("lbPixelsColor", cbColor, 2);
@@ -397,6 +401,14 @@ void TfrmParamCfgSet::changeMode(int mode)
     if (mode < 0)
         mode = kParamNetwork;
     pCtrlCmm->setCurrentIndex(mode);
+    // The stack is as tall as the page it shows, not as its tallest page,
+    // so that the serial page does not leave an empty band.
+    for (int i = 0; i < pCtrlCmm->count(); ++i)
+        pCtrlCmm->widget(i)->setSizePolicy(QSizePolicy::Preferred,
+                                           i == mode ? QSizePolicy::Preferred : QSizePolicy::Ignored);
+    pCtrlCmm->updateGeometry();
+    if (layout())
+        layout()->activate();
     if (mode == kParamNetwork) {
         edtPort->setText(QString::number(m_settings.serverPort));
         const QStringList parts = m_settings.serverIP.split(u'.');

@@ -21,6 +21,7 @@ namespace {
 
 constexpr int kParamCategory = 10;
 constexpr int kNewCardHeight = 168;
+constexpr int kNewCardWidth = 300;
 constexpr int kExportHeight = 360;
 constexpr int kDefaultLamp = 3;
 
@@ -174,9 +175,11 @@ void UsbDiskWindow::refreshDrives()
     okButton_->setEnabled(mode_ == 0 || drives_.any());
 }
 
-void UsbDiskWindow::prepareNewCard(const QString& proposal)
+void UsbDiskWindow::prepareNewCard(const QString& proposal, NameCheck check)
 {
     mode_ = 0;
+    nameCheck_ = std::move(check);
+    fillLists(); // in the language of the moment
     setWindowTitle(fixed(usbtext::kNewCardCaption));
     cardLabel_->hide();
     exportPanel_->hide();
@@ -187,13 +190,14 @@ void UsbDiskWindow::prepareNewCard(const QString& proposal)
     cmbColor->setCurrentIndex(0);
     status_->clearMessage();
     okButton_->setEnabled(true);
-    resize(width(), kNewCardHeight);
     adjustSize();
+    resize(std::max(width(), kNewCardWidth), std::max(height(), kNewCardHeight));
 }
 
 void UsbDiskWindow::prepareExport(const TFIXModem& card, const QString& workFolder, DataBuilder data)
 {
     mode_ = 1;
+    fillLists(); // in the language of the moment
     internalCode_ = card.internalCode;
     workFolder_ = workFolder;
     data_ = std::move(data);
@@ -293,6 +297,15 @@ bool UsbDiskWindow::okEnabled() const { return okButton_->isEnabled(); }
 void UsbDiskWindow::accept()
 {
     if (mode_ == 0) {
+        // A name the card list cannot hold (empty, taken, with a separator)
+        // would be lost or mixed up on the next start: ask again.
+        const QString problem = nameCheck_ ? nameCheck_(answer().name) : QString();
+        if (!problem.isEmpty()) {
+            status_->showMessage(problem);
+            editCardName->setFocus();
+            editCardName->selectAll();
+            return;
+        }
         QDialog::accept();
         return;
     }

@@ -40,11 +40,14 @@ class UsbDiskWindow : public QDialog {
     Q_OBJECT
 public:
     using DataBuilder = std::function<QByteArray()>;
+    // Why a new card's name cannot be taken; empty when it can.
+    using NameCheck = std::function<QString(const QString&)>;
 
     UsbDiskWindow(RemovableDrives& drives, QWidget* parent = nullptr);
 
     // Sets the window up for a mode; the Show calls also run it modally.
-    void prepareNewCard(const QString& proposal);
+    // In new-card mode OK keeps the window open while `check` refuses the name.
+    void prepareNewCard(const QString& proposal, NameCheck check = {});
     void prepareExport(const TFIXModem& card, const QString& workFolder, DataBuilder data);
     NewCardAnswer showNewCard(const QString& proposal);
     void showExport(const TFIXModem& card, const QString& workFolder, DataBuilder data);
@@ -64,6 +67,7 @@ private:
 
     RemovableDrives& drives_;
     int mode_ = 0;   // 0 new card, 1 export
+    NameCheck nameCheck_;
     QString internalCode_;
     QString workFolder_;
     DataBuilder data_;

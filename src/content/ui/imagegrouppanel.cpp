@@ -1,15 +1,19 @@
 #include "content/ui/imagegrouppanel.h"
 
 #include "content/imagelist.h"
+#include "language/language.h"
 
 #include <QDir>
 #include <QFileSystemModel>
+#include <QGroupBox>
+#include <QLabel>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStorageInfo>
 #include <QTableWidget>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -18,48 +22,100 @@
 
 namespace ledsign {
 
+namespace {
+
+constexpr int kPanelCategory = 4;
+
+// The panel's parts by the names the language table gives their texts,
+// with the simplified-Chinese text where a table has none.
+struct PanelText {
+    const char* name;
+    const char16_t* fallback;
+};
+
+constexpr PanelText kTexts[] = {
+    {"gbDirPath", u"目录路径"},       {"pnDisk", u"选择磁盘："},     {"gbDirFile", u"目录文件列表"},
+    {"gbOptions", u"操作选项"},       {"bBtnAddSel", u"选中添加"},   {"bBtnAllAdd", u"全部添加"},
+    {"bBtnInsert", u"插入"},          {"gbImageFileList", u"图片组文件列表"},
+    {"bBtnDel", u"选中删除"},         {"bBtnClear", u"全部删除"},    {"colOrderNum", u"序号"},
+    {"colFile", u"文件"},
+};
+
+QString panelText(const char* name)
+{
+    const QString t = GetLgText(kPanelCategory, QString::fromLatin1(name)).trimmed();
+    if (!t.isEmpty())
+        return t;
+    for (const PanelText& p : kTexts)
+        if (qstrcmp(p.name, name) == 0)
+            return QString::fromUtf16(p.fallback);
+    return {};
+}
+
+} // namespace
+
 ImageGroupPanel::ImageGroupPanel(QWidget* parent)
     : QWidget(parent)
 {
     report_ = [this](const QString& text) { QMessageBox::warning(this, windowTitle(), text); };
     auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
     auto* split = new QSplitter(this);
     layout->addWidget(split);
 
+    auto group = [split](const char* name) {
+        auto* box = new QGroupBox(split);
+        box->setObjectName(QString::fromLatin1(name));
+        auto* l = new QVBoxLayout(box);
+        l->setContentsMargins(4, 4, 4, 4);
+        return box;
+    };
+
+    QGroupBox* dirBox = group("gbDirPath");
+    disk_ = new QLabel(dirBox);
+    disk_->setObjectName(QStringLiteral("pnDisk"));
+    dirBox->layout()->addWidget(disk_);
     folders_ = new QFileSystemModel(this);
     folders_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     folders_->setRootPath(QString());
-    tree_ = new QTreeView(split);
+    tree_ = new QTreeView(dirBox);
     tree_->setModel(folders_);
     for (int c = 1; c < folders_->columnCount(); ++c)
         tree_->hideColumn(c);
     tree_->header()->hide();
+    dirBox->layout()->addWidget(tree_);
     connect(tree_, &QTreeView::clicked, this,
             [this](const QModelIndex& i) { setFolder(folders_->filePath(i)); });
 
-    files_ = new QListWidget(split);
+    QGroupBox* fileBox = group("gbDirFile");
+    files_ = new QListWidget(fileBox);
     files_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    fileBox->layout()->addWidget(files_);
     connect(files_, &QListWidget::itemDoubleClicked, this, [this] { addSelected(); });
 
-    auto* right = new QWidget(split);
-    auto* rightLayout = new QVBoxLayout(right);
-    rightLayout->setContentsMargins(0, 0, 0, 0);
-    auto* buttons = new QHBoxLayout;
+    QGroupBox* options = group("gbOptions");
     const std::pair<const char*, void (ImageGroupPanel::*)()> commands[] = {
-        {"选中添加", &ImageGroupPanel::addSelected},      {"全部添加", &ImageGroupPanel::addAll},
-        {"插入", &ImageGroupPanel::insertSelected},       {"选中删除", &ImageGroupPanel::deleteSelected},
-        {"全部删除", &ImageGroupPanel::deleteAll},
+        {"bBtnAddSel", &ImageGroupPanel::addSelected},   {"bBtnAllAdd", &ImageGroupPanel::addAll},
+        {"bBtnInsert", &ImageGroupPanel::insertSelected}, {"bBtnDel", &ImageGroupPanel::deleteSelected},
+        {"bBtnClear", &ImageGroupPanel::deleteAll},
     };
-    for (const auto& [text, slot] : commands) {
-        auto* b = new QPushButton(QString::fromUtf8(text), right);
+    for (const auto& [name, slot] : commands) {
+        auto* b = new QPushButton(options);
+        b->setObjectName(QString::fromLatin1(name));
         connect(b, &QPushButton::clicked, this, slot);
-        buttons->addWidget(b);
+        options->layout()->addWidget(b);
     }
-    rightLayout->addLayout(buttons);
-    rows_ = new QTableWidget(0, 2, right);
-    rows_->setHorizontalHeaderLabels({QStringLiteral("序号"), QStringLiteral("文件")});
+    static_cast<QVBoxLayout*>(options->layout())->addStretch();
+
+    QGroupBox* listBox = group("gbImageFileList");
+    rows_ = new QTableWidget(0, 2, listBox);
+    rows_->setObjectName(QStringLiteral("lvBmpList"));
     rows_->horizontalHeader()->setStretchLastSection(true);
     rows_->verticalHeader()->hide();
+    rows_->verticalHeader()->setDefaultSectionSize(rows_->fontMetrics().height() + 6);
+    // Long paths keep their file name in view.
+    rows_->setWordWrap(false);
+    rows_->setTextElideMode(Qt::ElideLeft);
     rows_->setSelectionBehavior(QAbstractItemView::SelectRows);
     rows_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     rows_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -68,9 +124,21 @@ ImageGroupPanel::ImageGroupPanel(QWidget* parent)
         if (material_ && row < material_->fileList.size())
             emit showFile(material_->fileList.at(row).path);
     });
-    rightLayout->addWidget(rows_);
-    split->setStretchFactor(2, 1);
-    split->setSizes({180, 140, 420});
+    listBox->layout()->addWidget(rows_);
+    split->setStretchFactor(3, 1);
+    split->setSizes({180, 160, 110, 420});
+    retranslate();
+}
+
+void ImageGroupPanel::retranslate()
+{
+    for (auto* box : findChildren<QGroupBox*>())
+        box->setTitle(panelText(box->objectName().toLatin1().constData()));
+    for (auto* button : findChildren<QPushButton*>())
+        button->setText(panelText(button->objectName().toLatin1().constData()));
+    showDisk();
+    rows_->setHorizontalHeaderLabels({panelText("colOrderNum"), panelText("colFile")});
+    rows_->resizeColumnToContents(0);
 }
 
 void ImageGroupPanel::setMaterial(TFodder* material)
@@ -79,9 +147,17 @@ void ImageGroupPanel::setMaterial(TFodder* material)
     refreshRows();
 }
 
+void ImageGroupPanel::showDisk()
+{
+    // The drive of the chosen folder: its mount point.
+    const QString root = folder_.isEmpty() ? QString() : QStorageInfo(folder_).rootPath();
+    disk_->setText(panelText("pnDisk").trimmed() + (root.isEmpty() ? QString() : QStringLiteral(" ") + root));
+}
+
 void ImageGroupPanel::setFolder(const QString& folder)
 {
     folder_ = folder;
+    showDisk();
     files_->clear();
     files_->addItems(bmpFilesIn(folder));
     const QModelIndex index = folders_->index(folder);
@@ -109,6 +185,7 @@ void ImageGroupPanel::refreshRows(int selectRow)
         rows_->setItem(r, 0, new QTableWidgetItem(QString::number(list[r].number)));
         rows_->setItem(r, 1, new QTableWidgetItem(list[r].path));
     }
+    rows_->resizeColumnToContents(0);
     if (selectRow >= 0 && selectRow < rows_->rowCount())
         rows_->selectRow(selectRow);
 }

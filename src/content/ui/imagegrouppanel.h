@@ -14,6 +14,7 @@
 #include <QWidget>
 
 class QFileSystemModel;
+class QLabel;
 class QListWidget;
 class QTableWidget;
 class QTreeView;
@@ -24,6 +25,9 @@ class ImageGroupPanel : public QWidget {
     Q_OBJECT
 public:
     explicit ImageGroupPanel(QWidget* parent = nullptr);
+
+    // Titles, buttons and column headers from the current language.
+    void retranslate();
 
     void setMaterial(TFodder* material);
     void setFolder(const QString& folder);
@@ -47,6 +51,7 @@ signals:
 
 private:
     QStringList selectedNames() const;
+    void showDisk();
     void refreshRows(int selectRow = -1);
     void changed(const QStringList& shown, int selectRow = -1);
 
@@ -54,6 +59,7 @@ private:
     QString folder_;
     QFileSystemModel* folders_ = nullptr;
     QTreeView* tree_ = nullptr;
+    QLabel* disk_ = nullptr;
     QListWidget* files_ = nullptr;
     QTableWidget* rows_ = nullptr;
     MessageSink report_;

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTableView>
 #include <QToolBar>
@@ -345,15 +346,31 @@ void TableEditor::splitCell()
 void TableEditor::insertRow()
 {
     const CellRange r = selection();
-    if (table_.insertRow(r.top))
-        showTable();
+    if (!table_.insertRow(r.top))
+        return;
+    showTable();
+    growBy(QSize(0, table_.rowHeight(r.top)));
 }
 
 void TableEditor::insertColumn()
 {
     const CellRange r = selection();
-    if (table_.insertColumn(r.left))
-        showTable();
+    if (!table_.insertColumn(r.left))
+        return;
+    showTable();
+    growBy(QSize(table_.columnWidth(r.left), 0));
+}
+
+void TableEditor::growBy(const QSize& extra)
+{
+    // The window grows with the grid so that the new row or column shows
+    // without scrolling, but never past the screen it is on.
+    QSize wanted = size() + extra;
+    if (const QScreen* s = screen()) {
+        const QSize room = s->availableGeometry().size() - (frameGeometry().size() - size());
+        wanted = wanted.boundedTo(room).expandedTo(size());
+    }
+    resize(wanted);
 }
 
 void TableEditor::deleteRows()

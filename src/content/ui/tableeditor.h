@@ -70,6 +70,7 @@ public:
 private:
     void buildToolbar();
     void showTable();
+    void growBy(const QSize& extra);
     void syncToolbar();
     void applyLook(const std::function<void(const CellRange&)>& change);
     void newTable();

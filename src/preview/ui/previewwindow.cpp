@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace ledsign {
@@ -53,6 +54,9 @@ PreviewWindow::PreviewWindow(const ProjectModel& model, const QString& cardName,
     playButton_ = new QPushButton(text("tBtnPlay", "▶"), this);
     stopButton_ = new QPushButton(text("tBtnStop", "■"), this);
     auto* exitButton = new QPushButton(text("tBtnExit", "✕"), this);
+    playButton_->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+    stopButton_->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
+    exitButton->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     playButton_->setObjectName(QStringLiteral("tBtnPlay"));
     stopButton_->setObjectName(QStringLiteral("tBtnStop"));
     exitButton->setObjectName(QStringLiteral("tBtnExit"));

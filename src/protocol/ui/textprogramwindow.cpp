@@ -23,6 +23,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTextEdit>
 #include <QTimeEdit>
 #include <QToolBar>
@@ -65,15 +66,19 @@ TextProgramWindow::TextProgramWindow(ProjectModel& model, TextProgramSender* sen
 
 void TextProgramWindow::buildUi()
 {
-    const QString caption = GetLgText(kCaptions, QStringLiteral("remote_text_send"));
-    setWindowTitle(caption.isEmpty() ? QStringLiteral("节目单发送") : caption);
+    applyCaption();
     auto* layout = new QVBoxLayout(this);
 
     auto* bar = new QToolBar(this);
-    bar->addAction(QStringLiteral("打开节目单文件"), this, &TextProgramWindow::openFile);
-    bar->addAction(QStringLiteral("保存节目单文件"), this, &TextProgramWindow::saveAs);
-    bar->addAction(QStringLiteral("发送节目单"), this, &TextProgramWindow::send);
-    bar->addAction(QStringLiteral("关闭"), this, &QDialog::close);
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    bar->addAction(style()->standardIcon(QStyle::SP_DialogOpenButton), QStringLiteral("打开节目单文件"), this,
+                   &TextProgramWindow::openFile);
+    bar->addAction(style()->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("保存节目单文件"), this,
+                   &TextProgramWindow::saveAs);
+    bar->addAction(style()->standardIcon(QStyle::SP_ArrowForward), QStringLiteral("发送节目单"), this,
+                   &TextProgramWindow::send);
+    bar->addAction(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("关闭"), this,
+                   &QDialog::close);
     layout->addWidget(bar);
 
     // Pages.
@@ -238,13 +243,25 @@ void TextProgramWindow::report(const QString& key)
     status_->showMessage(msg(key));
 }
 
+void TextProgramWindow::showStatusText(const QString& text)
+{
+    status_->showMessage(text);
+}
+
 QString TextProgramWindow::statusText() const
 {
     return status_->currentMessage();
 }
 
+void TextProgramWindow::applyCaption()
+{
+    const QString caption = GetLgText(kCaptions, QStringLiteral("remote_text_send"));
+    setWindowTitle(caption.isEmpty() ? QStringLiteral("节目单发送") : caption);
+}
+
 void TextProgramWindow::prepare(const QString& file, const QString& cardName, bool rs485)
 {
+    applyCaption(); // the language may have changed since the last opening
     cardName_ = cardName;
     rs485_ = rs485;
     if (!file.isEmpty() && QFileInfo::exists(file))
@@ -464,7 +481,7 @@ bool TextProgramWindow::loadFile(const QString& path)
 
 void TextProgramWindow::saveAs()
 {
-    QString path = QFileDialog::getSaveFileName(this, QString(), QString(), QStringLiteral("*.tprg"),
+    QString path = QFileDialog::getSaveFileName(this, QString(), folder_, QStringLiteral("*.tprg"),
                                                 nullptr, QFileDialog::DontConfirmOverwrite);
     if (path.isEmpty())
         return;
@@ -479,7 +496,7 @@ void TextProgramWindow::saveAs()
 
 void TextProgramWindow::openFile()
 {
-    const QString path = QFileDialog::getOpenFileName(this, QString(), QString(), QStringLiteral("*.tprg"));
+    const QString path = QFileDialog::getOpenFileName(this, QString(), folder_, QStringLiteral("*.tprg"));
     if (!path.isEmpty())
         loadFile(path);
 }

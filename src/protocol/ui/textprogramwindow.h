@@ -31,10 +31,15 @@ public:
     // The same set-up without running the window.
     void prepare(const QString& file, const QString& cardName, bool rs485);
 
+    // Where the save and open dialogs start (the playbill folder).
+    void setFolder(const QString& folder) { folder_ = folder; }
+
     bool loadFile(const QString& path);
     bool saveFile(const QString& path);
     QString lastFile() const { return lastFile_; }
     QString statusText() const;
+    // A text from elsewhere (the send under way) in the window's status bar.
+    void showStatusText(const QString& text);
 
     // The buttons' actions, reachable without clicks.
     void newPage();
@@ -55,6 +60,7 @@ protected:
 
 private:
     void buildUi();
+    void applyCaption();
     void showSelectionLook();
     void fillPageList();
     void fillMaterialList();
@@ -80,6 +86,7 @@ private:
     bool rs485_ = false;
     QString selectedPage_;
     QString lastFile_;
+    QString folder_;
 
     QLineEdit* pageName_ = nullptr;
     QTimeEdit* start_ = nullptr;
