@@ -3,7 +3,6 @@
 #include "content/ui/imagegrouppanel.h"
 #include "content/weekcycle.h"
 #include "editing/externaltools.h"
-#include "editing/laterversion.h"
 #include "editing/panelpicture.h"
 #include "language/language.h"
 #include "language/languagetable.h"
@@ -712,11 +711,6 @@ MessageSink MainWindow::messageSink()
 bool MainWindow::confirm(const char* key)
 {
     return dialogs_->askYesNo(message(key));
-}
-
-void MainWindow::laterVersion(const QString& caption)
-{
-    showStatus(laterVersionText(caption));
 }
 
 void MainWindow::runPopupItem(PopupItem item)

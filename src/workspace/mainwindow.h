@@ -142,7 +142,6 @@ private:
     void switchLanguage(int index);
     void startExternalTool(bool paint);
     void openHelp();
-    void laterVersion(const QString& caption);
     bool confirm(const char* key);
     MessageSink messageSink();
 
