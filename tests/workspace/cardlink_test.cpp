@@ -305,6 +305,33 @@ TEST_F(CardLinkTest, SendingFollowsTheModeChosenInTheParameterWindowOrLeftByASea
     EXPECT_FALSE(state.networkMode);
 }
 
+TEST_F(CardLinkTest, WritingTheSameSizeKeepsThePlaybillAtAnyZoomAndANewSizeResizesTheCard)
+{
+    startBoth();
+    addContent();
+    run.model().findCard(kCode).record->zoom = 20;
+    auto write = [&](const QString& width) {
+        run.linkDialogs->duringParameters = [width](ParamConfig& config) {
+            config.setTimings({100, 10, 10});
+            ParamInputs in;
+            in.widthText = width;
+            in.heightText = "32";
+            ScreenParams& p = in.params;
+            p.colorIndex = p.scanIndex = p.dayBrightness = p.nightBrightness = p.contentIndex = p.oeIndex = 0;
+            p.clockIndex = p.rowOrderIndex = p.transIndex = p.dataBitIndex = 0;
+            EXPECT_TRUE(config.write(in));
+        };
+        run.window->selectCard(kCode);
+        run.trigger(ActionId::CmmParaSet);
+    };
+    write("64");
+    EXPECT_EQ(run.model().pageNames(kCode).size(), 1);
+    write("128");
+    EXPECT_TRUE(run.model().pageNames(kCode).isEmpty());
+    EXPECT_EQ(run.model().findCard(kCode).record->width, 128);
+    EXPECT_EQ(run.linkDialogs->parameterWindows, 2);
+}
+
 TEST_F(CardLinkTest, SeveralAdaptersAskForTheServerAddressOnceAndRememberNotToAskAgain)
 {
     LinkOptions options;
