@@ -10,7 +10,7 @@
 #include "model/projectmodel.h"
 #include "model/settings.h"
 #include "transport/cardlink.h"
-#include "transport/cardprocess.h"
+#include "support/cardprocess.h"
 #include "transport/cardsearch.h"
 #include "transport/channelstartup.h"
 #include "transport/commchannels.h"
