@@ -2,3 +2,5 @@
 // test program too.
 #include "transport/cardprocess.cpp"
 #include "transport/ptypair.cpp"
+// The virtual card's text-program memory, tested on its own.
+#include "../../tools/card/textprograminbox.cpp"
