@@ -4,7 +4,9 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all setup configure build test run test-asan fuzz bench clean
+PREFIX ?= /usr/local
+
+.PHONY: all setup configure build test run demo install test-asan fuzz bench clean
 
 all: build
 
@@ -20,15 +22,23 @@ build: configure
 test: build
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen QT_FONT_DPI=96 ctest --output-on-failure -j $(JOBS)
 
-# With a display: the editor on the demo data. Without one: what is built and how to use the CLI.
+# With a display: the editor on the sample card, with a virtual card connected
+# to it on 127.0.0.1. Without one: the same sample card sent to a virtual card
+# from the command line, which writes what the card shows as PNG files.
 run: build
 	@if [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; then \
 	  $(BUILD_DIR)/bin/ledsign --demo; \
 	else \
-	  echo "No display (DISPLAY and WAYLAND_DISPLAY are unset): the editor needs a desktop session."; \
-	  echo "Programs built in $(BUILD_DIR)/bin:"; ls $(BUILD_DIR)/bin; \
-	  $(BUILD_DIR)/bin/ledsign-cli --help; \
+	  echo "No display (DISPLAY and WAYLAND_DISPLAY are unset): running the demo on the command line."; \
+	  $(BUILD_DIR)/bin/ledsign-cli demo; \
 	fi
+
+demo: build
+	@$(BUILD_DIR)/bin/ledsign-cli demo
+
+# The programs to $(PREFIX)/bin, the desktop entry and the icon to $(PREFIX)/share.
+install: build
+	@cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
 test-asan:
 	@$(MAKE) test BUILD_DIR=build-asan BUILD_TYPE=Debug CMAKE_FLAGS="-DLEDSIGN_SANITIZE=ON -DLEDSIGN_BUILD_BENCH=OFF"

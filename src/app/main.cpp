@@ -3,23 +3,25 @@
 //   ledsign [--home DIR] [--demo]
 //
 // --home DIR  keep the settings and working folders in DIR
-// --demo      start with a sample card (in a temporary folder unless --home
+// --demo      start with the sample card and a virtual card connected on
+//             127.0.0.1 (data in ~/.local/share/ledsign-demo unless --home
 //             is given as well)
-#include "editing/selection.h"
-#include "editing/treecommands.h"
+#include "virtualcardprocess.h"
+
+#include "editing/democard.h"
 #include "language/language.h"
-#include "model/materialkinds.h"
 #include "model/settings.h"
+#include "transport/cardlink.h"
+#include "transport/channelstartup.h"
 #include "workspace/mainwindow.h"
 #include "workspace/objecttree.h"
 #include "workspace/workspacesession.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
-#include <QTemporaryDir>
+#include <QStatusBar>
 #include <QTextStream>
-
-#include <memory>
 
 namespace {
 
@@ -41,34 +43,33 @@ bool hasHome(const QStringList& args)
     return false;
 }
 
-// A sample card with one page: a greeting on the left, the date and time
-// on the right, shown three times larger.
-void addDemoCard(ledsign::ProjectModel& model, const ledsign::DataFolder& folders)
+// The demo: the sample card, saved as a playbill the first time, and a
+// virtual card that connects to the editor's server as that card.
+void startDemo(ledsign::WorkspaceSession& session, ledsign::MainWindow& window, ledsign::VirtualCardProcess& card)
 {
     using namespace ledsign;
-    SelectionState selection;
-    TreeCommands commands(model, folders, selection);
-    const CommandResult card =
-        commands.addCard({QStringLiteral("Demo"), QStringLiteral("192"), QStringLiteral("32"), 1});
-    if (!card.changed)
-        return;
-    const NodePath page = commands.addPage(card.select).select;
-    const NodePath left = commands.addRegion(page).select;
-    const NodePath right = commands.addRegion(page).select;
-    if (auto r = model.findRegion(left.card, left.page, left.region))
-        r.record->width = 64;
-    if (auto r = model.findRegion(right.card, right.page, right.region)) {
-        r.record->left = 64;
-        r.record->width = 128;
+    const QString name = QString::fromLatin1(kDemoCardName);
+    if (!session.model().findCard(name)) {
+        QString error;
+        if (!setUpDemoCard(session.model(), session.folders(), nullptr, &error))
+            QMessageBox::warning(&window, session.caption(), error);
+        window.refreshTree();
+        window.tree()->expandAll();
     }
-    const NodePath text = commands.addMaterial(left, kSingleText).select;
-    if (auto m = model.findMaterial(text.card, text.page, text.region, text.material))
-        m.record->content = QStringLiteral("clRed^宋体^12^0^0^0^0^2^1^Hello");
-    commands.addMaterial(right, kDateTime);
-    if (auto c = model.findCard(card.select.card)) {
-        c.record->zoom = 30;
-        c.record->modified = 0;
-    }
+    window.selectCard(name);
+
+    // The window opens the server at start-up in network mode; when it has
+    // not, the demo opens it on the port chosen for this run.
+    CommChannels& channels = session.link().channels();
+    if (!channels.server().isListening())
+        channels.openServer(quint16(session.settings().serverPort));
+    QString error;
+    if (!channels.server().isListening())
+        error = QStringLiteral("The server cannot listen on port %1.").arg(session.settings().serverPort);
+    else
+        card.start(channels.serverPort(), error);
+    if (!error.isEmpty())
+        QMessageBox::warning(&window, session.caption(), error);
 }
 
 } // namespace
@@ -82,22 +83,20 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ledsign"));
     QApplication::setApplicationVersion(QStringLiteral(LEDSIGN_VERSION_TEXT));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/ledsign/ledsign.svg")));
+    QApplication::setDesktopFileName(QStringLiteral("ledsign"));
     const QStringList args = QApplication::arguments();
 
     if (hasOption(args, QStringLiteral("--help")) || hasOption(args, QStringLiteral("-h"))) {
         QTextStream(stdout) << "Usage: ledsign [--home DIR] [--demo]\n"
                             << "  --home DIR  keep the settings and working folders in DIR\n"
-                            << "  --demo      start with a sample card\n";
+                            << "  --demo      start with a sample card and a virtual card connected to it\n";
         return 0;
     }
     const bool demo = hasOption(args, QStringLiteral("--demo"));
-    std::unique_ptr<QTemporaryDir> demoFolder;
     ledsign::DataFolder folders = ledsign::DataFolder::resolve(args);
-    if (demo && !hasHome(args)) {
-        demoFolder = std::make_unique<QTemporaryDir>();
-        if (demoFolder->isValid())
-            folders = ledsign::DataFolder(demoFolder->path());
-    }
+    if (demo && !hasHome(args))
+        folders = ledsign::DataFolder(ledsign::defaultDemoFolder());
 
     ledsign::WorkspaceSession session(folders);
     switch (session.start()) {
@@ -111,14 +110,21 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    if (demo) {
+        // The virtual card connects over the network.
+        session.settings().commParam01.clear();
+        session.settings().commMode = ledsign::currentCommModeTexts().network;
+    }
     ledsign::MainWindow window(session);
     window.show();
     window.startUp();
-    if (demo && session.model().cards().isEmpty()) {
-        addDemoCard(session.model(), session.folders());
-        window.refreshTree();
-        window.tree()->expandAll();
-        window.selectCard(QStringLiteral("Demo"));
+    ledsign::VirtualCardProcess card;
+    if (demo) {
+        QObject::connect(&card, &ledsign::VirtualCardProcess::endedEarly, &window,
+                         [&](const QString& message) { window.statusBar()->showMessage(message); });
+        startDemo(session, window, card);
     }
-    return app.exec();
+    const int status = app.exec();
+    card.stop();
+    return status;
 }

@@ -67,12 +67,34 @@ QString LanguageTable::resourcePath(int language)
     }
 }
 
+QString LanguageTable::ownMessagesPath(int language)
+{
+    QString path = resourcePath(language);
+    path.replace(QLatin1String(".tsv"), QLatin1String("-own.tsv"));
+    return path;
+}
+
 LanguageTable LanguageTable::builtIn(int language)
 {
     initLanguageResources();
     LanguageTable table;
-    table.load(resourcePath(language), QStringLiteral(LEDSIGN_VERSION_TEXT));
+    if (!table.load(resourcePath(language), QStringLiteral(LEDSIGN_VERSION_TEXT)))
+        return table;
+    // Our own messages come after the card's rows, so they can never shadow
+    // one of them (look-ups take the first match).
+    LanguageTable own;
+    if (own.load(ownMessagesPath(language), QString()))
+        table.appendRows(own);
     return table;
+}
+
+void LanguageTable::appendRows(const LanguageTable& other)
+{
+    for (int i = 0; i < other.rowCount(); ++i) {
+        const rLgMap& row = other.rowInOrder(i);
+        m_rows[row.category].append(row);
+        m_order.append({row.category, m_rows[row.category].size() - 1});
+    }
 }
 
 void LanguageTable::clear()

@@ -35,6 +35,9 @@ public:
     static LanguageTable builtIn(int language);
     // Name of the data file of a language inside the compiled-in resources.
     static QString resourcePath(int language);
+    // The program's own messages (not part of the card's language tables),
+    // in the same format; built-in tables end with them.
+    static QString ownMessagesPath(int language);
 
     // Appends a row to its category; a category outside 0..17 adds nothing.
     void addLgMap(int category, int sub, const QString& key, const QString& text,
@@ -67,6 +70,9 @@ public:
     int rowCount() const { return int(m_order.size()); }
     // Row `i` (0 <= i < rowCount()) in the order the rows were added.
     const rLgMap& rowInOrder(int i) const;
+
+    // Appends every row of `other`, in its order.
+    void appendRows(const LanguageTable& other);
 
 private:
     void clear();

@@ -1,5 +1,7 @@
 #include "protocol/conversions.h"
 
+#include "model/bitstring.h"
+
 #include <QStringList>
 
 namespace ledsign::convert {
@@ -43,12 +45,7 @@ QString bytesToHex(const QByteArray& bytes)
 
 QString intToBitString(quint32 v, int width)
 {
-    QString text;
-    for (int bit = 0; bit < width; ++bit) {
-        const bool set = bit < 32 && ((v >> bit) & 1u);
-        text.prepend(set ? QLatin1Char('1') : QLatin1Char('0'));
-    }
-    return text;
+    return toBits(v, width);
 }
 
 qint32 bitStringToInt(const QString& text, bool* ok)

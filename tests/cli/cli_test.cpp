@@ -1,21 +1,13 @@
-#include "clitestsupport.h"
+#include "clifixture.h"
 
 #include "content/bitplanes.h"
 #include "content/sendconversion.h"
-#include "language/language.h"
-#include "model/cardlist.h"
-#include "model/datafolder.h"
-#include "model/imagefiles.h"
-#include "model/inifile.h"
-#include "model/materialkinds.h"
-#include "model/playbillwriter.h"
-#include "model/projectmodel.h"
+#include "config/scanmodes.h"
+#include "config/usbexportparams.h"
 #include "protocol/downloadbuilder.h"
+#include "protocol/exportfile.h"
 #include "protocol/frame.h"
 
-#include <QDir>
-#include <QImage>
-#include <QTemporaryDir>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
@@ -23,107 +15,6 @@ using namespace ledsign;
 using namespace ledsign::test;
 
 namespace {
-
-constexpr int kWidth = 64;
-constexpr int kHeight = 32;
-
-QString textRun(int line, const QString& text)
-{
-    return QStringList{QStringLiteral("clRed"), QStringLiteral("宋体"), QStringLiteral("12"), QStringLiteral("0"),
-                       QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"),
-                       QString::number(line), text}
-        .join(QLatin1Char('^'));
-}
-
-// A data folder and a playbill of one page and one 64 x 32 region holding a
-// two-line text (two pictures) and a red-then-green image group.
-class CliTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        setCurrentLanguage(kEnglish);
-        ASSERT_TRUE(dir.isValid());
-        home = DataFolder(dir.filePath(QStringLiteral("home")));
-        ASSERT_TRUE(home.ensureExists());
-        playbill = dir.filePath(QStringLiteral("show.prg"));
-        outDir = dir.filePath(QStringLiteral("out"));
-
-        TFIXModem card;
-        card.name = cardName;
-        card.width = kWidth;
-        card.height = kHeight;
-        model.addCard(card);
-        TProgram page;
-        page.cardName = cardName;
-        page.name = QStringLiteral("Page 1");
-        page.id = QStringLiteral("100000001");
-        page.panelName = QStringLiteral("pnProgram1");
-        model.appendPage(page);
-        TRegion region;
-        region.cardName = cardName;
-        region.pageName = page.name;
-        region.pageId = page.id;
-        region.name = QStringLiteral("Region 1");
-        region.id = QStringLiteral("100000002");
-        region.panelName = QStringLiteral("pnRegion1");
-        region.width = kWidth;
-        region.height = kHeight;
-        model.appendRegion(region);
-
-        TFodder text = defaultMaterial(kSingleText);
-        place(text, region, QStringLiteral("Text 1"), QStringLiteral("100000003"));
-        text.content = textRun(1, QStringLiteral("一\r\n")) + QStringLiteral("~*") + textRun(2, QStringLiteral("二"));
-        model.appendMaterialToRegion(text);
-
-        TFodder group = defaultMaterial(kImageGroup);
-        place(group, region, QStringLiteral("Pictures 1"), QStringLiteral("100000004"));
-        ASSERT_TRUE(addImageFile(group, picture(QStringLiteral("red.bmp"), Qt::red)));
-        ASSERT_TRUE(addImageFile(group, picture(QStringLiteral("green.bmp"), Qt::green)));
-        model.appendMaterialToRegion(group);
-
-        PlaybillWriter writer(model, home);
-        ASSERT_TRUE(writer.write(cardName, playbill)) << writer.errorString().toStdString();
-    }
-
-    static void place(TFodder& m, const TRegion& region, const QString& name, const QString& id)
-    {
-        m.cardName = region.cardName;
-        m.pageName = region.pageName;
-        m.regionName = region.name;
-        m.regionId = region.id;
-        m.name = name;
-        m.id = id;
-        m.panelName = QStringLiteral("pnFodder") + id.right(1);
-    }
-
-    QString picture(const QString& name, Qt::GlobalColor colour)
-    {
-        QImage image(16, 8, QImage::Format_RGB888);
-        image.fill(colour);
-        const QString path = dir.filePath(name);
-        EXPECT_TRUE(image.save(path, "BMP"));
-        return path;
-    }
-
-    QStringList geometry(int colours = 2) const
-    {
-        return {QStringLiteral("--width"), QString::number(kWidth), QStringLiteral("--height"),
-                QString::number(kHeight), QStringLiteral("--colors"), QString::number(colours)};
-    }
-
-    QStringList renderArgs() const
-    {
-        return QStringList{QStringLiteral("render"), playbill} + geometry()
-            + QStringList{QStringLiteral("--home"), home.path(), QStringLiteral("--out"), outDir};
-    }
-
-    QTemporaryDir dir;
-    DataFolder home;
-    ProjectModel model;
-    const QString cardName = QStringLiteral("卡 1");
-    QString playbill;
-    QString outDir;
-};
 
 TEST_F(CliTest, RenderWritesEveryPictureAndTheDisplayData)
 {
@@ -207,24 +98,92 @@ TEST_F(CliTest, ExportWritesTheHeaderFrameThenEveryMaterialFrame)
     options.exportFile = true;
     const DownloadBuild expected = builder.build(model, cardName, options);
     ASSERT_TRUE(expected.ok) << expected.failure.message().toStdString();
-    QList<qsizetype> expectedSizes{expected.download.headerFrame.size()};
-    for (const rSendFdrContent& p : expected.download.materialPackets)
-        expectedSizes << p.bytes.size();
+    const QByteArray built = exportDataBytes(expected.download);
+    ASSERT_FALSE(built.isEmpty());
 
-    QList<qsizetype> sizes;
-    qsizetype at = 0;
-    while (at < file.size()) {
-        ASSERT_TRUE(frame::startsWithMarker(file, at)) << at;
-        ASSERT_LE(at + frame::kHeadSize, file.size());
-        const quint8 command = quint8(file[at + frame::kCommandOffset]);
-        EXPECT_EQ(command, sizes.isEmpty() ? frame::cmd::kHeader : frame::cmd::kMaterial) << at;
-        const qsizetype total = qFromLittleEndian<quint32>(file.constData() + at + frame::kTotalLengthOffset);
-        ASSERT_GE(total, frame::kEmptyFrameSize);
-        sizes << total;
-        at += total;
+    // Frame by frame: same command, same length, same data; only the serial
+    // each frame is given and the CRC over it may differ.
+    auto frames = [](const QByteArray& bytes) {
+        QList<QByteArray> out;
+        qsizetype at = 0;
+        while (at + frame::kHeadSize <= bytes.size() && frame::startsWithMarker(bytes, at)) {
+            const qsizetype total = qFromLittleEndian<quint32>(bytes.constData() + at + frame::kTotalLengthOffset);
+            if (total < frame::kEmptyFrameSize || at + total > bytes.size())
+                break;
+            QByteArray f = bytes.mid(at, total);
+            f.replace(frame::kSerialOffset, 4, QByteArray(4, '\0'));
+            f.chop(frame::kTrailerSize);
+            out << f;
+            at += total;
+        }
+        return std::make_pair(out, at);
+    };
+    const auto [fileFrames, fileEnd] = frames(file);
+    const auto [builtFrames, builtEnd] = frames(built);
+    EXPECT_EQ(fileEnd, file.size());
+    ASSERT_EQ(fileFrames.size(), builtFrames.size());
+    ASSERT_EQ(fileFrames.size(), 1 + expected.download.materialPackets.size());
+    EXPECT_EQ(quint8(fileFrames[0][frame::kCommandOffset]), frame::cmd::kHeader);
+    for (qsizetype i = 0; i < fileFrames.size(); ++i)
+        EXPECT_EQ(fileFrames[i], builtFrames[i]) << "frame " << i;
+}
+
+TEST_F(CliTest, ExportWritesTheScreenParametersWhenAsked)
+{
+    const QStringList base = QStringList{QStringLiteral("export"), playbill} + geometry()
+        + QStringList{QStringLiteral("--home"), home.path(), QStringLiteral("--out"), outDir, QStringLiteral("--params")};
+    const QString paramPath = QDir(outDir).filePath(QStringLiteral("Vk_Param.prg"));
+
+    // Missing or impossible values: nothing is written, the usage says why.
+    for (const QString& params : {QStringLiteral("scan=1/16(A),oe=0"),
+                                  QStringLiteral("scan=1/16(Z),oe=0,day=0,night=3,data=0,clock=12,content=0,rows=0,trans=0"),
+                                  QStringLiteral("scan=0,oe=0,day=9,night=3,data=0,clock=12,content=0,rows=0,trans=0"),
+                                  QStringLiteral("scan=0,oe=0,day=0,night=3,data=0,clock=7,content=0,rows=0,trans=0"),
+                                  QStringLiteral("scan=0,bright")}) {
+        const CliRun run = runCli(base + QStringList{params});
+        EXPECT_EQ(run.exitCode, 2) << params.toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("--params"))) << run.err.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(paramPath));
+        EXPECT_FALSE(QFileInfo::exists(QDir(outDir).filePath(QStringLiteral("Vk_Data.prg"))));
     }
-    EXPECT_EQ(at, file.size());
-    EXPECT_EQ(sizes, expectedSizes);
+
+    const CliRun run = runCli(base + QStringList{QStringLiteral(
+                                  "scan=1/8 (B),oe=1,day=0,night=5,data=1,clock=8,content=0,rows=2,trans=1,address=7,"
+                                  "baud=38400,empty=1")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QByteArray file = readAll(paramPath);
+
+    // The same choices made in the USB-disk window build the same frame.
+    ExportParameters expected;
+    expected.width = QString::number(kWidth);
+    expected.height = QString::number(kHeight);
+    ScreenParams& s = expected.screen;
+    const ScanModeTable table = ScanModeTable::forCurrentLanguage();
+    s.scanIndex = int(table.names().indexOf(QStringLiteral("1/8  (B)")));
+    ASSERT_GE(s.scanIndex, 0);
+    s.oeIndex = 1;
+    s.colorIndex = 1; // --colors 2
+    s.dayBrightness = 0;
+    s.nightBrightness = 5;
+    s.dataBitIndex = 1;
+    s.clockIndex = 1;
+    s.contentIndex = 0;
+    s.rowOrderIndex = 2;
+    s.transIndex = 1;
+    s.address485Index = 6;
+    s.baudIndex = 2;
+    s.emptyDisplayIndex = 1;
+    QString serial;
+    QByteArray built = exportParameterFile(expected, table, serial);
+    ASSERT_EQ(file.size(), built.size());
+    // Only the frame's serial and the CRC over it differ.
+    QByteArray got = file;
+    for (QByteArray* f : {&got, &built}) {
+        f->replace(frame::kSerialOffset, 4, QByteArray(4, '\0'));
+        f->chop(frame::kTrailerSize);
+    }
+    EXPECT_EQ(got.toHex(), built.toHex());
+    EXPECT_TRUE(QFileInfo::exists(QDir(outDir).filePath(QStringLiteral("Vk_Data.prg"))));
 }
 
 TEST_F(CliTest, BadArgumentsGiveUsageAndStatusTwo)

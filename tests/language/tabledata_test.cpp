@@ -3,6 +3,8 @@
 #include "language/languagetable.h"
 
 #include <QRegularExpression>
+
+#include <array>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <gtest/gtest.h>
@@ -18,6 +20,18 @@ const LanguageTable& table(int language)
     return tables[language];
 }
 
+// The card's rows only, without the program's own messages.
+const LanguageTable& cardRows(int language)
+{
+    static const std::array<LanguageTable, 3> tables = [] {
+        std::array<LanguageTable, 3> t;
+        for (int i = 0; i < 3; ++i)
+            t[i].load(LanguageTable::resourcePath(i), QString());
+        return t;
+    }();
+    return tables[language];
+}
+
 bool sameRowPlace(const rLgMap& a, const rLgMap& b)
 {
     return a.category == b.category && a.sub == b.sub && a.key == b.key;
@@ -27,13 +41,13 @@ bool sameRowPlace(const rLgMap& a, const rLgMap& b)
 
 TEST(BuiltInTables, HaveTheExpectedRowCounts)
 {
-    EXPECT_EQ(table(0).rowCount(), 613);
-    EXPECT_EQ(table(1).rowCount(), 612);
-    EXPECT_EQ(table(2).rowCount(), 613);
+    EXPECT_EQ(cardRows(0).rowCount(), 613);
+    EXPECT_EQ(cardRows(1).rowCount(), 612);
+    EXPECT_EQ(cardRows(2).rowCount(), 613);
     EXPECT_TRUE(table(1).rows(17).isEmpty());
     for (int category = 0; category <= 16; ++category)
         EXPECT_FALSE(table(0).rows(category).isEmpty()) << "category " << category;
-    EXPECT_EQ(table(0).rows(3).size(), 132);
+    EXPECT_EQ(cardRows(0).rows(3).size(), 132);
     EXPECT_EQ(table(0).rows(2).size(), 107);
     EXPECT_EQ(table(0).rows(11).size(), 94);
 }
@@ -123,4 +137,25 @@ TEST(BuiltInTables, TraditionalTextsFitTheBig5CodePage)
             EXPECT_EQ(QString(decoder.decode(bytes)), text) << "row " << i;
         }
     }
+}
+
+TEST(BuiltInTables, EndWithTheSameOwnMessagesInEveryLanguage)
+{
+    const int own = table(0).rowCount() - cardRows(0).rowCount();
+    ASSERT_GT(own, 0);
+    for (int language = 1; language < 3; ++language)
+        EXPECT_EQ(table(language).rowCount() - cardRows(language).rowCount(), own) << "language " << language;
+    for (int i = 0; i < own; ++i) {
+        const rLgMap& row = table(0).rowInOrder(cardRows(0).rowCount() + i);
+        for (int language = 0; language < 3; ++language) {
+            const LanguageTable& t = table(language);
+            const rLgMap& same = t.rowInOrder(cardRows(language).rowCount() + i);
+            EXPECT_TRUE(sameRowPlace(row, same)) << row.key.toStdString();
+            EXPECT_FALSE(same.text.isEmpty()) << row.key.toStdString();
+            // Never a second row for a key the card's table already has.
+            EXPECT_TRUE(cardRows(language).text(row.category, row.key).isEmpty()) << row.key.toStdString();
+            EXPECT_EQ(t.text(row.category, row.key), same.text);
+        }
+    }
+    EXPECT_FALSE(table(0).text(3, QStringLiteral("warn_count_time_invalid")).isEmpty());
 }

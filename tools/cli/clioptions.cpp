@@ -46,7 +46,8 @@ bool parseCardOptions(const QStringList& args, bool needOut, CardOptions& option
         }
         static const QStringList known{QStringLiteral("--width"), QStringLiteral("--height"),
                                        QStringLiteral("--colors"), QStringLiteral("--card"),
-                                       QStringLiteral("--home"), QStringLiteral("--out")};
+                                       QStringLiteral("--home"), QStringLiteral("--out"),
+                                       QStringLiteral("--params")};
         if (!known.contains(name)) {
             error = QStringLiteral("unknown option %1").arg(name);
             return false;
@@ -76,6 +77,8 @@ bool parseCardOptions(const QStringList& args, bool needOut, CardOptions& option
             options.home = value;
         } else if (name == QLatin1String("--out")) {
             options.outDir = value;
+        } else if (name == QLatin1String("--params")) {
+            options.params = value;
         }
     }
     if (options.help)

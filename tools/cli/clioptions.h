@@ -21,6 +21,7 @@ struct CardOptions {
     int height = 0;
     int colors = 0;       // 1, 2 or 3
     QString outDir;
+    QString params;       // --params: the screen parameters (export only)
     bool help = false;
 };
 

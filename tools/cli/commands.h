@@ -8,5 +8,11 @@ namespace ledsign::cli {
 
 int runRender(const QStringList& args);
 int runExport(const QStringList& args);
+int runSend(const QStringList& args);
+int runCards(const QStringList& args);
+// "play" or "time".
+int runCardCommand(const QString& command, const QStringList& args);
+int runSearch(const QStringList& args);
+int runDemo(const QStringList& args);
 
 } // namespace ledsign::cli

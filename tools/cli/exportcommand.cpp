@@ -1,10 +1,14 @@
 // export: the playbill data file of a USB-disk export, built by the same
 // download builder a send uses.
 #include "commands.h"
+#include "exportparams.h"
 #include "output.h"
 #include "playbillsource.h"
 
+#include "config/scanmodes.h"
+#include "config/usbexport.h"
 #include "content/sendconversion.h"
+#include "model/atomicfile.h"
 #include "protocol/downloadbuilder.h"
 #include "protocol/exportfile.h"
 
@@ -17,10 +21,13 @@ namespace {
 QString exportUsage()
 {
     return QStringLiteral("usage: ledsign-cli export PLAYBILL (--card NAME | --width W --height H --colors 1|2|3)"
-                          " --out DIR\n\n"
-                          "Writes the playbill data file \"%1\" a card reads from a USB disk.\n\n")
-               .arg(QString::fromLatin1(kExportDataFileName))
-        + cardOptionsHelp() + QStringLiteral("  --out DIR          the folder the file is written to\n");
+                          " --out DIR [--params LIST]\n\n"
+                          "Writes the playbill data file \"%1\" a card reads from a USB disk and, with\n"
+                          "--params, the screen parameter file \"%2\".\n\n")
+               .arg(QString::fromLatin1(kExportDataFileName), QString::fromLatin1(kUsbParamFileName))
+        + cardOptionsHelp() + QStringLiteral("  --out DIR          the folder the files are written to\n")
+        + exportParametersHelp()
+        + QStringLiteral("\nExit status: 0 done; 1 failed (a file could not be read or written); 2 wrong arguments.\n");
 }
 
 } // namespace
@@ -42,6 +49,20 @@ int runExport(const QStringList& args)
     if (!loadPlaybill(options, loaded, error)) {
         printError(QStringLiteral("ledsign-cli export: ") + error);
         return kExitFailure;
+    }
+    // The parameters are checked before anything is written.
+    QByteArray paramFile;
+    if (!options.params.isEmpty()) {
+        const TFIXModem& card = *loaded.model.findCard(loaded.cardName).record;
+        const int colors = card.colorType == kColorSingle ? 1 : card.colorType == kColorDual ? 2 : 3;
+        ExportParameters parameters;
+        if (!parseExportParameters(options.params, card.width, card.height, colors, parameters, error)) {
+            printError(QStringLiteral("ledsign-cli export: ") + error);
+            printError(exportUsage());
+            return kExitUsage;
+        }
+        QString serial;
+        paramFile = exportParameterFile(parameters, ScanModeTable::forCurrentLanguage(), serial);
     }
 
     QString convertError;
@@ -68,6 +89,14 @@ int runExport(const QStringList& args)
     if (!writeExportDataFile(options.outDir, build.download, &error)) {
         printError(QStringLiteral("ledsign-cli export: ") + error);
         return kExitFailure;
+    }
+    if (!paramFile.isEmpty()) {
+        const QString path = QDir(options.outDir).filePath(QString::fromLatin1(kUsbParamFileName));
+        if (!writeFileAtomically(path, paramFile, &error)) {
+            printError(QStringLiteral("ledsign-cli export: ") + error);
+            return kExitFailure;
+        }
+        printLine(QStringLiteral("%1: screen parameters, %2 bytes").arg(path).arg(paramFile.size()));
     }
     printLine(QStringLiteral("%1: %2 material(s), %3 frame(s)")
                   .arg(QDir(options.outDir).filePath(QString::fromLatin1(kExportDataFileName)))

@@ -18,9 +18,16 @@ QString mainUsage()
         "usage: ledsign-cli COMMAND [OPTIONS]\n\n"
         "commands:\n"
         "  render   write a playbill's pictures as PNG and its display data\n"
-        "  export   write the playbill data file of a USB-disk export\n\n"
+        "  export   write the USB-disk files of a playbill\n"
+        "  send     send a playbill to a card that connects over the network\n"
+        "  cards    list the cards that connect and register\n"
+        "  search   search the network for cards (UDP)\n"
+        "  play     start or stop a card's playing\n"
+        "  time     set a card's clock\n"
+        "  demo     build the sample card and send it to a virtual card on this machine\n\n"
         "\"ledsign-cli COMMAND --help\" describes a command.\n"
-        "Exit status: 0 done, 1 failed, 2 wrong arguments.");
+        "Exit status: 0 done; 1 failed (the card refused or did not finish, a file could not be\n"
+        "read or written); 2 wrong arguments; 3 no card registered or answered in time.");
 }
 
 } // namespace
@@ -50,6 +57,16 @@ int main(int argc, char** argv)
         return runRender(rest);
     if (command == QLatin1String("export"))
         return runExport(rest);
+    if (command == QLatin1String("send"))
+        return runSend(rest);
+    if (command == QLatin1String("cards"))
+        return runCards(rest);
+    if (command == QLatin1String("search"))
+        return runSearch(rest);
+    if (command == QLatin1String("play") || command == QLatin1String("time"))
+        return runCardCommand(command, rest);
+    if (command == QLatin1String("demo"))
+        return runDemo(rest);
     printError(QStringLiteral("ledsign-cli: unknown command %1\n").arg(command) + mainUsage());
     return kExitUsage;
 }

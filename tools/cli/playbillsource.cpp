@@ -63,21 +63,27 @@ bool loadPlaybill(const CardOptions& options, LoadedPlaybill& out, QString& erro
         card.version = kMinDownloadVersion;
     out.cardName = out.model.addCard(card).name;
 
-    QFile file(options.playbill);
+    return readPlaybillInto(out.model, out.folders, out.cardName, options.playbill, error);
+}
+
+bool readPlaybillInto(ProjectModel& model, const DataFolder& folders, const QString& cardName, const QString& path,
+                      QString& error)
+{
+    QFile file(path);
     if (!file.exists()) {
-        error = QStringLiteral("the playbill %1 does not exist").arg(options.playbill);
+        error = QStringLiteral("the playbill %1 does not exist").arg(path);
         return false;
     }
     if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("cannot open %1: %2").arg(options.playbill, file.errorString());
+        error = QStringLiteral("cannot open %1: %2").arg(path, file.errorString());
         return false;
     }
     QStringList messages;
-    PlaybillReader reader(out.model, out.folders);
+    PlaybillReader reader(model, folders);
     const PlaybillReader::Status status =
-        reader.read(out.cardName, file, [&messages](const QString& text) { messages << text; });
+        reader.read(cardName, file, [&messages](const QString& text) { messages << text; });
     if (status != PlaybillReader::Status::Loaded) {
-        error = QStringLiteral("cannot read the playbill %1: %2").arg(options.playbill, reader.errorString());
+        error = QStringLiteral("cannot read the playbill %1: %2").arg(path, reader.errorString());
         if (reader.errorLine() > 0)
             error += QStringLiteral(" (line %1)").arg(reader.errorLine());
         return false;

@@ -22,4 +22,9 @@ struct LoadedPlaybill {
 // in the card list or the playbill cannot be read.
 bool loadPlaybill(const CardOptions& options, LoadedPlaybill& out, QString& error);
 
+// Reads the playbill file into the card record `cardName` of the model.
+// False with `error` when the file cannot be read.
+bool readPlaybillInto(ProjectModel& model, const DataFolder& folders, const QString& cardName, const QString& path,
+                      QString& error);
+
 } // namespace ledsign::cli

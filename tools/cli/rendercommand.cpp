@@ -23,7 +23,9 @@ QString renderUsage()
                           " --out DIR\n\n"
                           "Writes every material's pictures as PNG files (MM-PPP.png) and the display data\n"
                           "the card receives for it (MM.bin), MM being the material's place in the playbill.\n\n")
-        + cardOptionsHelp() + QStringLiteral("  --out DIR          the folder the files are written to\n");
+        + cardOptionsHelp() + QStringLiteral("  --out DIR          the folder the files are written to\n")
+        + QStringLiteral("\nExit status: 0 done; 1 failed (a material could not be rendered, a file could not be\n"
+                         "read or written); 2 wrong arguments.\n");
 }
 
 // The pictures the material shows, each W x H.
@@ -55,7 +57,12 @@ int runRender(const QStringList& args)
 {
     CardOptions options;
     QString error;
-    if (!parseCardOptions(args, true, options, error)) {
+    bool parsed = parseCardOptions(args, true, options, error);
+    if (parsed && !options.params.isEmpty()) {
+        error = QStringLiteral("--params belongs to export");
+        parsed = false;
+    }
+    if (!parsed) {
         printError(QStringLiteral("ledsign-cli render: ") + error);
         printError(renderUsage());
         return kExitUsage;
