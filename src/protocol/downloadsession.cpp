@@ -32,6 +32,11 @@ TFIXModem* DownloadSession::card(int index)
     return index >= 0 && index < cards.size() ? &cards[index] : nullptr;
 }
 
+DownloadBuild DownloadSession::prepare(const QString& cardName, const DownloadOptions& options)
+{
+    return m_prepare ? m_prepare(m_s.model(), cardName, options) : DownloadBuild();
+}
+
 void DownloadSession::startDownload(const QString& cardName)
 {
     SendState& st = m_s.state();

@@ -42,6 +42,8 @@ public:
     explicit DownloadSession(SendScheduler& scheduler);
 
     void setPreparer(DownloadPreparer preparer) { m_prepare = std::move(preparer); }
+    // The download of the named card as it would be sent; not ok without a preparer.
+    DownloadBuild prepare(const QString& cardName, const DownloadOptions& options);
 
     // The checks, then the build and the header (runs for the card's name).
     void startDownload(const QString& cardName);

@@ -1,6 +1,7 @@
 #include "protocol/sendscheduler.h"
 
 #include "language/language.h"
+#include "protocol/exportfile.h"
 
 #include <QDateTime>
 #include <QTcpSocket>
@@ -68,6 +69,40 @@ void SendScheduler::send(const QString& selected)
             m_state.groupSlots.append(name);
     }
     continueGroup();
+}
+
+bool SendScheduler::exportCard(const QString& cardName, const QString& folder, QString* error)
+{
+    auto fail = [&](const QString& text) {
+        showStatusText(text);
+        if (error)
+            *error = text;
+        return false;
+    };
+    m_state.exportMode = true;
+    m_state.selectedCardName = cardName;
+    const Found<TFIXModem> found = m_model.findCard(cardName);
+    bool ok = false;
+    if (!found) {
+        ok = fail(text(QStringLiteral("warn_send_program_card")));
+    } else if (isUnsetInternalCode(found.record->internalCode)) {
+        ok = fail(text(QStringLiteral("warn_innercode_error")));
+    } else {
+        m_state.cardUnderSend = int(found.index);
+        // The file holds the network form whatever the channel.
+        const DownloadBuild build = m_download.prepare(cardName, DownloadOptions{});
+        QString why;
+        if (!build.ok) {
+            const QString message = build.failure.message();
+            ok = fail(message.isEmpty() ? text(QStringLiteral("warn_contents_empty_Send")) : message);
+        } else if (!writeExportDataFile(folder, build.download, &why)) {
+            ok = fail(why);
+        } else {
+            ok = true;
+        }
+    }
+    m_state.exportMode = false;
+    return ok;
 }
 
 void SendScheduler::startCard(const QString& cardName)

@@ -186,11 +186,17 @@ bool TextProgramSender::packetTimerTick()
 {
     if (cardUnderSend_.isEmpty())
         return false;
-    if (tick()) {
+    const bool sent = tick();
+    if (scheduler_) {
+        // While the card owes confirmations the ticks slow down as they do
+        // for a download's repeated last packet.
+        const SendState& st = scheduler_->state();
+        scheduler_->setPacketInterval(st.pacingInterval + st.sendDelay + (sent ? 0 : sendtiming::kSlowPacketExtra));
+    }
+    if (sent) {
         idleTicks_ = 0;
         return true;
     }
-    // Everything is out; the card still owes confirmations.
     if (++idleTicks_ > kIdleTicksAllowed) {
         giveUp();
         return false;

@@ -40,7 +40,8 @@ public:
     using EncodeMaterial = std::function<QByteArray(TFodder& material, bool last)>;
 
     // Ticks without a material to send (all sent, not all confirmed) before
-    // the send is given up; the same count a download's last packet gets.
+    // the send is given up; the same count, at the same slower pace, that a
+    // download's last packet gets.
     static constexpr int kIdleTicksAllowed = 4;
 
     TextProgramSender(ProjectModel& model, Write write, EncodeMaterial encode, QObject* parent = nullptr);

@@ -21,6 +21,10 @@ bool CardServer::open(quint16 port, const QHostAddress& address)
     if (m_server.isListening())
         return true;
     m_server.close();
+    // Cards reconnect all at once after the PC or the network comes back; a
+    // short queue of pending connections drops their connects, and each
+    // dropped card retries only after seconds.
+    m_server.setListenBacklogSize(kListenBacklog);
     return m_server.listen(address, port);
 }
 

@@ -15,6 +15,7 @@ class CardServer : public QObject {
     Q_OBJECT
 public:
     static constexpr quint16 kDefaultPort = 8900;
+    static constexpr int kListenBacklog = 1024; // connections waiting to be accepted
 
     explicit CardServer(QObject* parent = nullptr);
     ~CardServer() override;

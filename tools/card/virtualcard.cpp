@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 
 namespace ledsign::card {
 
@@ -351,6 +352,8 @@ VirtualCard::Answer VirtualCard::handleFrame(const QByteArray& f, bool rs485)
 
 VirtualCard::Answer VirtualCard::handleHeader(const QByteArray& description)
 {
+    if (TextProgramInbox::isTextProgramDescription(description))
+        return handleTextDescription(description);
     QString why;
     if (!m_download.takeHeader(description, why)) {
         error(QStringLiteral("header: ") + why);
@@ -369,10 +372,8 @@ VirtualCard::Answer VirtualCard::handleMaterial(const QByteArray& f)
         error(QStringLiteral("material: ") + v.error);
         return {};
     }
-    if (v.textProgram) {
-        logLine(QStringLiteral("text-program material"));
-        return {buildConfirmation(frame::cmd::kMaterial, frame::newSerial()), Rs485Reply::Complete};
-    }
+    if (v.textProgram)
+        return handleTextMaterial(f);
     logLine(QStringLiteral("material send=%1 block=%2/%3%4")
                 .arg(v.sendNo)
                 .arg(v.blockNo)
@@ -435,6 +436,58 @@ void VirtualCard::writePictures()
         else
             error(QStringLiteral("cannot write ") + path);
     }
+}
+
+} // namespace ledsign::card
+
+namespace ledsign::card {
+
+VirtualCard::Answer VirtualCard::handleTextDescription(const QByteArray& description)
+{
+    QString why;
+    if (!m_textProgram.takeDescription(description, why)) {
+        error(QStringLiteral("text program: ") + why);
+        return {};
+    }
+    logLine(QStringLiteral("text-program pages=%1 materials=%2")
+                .arg(m_textProgram.pages().size())
+                .arg(m_textProgram.expectedCount()));
+    if (!m_options.confirmHeaders)
+        return {};
+    return {buildConfirmation(frame::cmd::kHeader, frame::newSerial()), Rs485Reply::Complete};
+}
+
+VirtualCard::Answer VirtualCard::handleTextMaterial(const QByteArray& f)
+{
+    const TextMaterialVerdict v = m_textProgram.takeMaterialFrame(f);
+    if (!v.ok) {
+        error(QStringLiteral("text material: ") + v.error);
+        return {};
+    }
+    QString text;
+    for (const TextProgramMaterial& m : m_textProgram.materials()) {
+        if (m.id == v.id)
+            text = m.text;
+    }
+    logLine(QStringLiteral("text-program material %1%2 text=%3")
+                .arg(v.id, v.endMarker ? QStringLiteral(" end") : QString(), text));
+    if (v.completesProgram) {
+        logLine(QStringLiteral("text-program complete materials=%1").arg(m_textProgram.expectedCount()));
+        if (!m_options.pngDir.isEmpty()) {
+            QDir dir(m_options.pngDir);
+            QFile file(dir.filePath(QStringLiteral("textprogram.txt")));
+            if (dir.mkpath(QStringLiteral(".")) && file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                file.write(m_textProgram.summary().toUtf8());
+            else
+                error(QStringLiteral("cannot write ") + file.fileName());
+        }
+    }
+    if (v.completesProgram && !m_options.confirmLast)
+        return {};
+    // Every text material is confirmed; on the RS-485 line only the whole
+    // program is, the materials before are answered as partial.
+    return {buildConfirmation(frame::cmd::kMaterial, frame::newSerial()),
+            m_textProgram.complete() ? Rs485Reply::Complete : Rs485Reply::Partial};
 }
 
 } // namespace ledsign::card

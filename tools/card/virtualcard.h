@@ -7,6 +7,7 @@
 #include "cardinbox.h"
 #include "cardoptions.h"
 #include "downloadreceiver.h"
+#include "textprograminbox.h"
 
 #include <QByteArray>
 #include <QMap>
@@ -29,6 +30,7 @@ public:
     bool start(QString& error);
     int errorCount() const { return m_errors; }
     int playbillCount() const { return m_playbills; }
+    const TextProgramInbox& textProgram() const { return m_textProgram; }
 
     // The UDP side points the card at the program's server after a network
     // setting (the connection leaves from the card's own address), and lets
@@ -80,6 +82,8 @@ private:
     Answer handleFrame(const QByteArray& frame, bool rs485);
     Answer handleHeader(const QByteArray& description);
     Answer handleMaterial(const QByteArray& frame);
+    Answer handleTextDescription(const QByteArray& description);
+    Answer handleTextMaterial(const QByteArray& frame);
     void writePictures();
 
     CardOptions m_options;
@@ -91,6 +95,7 @@ private:
     FrameInbox m_frames;
     PacketInbox m_packets;
     DownloadReceiver m_download;
+    TextProgramInbox m_textProgram;
 
     QMap<int, QByteArray> m_parts;   // 485 pieces of the frame under way
     int m_partCount = 0;

@@ -1,0 +1,143 @@
+// The send path's export form: the scheduler writes "Vk_Data.prg" with the
+// bytes a network download of the same card puts on the wire.
+#include "config/usbexportdata.h"
+#include "model/materialkinds.h"
+#include "protocol/cardsender.h"
+#include "protocol/sendscheduler.h"
+#include "support/testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+
+#include <memory>
+
+using namespace ledsign;
+
+namespace {
+
+const QDateTime kWhen(QDate(2026, 5, 6), QTime(7, 0, 0));
+
+class WireRecorder : public CardSender {
+public:
+    QByteArray wire;
+    qint64 sendBytesToCard(TFIXModem&, const QByteArray& bytes) override
+    {
+        wire += bytes;
+        return bytes.size();
+    }
+    bool writeSerial(const QByteArray& bytes) override
+    {
+        wire += bytes;
+        return true;
+    }
+    bool sendIdentityQuery(QTcpSocket*) override { return true; }
+    void dropConnection(TFIXModem&) override {}
+    int serialBaudRate() const override { return 9600; }
+};
+
+// Every build numbers its frames from 1, so two builds give the same bytes.
+DownloadBuild build(ProjectModel& model, const QString& name, const DownloadOptions& options)
+{
+    auto n = std::make_shared<quint32>(0);
+    auto serials = [n] { return ++*n; };
+    return DownloadBuilder(standardSendConversion(), MaterialEncoder(serials, [] { return kWhen; }, QLocale::c()),
+                           serials)
+        .build(model, name, options);
+}
+
+void addCardWithText(ProjectModel& model, QTcpSocket* connection)
+{
+    TFIXModem card;
+    card.name = QStringLiteral("card");
+    card.version = 80;
+    card.linkKind = 2;
+    card.internalCode = QStringLiteral("1_0_0_0_0_0_0_9");
+    card.width = 64;
+    card.height = 16;
+    TFIXModem& c = model.addCard(card);
+    c.socket = connection;
+    model.appendPage(TProgram{QStringLiteral("card"), QStringLiteral("P"), QStringLiteral("100000001"), {},
+                              QStringLiteral("00:00"), QStringLiteral("24:00"), {}, {}, 0, kPlayEveryDay});
+    model.appendRegion(TRegion{QStringLiteral("card"), QStringLiteral("P"), QStringLiteral("R"),
+                               QStringLiteral("100000002"), {}, QStringLiteral("100000001"), 0, 0, 64, 16});
+    for (int kind : {kInternalCodeText, kDateTime}) {
+        TFodder m = defaultMaterial(kind, kWhen);
+        m.cardName = QStringLiteral("card");
+        m.pageName = QStringLiteral("P");
+        m.regionName = QStringLiteral("R");
+        m.name = QStringLiteral("M%1").arg(kind);
+        m.id = QStringLiteral("20000001%1").arg(kind);
+        m.regionId = QStringLiteral("100000002");
+        if (kind == kInternalCodeText)
+            m.content = QStringLiteral("XYZ");
+        model.appendMaterialToRegion(m);
+    }
+}
+
+} // namespace
+
+TEST(SchedulerExport, FileHoldsWhatTheNetworkDownloadSends)
+{
+    ProjectModel model;
+    QTcpSocket connection;
+    addCardWithText(model, &connection);
+    WireRecorder recorder;
+    SendScheduler scheduler(model, recorder);
+    scheduler.download().setPreparer(build);
+    scheduler.setNodeState(QStringLiteral("card"), kNodeOnline);
+
+    scheduler.sendCommand(QStringLiteral("card"));
+    for (int i = 0; i < 20 && recorder.wire.isEmpty(); ++i)
+        QCoreApplication::processEvents();
+    ASSERT_FALSE(recorder.wire.isEmpty()) << "the header went out";
+    QByteArray wire = recorder.wire;
+    const QList<rSendFdrContent>& packets = model.cards()[0].materialPackets;
+    ASSERT_GE(packets.size(), 2);
+    for (const rSendFdrContent& p : packets)
+        wire += p.bytes;
+    scheduler.stopHeaderWatchdog();
+
+    const qsizetype sentBefore = recorder.wire.size();
+    QTemporaryDir drive;
+    QString error;
+    ASSERT_TRUE(scheduler.exportCard(QStringLiteral("card"), drive.path(), &error)) << error.toStdString();
+    EXPECT_FALSE(scheduler.state().exportMode) << "export mode ends with the export";
+    EXPECT_EQ(test::readAll(drive.filePath(QStringLiteral("Vk_Data.prg"))), wire);
+    EXPECT_EQ(recorder.wire.size(), sentBefore) << "an export sends nothing";
+}
+
+TEST(SchedulerExport, ACardThatCannotBeBuiltLeavesTheOldFile)
+{
+    ProjectModel model;
+    addCardWithText(model, nullptr);
+    WireRecorder recorder;
+    SendScheduler scheduler(model, recorder);
+    scheduler.download().setPreparer(build);
+    QStringList status;
+    QObject::connect(&scheduler, &SendScheduler::statusMessage, [&](const QString& t) { status << t; });
+    QTemporaryDir drive;
+    const QString path = drive.filePath(QStringLiteral("Vk_Data.prg"));
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old export");
+    }
+
+    model.cards()[0].version = 40;
+    QString error;
+    EXPECT_FALSE(scheduler.exportCard(QStringLiteral("card"), drive.path(), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(status.value(0), error);
+    EXPECT_EQ(test::readAll(path), QByteArray("old export"));
+
+    model.cards()[0].version = 80;
+    model.cards()[0].internalCode = QStringLiteral("255_255_255_255_255_255_255_255");
+    EXPECT_FALSE(scheduler.exportCard(QStringLiteral("card"), drive.path(), &error));
+    EXPECT_FALSE(scheduler.exportCard(QStringLiteral("nobody"), drive.path(), &error));
+    EXPECT_EQ(test::readAll(path), QByteArray("old export"));
+    EXPECT_TRUE(recorder.wire.isEmpty());
+}
