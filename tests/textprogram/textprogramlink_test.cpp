@@ -5,8 +5,8 @@
 #include "model/projectmodel.h"
 #include "protocol/textprogram.h"
 #include "transport/cardlink.h"
-#include "transport/cardprocess.h"
-#include "transport/ptypair.h"
+#include "support/cardprocess.h"
+#include "support/ptypair.h"
 #include "transport/waitfor.h"
 
 #include <QFile>

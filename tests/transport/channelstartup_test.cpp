@@ -7,7 +7,7 @@
 #include "transport/cardlink.h"
 #include "transport/channelstartup.h"
 #include "transport/commchannels.h"
-#include "transport/ptypair.h"
+#include "support/ptypair.h"
 #include "transport/waitfor.h"
 
 #include <QTcpServer>

@@ -6,7 +6,7 @@
 #include "support/testsupport.h"
 #include "transport/channeltexts.h"
 #include "transport/commchannels.h"
-#include "transport/ptypair.h"
+#include "support/ptypair.h"
 #include "transport/waitfor.h"
 
 #include <QTcpSocket>

@@ -1,6 +1,6 @@
 // The serial port on a pty pair: settings, writes, and how received bytes
 // are gathered into blocks.
-#include "transport/ptypair.h"
+#include "support/ptypair.h"
 #include "transport/seriallink.h"
 #include "transport/waitfor.h"
 

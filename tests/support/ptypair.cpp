@@ -1,4 +1,4 @@
-#include "transport/ptypair.h"
+#include "support/ptypair.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
