@@ -114,6 +114,8 @@ int main(int argc, char** argv)
         // The virtual card connects over the network.
         session.settings().commParam01.clear();
         session.settings().commMode = ledsign::currentCommModeTexts().network;
+        // The demo opens on its card; the remote-text tip would stand in front of it.
+        session.settings().isShowTips = true;
     }
     ledsign::MainWindow window(session);
     window.show();

@@ -1,5 +1,8 @@
 #include "virtualcardprocess.h"
 
+#include <csignal>
+#include <sys/prctl.h>
+
 #include "editing/democard.h"
 
 #include <QCoreApplication>
@@ -13,6 +16,9 @@ VirtualCardProcess::VirtualCardProcess(QObject* parent)
     // The card's event lines are of no use to the editor's user; what it
     // says on stderr explains why it ended.
     m_process.setStandardOutputFile(QProcess::nullDevice());
+    // The card belongs to this run: when the editor ends in any way (a
+    // signal included), the card ends too instead of holding its port.
+    m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     connect(&m_process, &QProcess::finished, this, [this](int exitCode, QProcess::ExitStatus status) {
         if (m_stopping)
             return;

@@ -17,6 +17,9 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 namespace ledsign::cli {
 
 namespace {
@@ -132,6 +135,8 @@ int runDemo(const QStringList& args)
     CardOutput cardOutput;
     QObject::connect(&card, &QProcess::readyReadStandardOutput, &card, [&] { cardOutput.take(card); });
     card.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // An interrupted demo (Ctrl+C) takes its card with it.
+    card.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     card.start(cardProgram,
                {QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:%1").arg(session.port()), QStringLiteral("--once"),
                 QStringLiteral("--code"), QString::fromLatin1(kDemoInternalCode), QStringLiteral("--width"),
