@@ -14,19 +14,4 @@ SendConversion standardSendConversion()
     };
 }
 
-QByteArray usbExportData(ProjectModel& model, const QString& cardName, const DownloadBuilder& builder, bool rs485,
-                         QString* error)
-{
-    DownloadOptions options;
-    options.rs485 = rs485;
-    options.exportFile = true;
-    const DownloadBuild build = builder.build(model, cardName, options);
-    if (!build.ok) {
-        if (error)
-            *error = build.failure.message();
-        return {};
-    }
-    return exportDataBytes(build.download);
-}
-
 } // namespace ledsign

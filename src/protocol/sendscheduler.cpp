@@ -71,38 +71,29 @@ void SendScheduler::send(const QString& selected)
     continueGroup();
 }
 
-bool SendScheduler::exportCard(const QString& cardName, const QString& folder, QString* error)
+QByteArray SendScheduler::exportData(const QString& cardName, bool rs485, QString* error)
 {
     auto fail = [&](const QString& text) {
         showStatusText(text);
         if (error)
             *error = text;
-        return false;
+        return QByteArray();
     };
-    m_state.exportMode = true;
-    m_state.selectedCardName = cardName;
     const Found<TFIXModem> found = m_model.findCard(cardName);
-    bool ok = false;
-    if (!found) {
-        ok = fail(text(QStringLiteral("warn_send_program_card")));
-    } else if (isUnsetInternalCode(found.record->internalCode)) {
-        ok = fail(text(QStringLiteral("warn_innercode_error")));
-    } else {
-        m_state.cardUnderSend = int(found.index);
-        // The file holds the network form whatever the channel.
-        const DownloadBuild build = m_download.prepare(cardName, DownloadOptions{});
-        QString why;
-        if (!build.ok) {
-            const QString message = build.failure.message();
-            ok = fail(message.isEmpty() ? text(QStringLiteral("warn_contents_empty_Send")) : message);
-        } else if (!writeExportDataFile(folder, build.download, &why)) {
-            ok = fail(why);
-        } else {
-            ok = true;
-        }
+    if (!found)
+        return fail(text(QStringLiteral("warn_send_program_card")));
+    if (isUnsetInternalCode(found.record->internalCode))
+        return fail(text(QStringLiteral("warn_innercode_error")));
+    DownloadOptions options;
+    options.rs485 = rs485;
+    options.exportFile = true;
+    const DownloadBuild build = m_download.prepare(cardName, options);
+    if (!build.ok) {
+        const QString message = build.failure.message();
+        return fail(message.isEmpty() ? text(QStringLiteral("warn_contents_empty_Send")) : message);
     }
-    m_state.exportMode = false;
-    return ok;
+    const QByteArray bytes = exportDataBytes(build.download);
+    return bytes.isEmpty() ? fail(text(QStringLiteral("warn_contents_empty_Send"))) : bytes;
 }
 
 void SendScheduler::startCard(const QString& cardName)

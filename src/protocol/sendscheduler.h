@@ -40,12 +40,11 @@ public:
     // Sends to the selected card, or to the cards of its group when group
     // send is on. Every card that qualifies is sent to, one after another.
     void send(const QString& selectedCardName);
-    // The USB-disk form of the send: the card's download is built as for the
-    // network and written to "Vk_Data.prg" in `folder` instead of being
-    // sent; no timer runs. False with the reason in `error` (also shown in
-    // the status bar) when the card cannot be built or the file not written;
-    // an existing file is then left as it was.
-    bool exportCard(const QString& cardName, const QString& folder, QString* error = nullptr);
+    // The USB-disk form of the send: the bytes of "Vk_Data.prg", the card's
+    // download built as for the network, with the same preparation as a
+    // send; nothing is sent and no timer runs. Empty, with the reason in
+    // `error` and in the status bar, when the card cannot be built.
+    QByteArray exportData(const QString& cardName, bool rs485, QString* error = nullptr);
     // Starts the download of a card on a later turn of the event loop.
     void startCard(const QString& cardName);
     // Starts the next card of a group send, if any.

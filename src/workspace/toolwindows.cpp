@@ -3,7 +3,6 @@
 #include "config/removabledrives.h"
 #include "config/ui/usbdiskwindow.h"
 #include "config/usbexport.h"
-#include "config/usbexportdata.h"
 #include "language/language.h"
 #include "model/materialkinds.h"
 #include "preview/previewsources.h"
@@ -182,12 +181,9 @@ void ToolWindowsController::exportToUsb()
     const bool rs485 = rs485Mode();
     UsbDiskWindow& w = usbWindow();
     w.prepareExport(*card.record, session_.folders().path(), [this, cardName, rs485] {
-        const DownloadBuilder builder(standardSendConversion());
-        QString error;
-        const QByteArray bytes = usbExportData(session_.model(), cardName, builder, rs485, &error);
-        if (bytes.isEmpty() && !error.isEmpty())
-            window_.showStatus(error);
-        return bytes;
+        // The reason of a card that cannot be built reaches the status bar
+        // through the scheduler.
+        return session_.link().scheduler().exportData(cardName, rs485);
     });
     run(w);
 }

@@ -1,5 +1,6 @@
-// The send path's export form: the scheduler writes "Vk_Data.prg" with the
-// bytes a network download of the same card puts on the wire.
+// The send path's export form: "Vk_Data.prg" holds exactly the bytes a
+// network download of the same card puts on the wire, whatever the channel.
+#include "config/usbexport.h"
 #include "config/usbexportdata.h"
 #include "model/materialkinds.h"
 #include "protocol/cardsender.h"
@@ -102,15 +103,23 @@ TEST(SchedulerExport, FileHoldsWhatTheNetworkDownloadSends)
     scheduler.stopHeaderWatchdog();
 
     const qsizetype sentBefore = recorder.wire.size();
-    QTemporaryDir drive;
-    QString error;
-    ASSERT_TRUE(scheduler.exportCard(QStringLiteral("card"), drive.path(), &error)) << error.toStdString();
-    EXPECT_FALSE(scheduler.state().exportMode) << "export mode ends with the export";
-    EXPECT_EQ(test::readAll(drive.filePath(QStringLiteral("Vk_Data.prg"))), wire);
+    for (bool rs485 : {false, true}) {
+        QString error;
+        EXPECT_EQ(scheduler.exportData(QStringLiteral("card"), rs485, &error), wire)
+            << "rs485=" << rs485 << " " << error.toStdString();
+    }
     EXPECT_EQ(recorder.wire.size(), sentBefore) << "an export sends nothing";
+
+    // Through the USB-disk export onto a drive.
+    QTemporaryDir work;
+    QTemporaryDir drive;
+    UsbExport exporter(work.path(), drive.path());
+    const auto result = exporter.run([&] { return scheduler.exportData(QStringLiteral("card"), false); }, {});
+    ASSERT_TRUE(result.ok);
+    EXPECT_EQ(test::readAll(drive.filePath(QStringLiteral("Vk_Data.prg"))), wire);
 }
 
-TEST(SchedulerExport, ACardThatCannotBeBuiltLeavesTheOldFile)
+TEST(SchedulerExport, ACardThatCannotBeBuiltLeavesNoExportOnTheDrive)
 {
     ProjectModel model;
     addCardWithText(model, nullptr);
@@ -119,25 +128,33 @@ TEST(SchedulerExport, ACardThatCannotBeBuiltLeavesTheOldFile)
     scheduler.download().setPreparer(build);
     QStringList status;
     QObject::connect(&scheduler, &SendScheduler::statusMessage, [&](const QString& t) { status << t; });
+    QTemporaryDir work;
     QTemporaryDir drive;
     const QString path = drive.filePath(QStringLiteral("Vk_Data.prg"));
+    // An earlier export on the drive does not belong to the playbill of now:
+    // a failed export must not leave it there for the card to load.
     {
         QFile old(path);
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));
         old.write("old export");
     }
+    UsbExport exporter(work.path(), drive.path());
+    auto exportCard = [&](const QString& name) {
+        return exporter.run([&] { return scheduler.exportData(name, false); }, {}).ok;
+    };
 
     model.cards()[0].version = 40;
     QString error;
-    EXPECT_FALSE(scheduler.exportCard(QStringLiteral("card"), drive.path(), &error));
+    EXPECT_TRUE(scheduler.exportData(QStringLiteral("card"), false, &error).isEmpty());
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(status.value(0), error);
-    EXPECT_EQ(test::readAll(path), QByteArray("old export"));
+    EXPECT_FALSE(exportCard(QStringLiteral("card")));
 
     model.cards()[0].version = 80;
     model.cards()[0].internalCode = QStringLiteral("255_255_255_255_255_255_255_255");
-    EXPECT_FALSE(scheduler.exportCard(QStringLiteral("card"), drive.path(), &error));
-    EXPECT_FALSE(scheduler.exportCard(QStringLiteral("nobody"), drive.path(), &error));
-    EXPECT_EQ(test::readAll(path), QByteArray("old export"));
+    EXPECT_FALSE(exportCard(QStringLiteral("card")));
+    EXPECT_FALSE(exportCard(QStringLiteral("nobody")));
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_FALSE(QFile::exists(path + QStringLiteral(".part")));
     EXPECT_TRUE(recorder.wire.isEmpty());
 }
