@@ -38,7 +38,8 @@ test-asan:
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 20
 FUZZ_TARGETS ?= tcp_splitter serial_splitter rs485_packet card_report card_replies udp_search \
-	udp_detail playbill ini table_file text_run short_run text_program markup_split lenient_date
+	udp_detail playbill ini table_file text_run short_run text_program markup_split lenient_date \
+	text_program_file
 fuzz: setup
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE= \
 	  -DLEDSIGN_BUILD_FUZZ=ON -DLEDSIGN_SANITIZE=ON -DLEDSIGN_BUILD_TESTS=OFF -DLEDSIGN_BUILD_BENCH=OFF \
