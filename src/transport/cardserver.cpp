@@ -21,6 +21,9 @@ bool CardServer::open(quint16 port, const QHostAddress& address)
     if (m_server.isListening())
         return true;
     m_server.close();
+    // Cards reconnect together after a network or power cut; the default
+    // queue of 50 drops the rest, which then retry only seconds later.
+    m_server.setListenBacklogSize(kListenBacklog);
     return m_server.listen(address, port);
 }
 

@@ -11,6 +11,10 @@
 
 namespace ledsign {
 
+// Connections the system queues before the program accepts them: room for a
+// few hundred cards connecting at the same moment.
+inline constexpr int kListenBacklog = 512;
+
 class CardServer : public QObject {
     Q_OBJECT
 public:

@@ -44,6 +44,8 @@ struct CardOptions {
     int requestSendNo = 0;          // ask once for this material ...
     int requestBlockNo = 0;         // ... and block, after the final frame
     bool answerRs485 = true;        // false: stay silent on the RS-485 line
+    int quitAfterMaterials = 0;     // quit (the line goes dead) on this material frame
+    int confirmMaterialsAs = 0;     // confirm material frames as this other command
 };
 
 // Reads the options; false with a message for anything it cannot use.
