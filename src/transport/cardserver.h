@@ -15,7 +15,10 @@ class CardServer : public QObject {
     Q_OBJECT
 public:
     static constexpr quint16 kDefaultPort = 8900;
-    static constexpr int kListenBacklog = 1024; // connections waiting to be accepted
+    // Connections the system queues before the program accepts them: room
+    // for a thousand cards connecting at the same moment (the kernel caps it
+    // at net.core.somaxconn).
+    static constexpr int kListenBacklog = 1024;
 
     explicit CardServer(QObject* parent = nullptr);
     ~CardServer() override;

@@ -247,6 +247,8 @@ TEST_F(TreeCommandsTest, PasteNeedsACopiedPageAndACardAtLeastAsLarge)
     src.top = 4;
     src.width = 64;
     src.height = 16;
+    // Pasting appends regions, which may move the list: keep the id, not the reference.
+    const QString srcId = src.id;
     const NodePath t = material(r, kSingleText);
     model->findMaterial(p.card, p.page, r.region, t.material).record->content = QStringLiteral("hello");
     material(r, kRemoteText);
@@ -262,7 +264,7 @@ TEST_F(TreeCommandsTest, PasteNeedsACopiedPageAndACardAtLeastAsLarge)
     EXPECT_EQ(res.select, NodePath::ofPage(same.card, QStringLiteral("show_page1")));
     const TRegion& copy = *model->findRegion(same.card, QStringLiteral("show_page1"), r.region).record;
     EXPECT_EQ(QRect(copy.left, copy.top, copy.width, copy.height), QRect(8, 4, 64, 16));
-    EXPECT_NE(copy.id, src.id);
+    EXPECT_NE(copy.id, srcId);
     EXPECT_EQ(copy.pageId, model->findPage(same.card, QStringLiteral("show_page1")).record->id);
     const QStringList names = model->materialNames(same.card, QStringLiteral("show_page1"), r.region);
     ASSERT_EQ(names, QStringList({"single-text2", "remote_text2"}));

@@ -126,3 +126,31 @@ TEST(LenientDate, UsualFormsAndReplacedText)
     EXPECT_FALSE(parseLenientDate(QString(), c).ok);
     EXPECT_FALSE(parseLenientDate(QStringLiteral("tomorrow"), c).ok);
 }
+
+// Forms are only tried when their separators are in the text: each separator
+// combination must still reach its form, in both locales the window uses.
+TEST(LenientDate, EveryTimeFormReachedWithItsSeparators)
+{
+    const QLocale zh(QLocale::Chinese, QLocale::China);
+    const QDate may1(2024, 5, 1);
+    for (const QLocale& locale : {QLocale(QLocale::C), zh}) {
+        struct Case {
+            const char* text;
+            QTime time;
+        };
+        const Case cases[] = {
+            {"2024-5-1 8:30", QTime(8, 30)},
+            {"2024/5/1 8:30:15", QTime(8, 30, 15)},
+            {"2024.5.1 8:30:15.250", QTime(8, 30, 15, 250)},
+            {"2024-05-01T08:30:15", QTime(8, 30, 15)},
+            {"2024.5-1 8:30", QTime(8, 30)},
+        };
+        for (const Case& k : cases) {
+            const LenientDate d = parseLenientDate(QString::fromLatin1(k.text), locale);
+            ASSERT_TRUE(d.ok) << k.text << " " << locale.name().toStdString();
+            EXPECT_EQ(d.value, QDateTime(may1, k.time)) << k.text;
+        }
+        EXPECT_FALSE(parseLenientDate(QStringLiteral("2024-5-1 8:"), locale).ok);
+        EXPECT_FALSE(parseLenientDate(QStringLiteral("----/..::"), locale).ok);
+    }
+}

@@ -54,7 +54,9 @@ TEST(SettingsFile, MissingDamagedOrUnreadableFileGivesDefaults)
     EXPECT_TRUE(missing.load());
     expectDefaults(missing.settings(kLocal));
 
-    QByteArray junk("\x00\xff\xfe[CardsInfo\r\n=,,,\r\n[PollTime]]]\r\nPollTime\r\n[CommSet]\r\nCommMode=\x81", 70);
+    // The length comes from the literal: it holds a NUL, and reading past its end is undefined.
+    static const char kJunkStart[] = "\x00\xff\xfe[CardsInfo\r\n=,,,\r\n[PollTime]]]\r\nPollTime\r\n[CommSet]\r\nCommMode=\x81";
+    QByteArray junk(kJunkStart, sizeof(kJunkStart) - 1);
     for (int i = 0; i < 3000; ++i)
         junk.append(char((i * 37) & 0xff));
     ASSERT_TRUE(test::writeAll(path, junk));

@@ -63,8 +63,14 @@ bool parseCardOptions(const QStringList& arguments, CardOptions& o, QString& err
                                      QStringLiteral("Ask once for material SENDNO, block BLOCK again."),
                                      QStringLiteral("sendno:block"));
     const QCommandLineOption mute(QStringLiteral("mute-rs485"), QStringLiteral("Never answer on the RS-485 line."));
+    const QCommandLineOption quitAfter(QStringLiteral("quit-after-material"),
+                                       QStringLiteral("Quit without an answer when the n-th material frame arrives."),
+                                       QStringLiteral("n"));
+    const QCommandLineOption confirmAs(QStringLiteral("confirm-materials-as"),
+                                       QStringLiteral("Confirm material frames as this command (a number)."),
+                                       QStringLiteral("command"));
     p.addOptions({tcp, once, serial, baud, rs485, code, width, height, colors, version, fonts, speed, type, heartbeat,
-                  png, exitAfter, noHeader, noLast, exception, request, mute});
+                  png, exitAfter, noHeader, noLast, exception, request, mute, quitAfter, confirmAs});
     addUdpOptions(p);
     if (!p.parse(arguments)) {
         error = p.errorText();
@@ -142,6 +148,14 @@ bool parseCardOptions(const QStringList& arguments, CardOptions& o, QString& err
     o.confirmLast = !p.isSet(noLast);
     o.exceptionOnMaterial = p.isSet(exception);
     o.answerRs485 = !p.isSet(mute);
+    if (p.isSet(quitAfter) && !readInt(p.value(quitAfter), 1, 65535, o.quitAfterMaterials)) {
+        error = QStringLiteral("--quit-after-material needs a number from 1 to 65535");
+        return false;
+    }
+    if (p.isSet(confirmAs) && !readInt(p.value(confirmAs), 0, 255, o.confirmMaterialsAs)) {
+        error = QStringLiteral("--confirm-materials-as needs a number from 0 to 255");
+        return false;
+    }
     if (p.isSet(request)) {
         const QStringList parts = p.value(request).split(u':');
         if (parts.size() != 2 || !readInt(parts[0], 1, 65535, o.requestSendNo)

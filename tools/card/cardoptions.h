@@ -45,6 +45,8 @@ struct CardOptions {
     int requestSendNo = 0;          // ask once for this material ...
     int requestBlockNo = 0;         // ... and block, after the final frame
     bool answerRs485 = true;        // false: stay silent on the RS-485 line
+    int quitAfterMaterials = 0;     // quit (the line goes dead) on this material frame
+    int confirmMaterialsAs = 0;     // confirm material frames as this other command
 
     // Search and configuration over UDP: the card's own address (empty: no
     // UDP), the port every card of the machine shares, its MAC (derived from

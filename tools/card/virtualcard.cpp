@@ -379,6 +379,11 @@ VirtualCard::Answer VirtualCard::handleMaterial(const QByteArray& f)
                 .arg(v.blockNo)
                 .arg(v.blockCount)
                 .arg(v.endMarker ? QStringLiteral(" end") : QString()));
+    if (m_options.quitAfterMaterials > 0 && ++m_materialFrames == m_options.quitAfterMaterials) {
+        logLine(QStringLiteral("quitting"));
+        emit finished(0);
+        return {};
+    }
     if (m_options.exceptionOnMaterial && !m_exceptionDone) {
         m_exceptionDone = true;
         return {frame::build(frame::reply::kException, {}, frame::newSerial()), Rs485Reply::Complete};
@@ -401,7 +406,8 @@ VirtualCard::Answer VirtualCard::handleMaterial(const QByteArray& f)
         return {};
     // Every material frame is confirmed; on the RS-485 line only the whole
     // playbill is, the pieces before are answered as partial.
-    const Answer answer {buildConfirmation(frame::cmd::kMaterial, frame::newSerial()),
+    const quint8 confirmed = m_options.confirmMaterialsAs > 0 ? quint8(m_options.confirmMaterialsAs) : frame::cmd::kMaterial;
+    const Answer answer {buildConfirmation(confirmed, frame::newSerial()),
                          last && m_download.complete() ? Rs485Reply::Complete : Rs485Reply::Partial};
     if (v.completesPlaybill && m_options.exitAfterPlaybills > 0 && m_playbills >= m_options.exitAfterPlaybills) {
         QTimer::singleShot(200, this, [this] { emit finished(m_errors > 0 ? 1 : 0); });

@@ -107,6 +107,7 @@ private:
     int m_errors = 0;
     int m_playbills = 0;
     bool m_exceptionDone = false;
+    int m_materialFrames = 0;
     bool m_requestDone = false;
 };
 

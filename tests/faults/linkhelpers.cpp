@@ -1,0 +1,4 @@
+// The card process and pty helpers of the transport tests, built into this
+// program too rather than copied.
+#include "transport/cardprocess.cpp"
+#include "transport/ptypair.cpp"
