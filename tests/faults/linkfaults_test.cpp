@@ -9,8 +9,8 @@
 #include "protocol/cardreplies.h"
 #include "protocol/frame.h"
 #include "transport/cardlink.h"
-#include "transport/cardprocess.h"
-#include "transport/ptypair.h"
+#include "support/cardprocess.h"
+#include "support/ptypair.h"
 #include "transport/waitfor.h"
 
 #include <QFileInfo>
