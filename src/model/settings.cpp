@@ -52,6 +52,7 @@ AppSettings AppSettings::fromIni(const IniFile& ini, const QString& localAddress
     s.isSearchVisible = singleBool(ini, QStringLiteral("IsSearchVisible"), s.isSearchVisible);
     s.isShowMulNetCard = singleBool(ini, QStringLiteral("IsShowMulNetCard"), s.isShowMulNetCard);
     s.isShowTips = singleBool(ini, QStringLiteral("IsShowTips"), s.isShowTips);
+    s.broadcastIP = single(ini, QStringLiteral("BroadcastIP")).trimmed();
     return s;
 }
 

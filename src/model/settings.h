@@ -36,6 +36,11 @@ struct AppSettings {
     bool isSearchVisible = true;
     bool isShowMulNetCard = true;
     bool isShowTips = false;             // the remote-text tip was dismissed for good
+    // "BroadcastIP": where searches and release notices go (a directed
+    // broadcast, or 127.255.255.255 for cards on this machine); empty means
+    // 255.255.255.255. Read only, never written, so the stored file stays
+    // as the program writes it unless the operator adds the key.
+    QString broadcastIP;
 
     // Not stored: start values of the main window.
     int zoom = 10;                       // canvas zoom in tenths

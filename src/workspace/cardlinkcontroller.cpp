@@ -200,6 +200,15 @@ void CardLinkController::startLink()
     m_params.setSettingsPath(m_session.folders().settingsFile());
     m_params.setInnerCodes(loadInnerCodes(m_session.settingsFile().ini()));
 
+    // Searches go to the broadcast address of the settings when it is an
+    // IPv4 address; anything else keeps the limited broadcast.
+    const QHostAddress broadcast(settings.broadcastIP);
+    if (broadcast.protocol() == QAbstractSocket::IPv4Protocol)
+        m_udp.setBroadcastAddress(broadcast);
+    else if (!settings.broadcastIP.isEmpty())
+        m_window.showStatus(QStringLiteral("BroadcastIP \"%1\" is not an IPv4 address; searching on 255.255.255.255.")
+                                .arg(settings.broadcastIP));
+
     SendState& state = m_link.scheduler().state();
     state.sendDelay = settings.netDelayTime;
     state.pollTime = settings.pollTime;

@@ -46,6 +46,16 @@ TEST(AppSettings, PollTimeClampedAndBadValuesFallBack)
     EXPECT_EQ(bad.groupNames, QStringList({QStringLiteral("A-"), QStringLiteral("B-")}));
 }
 
+TEST(AppSettings, BroadcastAddressIsReadButNeverWritten)
+{
+    EXPECT_EQ(settingsOf("").broadcastIP, QString());
+    const AppSettings s = settingsOf("[BroadcastIP]\nBroadcastIP= 127.255.255.255 \n");
+    EXPECT_EQ(s.broadcastIP, QStringLiteral("127.255.255.255"));
+    IniFile written;
+    s.writeTo(written);
+    EXPECT_FALSE(written.toBytes().contains("BroadcastIP"));
+}
+
 TEST(SettingsFile, MissingDamagedOrUnreadableFileGivesDefaults)
 {
     QTemporaryDir dir;
