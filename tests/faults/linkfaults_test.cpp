@@ -10,6 +10,7 @@
 #include "protocol/frame.h"
 #include "transport/cardlink.h"
 #include "support/cardprocess.h"
+#include "support/pictureplaybill.h"
 #include "support/ptypair.h"
 #include "transport/waitfor.h"
 
@@ -35,40 +36,15 @@ const QString kFailed = QStringLiteral("Fail to send the program!");
 // second (nine 64 x 32 pictures), so that a download has three frames.
 void addContent(ProjectModel& model, const QString& cardName, const QString& folder)
 {
-    TProgram page;
-    page.cardName = cardName;
-    page.name = QStringLiteral("page");
-    page.id = QStringLiteral("111111111");
-    page.startTime = QStringLiteral("08:00");
-    page.endTime = QStringLiteral("12:00");
-    model.appendPage(page);
-    const QList<QPair<QSize, int>> pictures{{QSize(16, 8), 1}, {QSize(64, 32), 9}};
-    for (int i = 0; i < pictures.size(); ++i) {
-        TRegion region;
-        region.cardName = cardName;
-        region.pageName = page.name;
-        region.name = QStringLiteral("region%1").arg(i);
-        region.id = QStringLiteral("30000000%1").arg(i);
-        region.pageId = page.id;
-        region.width = pictures[i].first.width();
-        region.height = pictures[i].first.height();
-        model.appendRegion(region);
-        TFodder material = defaultMaterial(kImageGroup);
-        material.cardName = cardName;
-        material.pageName = page.name;
-        material.regionName = region.name;
-        material.regionId = region.id;
-        material.name = QStringLiteral("pictures%1").arg(i);
-        material.id = QStringLiteral("%1").arg(i + 1).repeated(9);
-        for (int k = 0; k < pictures[i].second; ++k) {
-            QImage image(pictures[i].first, QImage::Format_RGB32);
-            image.fill(k % 2 ? Qt::red : Qt::black);
-            const QString path = QStringLiteral("%1/%2_m%3_%4.png").arg(folder, cardName).arg(i).arg(k);
-            image.save(path);
-            material.fileList.append({k + 1, 0, path});
-        }
-        model.appendMaterialToRegion(material);
+    PictureMaterial small{"111111111", 0, 0, 16, 8, {blackPicture(16, 8)}};
+    PictureMaterial large{"222222222", 0, 0, 64, 32, {}};
+    for (int k = 0; k < 9; ++k) {
+        QImage image = blackPicture(64, 32);
+        if (k % 2)
+            image.fill(Qt::red);
+        large.images << image;
     }
+    addPicturePlaybill(model, cardName, {small, large}, folder);
 }
 
 // What a card's records are, to check that a fault took none of them.

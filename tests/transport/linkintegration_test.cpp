@@ -8,6 +8,7 @@
 #include "protocol/rs485packet.h"
 #include "transport/cardlink.h"
 #include "support/cardprocess.h"
+#include "support/pictureplaybill.h"
 #include "model/materialkinds.h"
 #include "transport/waitfor.h"
 
@@ -21,19 +22,7 @@ using namespace ledsign::test;
 
 namespace {
 
-// One image-group material: its region, and its pictures as image files.
-struct Material {
-    QByteArray id;
-    int x, y, w, h;
-    QList<QImage> images;
-};
-
-QImage blackPicture(int w, int h)
-{
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(Qt::black);
-    return image;
-}
+using Material = PictureMaterial;
 
 // Two materials on one page: a 16 x 8 picture whose left half is red, and
 // nine 64 x 32 pictures (2304 bytes of display data, two frames) of which
@@ -50,47 +39,6 @@ QList<Material> twoMaterials()
     for (int x = 0; x < 4; ++x)
         nine[8].setPixel(x, 0, qRgb(255, 0, 0));
     return {{"101010101", 8, 8, 16, 8, {half}}, {"202020202", 0, 0, 64, 32, nine}};
-}
-
-// The card's page, region and materials in the model, the pictures written
-// as PNG files into `folder`.
-void addContent(ProjectModel& model, const QString& cardName, const QList<Material>& materials,
-                const QString& folder)
-{
-    TProgram page;
-    page.cardName = cardName;
-    page.name = QStringLiteral("page");
-    page.id = QStringLiteral("111111111");
-    page.startTime = QStringLiteral("08:00");
-    page.endTime = QStringLiteral("12:00");
-    model.appendPage(page);
-    for (int i = 0; i < materials.size(); ++i) {
-        const Material& m = materials[i];
-        TRegion region;
-        region.cardName = cardName;
-        region.pageName = page.name;
-        region.name = QStringLiteral("region%1").arg(i);
-        region.id = QStringLiteral("30000000%1").arg(i);
-        region.pageId = page.id;
-        region.left = m.x;
-        region.top = m.y;
-        region.width = m.w;
-        region.height = m.h;
-        model.appendRegion(region);
-        TFodder material = defaultMaterial(kImageGroup);
-        material.cardName = cardName;
-        material.pageName = page.name;
-        material.regionName = region.name;
-        material.regionId = region.id;
-        material.name = QStringLiteral("pictures%1").arg(i);
-        material.id = QString::fromLatin1(m.id);
-        for (int k = 0; k < m.images.size(); ++k) {
-            const QString path = QStringLiteral("%1/m%2_%3.png").arg(folder).arg(i).arg(k);
-            m.images[k].save(path);
-            material.fileList.append({k + 1, 0, path});
-        }
-        model.appendMaterialToRegion(material);
-    }
 }
 
 struct OverTcp : ::testing::Test {
@@ -122,7 +70,7 @@ struct OverTcp : ::testing::Test {
         const QString name = QStringLiteral("10_20_30_40_50_60_70_80");
         if (!waitFor([&] { return link.scheduler().nodeState(name) == kNodeOnline; }, 5000))
             return {};
-        addContent(model, name, materials, files.path());
+        addPicturePlaybill(model, name, materials, files.path());
         return name;
     }
 };
@@ -222,7 +170,7 @@ TEST(OverRs485, APlaybillTravelsInAddressedPiecesAndIsConfirmedWhole)
     model.addCard(given);
     QTemporaryDir files;
     ASSERT_TRUE(files.isValid());
-    addContent(model, QStringLiteral("hall"), twoMaterials(), files.path());
+    addPicturePlaybill(model, QStringLiteral("hall"), twoMaterials(), files.path());
     link.scheduler().setNodeState(QStringLiteral("hall"), kNodeOnline);
     QList<bool> ended;
     QObject::connect(&link.scheduler(), &SendScheduler::downloadEnded, [&](const QString&, bool ok) { ended << ok; });
