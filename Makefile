@@ -6,7 +6,7 @@ CMAKE_FLAGS ?=
 
 PREFIX ?= /usr/local
 
-.PHONY: all setup configure build test run demo install test-asan fuzz bench clean
+.PHONY: all setup configure build test run demo install package test-asan fuzz bench clean
 
 all: build
 
@@ -40,6 +40,10 @@ demo: build
 install: build
 	@cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
+# The Debian package of the three programs: $(BUILD_DIR)/package/ledsign_<version>_<arch>.deb.
+package: build
+	@cd $(BUILD_DIR) && cpack -G DEB >/dev/null && ls -1 "$$PWD"/package/*.deb
+
 # The test suite under AddressSanitizer and UndefinedBehaviorSanitizer in build-asan/ (Debug).
 # ASAN_TESTS="protocol transport" builds and runs only those test programs (and ledsign-card),
 # for a quick pass over the code that reads outside bytes. A sanitizer report fails the test.
@@ -68,7 +72,7 @@ FUZZ_SECONDS ?= 20
 FUZZ_RUNS ?= -1
 FUZZ_TARGETS ?= tcp_splitter serial_splitter rs485_packet card_report card_replies udp_search \
 	udp_detail playbill ini table_file text_run short_run text_program markup_split lenient_date \
-	text_program_file
+	text_program_file xls_layout
 fuzz: setup
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE= \
 	  -DLEDSIGN_BUILD_FUZZ=ON -DLEDSIGN_SANITIZE=ON -DLEDSIGN_BUILD_TESTS=OFF -DLEDSIGN_BUILD_BENCH=OFF \

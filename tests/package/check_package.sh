@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Builds the Debian package from the programs already built, unpacks it into
+# a temporary root and runs the packaged programs from there; checks what the
+# package holds, its Depends, its manual pages against the programs' own
+# help, and lintian.
+# usage: check_package.sh BUILD_DIR SOURCE_DIR
+set -euo pipefail
+build=$1
+source=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+(cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; fail "cpack"; }
+debs=("$work"/out/*.deb)
+[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "one .deb expected in $work/out"
+deb=${debs[0]}
+echo "package: $(basename "$deb")"
+
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+for f in usr/bin/ledsign usr/bin/ledsign-cli usr/bin/ledsign-card \
+  usr/share/man/man1/ledsign.1.gz usr/share/man/man1/ledsign-cli.1.gz usr/share/man/man1/ledsign-card.1.gz \
+  usr/share/applications/ledsign.desktop usr/share/icons/hicolor/scalable/apps/ledsign.svg \
+  usr/share/metainfo/ledsign.metainfo.xml usr/share/bash-completion/completions/ledsign-cli \
+  usr/share/doc/ledsign/copyright usr/share/doc/ledsign/changelog.gz; do
+  [ -f "$root/$f" ] || fail "the package lacks /$f"
+done
+# Nothing of the build (tests, benchmarks, static libraries) comes along.
+extra=$(cd "$root" && find . -type f | grep -v -E '^\./usr/(bin/ledsign(-cli|-card)?|share/(man/man1|applications|icons|metainfo|bash-completion|doc/ledsign)/.*)$' || true)
+[ -z "$extra" ] || fail "unexpected files in the package: $extra"
+
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+for d in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6serialport6 libfreexl1 libc6 \
+  qt6-qpa-plugins fonts-wqy-zenhei fonts-arphic-uming fonts-arphic-ukai; do
+  grep -q -E "(^|, )$d( |,|$)" <<<"$depends" || fail "Depends lacks $d"
+done
+
+# The packaged programs, run from the unpacked root: the demo starts the
+# packaged virtual card that lies beside the packaged ledsign-cli.
+export HOME=$work/home XDG_DATA_HOME=$work/data QT_QPA_PLATFORM=offscreen
+mkdir -p "$HOME"
+"$root/usr/bin/ledsign-card" --help >"$work/card-help.txt" 2>&1 || fail "ledsign-card --help: status $?"
+grep -q -- '--tcp' "$work/card-help.txt" || fail "ledsign-card --help does not describe --tcp"
+"$root/usr/bin/ledsign-cli" demo --home "$work/demo" >"$work/demo.log" 2>&1 || { cat "$work/demo.log"; fail "ledsign-cli demo"; }
+pictures=$(find "$work/demo/card-pictures" -name '*.png' | wc -l)
+[ "$pictures" -gt 0 ] || { cat "$work/demo.log"; fail "the demo card wrote no pictures"; }
+echo "demo: $pictures pictures from the packaged virtual card"
+
+# Each manual page names every option its program's help names, and
+# ledsign-cli's names every command and exit status.
+page_text() { zcat "$root/usr/share/man/man1/$1.1.gz" | sed 's/\\-/-/g'; }
+cli=$root/usr/bin/ledsign-cli
+cli_page=$(page_text ledsign-cli)
+"$cli" --help >"$work/cli-help.txt"
+commands=$(sed -n '/^commands:/,/^$/p' "$work/cli-help.txt" | awk 'NF && !/^commands:/ {print $1}')
+[ "$(wc -w <<<"$commands")" -ge 8 ] || fail "ledsign-cli --help lists too few commands: $commands"
+for c in $commands; do
+  grep -q -E "^\.B[RI]? $c( |$)" <<<"$cli_page" || fail "man ledsign-cli does not describe the command $c"
+  "$cli" "$c" --help >"$work/help-$c.txt" 2>&1 || fail "ledsign-cli $c --help: status $?"
+  for o in $(grep -o -E -- '--[a-z][a-z-]*' "$work/help-$c.txt" | sort -u); do
+    grep -q -F -- "$o" <<<"$cli_page" || fail "man ledsign-cli does not describe $o of $c"
+  done
+done
+for status in 0 1 2 3; do
+  sed -n '/^\.SH "EXIT STATUS"/,/^\.SH /p' <<<"$cli_page" | grep -q -x "\.B $status" ||
+    fail "man ledsign-cli does not describe exit status $status"
+done
+card_page=$(page_text ledsign-card)
+for o in $(grep -o -E -- '--[a-z][a-z0-9-]*' "$work/card-help.txt" | sort -u); do
+  grep -q -F -- "$o" <<<"$card_page" || fail "man ledsign-card does not describe $o"
+done
+app_page=$(page_text ledsign)
+for o in $("$root/usr/bin/ledsign" --help | grep -o -E -- '--[a-z][a-z-]*' | sort -u); do
+  grep -q -F -- "$o" <<<"$app_page" || fail "man ledsign does not describe $o"
+done
+
+command -v lintian >/dev/null || fail "lintian is not installed (scripts/setup installs it)"
+lintian --fail-on error --tag-display-limit 0 "$deb" >"$work/lintian.txt" 2>&1 || { cat "$work/lintian.txt"; fail "lintian"; }
+echo "lintian:"
+cat "$work/lintian.txt"
+echo "package checks passed"
