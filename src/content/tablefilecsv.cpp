@@ -1,5 +1,6 @@
 #include "content/tablefilecsv.h"
 
+#include "language/language.h"
 #include "model/codec.h"
 
 #include <QFileInfo>
@@ -93,14 +94,16 @@ TableFileKind tableFileKind(const QString& path)
         return TableFileKind::Table;
     if (ext == QLatin1String("csv") || ext == QLatin1String("txt"))
         return TableFileKind::Csv;
-    if (ext == QLatin1String("xls") || ext == QLatin1String("xlsx"))
+    if (ext == QLatin1String("xls"))
+        return TableFileKind::Xls;
+    if (ext == QLatin1String("xlsx") || ext == QLatin1String("ods"))
         return TableFileKind::Spreadsheet;
     return TableFileKind::Unknown;
 }
 
 QString spreadsheetRefusedMessage()
 {
-    return QStringLiteral("Spreadsheet files cannot be read; save the sheet as CSV (.csv) and open that.");
+    return GetLgText(3, QStringLiteral("warn_xls_only"));
 }
 
 bool importCsvTable(const QByteArray& bytes, const QString& fontName, TableModel& table, QString* error)

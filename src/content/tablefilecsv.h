@@ -1,7 +1,8 @@
 // Importing a table from a comma-separated file (".csv"): the values fill the
 // content cells from the top left, the grid takes the size of the data, and
-// every cell gets the editor's default font. Spreadsheet files (".xls",
-// ".xlsx") are refused with a message asking for a CSV export.
+// every cell gets the editor's default font. ".xls" spreadsheets are read by
+// tablefilexls.h; other spreadsheet files (".xlsx", ".ods") are refused with a
+// message asking for an ".xls" or CSV export.
 #pragma once
 
 #include "content/tablemodel.h"
@@ -19,10 +20,10 @@ namespace ledsign {
 QList<QStringList> parseCsv(const QByteArray& bytes);
 
 // What opening a file in the table editor does, by its extension.
-enum class TableFileKind { Table, Csv, Spreadsheet, Unknown };
+enum class TableFileKind { Table, Csv, Xls, Spreadsheet, Unknown };
 TableFileKind tableFileKind(const QString& path);
 
-// "Spreadsheet files cannot be read; save the sheet as CSV (.csv) and open that."
+// The message for a spreadsheet file that cannot be read: only ".xls" and CSV.
 QString spreadsheetRefusedMessage();
 
 // Builds the table from CSV bytes, keeping the editor-wide settings of

@@ -49,8 +49,9 @@ TEST(TableCsv, FileKinds)
 {
     EXPECT_EQ(tableFileKind(QStringLiteral("/a/t1.TBL")), TableFileKind::Table);
     EXPECT_EQ(tableFileKind(QStringLiteral("/a/x.csv")), TableFileKind::Csv);
-    EXPECT_EQ(tableFileKind(QStringLiteral("/a/x.xls")), TableFileKind::Spreadsheet);
+    EXPECT_EQ(tableFileKind(QStringLiteral("/a/x.XLS")), TableFileKind::Xls);
     EXPECT_EQ(tableFileKind(QStringLiteral("/a/x.XLSX")), TableFileKind::Spreadsheet);
+    EXPECT_EQ(tableFileKind(QStringLiteral("/a/x.ods")), TableFileKind::Spreadsheet);
     EXPECT_EQ(tableFileKind(QStringLiteral("/a/x")), TableFileKind::Unknown);
     EXPECT_TRUE(spreadsheetRefusedMessage().contains(QStringLiteral(".csv")));
 }

@@ -11,6 +11,7 @@
 #include "content/ui/richtextarea.h"
 #include "content/ui/richtexteditor.h"
 #include "content/ui/tableeditor.h"
+#include "language/language.h"
 #include "model/codec.h"
 #include "model/datafolder.h"
 #include "support/testsupport.h"
@@ -206,7 +207,16 @@ TEST(TableEditorWindow, EditsCutsAndReopens)
     EXPECT_FALSE(message.isEmpty());
     ASSERT_TRUE(test::writeAll(dir.filePath(QStringLiteral("book.xls")), "xls"));
     EXPECT_FALSE(again.openTableFile(dir.filePath(QStringLiteral("book.xls")), &message));
-    EXPECT_TRUE(message.contains(QStringLiteral("CSV")));
+    EXPECT_EQ(message, GetLgText(3, QStringLiteral("warn_xls_unreadable")));
+    EXPECT_EQ(again.table().cell(1, 1).text, QStringLiteral("温度")); // the table is kept
+    ASSERT_TRUE(test::writeAll(dir.filePath(QStringLiteral("book.xlsx")), "xlsx"));
+    EXPECT_FALSE(again.openTableFile(dir.filePath(QStringLiteral("book.xlsx")), &message));
+    EXPECT_EQ(message, GetLgText(3, QStringLiteral("warn_xls_only")));
+    ASSERT_TRUE(again.openTableFile(test::sourceDir() + QStringLiteral("/tests/editors/xls/merged.xls"), &message))
+        << message.toStdString();
+    EXPECT_EQ(again.table().cell(1, 2).text, QStringLiteral("Hall"));
+    EXPECT_EQ(again.table().merges().size(), 2);
+    EXPECT_EQ(again.basePath(), dlg.basePath()); // an import keeps the table's files
     ASSERT_TRUE(test::writeAll(dir.filePath(QStringLiteral("data.csv")), "a,b,c\n1,2,3\n"));
     ASSERT_TRUE(again.openTableFile(dir.filePath(QStringLiteral("data.csv")), &message));
     EXPECT_EQ(again.table().columnCount(), 4);

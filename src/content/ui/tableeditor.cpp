@@ -3,6 +3,7 @@
 #include "content/fontsizetable.h"
 #include "content/tablefile.h"
 #include "content/tablefilecsv.h"
+#include "content/tablefilexls.h"
 #include "content/richtextfile.h"
 #include "content/ui/newtabledialog.h"
 #include "content/ui/tablecolorlists.h"
@@ -417,6 +418,10 @@ bool TableEditor::openTableFile(const QString& path, QString* message)
             return false;
         break;
     }
+    case TableFileKind::Xls:
+        if (!importXlsTable(path, defaultFont(), loaded, message))
+            return false;
+        break;
     case TableFileKind::Spreadsheet:
     case TableFileKind::Unknown:
         *message = spreadsheetRefusedMessage();
@@ -436,7 +441,7 @@ void TableEditor::newTable()
 void TableEditor::openFile()
 {
     const QString path = QFileDialog::getOpenFileName(this, QString(), tableFolder_,
-                                                      QStringLiteral("Table(*.tbl *.csv);;All(*.*)"));
+                                                      QStringLiteral("Table(*.tbl *.csv *.xls);;All(*.*)"));
     if (path.isEmpty())
         return;
     QString message;
