@@ -36,7 +36,8 @@ run: build
 demo: build
 	@$(BUILD_DIR)/bin/ledsign-cli demo
 
-# The programs to $(PREFIX)/bin, the desktop entry and the icon to $(PREFIX)/share.
+# The programs to $(PREFIX)/bin; the desktop entry, icon, manual pages, metainfo and
+# bash completion to $(PREFIX)/share.
 install: build
 	@cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
