@@ -2,6 +2,7 @@
 // the demo, each run as a process, and how each ends when no card comes.
 #include "clifixture.h"
 
+#include <QImageReader>
 #include <gtest/gtest.h>
 
 using namespace ledsign;
@@ -162,6 +163,17 @@ TEST_F(CliTest, DemoSendsTheSampleCardToAVirtualCardAndEndsWithItsPictures)
     for (const QString& page : pages)
         EXPECT_EQ(QImage(shown.filePath(page)).size(), QSize(128, 32)) << page.toStdString();
     EXPECT_EQ(shown.entryList({QStringLiteral("material4_*.png")}, QDir::Files).size(), 3);
+    // The clock page shows the card's own clock.
+    const QImage clock(shown.filePath(QStringLiteral("page3.png")));
+    int lit = 0;
+    for (int y = 0; y < clock.height(); ++y) {
+        for (int x = 0; x < clock.width(); ++x)
+            lit += (clock.pixel(x, y) & 0xFFFFFF) != 0;
+    }
+    EXPECT_GT(lit, 100);
+    // And the whole card as it played, as an animated picture.
+    QImageReader gif(shown.filePath(QStringLiteral("demo.gif")));
+    EXPECT_GT(gif.imageCount(), 10) << gif.errorString().toStdString();
     EXPECT_EQ(QDir(demoHome + QStringLiteral("/picFiles")).entryList({QStringLiteral("*.bmp")}, QDir::Files).size(), 3);
     EXPECT_TRUE(QFileInfo::exists(demoHome + QStringLiteral("/prgFiles/Demo.prg")));
 

@@ -51,6 +51,8 @@ void addPage(ProjectModel& model, int number, int lit, const QString& folder)
     material.name = QStringLiteral("pictures%1").arg(number);
     material.id = QStringLiteral("20000000%1").arg(number);
     material.fileList.append({1, 0, path});
+    material.remainTime = 0; // a second a page
+    material.displayMode = 9;
     model.appendMaterialToRegion(material);
 }
 
@@ -80,8 +82,7 @@ TEST(LedPanel, ACardFoundBySearchShowsItsPlaybillPageByPage)
     const QString wanted = qEnvironmentVariable("LEDSIGN_SCREENSHOT_DIR");
     qputenv("LEDSIGN_SCREENSHOT_DIR", (wanted.isEmpty() ? shots.path() : wanted).toLocal8Bit());
     CardProcess* card = rig.startUdpCard(QStringLiteral("127.0.0.4"),
-                                         {QStringLiteral("--code"), kCode, QStringLiteral("--window"),
-                                          QStringLiteral("--page-seconds"), QStringLiteral("0.5")});
+                                         {QStringLiteral("--code"), kCode, QStringLiteral("--window")});
     if (wanted.isEmpty())
         qunsetenv("LEDSIGN_SCREENSHOT_DIR");
     else

@@ -1,5 +1,6 @@
 #include "cardoptions.h"
 
+#include "playoptions.h"
 #include "udpoptions.h"
 
 #include <QCommandLineParser>
@@ -72,6 +73,7 @@ bool parseCardOptions(const QStringList& arguments, CardOptions& o, QString& err
     p.addOptions({tcp, once, serial, baud, rs485, code, width, height, colors, version, fonts, speed, type, heartbeat,
                   png, exitAfter, noHeader, noLast, exception, request, mute, quitAfter, confirmAs});
     addUdpOptions(p);
+    addPlayOptions(p);
     if (!p.parse(arguments)) {
         error = p.errorText();
         return false;
@@ -95,14 +97,14 @@ bool parseCardOptions(const QStringList& arguments, CardOptions& o, QString& err
     o.reconnect = !p.isSet(once);
     o.serialDevice = p.value(serial);
     o.rs485 = p.isSet(rs485);
-    if (!readUdpOptions(p, o, error))
+    if (!readUdpOptions(p, o, error) || !readPlayOptions(p, o, error))
         return false;
     if (!o.tcpHost.isEmpty() && !o.serialDevice.isEmpty()) {
         error = QStringLiteral("give only one of --tcp and --serial");
         return false;
     }
-    if (o.tcpHost.isEmpty() && o.serialDevice.isEmpty() && o.udpAddress.isEmpty()) {
-        error = QStringLiteral("give one of --tcp, --serial and --udp");
+    if (o.tcpHost.isEmpty() && o.serialDevice.isEmpty() && o.udpAddress.isEmpty() && o.storeDir.isEmpty()) {
+        error = QStringLiteral("give one of --tcp, --serial, --udp and --store");
         return false;
     }
     if (o.rs485 && o.serialDevice.isEmpty()) {

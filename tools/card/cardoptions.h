@@ -57,9 +57,16 @@ struct CardOptions {
     datagram::Mac mac{};
     bool macGiven = false;
     QString name;
-    // Show what the card received as an LED panel, a page every few seconds.
+    // Show the LED panel playing what the card holds.
     bool window = false;
-    double pageSeconds = 5;
+
+    // What the card plays (playoptions.h).
+    QString acquiredValue = QStringLiteral("0");
+    QString queueNumber = QStringLiteral("0001");
+    QString storeDir;
+    QString recordFile;
+    double recordSeconds = 10;
+    int recordFps = 10;
 };
 
 // Reads the options; false with a message for anything it cannot use.

@@ -1,9 +1,7 @@
 #include "downloadreceiver.h"
 
-#include "protocol/crc16.h"
-#include "protocol/frame.h"
+#include "cardwire.h"
 
-#include <QPainter>
 
 namespace ledsign::card {
 
@@ -54,12 +52,12 @@ int oneFrameBlockLength(int t)
     }
 }
 
-quint16 le16(const QByteArray& b, qsizetype at) { return frame::readLe16(b, at); }
+quint16 le16(const QByteArray& b, qsizetype at) { return wire::le16(b, at); }
 
 bool checkValueMatches(const QByteArray& b, qsizetype from, qsizetype to, qsizetype at)
 {
-    const crc16::CrcBytes crc = crc16::modbus(b, from, to);
-    return at + 1 < b.size() && quint8(b[at]) == crc.low && quint8(b[at + 1]) == crc.high;
+    const quint16 crc = wire::modbusCrc(b, from, to);
+    return at + 1 < b.size() && quint8(b[at]) == (crc & 0xFF) && quint8(b[at + 1]) == (crc >> 8);
 }
 
 bool readNumber(const QByteArray& text, int& out)
@@ -158,7 +156,7 @@ bool DownloadReceiver::checkBlock(const QByteArray& f, qsizetype start, qsizetyp
     if (typeCode == '7') {
         if (end - start < 11 + kTrailerSize + kCheckSize)
             return fail(QStringLiteral("text slice block too short"));
-        const quint32 t10 = frame::readLe32(f, start + 7);
+        const quint32 t10 = wire::le32(f, start + 7);
         if (t10 < 10)
             return fail(QStringLiteral("text slice length field below 10"));
         const qsizetype t = qsizetype(t10) - 10;
@@ -167,7 +165,7 @@ bool DownloadReceiver::checkBlock(const QByteArray& f, qsizetype start, qsizetyp
         crcFrom = start + 10 + t;
         payload = f.mid(start + 11, t);
     } else if (isDisplayDataType(typeCode)) {
-        const quint32 d10 = frame::readLe32(f, start);
+        const quint32 d10 = wire::le32(f, start);
         if (d10 < 10)
             return fail(QStringLiteral("display-data length field below 10"));
         const qsizetype d = qsizetype(d10) - 10;
@@ -181,7 +179,7 @@ bool DownloadReceiver::checkBlock(const QByteArray& f, qsizetype start, qsizetyp
         const int expected = oneFrameBlockLength(typeCode);
         if (expected < 0)
             return fail(QStringLiteral("unknown type code 0x%1").arg(typeCode, 2, 16, QLatin1Char('0')));
-        const quint32 length = frame::readLe32(f, start);
+        const quint32 length = wire::le32(f, start);
         if (length != quint32(expected))
             return fail(QStringLiteral("block length %1, expected %2 for type %3")
                             .arg(length)
@@ -215,14 +213,17 @@ FrameVerdict DownloadReceiver::takeMaterialFrame(const QByteArray& f)
         v.error = why;
         return v;
     };
-    if (!frame::isWellFormed(f) || frame::command(f) != frame::cmd::kMaterial)
-        return fail(QStringLiteral("not a well-formed material frame"));
-    const qsizetype comma = f.indexOf(',', frame::kDataOffset);
-    if (comma <= frame::kDataOffset || comma - frame::kDataOffset > 32)
+    const QString problem = wire::frameProblem(f);
+    if (!problem.isEmpty())
+        return fail(problem);
+    if (wire::command(f) != wire::cmd::kMaterial)
+        return fail(QStringLiteral("not a material frame"));
+    const qsizetype comma = f.indexOf(',', wire::kDataAt);
+    if (comma <= wire::kDataAt || comma - wire::kDataAt > 32)
         return fail(QStringLiteral("material id missing"));
-    const QString id = QString::fromLatin1(f.mid(frame::kDataOffset, comma - frame::kDataOffset));
+    const QString id = QString::fromLatin1(f.mid(wire::kDataAt, comma - wire::kDataAt));
     const qsizetype tail = comma;
-    auto at = [&f, tail](int offset) { return frame::byteAt(f, tail + offset); };
+    auto at = [&f, tail](int offset) { return wire::byteAt(f, tail + offset); };
     if (f.size() < tail + kTailSizeInternalCode + 2)
         return fail(QStringLiteral("descriptor cut short"));
     if (f.mid(tail + kTailDigits, kDigits.size()) != kDigits)
@@ -231,7 +232,7 @@ FrameVerdict DownloadReceiver::takeMaterialFrame(const QByteArray& f)
     // A text-program text frame has a descriptor of its own.
     if (at(kTailKindByte) == 0x03 && f.mid(tail + kTailSignature, 3) == "all") {
         v.textProgram = true;
-        const quint32 c1 = frame::readLe32(f, tail + kTextProgramLength);
+        const quint32 c1 = wire::le32(f, tail + kTextProgramLength);
         if (at(kTextProgramSemicolon) != ';' || c1 < 1)
             return fail(QStringLiteral("text-program frame without its text length"));
         const qsizetype textEnd = tail + kTextProgramText + qsizetype(c1) - 1;
@@ -259,11 +260,11 @@ FrameVerdict DownloadReceiver::takeMaterialFrame(const QByteArray& f)
                         .arg(m_colorDepth));
     if (!internalCode && (at(32) != 0 || at(33) != 0))
         return fail(QStringLiteral("descriptor bytes 32-33 not zero"));
-    const int pictures = frame::readLe16(f, tail + kTailPictures);
+    const int pictures = wire::le16(f, tail + kTailPictures);
 
     // The block, then the end marker of the last frame, then FF FF.
     const qsizetype blockStart = tail + tailSize;
-    qsizetype blockEnd = f.size() - frame::kTrailerSize;
+    qsizetype blockEnd = f.size() - 2;
     QByteArray payload;
     FrameVerdict probe;
     if (!checkBlock(f, blockStart, blockEnd, typeCode, probe, payload)) {
@@ -304,12 +305,15 @@ FrameVerdict DownloadReceiver::takeMaterialFrame(const QByteArray& f)
     if (!v.endMarker && v.sendNo == m_entries.size() && v.blockNo == v.blockCount)
         return fail(QStringLiteral("the last frame of the playbill has no end marker"));
     if (internalCode) {
-        if (frame::readLe16(f, blockStart) * 8 != entry.width || frame::readLe16(f, blockStart + 2) != entry.height)
+        if (wire::le16(f, blockStart) * 8 != entry.width || wire::le16(f, blockStart + 2) != entry.height)
             return fail(QStringLiteral("text slice size differs from the region"));
     }
 
     Material& m = m_materials[v.sendNo];
     if (m.blockCount == 0) {
+        m.descriptor = {id, typeCode, at(1), at(2), at(3), at(23), pictures};
+        if (internalCode)
+            m.head = f.mid(blockStart, 7);
         m.typeCode = typeCode;
         m.blockCount = v.blockCount;
         m.pictureCount = pictures;
@@ -375,6 +379,20 @@ QByteArray DownloadReceiver::displayData(int sendNo) const
     return all;
 }
 
+MaterialDescriptor DownloadReceiver::descriptor(int sendNo) const
+{
+    const auto it = m_materials.constFind(sendNo);
+    return it == m_materials.cend() || !it->whole() ? MaterialDescriptor() : it->descriptor;
+}
+
+QByteArray DownloadReceiver::content(int sendNo) const
+{
+    const auto it = m_materials.constFind(sendNo);
+    if (it == m_materials.cend() || !it->whole())
+        return {};
+    return it->head + displayData(sendNo);
+}
+
 int DownloadReceiver::pictureCount(int sendNo) const
 {
     const auto it = m_materials.constFind(sendNo);
@@ -397,21 +415,6 @@ QList<QImage> DownloadReceiver::pictures(int sendNo) const
     for (int k = 0; k < it->pictureCount && (k + 1) * per <= data.size(); ++k)
         out.append(decodePicture(data.mid(k * per, per), e.width, e.height, m_colorDepth));
     return out;
-}
-
-QImage DownloadReceiver::pagePicture(int page, int cardWidth, int cardHeight) const
-{
-    QImage panel(cardWidth, cardHeight, QImage::Format_RGB32);
-    panel.fill(Qt::black);
-    QPainter painter(&panel);
-    for (int i = 0; i < m_entries.size(); ++i) {
-        if (m_entries[i].page != page)
-            continue;
-        const QList<QImage> shown = pictures(i + 1);
-        if (!shown.isEmpty())
-            painter.drawImage(m_entries[i].x, m_entries[i].y, shown.first());
-    }
-    return panel;
 }
 
 QImage decodePicture(const QByteArray& data, int width, int height, int planes)

@@ -27,6 +27,17 @@ struct PlaybillPage {
     QByteArray time;    // the 11 bytes after the comma
 };
 
+// How a material plays, as its descriptor says.
+struct MaterialDescriptor {
+    QString id;
+    int typeCode = 0;
+    int displayMode = 0;
+    int displaySpeed = 0;
+    int remainTime = 0;
+    int rotateMode = 0;
+    int pictureCount = 0;
+};
+
 // What the card made of one material frame.
 struct FrameVerdict {
     bool ok = false;
@@ -59,18 +70,23 @@ public:
     // joined; empty while blocks are missing.
     QByteArray displayData(int sendNo) const;
     int pictureCount(int sendNo) const;
+    // The descriptor of a whole material, and the content of its block: the
+    // bytes between the length and the trailer for the one-frame kinds; for
+    // internal-code text the seven head bytes of its first slice followed by
+    // the text of all slices. Empty while the material is not whole.
+    MaterialDescriptor descriptor(int sendNo) const;
+    QByteArray content(int sendNo) const;
     // The material's pictures decoded from its display data: a lit LED in its
     // colour, an unlit one black.
     QList<QImage> pictures(int sendNo) const;
-    // Every page as the panel shows it at the start: the first picture of
-    // each material drawn at its place (card size given).
-    QImage pagePicture(int page, int cardWidth, int cardHeight) const;
 
 private:
     struct Material {
         int typeCode = 0;
         int blockCount = 0;
         int pictureCount = 0;
+        MaterialDescriptor descriptor;
+        QByteArray head;              // block head of the first frame (internal-code text)
         QMap<int, QByteArray> blocks; // block number -> payload
         bool endMarkerSeen = false;
         bool whole() const { return blockCount > 0 && blocks.size() == blockCount; }

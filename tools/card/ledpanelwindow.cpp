@@ -7,7 +7,7 @@
 #include "protocol/conversions.h"
 
 #include <QGuiApplication>
-#include <QKeyEvent>
+#include <QHash>
 #include <QPainter>
 #include <QSaveFile>
 #include <QScreen>
@@ -37,23 +37,32 @@ QImage ledDots(const QImage& panel, int pitch)
 {
     QImage out(panel.width() * pitch, panel.height() * pitch, QImage::Format_RGB32);
     out.fill(kBackground);
-    QPainter p(&out);
-    p.setPen(Qt::NoPen);
-    // Small pitches have no room for round dots.
-    const bool round = pitch >= 4;
-    if (round)
-        p.setRenderHint(QPainter::Antialiasing);
-    const qreal size = round ? pitch - 1.0 : pitch;
-    for (int y = 0; y < panel.height(); ++y) {
-        for (int x = 0; x < panel.width(); ++x) {
-            const QRgb c = panel.pixel(x, y);
-            p.setBrush((c & 0xFFFFFF) == 0 ? kUnlit : QColor(c));
-            const QRectF dot(x * pitch + (pitch - size) / 2, y * pitch + (pitch - size) / 2, size, size);
-            if (round)
-                p.drawEllipse(dot);
-            else
-                p.drawRect(dot);
+    // One dot drawn per colour, then copied to every LED of that colour.
+    const bool round = pitch >= 4; // small pitches have no room for round dots
+    QHash<QRgb, QImage> sprites;
+    auto sprite = [&](QRgb colour) -> const QImage& {
+        auto it = sprites.find(colour);
+        if (it != sprites.end())
+            return *it;
+        QImage dot(pitch, pitch, QImage::Format_RGB32);
+        dot.fill(kBackground);
+        QPainter p(&dot);
+        p.setPen(Qt::NoPen);
+        p.setBrush((colour & 0xFFFFFF) == 0 ? kUnlit : QColor(colour));
+        const qreal size = round ? pitch - 1.0 : pitch;
+        const QRectF r((pitch - size) / 2, (pitch - size) / 2, size, size);
+        if (round) {
+            p.setRenderHint(QPainter::Antialiasing);
+            p.drawEllipse(r);
+        } else {
+            p.drawRect(r);
         }
+        return *sprites.insert(colour, dot);
+    };
+    QPainter p(&out);
+    for (int y = 0; y < panel.height(); ++y) {
+        for (int x = 0; x < panel.width(); ++x)
+            p.drawImage(x * pitch, y * pitch, sprite(panel.pixel(x, y) | 0xFF000000));
     }
     return out;
 }
@@ -66,20 +75,29 @@ LedPanelWindow::LedPanelWindow(VirtualCard& card, const CardOptions& options, QW
 {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    m_pageTimer.setInterval(int(options.pageSeconds * 1000));
     m_shotDir = qEnvironmentVariable("LEDSIGN_SCREENSHOT_DIR");
-    connect(&m_pageTimer, &QTimer::timeout, this, [this] {
-        if (m_pages.size() > 1)
-            showPage((m_page + 1) % int(m_pages.size()));
-    });
-    connect(&card, &VirtualCard::playbillReceived, this, &LedPanelWindow::reload);
+    // The card plays at its own pace; the window looks 25 times a second.
+    m_frameTimer.setInterval(40);
+    connect(&m_frameTimer, &QTimer::timeout, this, &LedPanelWindow::refresh);
+    connect(&card, &VirtualCard::playbillReceived, this, &LedPanelWindow::refresh);
     connect(&card, &VirtualCard::parametersChanged, this, [this] {
+        int w = 0, h = 0;
+        panelSize(w, h);
+        // The card starts playing again on its new screen.
+        m_card.player().resize(w, h);
+        if (m_card.player().playing()) {
+            m_card.player().setPlaying(false);
+            m_card.player().setPlaying(true);
+        }
         fitPanel();
-        reload();
+        m_shown = QImage();
+        m_page = -2;
+        refresh();
     });
     setMinimumSize(240, kCaptionHeight + 2 * kMargin + 40);
     fitPanel();
-    reload();
+    refresh();
+    m_frameTimer.start();
 }
 
 void LedPanelWindow::fitPanel()
@@ -107,31 +125,25 @@ void LedPanelWindow::panelSize(int& width, int& height) const
     }
 }
 
-void LedPanelWindow::reload()
+void LedPanelWindow::refresh()
 {
-    int w = 0, h = 0;
-    panelSize(w, h);
-    m_pages.clear();
-    const DownloadReceiver& d = m_card.download();
-    for (int page = 0; page < d.pages().size(); ++page)
-        m_pages.append(d.pagePicture(page, w, h));
-    m_page = 0;
-    if (m_pages.size() > 1)
-        m_pageTimer.start();
-    else
-        m_pageTimer.stop();
-    rebuildDots();
-}
-
-void LedPanelWindow::showPage(int page)
-{
-    if (m_pages.isEmpty())
+    m_card.tick();
+    const QImage panel = m_card.player().picture();
+    const int page = m_card.player().currentPage();
+    if (panel == m_shown && page == m_page)
         return;
-    const int n = int(m_pages.size());
-    m_page = ((page % n) + n) % n;
-    if (m_pageTimer.isActive())
-        m_pageTimer.start(); // a stepped page gets its full time
-    rebuildDots();
+    const bool pageChanged = page != m_page;
+    m_shown = panel;
+    m_page = page;
+    m_dots = ledDots(panel, m_pitch);
+    setWindowTitle(caption());
+    update();
+    if (pageChanged) {
+        m_card.logEvent(QStringLiteral("panel ") + caption());
+        if (!m_shotDir.isEmpty())
+            // A moment later, so that the page has begun to show.
+            QTimer::singleShot(600, this, &LedPanelWindow::saveScreenshot);
+    }
 }
 
 QString LedPanelWindow::caption() const
@@ -139,25 +151,14 @@ QString LedPanelWindow::caption() const
     int w = 0, h = 0;
     panelSize(w, h);
     const QString card = QStringLiteral("%1 [%2] %3\u00D7%4").arg(m_name, m_code).arg(w).arg(h);
-    if (m_pages.isEmpty())
+    const CardPlayer& player = m_card.player();
+    if (player.pageCount() == 0)
         return card + QStringLiteral(" \u2014 no playbill yet");
-    return card + QStringLiteral(" \u2014 page %1 of %2").arg(m_page + 1).arg(m_pages.size());
-}
-
-void LedPanelWindow::rebuildDots()
-{
-    int w = 0, h = 0;
-    panelSize(w, h);
-    QImage panel(w, h, QImage::Format_RGB32);
-    panel.fill(Qt::black);
-    if (!m_pages.isEmpty())
-        panel = m_pages[m_page];
-    m_dots = ledDots(panel, m_pitch);
-    setWindowTitle(caption());
-    update();
-    m_card.logEvent(QStringLiteral("panel ") + caption());
-    if (!m_shotDir.isEmpty())
-        QTimer::singleShot(0, this, &LedPanelWindow::saveScreenshot);
+    if (!player.playing())
+        return card + QStringLiteral(" \u2014 stopped");
+    if (player.currentPage() < 0)
+        return card + QStringLiteral(" \u2014 no page plays now");
+    return card + QStringLiteral(" \u2014 page %1 of %2").arg(player.currentPage() + 1).arg(player.pageCount());
 }
 
 void LedPanelWindow::saveScreenshot()
@@ -165,7 +166,7 @@ void LedPanelWindow::saveScreenshot()
     QString code = m_code;
     const QString path = QStringLiteral("%1/card-panel-%2-page%3.png")
                              .arg(m_shotDir, code.replace(u'_', u'-'))
-                             .arg(m_pages.isEmpty() ? 0 : m_page + 1);
+                             .arg(m_page + 1);
     // Written whole or not at all: a page coming round again rewrites it.
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && grab().save(&file, "PNG") && file.commit())
@@ -184,24 +185,6 @@ void LedPanelWindow::paintEvent(QPaintEvent*)
     if (dots.width() > area.width() || dots.height() > area.height())
         dots = dots.scaled(area.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
     p.drawImage(area.x() + (area.width() - dots.width()) / 2, area.y() + (area.height() - dots.height()) / 2, dots);
-}
-
-void LedPanelWindow::keyPressEvent(QKeyEvent* event)
-{
-    switch (event->key()) {
-    case Qt::Key_Right:
-    case Qt::Key_Down:
-    case Qt::Key_PageDown:
-        showPage(m_page + 1);
-        break;
-    case Qt::Key_Left:
-    case Qt::Key_Up:
-    case Qt::Key_PageUp:
-        showPage(m_page - 1);
-        break;
-    default:
-        QWidget::keyPressEvent(event);
-    }
 }
 
 } // namespace ledsign::card

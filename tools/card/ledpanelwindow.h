@@ -1,8 +1,7 @@
-// The virtual card's LED panel: what the card received, drawn as LED dots
-// of the card's size and colours, one page at a time. Pages change every
-// few seconds; the arrow keys step through them. A caption names the card
-// and the page shown. When LEDSIGN_SCREENSHOT_DIR is set, every page shown
-// is also saved there as a picture of the window.
+// The virtual card's LED panel: what the card plays, drawn as LED dots of
+// the card's size and colours at the card's pace. A caption names the card
+// and the page playing. When LEDSIGN_SCREENSHOT_DIR is set, every page that
+// starts is also saved there as a picture of the window.
 #pragma once
 
 #include <QImage>
@@ -26,16 +25,12 @@ class LedPanelWindow : public QWidget {
 public:
     LedPanelWindow(VirtualCard& card, const CardOptions& options, QWidget* parent = nullptr);
 
-    int pageCount() const { return int(m_pages.size()); }
-    int currentPage() const { return m_page; }
     QString caption() const;
-    // Takes the pages of the playbill the card holds now.
-    void reload();
-    void showPage(int page);
+    // Brings the panel to what the card shows now.
+    void refresh();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void panelSize(int& width, int& height) const;
@@ -46,11 +41,11 @@ private:
     VirtualCard& m_card;
     QString m_name;
     QString m_code;
-    QList<QImage> m_pages;
-    int m_page = 0;
+    QImage m_shown;
+    int m_page = -2;
     int m_pitch = 6;
     QImage m_dots;
-    QTimer m_pageTimer;
+    QTimer m_frameTimer;
     QString m_shotDir;
 };
 

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstring>
@@ -14,13 +15,16 @@
 
 int main(int argc, char** argv)
 {
-    // Only the LED-panel window needs a display; without it the card stays
-    // a plain console program.
+    // Only the LED-panel window needs a display. The card draws its clocks
+    // and texts with fonts in any case, which needs a GUI application: off
+    // screen when there is no window.
     bool window = false;
     for (int i = 1; i < argc; ++i)
         window = window || std::strcmp(argv[i], "--window") == 0;
+    if (!window && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> app = window ? std::make_unique<QApplication>(argc, argv)
-                                                   : std::make_unique<QCoreApplication>(argc, argv);
+                                                   : std::make_unique<QGuiApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("ledsign-card"));
 
     ledsign::card::CardOptions options;

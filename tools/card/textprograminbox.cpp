@@ -1,7 +1,7 @@
 #include "textprograminbox.h"
 
 #include "model/codec.h"
-#include "protocol/frame.h"
+#include "cardwire.h"
 
 #include <QRegularExpression>
 
@@ -126,22 +126,22 @@ TextMaterialVerdict TextProgramInbox::takeMaterialFrame(const QByteArray& f)
     };
     if (!hasDescription())
         return fail(QStringLiteral("text material before any text-program description"));
-    if (!frame::isWellFormed(f) || frame::command(f) != frame::cmd::kMaterial)
+    if (!wire::frameProblem(f).isEmpty() || wire::command(f) != wire::cmd::kMaterial)
         return fail(QStringLiteral("not a well-formed material frame"));
-    const qsizetype comma = f.indexOf(',', frame::kDataOffset);
-    if (comma <= frame::kDataOffset || comma - frame::kDataOffset > kMaxIdLength)
+    const qsizetype comma = f.indexOf(',', wire::kDataAt);
+    if (comma <= wire::kDataAt || comma - wire::kDataAt > kMaxIdLength)
         return fail(QStringLiteral("material id missing"));
-    auto at = [&f, comma](int offset) { return frame::byteAt(f, comma + offset); };
+    auto at = [&f, comma](int offset) { return wire::byteAt(f, comma + offset); };
     if (f.size() < comma + kText + 2 || at(kKindByte) != kTextProgramMark || f.mid(comma + kSignature, 3) != "all")
         return fail(QStringLiteral("not a text-program text frame"));
-    const quint32 length = frame::readLe32(f, comma + kTextLength);
+    const quint32 length = wire::le32(f, comma + kTextLength);
     const qsizetype textEnd = comma + kText + qsizetype(length) - 1;
     const qsizetype rest = f.size() - textEnd;
     if (length < 1 || (rest != 2 && rest != 2 + kEndMarker.size()))
         return fail(QStringLiteral("text length does not fit the frame"));
 
     TextProgramMaterial m;
-    m.id = QString::fromLatin1(f.mid(frame::kDataOffset, comma - frame::kDataOffset));
+    m.id = QString::fromLatin1(f.mid(wire::kDataAt, comma - wire::kDataAt));
     m.displayMode = at(kDisplayMode);
     m.displaySpeed = at(kDisplaySpeed);
     m.remainTime = at(kRemainTime);

@@ -45,22 +45,12 @@ void addUdpOptions(QCommandLineParser& p)
                  QStringLiteral("mac")});
     p.addOption({QStringLiteral("name"), QStringLiteral("Card name in the detail reply (up to ten bytes)."),
                  QStringLiteral("name")});
-    p.addOption({QStringLiteral("window"), QStringLiteral("Show what the card received as an LED panel.")});
-    p.addOption({QStringLiteral("page-seconds"), QStringLiteral("Seconds each page shows in the window (5)."),
-                 QStringLiteral("s")});
+    p.addOption({QStringLiteral("window"), QStringLiteral("Show the LED panel playing what the card holds.")});
 }
 
 bool readUdpOptions(const QCommandLineParser& p, CardOptions& o, QString& error)
 {
     o.window = p.isSet(QStringLiteral("window"));
-    if (p.isSet(QStringLiteral("page-seconds"))) {
-        bool ok = false;
-        o.pageSeconds = p.value(QStringLiteral("page-seconds")).toDouble(&ok);
-        if (!ok || o.pageSeconds < 0.1 || o.pageSeconds > 3600) {
-            error = QStringLiteral("--page-seconds needs a number of seconds from 0.1 to 3600");
-            return false;
-        }
-    }
     o.name = p.value(QStringLiteral("name")); // empty: the type name
     if (p.isSet(QStringLiteral("mac"))) {
         const auto mac = macFromText(p.value(QStringLiteral("mac")));

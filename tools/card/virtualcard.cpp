@@ -1,11 +1,9 @@
 #include "virtualcard.h"
 
+#include "cardanswers.h"
+#include "cardwire.h"
+
 #include "config/screenparams.h"
-#include "protocol/cardcommands.h"
-#include "protocol/cardreplies.h"
-#include "protocol/cardreport.h"
-#include "protocol/frame.h"
-#include "protocol/rs485packet.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -38,13 +36,17 @@ QString hexByte(int b) { return QStringLiteral("%1").arg(b & 0xFF, 2, 16, QLatin
 
 } // namespace
 
-VirtualCard::VirtualCard(const CardOptions& options, QTextStream& log, QObject* parent)
+VirtualCard::VirtualCard(const CardOptions& options, QTextStream& log, QObject* parent, CardClock::Source clock)
     : QObject(parent)
     , m_options(options)
     , m_log(log)
     , m_download(options.colorDepth)
+    , m_clock(std::move(clock))
+    , m_player(m_clock, options.width, options.height, options.colorDepth,
+               LiveInputs{options.acquiredValue, options.queueNumber})
     , m_parameters(initialParameters(options))
 {
+    m_sincePlay.start();
     connect(&m_heartbeat, &QTimer::timeout, this, &VirtualCard::sendHeartbeat);
     m_reconnect.setSingleShot(true);
     m_reconnect.setInterval(500);
@@ -63,10 +65,12 @@ VirtualCard::VirtualCard(const CardOptions& options, QTextStream& log, QObject* 
         logLine(QStringLiteral("disconnected"));
         m_heartbeat.stop();
         m_frames = FrameInbox();
-        if (m_options.reconnect)
+        if (m_options.reconnect) {
             m_reconnect.start();
-        else
+        } else {
+            recordIfAsked(); // a recording still waiting is made before the card ends
             emit finished(m_errors > 0 ? 1 : 0);
+        }
     });
     connect(&m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError e) {
         if (e == QAbstractSocket::RemoteHostClosedError)
@@ -90,6 +94,7 @@ VirtualCard::~VirtualCard()
 
 bool VirtualCard::start(QString& errorText)
 {
+    restoreMemory();
     if (!m_options.serialDevice.isEmpty()) {
         m_serial.setPortName(m_options.serialDevice);
         if (!m_serial.open(QIODevice::ReadWrite)) {
@@ -144,20 +149,7 @@ void VirtualCard::error(const QString& text)
     logLine(QStringLiteral("error ") + text);
 }
 
-QByteArray VirtualCard::report(quint8 command) const
-{
-    CardReportContent c;
-    c.command = command;
-    c.internalCode = m_options.internalCode;
-    c.width = m_options.width;
-    c.height = m_options.height;
-    c.colorDepth = m_options.colorDepth;
-    c.version = m_options.version;
-    c.fontCount = m_options.fontCount;
-    c.speedUnit = m_options.speedUnit;
-    c.cardType = m_options.cardType;
-    return buildCardReport(c, frame::newSerial());
-}
+QByteArray VirtualCard::report(quint8 command) const { return answers::report(command, m_options); }
 
 void VirtualCard::connectTcp()
 {
@@ -202,7 +194,7 @@ void VirtualCard::takeStreamBytes(const QByteArray& bytes)
 
 void VirtualCard::sendPlain(const QByteArray& frame)
 {
-    logLine(QStringLiteral("tx cmd=%1 bytes=%2").arg(hexByte(frame::command(frame))).arg(frame.size()));
+    logLine(QStringLiteral("tx cmd=%1 bytes=%2").arg(hexByte(wire::command(frame))).arg(frame.size()));
     if (m_serial.isOpen())
         m_serial.write(frame);
     else if (m_socket.state() == QAbstractSocket::ConnectedState)
@@ -213,9 +205,8 @@ void VirtualCard::sendPacketReply(bool complete, quint8 status, const QByteArray
 {
     if (!m_options.answerRs485)
         return;
-    const QByteArray packet =
-        rs485::buildReply(m_options.internalCode, complete, status, payload.left(rs485::kMaxPayload));
-    const int carried = frame::startsWithMarker(payload) ? frame::command(payload) : -1;
+    const QByteArray packet = wire::buildReplyPacket(m_options.internalCode, complete, status, payload);
+    const int carried = wire::hasMarker(payload) ? wire::command(payload) : -1;
     logLine(QStringLiteral("tx485 %1 status=%2%3")
                 .arg(complete ? QStringLiteral("complete") : QStringLiteral("partial"))
                 .arg(hexByte(status))
@@ -227,31 +218,25 @@ void VirtualCard::sendPacketReply(bool complete, quint8 status, const QByteArray
 void VirtualCard::sendHeartbeat()
 {
     if (m_socket.state() == QAbstractSocket::ConnectedState)
-        sendPlain(report(frame::reply::kHeartbeat));
+        sendPlain(report(wire::cmd::kHeartbeat));
 }
 
 void VirtualCard::takePacket(const QByteArray& bytes)
 {
-    rs485::Packet p;
-    if (!rs485::read(bytes, p)) {
-        error(QStringLiteral("unreadable 485 packet of %1 bytes").arg(bytes.size()));
-        return;
-    }
-    if (p.address != m_options.internalCode) {
+    wire::Packet p;
+    QString why;
+    const bool sound = wire::readPacket(bytes, p, why);
+    if (bytes.size() >= wire::rs485::kHead && p.address != m_options.internalCode) {
+        // Another card's packet (or one too short to carry an address).
         logLine(QStringLiteral("ignored packet for %1").arg(convert::internalCodeText(p.address)));
         return;
     }
-    if (!p.crcOk || !p.checkByteOk || p.kind != rs485::kKindFromProgram || p.direction[0] != 0x97
-        || p.direction[1] != 0x54 || p.constant != 0x01 || p.partCount < 1 || p.partNumber < 1
-        || p.partNumber > p.partCount) {
-        error(QStringLiteral("bad 485 packet (crc %1, check byte %2, part %3 of %4)")
-                  .arg(p.crcOk ? "ok" : "wrong", p.checkByteOk ? "ok" : "wrong")
-                  .arg(p.partNumber)
-                  .arg(p.partCount));
+    if (!sound) {
+        error(QStringLiteral("bad 485 packet: ") + why);
         sendPacketReply(false, kNegative, QByteArray(1, char(p.partNumber)));
         return;
     }
-    if (p.partNumber < p.partCount && p.payload.size() != rs485::kMaxPayload) {
+    if (p.partNumber < p.partCount && p.payload.size() != wire::rs485::kMaxPayload) {
         error(QStringLiteral("485 piece %1 of %2 carries %3 bytes").arg(p.partNumber).arg(p.partCount).arg(p.payload.size()));
         sendPacketReply(false, kNegative, QByteArray(1, char(p.partNumber)));
         return;
@@ -275,8 +260,8 @@ void VirtualCard::takePacket(const QByteArray& bytes)
         whole += piece;
     m_parts.clear();
     m_partCount = 0;
-    if (!frame::isWellFormed(whole)) {
-        error(QStringLiteral("485 pieces make no well-formed frame (%1 bytes)").arg(whole.size()));
+    if (const QString problem = wire::frameProblem(whole); !problem.isEmpty()) {
+        error(QStringLiteral("485 pieces make no sound frame (%1 bytes): %2").arg(whole.size()).arg(problem));
         sendPacketReply(false, kNegative, QByteArray(1, char(1)));
         return;
     }
@@ -289,36 +274,42 @@ void VirtualCard::takePacket(const QByteArray& bytes)
 
 VirtualCard::Answer VirtualCard::handleFrame(const QByteArray& f, bool rs485)
 {
-    const int command = frame::command(f);
+    const int command = wire::command(f);
     logLine(QStringLiteral("rx cmd=%1 bytes=%2").arg(hexByte(command)).arg(f.size()));
     switch (command) {
-    case frame::cmd::kIdentityQuery:
-        return {report(frame::reply::kReport), Rs485Reply::Complete};
-    case frame::cmd::kHeader:
+    case wire::cmd::kIdentityQuery:
+        return {report(wire::cmd::kReport), Rs485Reply::Complete};
+    case wire::cmd::kHeader:
         if (!rs485)
-            return handleHeader(frame::data(f));
-        m_headerText += frame::data(f);
-        if (frame::data(f).size() == kHeaderChunk)
+            return handleHeader(wire::data(f));
+        m_headerText += wire::data(f);
+        if (wire::data(f).size() == kHeaderChunk)
             return {{}, Rs485Reply::Partial}; // more chunks follow
         {
             const QByteArray all = m_headerText;
             m_headerText.clear();
             return handleHeader(all);
         }
-    case frame::cmd::kMaterial:
+    case wire::cmd::kMaterial:
         return handleMaterial(f);
-    case frame::cmd::kStartPlay:
+    case wire::cmd::kStartPlay:
         logLine(QStringLiteral("play start"));
+        tick();
+        m_player.setPlaying(true);
         return {};
-    case frame::cmd::kStopPlay:
+    case wire::cmd::kStopPlay:
         logLine(QStringLiteral("play stop"));
+        tick();
+        m_player.setPlaying(false);
         return {};
-    case frame::cmd::kTime: {
-        commands::TimeFrame t;
-        if (!commands::readTimeFrame(f, t)) {
-            error(QStringLiteral("unreadable time frame of %1 bytes").arg(f.size()));
+    case wire::cmd::kTime: {
+        answers::TimeSetting t;
+        QString why;
+        if (!answers::readTimeFrame(f, t, why)) {
+            error(QStringLiteral("time frame: ") + why);
             return {};
         }
+        m_clock.set(t.time);
         logLine(QStringLiteral("time %1 weekday=%2 poll=%3")
                     .arg(t.time.toString(Qt::ISODate))
                     .arg(t.weekDay)
@@ -330,19 +321,19 @@ VirtualCard::Answer VirtualCard::handleFrame(const QByteArray& f, bool rs485)
         }
         return {};
     }
-    case frame::cmd::kReadParameters:
+    case wire::cmd::kReadParameters:
         logLine(QStringLiteral("params read"));
-        return {buildParameterReply(frame::reply::kParametersRead, m_parameters, frame::newSerial()),
+        return {wire::buildFrame(wire::cmd::kReadParameters, m_parameters),
                 Rs485Reply::Complete};
-    case frame::cmd::kWriteParameters: {
-        const QByteArray block = frame::data(f);
-        if (block.size() != commands::kParameterBlockSize) {
+    case wire::cmd::kWriteParameters: {
+        const QByteArray block = wire::data(f);
+        if (block.size() != screenblock::kSize) {
             error(QStringLiteral("parameter block of %1 bytes").arg(block.size()));
             return {};
         }
         setParameters(block);
         logLine(QStringLiteral("params written"));
-        return {frame::build(frame::reply::kParametersWritten, {}, frame::newSerial()), Rs485Reply::Complete};
+        return {wire::buildFrame(wire::cmd::kWriteParameters), Rs485Reply::Complete};
     }
     default:
         error(QStringLiteral("unknown command 0x%1").arg(hexByte(command)));
@@ -359,10 +350,11 @@ VirtualCard::Answer VirtualCard::handleHeader(const QByteArray& description)
         error(QStringLiteral("header: ") + why);
         return {};
     }
+    keep(wire::buildFrame(wire::cmd::kHeader, description), true);
     logLine(QStringLiteral("header pages=%1 materials=%2").arg(m_download.pages().size()).arg(m_download.entries().size()));
     if (!m_options.confirmHeaders)
         return {};
-    return {buildConfirmation(frame::cmd::kHeader, frame::newSerial()), Rs485Reply::Complete};
+    return {answers::confirmation(wire::cmd::kHeader), Rs485Reply::Complete};
 }
 
 VirtualCard::Answer VirtualCard::handleMaterial(const QByteArray& f)
@@ -374,6 +366,7 @@ VirtualCard::Answer VirtualCard::handleMaterial(const QByteArray& f)
     }
     if (v.textProgram)
         return handleTextMaterial(f);
+    keep(f, false);
     logLine(QStringLiteral("material send=%1 block=%2/%3%4")
                 .arg(v.sendNo)
                 .arg(v.blockNo)
@@ -386,19 +379,20 @@ VirtualCard::Answer VirtualCard::handleMaterial(const QByteArray& f)
     }
     if (m_options.exceptionOnMaterial && !m_exceptionDone) {
         m_exceptionDone = true;
-        return {frame::build(frame::reply::kException, {}, frame::newSerial()), Rs485Reply::Complete};
+        return {wire::buildFrame(wire::cmd::kException), Rs485Reply::Complete};
     }
     const bool last = v.endMarker;
     if (last && m_options.requestSendNo > 0 && !m_requestDone) {
         m_requestDone = true;
         logLine(QStringLiteral("request send=%1 block=%2").arg(m_options.requestSendNo).arg(m_options.requestBlockNo));
-        return {buildPacketRequest(quint16(m_options.requestSendNo), quint16(m_options.requestBlockNo),
-                                   frame::newSerial()),
+        return {answers::packetRequest(quint16(m_options.requestSendNo), quint16(m_options.requestBlockNo)),
                 Rs485Reply::Complete};
     }
     if (v.completesPlaybill) {
         ++m_playbills;
         logLine(QStringLiteral("playbill complete materials=%1").arg(m_download.entries().size()));
+        storeMemory();
+        startPlaying(true);
         writePictures();
         emit playbillReceived();
     }
@@ -406,8 +400,8 @@ VirtualCard::Answer VirtualCard::handleMaterial(const QByteArray& f)
         return {};
     // Every material frame is confirmed; on the RS-485 line only the whole
     // playbill is, the pieces before are answered as partial.
-    const quint8 confirmed = m_options.confirmMaterialsAs > 0 ? quint8(m_options.confirmMaterialsAs) : frame::cmd::kMaterial;
-    const Answer answer {buildConfirmation(confirmed, frame::newSerial()),
+    const quint8 confirmed = m_options.confirmMaterialsAs > 0 ? quint8(m_options.confirmMaterialsAs) : wire::cmd::kMaterial;
+    const Answer answer {answers::confirmation(confirmed),
                          last && m_download.complete() ? Rs485Reply::Complete : Rs485Reply::Partial};
     if (v.completesPlaybill && m_options.exitAfterPlaybills > 0 && m_playbills >= m_options.exitAfterPlaybills) {
         QTimer::singleShot(200, this, [this] { emit finished(m_errors > 0 ? 1 : 0); });
@@ -437,7 +431,7 @@ void VirtualCard::writePictures()
     }
     for (int page = 0; page < m_download.pages().size(); ++page) {
         const QString path = dir.filePath(QStringLiteral("page%1.png").arg(page + 1));
-        if (m_download.pagePicture(page, m_options.width, m_options.height).save(path))
+        if (m_player.pageStartPicture(page).save(path))
             logLine(QStringLiteral("png ") + path);
         else
             error(QStringLiteral("cannot write ") + path);
@@ -455,12 +449,13 @@ VirtualCard::Answer VirtualCard::handleTextDescription(const QByteArray& descrip
         error(QStringLiteral("text program: ") + why);
         return {};
     }
+    keep(wire::buildFrame(wire::cmd::kHeader, description), true);
     logLine(QStringLiteral("text-program pages=%1 materials=%2")
                 .arg(m_textProgram.pages().size())
                 .arg(m_textProgram.expectedCount()));
     if (!m_options.confirmHeaders)
         return {};
-    return {buildConfirmation(frame::cmd::kHeader, frame::newSerial()), Rs485Reply::Complete};
+    return {answers::confirmation(wire::cmd::kHeader), Rs485Reply::Complete};
 }
 
 VirtualCard::Answer VirtualCard::handleTextMaterial(const QByteArray& f)
@@ -470,6 +465,7 @@ VirtualCard::Answer VirtualCard::handleTextMaterial(const QByteArray& f)
         error(QStringLiteral("text material: ") + v.error);
         return {};
     }
+    keep(f, false);
     QString text;
     for (const TextProgramMaterial& m : m_textProgram.materials()) {
         if (m.id == v.id)
@@ -479,6 +475,9 @@ VirtualCard::Answer VirtualCard::handleTextMaterial(const QByteArray& f)
                 .arg(v.id, v.endMarker ? QStringLiteral(" end") : QString(), text));
     if (v.completesProgram) {
         logLine(QStringLiteral("text-program complete materials=%1").arg(m_textProgram.expectedCount()));
+        storeMemory();
+        startPlaying(false);
+        emit playbillReceived();
         if (!m_options.pngDir.isEmpty()) {
             QDir dir(m_options.pngDir);
             QFile file(dir.filePath(QStringLiteral("textprogram.txt")));
@@ -492,7 +491,7 @@ VirtualCard::Answer VirtualCard::handleTextMaterial(const QByteArray& f)
         return {};
     // Every text material is confirmed; on the RS-485 line only the whole
     // program is, the materials before are answered as partial.
-    return {buildConfirmation(frame::cmd::kMaterial, frame::newSerial()),
+    return {answers::confirmation(wire::cmd::kMaterial),
             m_textProgram.complete() ? Rs485Reply::Complete : Rs485Reply::Partial};
 }
 

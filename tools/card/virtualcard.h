@@ -4,12 +4,15 @@
 // Everything it sees is written as one line per event to the log.
 #pragma once
 
+#include "cardclock.h"
 #include "cardinbox.h"
 #include "cardoptions.h"
+#include "cardplayer.h"
 #include "downloadreceiver.h"
 #include "textprograminbox.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QMap>
 #include <QObject>
 #include <QSerialPort>
@@ -22,7 +25,9 @@ namespace ledsign::card {
 class VirtualCard : public QObject {
     Q_OBJECT
 public:
-    VirtualCard(const CardOptions& options, QTextStream& log, QObject* parent = nullptr);
+    // `clock` is where the card's clock runs from (the system clock unless given).
+    VirtualCard(const CardOptions& options, QTextStream& log, QObject* parent = nullptr,
+                CardClock::Source clock = {});
     // Closing the socket reports a disconnection; its handlers must not run
     // on members that are already gone.
     ~VirtualCard() override;
@@ -45,6 +50,13 @@ public:
         emit parametersChanged();
     }
     const DownloadReceiver& download() const { return m_download; }
+    const CardClock& clock() const { return m_clock; }
+    // What the card plays; tick() brings it to the present.
+    CardPlayer& player() { return m_player; }
+    void tick() { m_player.advanceTo(m_sincePlay.elapsed()); }
+    // Takes what a frame stream from the store holds; false (with the reason)
+    // when it is no whole playbill or text program.
+    bool restoreFrom(const QByteArray& frames, QString& why);
     void logEvent(const QString& line) { logLine(line); }
 
 signals:
@@ -85,6 +97,11 @@ private:
     Answer handleTextDescription(const QByteArray& description);
     Answer handleTextMaterial(const QByteArray& frame);
     void writePictures();
+    void startPlaying(bool playbill);
+    void keep(const QByteArray& frame, bool first);
+    void storeMemory();
+    void restoreMemory();
+    void recordIfAsked();
 
     CardOptions m_options;
     QTextStream& m_log;
@@ -100,6 +117,13 @@ private:
     QMap<int, QByteArray> m_parts;   // 485 pieces of the frame under way
     int m_partCount = 0;
     QByteArray m_headerText;         // 485 header chunks received so far
+
+    CardClock m_clock;
+    CardPlayer m_player;
+    QElapsedTimer m_sincePlay;
+    QList<QByteArray> m_keeping;     // frames of the download under way, for the store
+    bool m_showingPlaybill = true;   // false: the text program plays
+    bool m_recorded = false;
 
     QByteArray m_parameters;         // the screen parameter block
     QString m_localAddress;          // where the TCP connection leaves from

@@ -141,7 +141,11 @@ int runDemo(const QStringList& args)
                {QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:%1").arg(session.port()), QStringLiteral("--once"),
                 QStringLiteral("--code"), QString::fromLatin1(kDemoInternalCode), QStringLiteral("--width"),
                 QString::number(kDemoWidth), QStringLiteral("--height"), QString::number(kDemoHeight),
-                QStringLiteral("--colors"), QStringLiteral("2"), QStringLiteral("--png"), outDir});
+                QStringLiteral("--colors"), QStringLiteral("2"), QStringLiteral("--png"), outDir,
+                // The whole sample card as it plays: four pages of about 5 s,
+                // the last of three pictures.
+                QStringLiteral("--record"), QDir(outDir).filePath(QStringLiteral("demo.gif")),
+                QStringLiteral("--seconds"), QStringLiteral("32")});
     auto stopCard = [&card] {
         if (card.state() == QProcess::NotRunning)
             return;
@@ -214,6 +218,12 @@ int runDemo(const QStringList& args)
     printLine(QStringLiteral("the card wrote %1 PNG file(s) to %2:").arg(pngs.size()).arg(outDir));
     for (const QString& name : pngs)
         printLine(QStringLiteral("  ") + name);
+    const QString gif = QDir(outDir).filePath(QStringLiteral("demo.gif"));
+    if (!QFileInfo::exists(gif)) {
+        printError(QStringLiteral("ledsign-cli demo: the card recorded nothing to %1").arg(gif));
+        return kExitFailure;
+    }
+    printLine(QStringLiteral("the card recorded 32 s of its panel to %1").arg(gif));
     return kExitOk;
 }
 
