@@ -14,7 +14,6 @@ const QString kCodeEnd = QStringLiteral("#^");
 const QString kSizeEnd = QStringLiteral("#~");
 constexpr QChar kRunEnd = QLatin1Char(';');
 constexpr int kFieldCount = 4;
-constexpr int kRedCode = 1;
 
 } // namespace
 
@@ -29,12 +28,11 @@ QString cardTextCodes(const QString& markup, int contentAttributeCode)
         const QStringList items = delimitedSplit(run, QLatin1Char('^'));
         if (items.size() < kFieldCount)
             return {};
-        // The card reads three codes before the text; leaving one out would
-        // shift the others, so an unknown colour is sent as red.
-        int color = colorCodeOfProgramName(items.at(0));
-        if (color == 0)
-            color = kRedCode;
-        out += QString::number(color) + kCodeEnd;
+        // A colour name outside the table writes no colour code at all; the
+        // card then keeps the colour it has.
+        const int color = colorCodeOfProgramName(items.at(0));
+        if (color != 0)
+            out += QString::number(color) + kCodeEnd;
         out += QString::number(cardFontCodeOfName(items.at(1))) + kCodeEnd;
         out += QString::number(sizeCodeOfPointText(items.at(2))) + kSizeEnd;
         QString text = items.at(3);

@@ -2,6 +2,7 @@
 
 #include "content/fonttable.h"
 #include "content/tablefile.h"
+#include "language/language.h"
 #include "model/datafolder.h"
 #include "model/tfodder.h"
 
@@ -16,6 +17,8 @@
 namespace ledsign {
 
 namespace {
+
+constexpr int kMessageCategory = 3;
 
 // Left edges of the content columns (and the right edge of the last one).
 QList<int> columnEdges(const TableModel& t)
@@ -145,6 +148,25 @@ QString sheetMergeMessage()
     return QStringLiteral("行列合并后已超区域宽，需删除表格重新制作！");
 }
 
+QString tableRowsNotSentMessage(int firstRow, int lastRow)
+{
+    return GetLgText(kMessageCategory, QStringLiteral("warn_table_rows_not_sent"))
+        .arg(firstRow)
+        .arg(lastRow);
+}
+
+QString tableMaterialRowsNotSent(const TFodder& material, int regionWidth, int regionHeight)
+{
+    if (material.fileList.isEmpty() || material.fileList.first().path.isEmpty())
+        return {};
+    TableModel table;
+    if (!TableFileReader::read(tableBaseOfPiece(material.fileList.first().path) + QStringLiteral(".tbl"), table))
+        return {};
+    const TablePiecePlan plan = planTablePieces(table, tableCutMode(material.displayMode, material.remainTime),
+                                                regionWidth, regionHeight);
+    return plan.firstUnsentRow > 0 ? tableRowsNotSentMessage(plan.firstUnsentRow, plan.lastUnsentRow) : QString();
+}
+
 TableCutMode tableCutMode(int displayMode, int remainTime)
 {
     if (remainTime == 0 && displayMode == kDisplayMoveLeft)
@@ -232,8 +254,22 @@ TablePiecePlan planTablePieces(const TableModel& t, TableCutMode mode, int rw, i
         first = last + 1;
     }
     if (first < rows) {
+        // Every row left makes the last sheet; after the last full sheet it
+        // can be higher than the region, and what lies below the region's
+        // height never reaches the card.
         const int rest = ys.last() - ys[first - 1];
-        sheet("__j", sheets, first, rows - 1, std::min(rest, rh));
+        const bool oneTallRow = first == rows - 1;
+        sheet("__j", sheets, first, rows - 1, oneTallRow ? std::min(rest, rh) : rest);
+        if (!oneTallRow && rest > rh) {
+            int shown = first;
+            int sum = 0;
+            while (shown < rows && sum + t.rowHeight(shown) <= rh) {
+                sum += t.rowHeight(shown);
+                ++shown;
+            }
+            plan.firstUnsentRow = shown;
+            plan.lastUnsentRow = rows - 1;
+        }
     }
     return plan;
 }
@@ -291,6 +327,8 @@ TablePiecesResult makeTablePieces(const TableModel& table, const QString& basePa
     const TablePiecePlan plan =
         planTablePieces(table, tableCutMode(displayMode, remainTime), regionWidth, regionHeight);
     result.message = plan.message;
+    if (plan.firstUnsentRow > 0)
+        result.unsentRows = tableRowsNotSentMessage(plan.firstUnsentRow, plan.lastUnsentRow);
     for (const TablePiece& piece : plan.pieces) {
         const QString path = basePath + piece.suffix + QStringLiteral(".bmp");
         if (!drawTablePiece(table, piece).save(path, "BMP")) {

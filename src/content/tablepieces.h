@@ -45,11 +45,25 @@ struct TablePiece {
 struct TablePiecePlan {
     QList<TablePiece> pieces;
     QString message; // set when the sheets stopped at merged cells
+    // Content rows (1-based) of the last sheet that lie below the region's
+    // height: after the last full sheet every remaining row goes on one
+    // picture, and the card shows only its top. 0 when every row is shown.
+    int firstUnsentRow = 0;
+    int lastUnsentRow = 0;
 };
+
+// Tells the operator which content rows a table cannot send.
+QString tableRowsNotSentMessage(int firstRow, int lastRow);
+
+// The same for a table material as it stands: its table file (beside its
+// first piece) cut for the region by its display mode and stop time.
+// Empty when every row is sent or there is no table file to read.
+QString tableMaterialRowsNotSent(const TFodder& material, int regionWidth, int regionHeight);
 
 // The pieces of the table for a region of regionWidth x regionHeight pixels.
 // A content row taller than the region gets a sheet of its own, cut at the
-// region's height. In the vertical strip the bands of regionHeight down the
+// region's height. The last sheet holds every row left after the full
+// sheets, however high they add up. In the vertical strip the bands of regionHeight down the
 // table are the pieces. Nothing is planned for an empty region or table.
 TablePiecePlan planTablePieces(const TableModel& table, TableCutMode mode, int regionWidth,
                                int regionHeight);
@@ -62,6 +76,7 @@ struct TablePiecesResult {
     bool ok = false;
     QStringList files;   // in play order
     QString message;     // the merge message, when the sheets stopped early
+    QString unsentRows;  // tableRowsNotSentMessage, when rows cannot be sent
     QString error;       // why saving failed
 };
 

@@ -12,6 +12,7 @@ CommChannels::CommChannels(QList<TFIXModem>& cards, QObject* parent)
     connect(&m_server, &CardServer::connectionClosed, this, &CommChannels::onConnectionClosed);
     connect(&m_server, &CardServer::dataWaiting, this, &CommChannels::onDataWaiting);
     connect(&m_serial, &SerialLink::blockReceived, this, &CommChannels::onSerialBlock);
+    connect(&m_serial, &SerialLink::written, this, [this](const QByteArray& bytes) { emit bytesSent(nullptr, bytes); });
     connect(&m_udp, &UdpListener::datagramReceived, this, &CommChannels::onDatagram);
 }
 
@@ -84,7 +85,10 @@ bool CommChannels::sendIdentityQuery(QTcpSocket* connection)
     if (!connection || connection->state() != QAbstractSocket::ConnectedState)
         return false;
     const QByteArray query = frame::identityQuery();
-    return connection->write(query) == query.size();
+    const bool ok = connection->write(query) == query.size();
+    if (ok)
+        emit bytesSent(connection, query);
+    return ok;
 }
 
 bool CommChannels::sendIdentityQueryOnSerial()
@@ -114,6 +118,7 @@ qint64 CommChannels::sendBytesToCard(TFIXModem& card, const QByteArray& bytes)
         dropConnection(card);
         return -1;
     }
+    emit bytesSent(connection, bytes.left(written));
     return written;
 }
 

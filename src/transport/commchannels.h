@@ -108,6 +108,9 @@ signals:
     void datagramReceived(const QByteArray& datagram, const QHostAddress& sender, quint16 senderPort,
                           const QHostAddress& local);
     void connectionAccepted(QTcpSocket* connection);
+    // Bytes written to a card: to a connection, or to the serial port when
+    // `connection` is null (for a trace of the exchange).
+    void bytesSent(QTcpSocket* connection, const QByteArray& bytes);
     // A connection closed; the cards that used it are already off-line.
     void connectionClosed(QTcpSocket* connection);
     // A card lost its connection (index in the card list).

@@ -69,7 +69,10 @@ bool SerialLink::write(const QByteArray& bytes)
 {
     if (!m_port.isOpen() || bytes.isEmpty())
         return false;
-    return m_port.write(bytes) == bytes.size();
+    const bool ok = m_port.write(bytes) == bytes.size();
+    if (ok)
+        emit written(bytes);
+    return ok;
 }
 
 void SerialLink::onReadyRead()

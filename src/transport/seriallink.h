@@ -46,6 +46,8 @@ signals:
     // One received block of at most kMaxBlock bytes, emitted from the
     // silence timer, never from inside the port's own read event.
     void blockReceived(const QByteArray& block);
+    // Bytes that write() queued for the port (for a trace of the line).
+    void written(const QByteArray& bytes);
 
 private:
     void onReadyRead();

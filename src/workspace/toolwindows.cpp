@@ -237,7 +237,9 @@ void ToolWindowsController::sendTextProgram()
 bool ToolWindowsController::openRemoteText(TFodder& material)
 {
     const QString first = material.fileList.isEmpty() ? QString() : material.fileList.first().path;
-    const QString file = textProgramFile(first, material.cardName);
+    // The material's card becomes the selected card: the window sends there.
+    session_.link().scheduler().state().selectedCardName = material.cardName;
+    const QString file = textProgramFile(first, session_.link().scheduler().state().selectedCardName);
     if (file.isEmpty() || (material.fileList.size() == 1 && first == file))
         return false;
     TFileInfo only;

@@ -3,6 +3,8 @@
 #include "clifixture.h"
 
 #include <QImageReader>
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 using namespace ledsign;
@@ -29,7 +31,8 @@ TEST_F(CliTest, SendDownloadsThePlaybillToTheCardThatRegisters)
                                   QStringLiteral("--png"), pictures}));
     const CliRun run = runCli(QStringList{QStringLiteral("send"), playbill} + portArgs(port)
                               + QStringList{QStringLiteral("--card-code"), QStringLiteral("9_8_7_6_5_4_3_2"),
-                                            QStringLiteral("--home"), home.path()},
+                                            QStringLiteral("--home"), home.path(), QStringLiteral("--trace"),
+                                            dir.filePath(QStringLiteral("tcp.trace"))},
                               60000);
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
@@ -47,6 +50,23 @@ TEST_F(CliTest, SendDownloadsThePlaybillToTheCardThatRegisters)
     EXPECT_EQ(QImage(QDir(pictures).filePath(group[0])).pixel(0, 0) & 0xFFFFFFu, 0xFF0000u);
     EXPECT_EQ(QImage(QDir(pictures).filePath(group[1])).pixel(0, 0) & 0xFFFFFFu, 0x00FF00u);
     EXPECT_EQ(QDir(pictures).entryList({QStringLiteral("material1_*.png")}, QDir::Files).size(), 2);
+
+    // The trace has the exchange both ways: the identity query on the new
+    // connection and the card's report, the header and the material frames
+    // (the text's two pictures fit one block, the group's two another), and
+    // the card's confirmations.
+    const CliRun decoded = runCli({QStringLiteral("decode"), dir.filePath(QStringLiteral("tcp.trace"))});
+    EXPECT_EQ(decoded.exitCode, 0) << decoded.out.toStdString();
+    const QStringList trace = decoded.out.split(u'\n', Qt::SkipEmptyParts);
+    auto count = [&](const QString& pattern) {
+        return int(trace.filter(QRegularExpression(pattern)).size());
+    };
+    EXPECT_EQ(count(QStringLiteral(R"(^\S+ sent tcp frame 0x71 serial 01020304 length 19$)")), 1);
+    EXPECT_GE(count(QStringLiteral(R"(^\S+ received tcp frame 0x61 )")), 1);
+    EXPECT_EQ(count(QStringLiteral(R"(^\S+ sent tcp frame 0x22 .* header )")), 1);
+    EXPECT_GE(count(QStringLiteral(R"(^\S+ sent tcp frame 0x31 .* material 100000003 .* send 1 block 1/1 .*check ok)")), 1);
+    EXPECT_GE(count(QStringLiteral(R"(^\S+ sent tcp frame 0x31 .* material 100000004 .* send 2 block 1/1 .*check ok end$)")), 1);
+    EXPECT_GE(count(QStringLiteral(R"(^\S+ received tcp frame 0x81 )")), 3);
 }
 
 TEST_F(CliTest, WithoutACardTheNetworkCommandsEndAtTheirTimeout)

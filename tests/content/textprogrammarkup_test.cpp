@@ -97,8 +97,11 @@ TEST(CardTextCoder, ConvertsRunsToCodes)
               QStringLiteral("#^2#^1#^1#^1#~AB;#^2#^2#^3#^3#~CD"));
     EXPECT_EQ(cardTextCodes(QStringLiteral("White^华文行楷^72^a b>Aqua^行书^23^c"), 5),
               QStringLiteral("#^5#^7#^5#^7#~a b;#^5#^6#^1#^1#~c"));
-    // A colour outside the table is sent as red so the codes stay in place.
-    EXPECT_EQ(cardTextCodes(QStringLiteral("red^宋体^9^x"), 1), QStringLiteral("#^1#^1#^1#^0#~x"));
+    // A colour outside the table (names compare case-sensitively) gets no
+    // colour code: attribute, font and size codes follow each other at once.
+    EXPECT_EQ(cardTextCodes(QStringLiteral("red^宋体^9^x"), 1), QStringLiteral("#^1#^1#^0#~x"));
+    EXPECT_EQ(cardTextCodes(QStringLiteral("Red^黑体^18^a>Orange^隶书^60^b"), 3),
+              QStringLiteral("#^3#^1#^3#^2#~a;#^3#^4#^6#~b"));
     EXPECT_EQ(cardTextCodes(QString(), 1), QString());
 }
 

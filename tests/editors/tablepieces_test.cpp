@@ -3,6 +3,7 @@
 #include "content/tablepieces.h"
 
 #include "content/tablefile.h"
+#include "language/language.h"
 #include "model/datafolder.h"
 #include "model/tfodder.h"
 #include "support/testsupport.h"
@@ -102,8 +103,31 @@ TEST(TablePieces, SheetLimitAndMergeStop)
     TablePiecePlan plan = planTablePieces(many, TableCutMode::Sheets, 64, 60);
     ASSERT_EQ(plan.pieces.size(), kMaxFullSheets + 1);
     EXPECT_EQ(plan.pieces[30].suffix, QStringLiteral("__i30"));
+    EXPECT_EQ(plan.pieces[30].area, QRect(0, 30 * 60, 64, 60));
     EXPECT_EQ(plan.pieces[31].suffix, QStringLiteral("__j31"));
-    EXPECT_EQ(plan.pieces[31].area.height(), 60); // the rest, cut at the region
+    // 31 sheets of two rows hold rows 1-62; rows 63-100 (38 x 30 pixels)
+    // make the last sheet, of which the region shows rows 63 and 64.
+    EXPECT_EQ(plan.pieces[31].area, QRect(0, 62 * 30, 64, 38 * 30));
+    EXPECT_EQ(plan.firstUnsentRow, 65);
+    EXPECT_EQ(plan.lastUnsentRow, 100);
+    setCurrentLanguage(kEnglish);
+    const QString english = tableRowsNotSentMessage(65, 100);
+    EXPECT_TRUE(english.startsWith(QStringLiteral("Rows 65 to 100 "))) << english.toStdString();
+    setCurrentLanguage(kSimplifiedChinese);
+    EXPECT_TRUE(tableRowsNotSentMessage(65, 100).startsWith(QStringLiteral("表格第65行至第100行")));
+    setCurrentLanguage(kEnglish);
+
+    // Rows left after 31 sheets that still fit the region lose nothing;
+    // one more row than that is reported.
+    plan = planTablePieces(tableOf(64, 30, 1, 64), TableCutMode::Sheets, 64, 60);
+    ASSERT_EQ(plan.pieces.size(), kMaxFullSheets + 1);
+    EXPECT_EQ(plan.pieces[31].area, QRect(0, 62 * 30, 64, 60));
+    EXPECT_EQ(plan.firstUnsentRow, 0);
+    plan = planTablePieces(tableOf(65, 30, 1, 64), TableCutMode::Sheets, 64, 60);
+    EXPECT_EQ(plan.firstUnsentRow, 65);
+    EXPECT_EQ(plan.lastUnsentRow, 65);
+    // Fewer rows than 31 sheets take never lose any.
+    EXPECT_EQ(planTablePieces(tableOf(40, 30, 1, 64), TableCutMode::Sheets, 64, 60).firstUnsentRow, 0);
 
     TableModel merged = tableOf(6, 24, 2, 64);
     ASSERT_TRUE(merged.merge({1, 4, 2, 5})); // across the boundary after row 4

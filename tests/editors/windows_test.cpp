@@ -21,6 +21,8 @@
 #include <QCheckBox>
 #include <QListWidget>
 #include <QMimeData>
+#include <QTimer>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -139,6 +141,47 @@ TEST(InternalCodeEditorWindow, PastesLinesAndCutsOnClose)
     EXPECT_TRUE(dlg.changed());
     EXPECT_EQ(codec::byteLength(dlg.content()), 1023);
     EXPECT_TRUE(dlg.content().startsWith(QStringLiteral("abcx  y  zwww")));
+}
+
+// A static table with more rows than 32 sheets hold: closing the editor
+// tells the operator, in the editor's own message box, which rows the card
+// will not get; the pictures are still made.
+TEST(TableEditorWindow, TellsWhichRowsCannotBeSent)
+{
+    setCurrentLanguage(kEnglish);
+    QTemporaryDir dir;
+    const DataFolder folders(dir.path());
+    ASSERT_TRUE(folders.ensureExists());
+    TFodder material;
+    material.displayMode = 9;
+    material.remainTime = 2;
+    TableEditor dlg(material, folders, 64, 48);
+    NewTableDialog fresh;
+    fresh.setValues(70, 24, 2, QStringLiteral("32")); // sheets of two rows
+    dlg.setTable(fresh.table(QStringLiteral("宋体")));
+    dlg.show();
+
+    QStringList shown;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown << box->text();
+            box->accept();
+        }
+    });
+    closer.start(20);
+    dlg.close();
+    closer.stop();
+
+    ASSERT_EQ(dlg.result(), QDialog::Accepted);
+    // 31 sheets hold rows 1-62; the last sheet shows rows 63 and 64 of the
+    // 48-pixel region, so rows 65 to 70 never reach the card.
+    ASSERT_EQ(shown.size(), 1) << shown.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(shown[0].startsWith(QStringLiteral("Rows 65 to 70 of the table"))) << shown[0].toStdString();
+    const TableEditResult& r = dlg.editResult();
+    ASSERT_EQ(r.pieces.size(), 32);
+    EXPECT_TRUE(r.pieces.last().endsWith(QStringLiteral("__j31.bmp")));
+    EXPECT_EQ(QImage(r.pieces.last()).height(), 8 * 24); // every row left is on it
 }
 
 TEST(TableEditorWindow, EditsCutsAndReopens)

@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QIcon>
 #include <QImage>
@@ -24,6 +25,26 @@
 #include <QThread>
 #include <QTimeEdit>
 #include <QTreeWidget>
+
+// Fills the text-program window's lists as the operator would and makes the
+// material, waiting for it.
+inline void addTextProgramMaterial(ledsign::TextProgramWindow& tp)
+{
+    tp.modeList()->setCurrentIndex(0);
+    tp.speedList()->setCurrentIndex(0);
+    tp.attributeList()->setCurrentIndex(0);
+    tp.colorList()->setCurrentIndex(0);
+    tp.fontList()->setCurrentIndex(0);
+    tp.sizeList()->setCurrentIndex(1);
+    bool made = false;
+    const QMetaObject::Connection c =
+        QObject::connect(&tp, &ledsign::TextProgramWindow::materialCreated, &tp, [&made] { made = true; });
+    tp.newMaterial();
+    QDeadlineTimer deadline(2000);
+    while (!made && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QObject::disconnect(c);
+}
 
 namespace ledsign::test {
 namespace {
@@ -189,7 +210,7 @@ TEST_F(Screenshots, MainWindowAndToolWindows)
             tp->pageList()->setCurrentItem(tp->pageList()->topLevelItem(0));
             tp->materialNameField()->setText(QStringLiteral("News"));
             tp->editor()->setPlainText(QStringLiteral("今日营业时间 9:00-18:00"));
-            tp->newMaterial();
+            addTextProgramMaterial(*tp);
             tp->materialNameField()->setText(QStringLiteral("Offer"));
             save(w, QStringLiteral("textprogram"));
         } else {

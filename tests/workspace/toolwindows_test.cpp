@@ -32,6 +32,26 @@
 
 #include <functional>
 
+// Fills the text-program window's lists as the operator would and makes the
+// material, waiting for it.
+inline void addTextProgramMaterial(ledsign::TextProgramWindow& tp)
+{
+    tp.modeList()->setCurrentIndex(0);
+    tp.speedList()->setCurrentIndex(0);
+    tp.attributeList()->setCurrentIndex(0);
+    tp.colorList()->setCurrentIndex(0);
+    tp.fontList()->setCurrentIndex(0);
+    tp.sizeList()->setCurrentIndex(1);
+    bool made = false;
+    const QMetaObject::Connection c =
+        QObject::connect(&tp, &ledsign::TextProgramWindow::materialCreated, &tp, [&made] { made = true; });
+    tp.newMaterial();
+    QDeadlineTimer deadline(2000);
+    while (!made && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QObject::disconnect(c);
+}
+
 namespace ledsign::test {
 namespace {
 
@@ -310,6 +330,49 @@ TEST_F(ToolWindowsTest, TheNewCardWindowAsksAgainForANameTheListCannotHold)
     EXPECT_FALSE(run.window->tools().askNewCard(QStringLiteral("card2"), {}).has_value()) << "closed";
 }
 
+// Opened from a remote-text material, the window sends to that material's
+// card, which becomes the selected card, whatever card the last send or
+// command was aimed at.
+TEST_F(ToolWindowsTest, ARemoteTextMaterialsWindowSendsToItsCard)
+{
+    Running run = start();
+    addCardWithText(run, QStringLiteral("Gate"));
+    addCardWithText(run, QStringLiteral("Hall"));
+    run.trigger(ActionId::TxtSet);
+    const NodePath remote = run.window->selection().node();
+    ASSERT_EQ(remote.card, QStringLiteral("Hall"));
+    const auto material = run.model().findMaterial(remote.card, remote.page, remote.region, remote.material);
+    ASSERT_TRUE(material);
+    ASSERT_EQ(material.record->kind, kRemoteText);
+    SendState& state = run.session->link().scheduler().state();
+    state.selectedCardName = QStringLiteral("Gate"); // the last command went to Gate
+
+    QString selectedWhileOpen;
+    QString sendStatus;
+    onWindow = [&](QDialog& w) {
+        auto* tp = qobject_cast<TextProgramWindow*>(&w);
+        if (!tp)
+            return int(QDialog::Rejected);
+        selectedWhileOpen = state.selectedCardName;
+        tp->pageNameField()->setText(QStringLiteral("Noon"));
+        tp->newPage();
+        tp->pageList()->setCurrentItem(tp->pageList()->topLevelItem(0));
+        tp->materialNameField()->setText(QStringLiteral("Menu"));
+        tp->editor()->setPlainText(QStringLiteral("Soup"));
+        addTextProgramMaterial(*tp);
+        tp->send();
+        sendStatus = tp->statusText();
+        return int(QDialog::Rejected);
+    };
+    run.window->showMaterialEditor(material.index);
+    EXPECT_EQ(shown, QStringList{"ledsign::TextProgramWindow"});
+    EXPECT_EQ(selectedWhileOpen, QStringLiteral("Hall"));
+    EXPECT_EQ(state.selectedCardName, QStringLiteral("Hall"));
+    // No channel is open: the send to Hall fails (a send to no card would
+    // say nothing).
+    EXPECT_EQ(sendStatus, lg("warn_program_send_failed"));
+}
+
 TEST_F(ToolWindowsTest, TextProgramsOpenForTheCardAndARemoteTextMaterialKeepsTheFileSaved)
 {
     Running run = start();
@@ -337,7 +400,7 @@ TEST_F(ToolWindowsTest, TextProgramsOpenForTheCardAndARemoteTextMaterialKeepsThe
         tp->pageList()->setCurrentItem(tp->pageList()->topLevelItem(0));
         tp->materialNameField()->setText(QStringLiteral("Menu"));
         tp->editor()->setPlainText(QStringLiteral("Soup"));
-        tp->newMaterial();
+        addTextProgramMaterial(*tp);
         tp->send();
         sendStatus = tp->statusText();
         return int(QDialog::Rejected);
@@ -358,7 +421,7 @@ TEST_F(ToolWindowsTest, TextProgramsOpenForTheCardAndARemoteTextMaterialKeepsThe
         tp->pageList()->setCurrentItem(tp->pageList()->topLevelItem(0));
         tp->materialNameField()->setText(QStringLiteral("News"));
         tp->editor()->setPlainText(QStringLiteral("Open today"));
-        tp->newMaterial();
+        addTextProgramMaterial(*tp);
         EXPECT_TRUE(tp->saveFile(file)) << tp->statusText().toStdString();
         return int(QDialog::Rejected);
     };

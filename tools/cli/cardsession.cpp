@@ -1,6 +1,8 @@
 #include "cardsession.h"
 
 #include "language/language.h"
+#include "protocol/cardcommands.h"
+#include "protocol/frame.h"
 #include "protocol/sendstate.h"
 
 #include <QElapsedTimer>
@@ -13,6 +15,10 @@ namespace ledsign::cli {
 namespace {
 
 constexpr int kPollMs = 20;
+// How often a serial line is asked again for its card.
+constexpr int kQueryRepeatMs = 2000;
+// Quiet time between a serial registration and the download.
+constexpr int kSettleMs = 1000;
 
 } // namespace
 
@@ -61,12 +67,71 @@ quint16 CardSession::port() const { return const_cast<CardLink&>(m_link).channel
 
 QString CardSession::onlineCard(const QString& code) const
 {
+    SendScheduler& scheduler = const_cast<CardLink&>(m_link).scheduler();
     for (const TFIXModem& card : m_model.cards()) {
-        if (card.online == 1 && card.linkKind == 2 && !card.socket.isNull()
-            && (code.isEmpty() || card.internalCode == code))
+        if (!code.isEmpty() && card.internalCode != code)
+            continue;
+        if (m_serial) {
+            // A card on the line is on-line once its report registered it.
+            if (card.linkKind == (m_rs485 ? 1 : 0) && scheduler.nodeState(card.name) == kNodeOnline)
+                return card.name;
+        } else if (card.online == 1 && card.linkKind == 2 && !card.socket.isNull()) {
             return card.name;
+        }
     }
     return {};
+}
+
+bool CardSession::openSerial(const QString& device, int baudRate, bool rs485, QString& error)
+{
+    m_serial = true;
+    m_rs485 = rs485;
+    m_link.setCommMode(rs485 ? CommModeKind::Rs485 : CommModeKind::Serial);
+    if (m_link.channels().openSerialPort(kAfterOpenNothing, device, baudRate))
+        return true;
+    error = QStringLiteral("cannot open the serial port %1: %2").arg(device, m_link.channels().serial().errorString());
+    return false;
+}
+
+QString CardSession::waitForSerialCard(const QString& code, int timeoutMs)
+{
+    const QByteArray query = m_rs485 ? commands::in485Packet(frame::identityQuery(), code) : frame::identityQuery();
+    if (query.isEmpty())
+        return {};
+    QElapsedTimer sinceQuery;
+    QString name;
+    auto ask = [&] {
+        m_link.channels().serial().write(query);
+        sinceQuery.start();
+    };
+    ask();
+    waitUntil([&] {
+        name = onlineCard(code);
+        if (name.isEmpty() && sinceQuery.elapsed() >= kQueryRepeatMs)
+            ask();
+        return !name.isEmpty();
+    }, timeoutMs);
+    if (name.isEmpty())
+        return {};
+    // The registration asked the card for its time and parameters; let those
+    // answers go by before the download starts, so that none of them is
+    // taken for the confirmation of the playbill header.
+    QElapsedTimer settle;
+    settle.start();
+    waitUntil([&] { return settle.elapsed() >= kSettleMs; }, kSettleMs + kPollMs);
+    return name;
+}
+
+void CardSession::setTrace(TraceWriter* trace)
+{
+    CommChannels& channels = m_link.channels();
+    connect(&channels, &CommChannels::bytesSent, this, [trace](QTcpSocket* connection, const QByteArray& bytes) {
+        trace->record(true, connection ? QStringLiteral("tcp") : QStringLiteral("serial"), bytes);
+    });
+    connect(&channels, &CommChannels::serialBlockReceived, this,
+            [trace](const QByteArray& bytes) { trace->record(false, QStringLiteral("serial"), bytes); });
+    connect(&channels, &CommChannels::tcpBytesReceived, this,
+            [trace](QTcpSocket*, const QByteArray& bytes) { trace->record(false, QStringLiteral("tcp"), bytes); });
 }
 
 QString CardSession::waitForCard(const QString& code, int timeoutMs)

@@ -4,6 +4,8 @@
 // one CardLink the editor uses; this class only waits for its results.
 #pragma once
 
+#include "tracefile.h"
+
 #include "model/projectmodel.h"
 #include "transport/cardlink.h"
 
@@ -31,6 +33,18 @@ public:
     bool listen(const QHostAddress& address, quint16 port, QString& error);
     quint16 port() const;
 
+    // Opens the serial port for one card, or for an RS-485 line of cards
+    // addressed by internal code. False with `error`.
+    bool openSerial(const QString& device, int baudRate, bool rs485, QString& error);
+    // Asks the line for its card until one (with this internal code when
+    // `code` is not empty; on an RS-485 line the code is needed) registers:
+    // the identity query, plain or addressed to the code. The card's name,
+    // or empty when none did in time.
+    QString waitForSerialCard(const QString& code, int timeoutMs);
+
+    // Every block sent and received from now on goes to the trace.
+    void setTrace(TraceWriter* trace);
+
     // The name of the card record that is on-line on a connection (with this
     // internal code when `code` is not empty), or empty.
     QString onlineCard(const QString& code) const;
@@ -54,6 +68,8 @@ public:
 private:
     ProjectModel& m_model;
     CardLink m_link;
+    bool m_serial = false;
+    bool m_rs485 = false;
 };
 
 } // namespace ledsign::cli

@@ -14,5 +14,6 @@ int runCards(const QStringList& args);
 int runCardCommand(const QString& command, const QStringList& args);
 int runSearch(const QStringList& args);
 int runDemo(const QStringList& args);
+int runDecode(const QStringList& args);
 
 } // namespace ledsign::cli

@@ -65,6 +65,8 @@ int runExport(const QStringList& args)
         paramFile = exportParameterFile(parameters, ScanModeTable::forCurrentLanguage(), serial);
     }
 
+    for (const QString& line : unsentTableRows(loaded.model, loaded.cardName))
+        printError(QStringLiteral("ledsign-cli export: ") + line);
     QString convertError;
     DownloadBuilder builder([&convertError](TFodder& material, const TRegion& region, const TFIXModem& card) {
         SendConversionResult result;

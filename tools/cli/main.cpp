@@ -19,7 +19,8 @@ QString mainUsage()
         "commands:\n"
         "  render   write a playbill's pictures as PNG and its display data\n"
         "  export   write the USB-disk files of a playbill\n"
-        "  send     send a playbill to a card that connects over the network\n"
+        "  send     send a playbill to a card over the network, a serial line or an RS-485 line\n"
+        "  decode   print the frames of a USB-disk data file or of a send's trace\n"
         "  cards    list the cards that connect and register\n"
         "  search   search the network for cards (UDP)\n"
         "  play     start or stop a card's playing\n"
@@ -65,6 +66,8 @@ int main(int argc, char** argv)
         return runSearch(rest);
     if (command == QLatin1String("play") || command == QLatin1String("time"))
         return runCardCommand(command, rest);
+    if (command == QLatin1String("decode"))
+        return runDecode(rest);
     if (command == QLatin1String("demo"))
         return runDemo(rest);
     printError(QStringLiteral("ledsign-cli: unknown command %1\n").arg(command) + mainUsage());

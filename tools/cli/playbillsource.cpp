@@ -1,6 +1,8 @@
 #include "playbillsource.h"
 
+#include "content/tablepieces.h"
 #include "model/cardlist.h"
+#include "model/materialkinds.h"
 #include "model/inifile.h"
 #include "model/playbillreader.h"
 #include "protocol/downloadbuilder.h"
@@ -89,6 +91,22 @@ bool readPlaybillInto(ProjectModel& model, const DataFolder& folders, const QStr
         return false;
     }
     return true;
+}
+
+QStringList unsentTableRows(const ProjectModel& model, const QString& cardName)
+{
+    QStringList lines;
+    for (const TFodder& material : model.materials()) {
+        if (material.cardName != cardName || material.kind != kTable)
+            continue;
+        const Found<const TRegion> region = model.findRegion(material.cardName, material.pageName, material.regionName);
+        if (!region)
+            continue;
+        const QString text = tableMaterialRowsNotSent(material, region.record->width, region.record->height);
+        if (!text.isEmpty())
+            lines << QStringLiteral("material %1: %2").arg(material.name, text);
+    }
+    return lines;
 }
 
 } // namespace ledsign::cli

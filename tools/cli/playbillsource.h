@@ -27,4 +27,8 @@ bool loadPlaybill(const CardOptions& options, LoadedPlaybill& out, QString& erro
 bool readPlaybillInto(ProjectModel& model, const DataFolder& folders, const QString& cardName, const QString& path,
                       QString& error);
 
+// The table materials of the card whose rows do not all reach the card:
+// one line per such material ("material NAME: ..."), for stderr.
+QStringList unsentTableRows(const ProjectModel& model, const QString& cardName);
+
 } // namespace ledsign::cli

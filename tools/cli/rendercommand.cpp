@@ -81,6 +81,9 @@ int runRender(const QStringList& args)
         return kExitFailure;
     }
     const QDir out(options.outDir);
+    // A table's rows below its last picture never reach the card.
+    for (const QString& line : unsentTableRows(loaded.model, loaded.cardName))
+        printError(QStringLiteral("ledsign-cli render: ") + line);
     const TFIXModem card = *loaded.model.findCard(loaded.cardName).record;
 
     int index = 0;

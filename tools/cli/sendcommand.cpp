@@ -1,6 +1,7 @@
-// send: the editor's Send action from the command line. The server listens,
-// the card connects and registers, the playbill is read into its record and
-// downloaded with the same scheduler, pacing and supervision the editor uses.
+// send: the editor's Send action from the command line. The server listens
+// and the card connects, or the serial line is asked for its card; the card
+// registers, the playbill is read into its record and downloaded with the
+// same scheduler, pacing and supervision the editor uses.
 #include "cardsession.h"
 #include "clioptions.h"
 #include "commands.h"
@@ -8,6 +9,7 @@
 #include "output.h"
 #include "playbillsource.h"
 #include "progressline.h"
+#include "tracefile.h"
 
 #include <QFileInfo>
 
@@ -22,12 +24,59 @@ constexpr int kDownloadLimitMs = 300000;
 QString sendUsage()
 {
     return QStringLiteral("usage: ledsign-cli send PLAYBILL --port P [--listen ADDR] [--card-code CODE]"
-                          " [--timeout S] [--home DIR]\n\n"
-                          "Listens for the card on TCP port P, waits for it to register, then sends it the\n"
-                          "playbill with a progress line. Done when the card has confirmed the whole playbill.\n\n")
+                          " [--timeout S] [--trace FILE] [--home DIR]\n"
+                          "       ledsign-cli send PLAYBILL --serial DEVICE [--baud N] [--card-code CODE]"
+                          " [--timeout S] [--trace FILE] [--home DIR]\n"
+                          "       ledsign-cli send PLAYBILL --serial DEVICE [--baud N] --rs485 --card-code CODE"
+                          " [--timeout S] [--trace FILE] [--home DIR]\n\n"
+                          "Sends the playbill to a card with a progress line. Done when the card has confirmed\n"
+                          "the whole playbill. Over the network the program listens on TCP port P and waits\n"
+                          "for the card to connect and register; on a serial line it asks the one card on\n"
+                          "the line to report itself; on an RS-485 line it asks the card with that internal\n"
+                          "code, and sends the playbill in addressed 485 packets.\n\n")
         + networkOptionsHelp()
-        + QStringLiteral("  --home DIR         the data folder that relative picture paths are taken from\n")
+        + QStringLiteral(
+              "  --serial DEVICE    the serial port the card is on (/dev/ttyUSB0, ttyS1, a pty)\n"
+              "  --baud N           its baud rate (default 9600)\n"
+              "  --rs485            the serial port is an RS-485 line; --card-code says which card\n"
+              "  --trace FILE       write every block sent and received, with its time, to FILE\n"
+              "                     (\"ledsign-cli decode FILE\" prints its frames)\n"
+              "  --home DIR         the data folder that relative picture paths are taken from\n")
         + exitStatusHelp();
+}
+
+struct SerialOptions {
+    QString device;      // empty: the network
+    int baudRate = 9600;
+    bool rs485 = false;
+};
+
+// Reads --serial, --baud and --rs485 and checks they go with the rest.
+bool readSerialOptions(const ParsedArgs& parsed, const NetworkOptions& net, SerialOptions& out, QString& error)
+{
+    out.device = parsed.value(QStringLiteral("serial"));
+    out.rs485 = parsed.switches.contains(QStringLiteral("rs485"));
+    const bool port = parsed.values.contains(QStringLiteral("port"));
+    if (out.device.isEmpty()) {
+        if (parsed.values.contains(QStringLiteral("baud")) || out.rs485) {
+            error = QStringLiteral("--baud and --rs485 go with --serial DEVICE");
+            return false;
+        }
+        if (!port) {
+            error = QStringLiteral("--port P or --serial DEVICE is needed");
+            return false;
+        }
+        return true;
+    }
+    if (port || parsed.values.contains(QStringLiteral("listen"))) {
+        error = QStringLiteral("give either --port (the network) or --serial (a serial line), not both");
+        return false;
+    }
+    if (out.rs485 && net.cardCode.isEmpty()) {
+        error = QStringLiteral("--rs485 needs --card-code CODE: the cards of the line are addressed by it");
+        return false;
+    }
+    return intOption(parsed, QStringLiteral("baud"), 50, 4000000, out.baudRate, out.baudRate, error);
 }
 
 } // namespace
@@ -37,11 +86,12 @@ int runSend(const QStringList& args)
     ParsedArgs parsed;
     NetworkOptions net;
     QString error;
+    SerialOptions serial;
     QStringList names = networkValueOptions();
-    names << QStringLiteral("home");
-    bool ok = parseArgs(args, names, {}, parsed, error);
+    names << QStringLiteral("home") << QStringLiteral("serial") << QStringLiteral("baud") << QStringLiteral("trace");
+    bool ok = parseArgs(args, names, {QStringLiteral("rs485")}, parsed, error);
     if (ok && !parsed.help) {
-        ok = readNetworkOptions(parsed, false, net, error);
+        ok = readNetworkOptions(parsed, true, net, error) && readSerialOptions(parsed, net, serial, error);
         if (ok && parsed.positional.size() != 1) {
             error = parsed.positional.isEmpty() ? QStringLiteral("a playbill file is needed")
                                                 : QStringLiteral("only one playbill file can be given");
@@ -78,26 +128,53 @@ int runSend(const QStringList& args)
         }
     }
 
+    // The trace outlives the session that writes to it.
+    TraceWriter trace;
     ProjectModel model;
     CardSession session(model);
-    if (!session.listen(net.listen, net.port, error)) {
-        printError(QStringLiteral("ledsign-cli send: ") + error);
-        return kExitFailure;
+    if (parsed.has(QStringLiteral("trace"))) {
+        if (!trace.open(parsed.value(QStringLiteral("trace")), error)) {
+            printError(QStringLiteral("ledsign-cli send: ") + error);
+            return kExitFailure;
+        }
+        session.setTrace(&trace);
     }
-    printLine(QStringLiteral("waiting up to %1 s for %2 on port %3")
-                  .arg(net.timeoutSeconds)
-                  .arg(net.cardCode.isEmpty() ? QStringLiteral("a card") : QStringLiteral("card ") + net.cardCode)
-                  .arg(session.port()));
-    const QString cardName = session.waitForCard(net.cardCode, net.timeoutSeconds * 1000);
-    if (cardName.isEmpty()) {
-        printError(QStringLiteral("ledsign-cli send: no card registered on port %1 within %2 s")
-                       .arg(session.port())
-                       .arg(net.timeoutSeconds));
-        return kExitNoCard;
+    const QString wanted = net.cardCode.isEmpty() ? QStringLiteral("a card") : QStringLiteral("card ") + net.cardCode;
+    QString cardName;
+    if (serial.device.isEmpty()) {
+        if (!session.listen(net.listen, net.port, error)) {
+            printError(QStringLiteral("ledsign-cli send: ") + error);
+            return kExitFailure;
+        }
+        printLine(QStringLiteral("waiting up to %1 s for %2 on port %3").arg(net.timeoutSeconds).arg(wanted).arg(session.port()));
+        cardName = session.waitForCard(net.cardCode, net.timeoutSeconds * 1000);
+        if (cardName.isEmpty()) {
+            printError(QStringLiteral("ledsign-cli send: no card registered on port %1 within %2 s")
+                           .arg(session.port())
+                           .arg(net.timeoutSeconds));
+            return kExitNoCard;
+        }
+    } else {
+        if (!session.openSerial(serial.device, serial.baudRate, serial.rs485, error)) {
+            printError(QStringLiteral("ledsign-cli send: ") + error);
+            return kExitFailure;
+        }
+        const QString line = QStringLiteral("%1 at %2 baud%3")
+                                 .arg(serial.device)
+                                 .arg(serial.baudRate)
+                                 .arg(serial.rs485 ? QStringLiteral(" (RS-485)") : QString());
+        printLine(QStringLiteral("asking %1 on %2 for up to %3 s").arg(wanted, line).arg(net.timeoutSeconds));
+        cardName = session.waitForSerialCard(net.cardCode, net.timeoutSeconds * 1000);
+        if (cardName.isEmpty()) {
+            printError(QStringLiteral("ledsign-cli send: no card registered on %1 within %2 s")
+                           .arg(line)
+                           .arg(net.timeoutSeconds));
+            return kExitNoCard;
+        }
     }
     const TFIXModem& card = *model.findCard(cardName).record;
     printLine(QStringLiteral("card %1 registered from %2: %3 x %4")
-                  .arg(cardName, card.ipAddress)
+                  .arg(cardName, serial.device.isEmpty() ? card.ipAddress : serial.device)
                   .arg(card.width)
                   .arg(card.height));
 
@@ -105,12 +182,16 @@ int runSend(const QStringList& args)
         printError(QStringLiteral("ledsign-cli send: ") + error);
         return kExitFailure;
     }
+    for (const QString& warning : unsentTableRows(model, cardName))
+        printError(QStringLiteral("ledsign-cli send: ") + warning);
     ProgressLine progress(QStringLiteral("sending"));
     const CardSession::SendResult result =
         session.sendPlaybill(cardName, kDownloadLimitMs, [&progress](int position, int maximum) {
             progress.show(position, maximum);
         });
     progress.finish();
+    if (!trace.close())
+        printError(QStringLiteral("ledsign-cli send: the trace could not be written whole"));
     if (!result.ok) {
         printError(QStringLiteral("ledsign-cli send: %1: %2").arg(cardName, result.message));
         return kExitFailure;

@@ -482,6 +482,8 @@ void TableEditor::done(int)
     result_.pieces = made.ok ? made.files : QStringList{};
     if (!made.message.isEmpty())
         messages_(made.message);
+    if (!made.unsentRows.isEmpty())
+        messages_(made.unsentRows);
     if (!made.ok)
         messages_(made.error);
     QDialog::done(QDialog::Accepted);

@@ -24,11 +24,15 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QTimeEdit>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace ledsign {
 
@@ -159,14 +163,19 @@ void TextProgramWindow::buildUi()
     status_->setSizeGripEnabled(false);
     layout->addWidget(status_);
 
-    // The editor's default look: red, 10 points, "宋体" in simplified Chinese.
-    font_->setCurrentIndex(currentLanguage() == kSimplifiedChinese ? 0 : 5);
-    color_->setCurrentIndex(0);
-    size_->setCurrentIndex(1);
-    applyEditorLook();
+    // Every choice of a material is the operator's: no list starts with one
+    // chosen, so that each "select ..." warning can stop a material. The
+    // editor itself starts red, 10 points, "宋体" in simplified Chinese and
+    // "Arial" otherwise.
+    for (QComboBox* b : {mode_, speed_, attribute_, color_, font_, size_})
+        b->setCurrentIndex(-1);
     QTextCharFormat start;
+    if (const ColorEntry* red = colorEntry(1))
+        start.setForeground(QColor::fromRgb(red->rgb));
+    start.setFontFamilies({currentLanguage() == kSimplifiedChinese ? QStringLiteral("宋体") : QStringLiteral("Arial")});
     start.setFontPointSize(kDefaultPointSize);
-    editor_->mergeCurrentCharFormat(start);
+    look_ = start;
+    editor_->setCurrentCharFormat(look_);
 
     connect(newPageButton, &QPushButton::clicked, this, &TextProgramWindow::newPage);
     connect(editPageButton_, &QPushButton::clicked, this, &TextProgramWindow::editPage);
@@ -179,23 +188,44 @@ void TextProgramWindow::buildUi()
     for (QComboBox* b : {color_, font_, size_})
         connect(b, &QComboBox::currentIndexChanged, this, &TextProgramWindow::applyEditorLook);
     editor_->installEventFilter(this);
-    connect(editor_, &QTextEdit::cursorPositionChanged, this, &TextProgramWindow::showSelectionLook);
+    // The lists show the look where the operator moves the selection to;
+    // the cursor moving on behind typed or pasted text leaves them as they are.
+    connect(editor_->document(), &QTextDocument::contentsChange, this, [this] {
+        textChanged_ = true;
+        QTimer::singleShot(0, this, [this] { textChanged_ = false; });
+    });
+    connect(editor_, &QTextEdit::cursorPositionChanged, this, [this] {
+        if (!std::exchange(textChanged_, false))
+            showSelectionLook();
+    });
     selectPage();
     resize(760, 720);
 }
 
 void TextProgramWindow::applyEditorLook()
 {
+    // Only what has been chosen changes the look.
     QTextCharFormat f;
     if (const ColorEntry* c = colorEntry(color_->currentData().toInt()))
         f.setForeground(QColor::fromRgb(c->rgb));
-    f.setFontFamilies({font_->currentText()});
-    f.setFontPointSize(kSizePoints[std::clamp(size_->currentIndex(), 0, 7)]);
+    if (font_->currentIndex() >= 0)
+        f.setFontFamilies({font_->currentText()});
+    if (size_->currentIndex() >= 0)
+        f.setFontPointSize(kSizePoints[std::clamp(size_->currentIndex(), 0, 7)]);
     QTextCursor cursor = editor_->textCursor();
-    if (cursor.hasSelection())
+    if (cursor.hasSelection()) {
         cursor.mergeCharFormat(f);
-    else
+    } else {
+        look_.merge(f);
         editor_->mergeCurrentCharFormat(f);
+    }
+}
+
+void TextProgramWindow::clearEditor()
+{
+    // An emptied editor goes on writing in the default look.
+    editor_->clear();
+    editor_->setCurrentCharFormat(look_);
 }
 
 bool TextProgramWindow::eventFilter(QObject* watched, QEvent* event)
@@ -222,14 +252,12 @@ void TextProgramWindow::showSelectionLook()
 {
     const QTextCharFormat f = editor_->currentCharFormat();
     const QSignalBlocker b1(color_), b2(font_), b3(size_);
+    // A colour or font outside the lists shows no choice, which the operator
+    // then has to make.
     const int code = colorCodeOfScreenColor(f.foreground().color());
-    const int colorIndex = color_->findData(code);
-    if (colorIndex >= 0)
-        color_->setCurrentIndex(colorIndex);
+    color_->setCurrentIndex(color_->findData(code));
     const QStringList families = f.fontFamilies().toStringList();
-    const int fontIndex = families.isEmpty() ? -1 : font_->findText(families.first());
-    if (fontIndex >= 0)
-        font_->setCurrentIndex(fontIndex);
+    font_->setCurrentIndex(families.isEmpty() ? -1 : font_->findText(families.first()));
     const int points = qRound(f.fontPointSize());
     int sizeIndex = 1; // any other size shows 16x16
     for (int i = 0; i < 8; ++i)
@@ -308,7 +336,7 @@ void TextProgramWindow::fillMaterialList()
 void TextProgramWindow::selectPage()
 {
     materialName_->clear();
-    editor_->clear();
+    clearEditor();
     const QTreeWidgetItem* row = pageList_->currentItem();
     const bool any = row && row->isSelected();
     selectedPage_ = any ? row->text(1) : QString();
@@ -399,19 +427,31 @@ void TextProgramWindow::newMaterial()
             report(check.key);
         return;
     }
+    // The operator is told to wait, and the material is made on a later turn
+    // of the event loop, with the window disabled until it is there.
+    report(QStringLiteral("tip_wait"));
     setEnabled(false);
-    const ContentCut cut = cutTextProgramContent(editorMarkup());
-    program_.addMaterial(selectedPage_, f, cut.content);
-    materialName_->clear();
-    editor_->clear();
-    if (!cut.rest.isEmpty()) {
-        loadEditorMarkup(cut.rest);
-        report(QStringLiteral("warn_material_generate"));
-    } else {
-        report(QStringLiteral("tip_done"));
+    QTimer::singleShot(0, this, [this] { createMaterial(); });
+}
+
+void TextProgramWindow::createMaterial()
+{
+    const TextMaterialForm f = form();
+    if (program_.page(selectedPage_)) {
+        const ContentCut cut = cutTextProgramContent(editorMarkup());
+        program_.addMaterial(selectedPage_, f, cut.content);
+        materialName_->clear();
+        clearEditor();
+        if (!cut.rest.isEmpty()) {
+            loadEditorMarkup(cut.rest);
+            report(QStringLiteral("warn_material_generate"));
+        } else {
+            report(QStringLiteral("tip_done"));
+        }
+        fillMaterialList();
     }
-    fillMaterialList();
     setEnabled(true);
+    emit materialCreated();
 }
 
 void TextProgramWindow::selectMaterial()

@@ -8,6 +8,7 @@
 #include "protocol/textprogramsender.h"
 
 #include <QDialog>
+#include <QTextCharFormat>
 
 class QComboBox;
 class QLineEdit;
@@ -41,7 +42,8 @@ public:
     // A text from elsewhere (the send under way) in the window's status bar.
     void showStatusText(const QString& text);
 
-    // The buttons' actions, reachable without clicks.
+    // The buttons' actions, reachable without clicks. A new material is
+    // made on a later turn of the event loop ("tip_wait" meanwhile).
     void newPage();
     void newMaterial();
     void send();
@@ -54,6 +56,19 @@ public:
     QTextEdit* editor() const { return editor_; }
     QTreeWidget* pageList() const { return pageList_; }
     QTreeWidget* materialList() const { return materialList_; }
+    QLineEdit* playTimesField() const { return playTimes_; }
+    QLineEdit* stayField() const { return stay_; }
+    QComboBox* modeList() const { return mode_; }
+    QComboBox* speedList() const { return speed_; }
+    QComboBox* attributeList() const { return attribute_; }
+    QComboBox* colorList() const { return color_; }
+    QComboBox* fontList() const { return font_; }
+    QComboBox* sizeList() const { return size_; }
+
+signals:
+    // A material asked for by newMaterial() has been made (or its page had
+    // gone meanwhile).
+    void materialCreated();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -68,11 +83,13 @@ private:
     void selectMaterial();
     void editPage();
     void deletePage();
+    void createMaterial();
     void editMaterial();
     void deleteMaterial();
     void saveAs();
     void openFile();
     void applyEditorLook();
+    void clearEditor();
     void report(const QString& key);
     TextMaterialForm form() const;
     QString editorMarkup() const;
@@ -107,6 +124,8 @@ private:
     QPushButton* deletePageButton_ = nullptr;
     QPushButton* addMaterialButton_ = nullptr;
     QStatusBar* status_ = nullptr;
+    QTextCharFormat look_; // what typing into an empty editor gets
+    bool textChanged_ = false;
 };
 
 } // namespace ledsign
