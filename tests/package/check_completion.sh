@@ -30,10 +30,13 @@ offered=$(complete_line ledsign-cli "")
 for c in $commands; do
   grep -q -x "$c" <<<"$offered" || fail "no completion of the command $c"
 done
-[ "$(complete_line ledsign-cli de)" = demo ] || fail "\"de\" does not complete to demo"
+[ "$(complete_line ledsign-cli dem)" = demo ] || fail "\"dem\" does not complete to demo"
+[ "$(complete_line ledsign-cli de)" = "$(printf 'decode\ndemo')" ] || fail "\"de\" does not offer decode and demo"
 
 for c in $commands; do
-  expected=$( ("$cli" "$c" --help; echo --help) | grep -o -E -- '--[a-z][a-z-]*' | sort -u)
+  # the options of the usage lines and of the option list, not those that the prose names
+  expected=$( ("$cli" "$c" --help; echo --help) | grep -E -- '^(usage:|[[:space:]]+ledsign-cli |[[:space:]]*--)' |
+    grep -o -E -- '--[a-z][a-z0-9-]*' | sort -u)
   got=$(complete_line ledsign-cli "$c" --)
   [ "$got" = "$expected" ] || fail "options of $c: completion offers [$(echo $got)], --help names [$(echo $expected)]"
 done

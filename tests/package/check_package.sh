@@ -59,7 +59,7 @@ commands=$(sed -n '/^commands:/,/^$/p' "$work/cli-help.txt" | awk 'NF && !/^comm
 for c in $commands; do
   grep -q -E "^\.B[RI]? $c( |$)" <<<"$cli_page" || fail "man ledsign-cli does not describe the command $c"
   "$cli" "$c" --help >"$work/help-$c.txt" 2>&1 || fail "ledsign-cli $c --help: status $?"
-  for o in $(grep -o -E -- '--[a-z][a-z-]*' "$work/help-$c.txt" | sort -u); do
+  for o in $(grep -o -E -- '--[a-z][a-z0-9-]*' "$work/help-$c.txt" | sort -u); do
     grep -q -F -- "$o" <<<"$cli_page" || fail "man ledsign-cli does not describe $o of $c"
   done
 done
@@ -72,7 +72,7 @@ for o in $(grep -o -E -- '--[a-z][a-z0-9-]*' "$work/card-help.txt" | sort -u); d
   grep -q -F -- "$o" <<<"$card_page" || fail "man ledsign-card does not describe $o"
 done
 app_page=$(page_text ledsign)
-for o in $("$root/usr/bin/ledsign" --help | grep -o -E -- '--[a-z][a-z-]*' | sort -u); do
+for o in $("$root/usr/bin/ledsign" --help | grep -o -E -- '--[a-z][a-z0-9-]*' | sort -u); do
   grep -q -F -- "$o" <<<"$app_page" || fail "man ledsign does not describe $o"
 done
 
