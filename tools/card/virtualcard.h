@@ -10,6 +10,7 @@
 #include "textprograminbox.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QMap>
 #include <QObject>
 #include <QSerialPort>
@@ -100,6 +101,7 @@ private:
     QMap<int, QByteArray> m_parts;   // 485 pieces of the frame under way
     int m_partCount = 0;
     QByteArray m_headerText;         // 485 header chunks received so far
+    QElapsedTimer m_sinceReply485;   // started by every reply on the RS-485 line
 
     QByteArray m_parameters;         // the screen parameter block
     QString m_localAddress;          // where the TCP connection leaves from
