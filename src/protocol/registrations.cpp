@@ -150,9 +150,11 @@ Registrations::Result Registrations::registerSerial(const CardReport& r, bool rs
             TFIXModem& card = cards[i];
             if (card.internalCode != r.internalCode)
                 continue;
-            const bool resized = r.hasAllFields() && (card.width != r.width || card.height != r.height);
+            // A report without the seven fields still sets the size, colour
+            // and version: to their defaults (64 x 32, single colour, -1).
+            const bool resized = card.width != r.width || card.height != r.height;
             card.linkKind = linkKind;
-            applyReport(card, r, r.hasAllFields());
+            applyReport(card, r, true);
             result.cardIndex = i;
             result.sizeChanged = result.sizeChanged || resized;
         }
