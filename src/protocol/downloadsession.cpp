@@ -24,6 +24,10 @@ bool isIgnored485Command(int command)
 DownloadSession::DownloadSession(SendScheduler& scheduler)
     : m_s(scheduler)
 {
+    m_pace.setSingleShot(true);
+    // The delay is a least wait for the line: it must not end early.
+    m_pace.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&m_pace, &QTimer::timeout, &m_s, [this] { runPacedStep(); });
 }
 
 TFIXModem* DownloadSession::card(int index)
@@ -46,6 +50,7 @@ void DownloadSession::startDownload(const QString& cardName)
     st.keptDescription.clear();
     m_keptHeader.clear();
     m_lastPiece = -1;
+    cancelPendingStep();
     st.selectedCardName = cardName;
     m_s.stopPacketTimer();
 
@@ -99,9 +104,10 @@ void DownloadSession::buildAndSend(int cardIndex)
         return refuse(QStringLiteral("warn_contents_empty_Send"), false);
 
     m_s.showStatus(QStringLiteral("tip_load_send_contents"));
-    // The RS-485 form goes to cards registered on the RS-485 line; the plain
-    // form to those on a plain line or a connection.
-    const bool rs485 = c->linkKind == 1;
+    // The communication mode decides the form: on the RS-485 line every card
+    // is addressed, whatever link it was registered with (a plain frame
+    // there would reach every card on the wire).
+    const bool rs485 = st.rs485Mode;
     DownloadOptions options;
     options.rs485 = rs485;
     const DownloadBuild build = m_prepare ? m_prepare(m_s.model(), name, options) : DownloadBuild();
@@ -148,7 +154,7 @@ bool DownloadSession::sendHeaderPacket(TFIXModem& c, int kind, int partNo)
     for (const rPackSendProgram& h : std::as_const(c.headerParts)) {
         if (h.sent != 0 || h.partNo != partNo || h.headerKind != kind)
             continue;
-        m_s.sender().writeSerial(h.bytes);
+        write485(h.bytes);
         c.sendStep = 1;
         c.sendCounter = 0;
         m_headerPartSending = partNo;
@@ -168,7 +174,7 @@ int DownloadSession::resendHeaderPacket(TFIXModem& c)
 
 PacketSent DownloadSession::sendMaterialPacket(TFIXModem& c, int mode, int sendNo, int blockNo)
 {
-    if (c.linkKind == 1)
+    if (m_s.state().rs485Mode)
         return mode == 1 ? sendMaterialPacket485(c, sendNo, blockNo, true) : sendMaterialPacket485(c, -1, -1, true);
     PacketSent r;
     QList<rSendFdrContent>& list = c.materialPackets;
@@ -222,7 +228,7 @@ PacketSent DownloadSession::sendMaterialPacket485(TFIXModem& c, int sendNo, int 
     convert::InternalCode address {};
     convert::internalCodeToBytes(c.internalCode, address);
     const QByteArray packet = rs485::buildPacket(address, p.partCount, p.partNo, p.bytes);
-    const bool ok = !packet.isEmpty() && m_s.sender().writeSerial(packet);
+    const bool ok = !packet.isEmpty() && write485(packet);
     r.written = ok ? packet.size() : -1;
     c.sendStep = 2;
     if (markSent)
@@ -244,7 +250,7 @@ PacketSent DownloadSession::resendLastPiece(TFIXModem& c)
     convert::InternalCode address {};
     convert::internalCodeToBytes(c.internalCode, address);
     const QByteArray packet = rs485::buildPacket(address, p.partCount, p.partNo, p.bytes);
-    const bool ok = !packet.isEmpty() && m_s.sender().writeSerial(packet);
+    const bool ok = !packet.isEmpty() && write485(packet);
     r.found = true;
     r.written = ok ? packet.size() : -1;
     r.typeCode = p.typeCode;
@@ -312,6 +318,7 @@ void DownloadSession::finishSuccessfully(int cardIndex)
         return;
     m_s.stopPacketTimer();
     m_s.stopRepeatTimer();
+    cancelPendingStep();
     m_s.hideProgress();
     m_s.showStatus(QStringLiteral("tip_program_sent"));
     c->materialPackets.clear();
@@ -323,20 +330,36 @@ void DownloadSession::finishSuccessfully(int cardIndex)
 
 void DownloadSession::on485Reply(int cardIndex, const Rs485Reply& reply)
 {
+    // A step still waits for its send delay: this reply is taken after it,
+    // as it would be on a line where the program waits before it reads on.
+    if (m_pace.isActive()) {
+        m_heldReplies.append({cardIndex, reply});
+        return;
+    }
+    handle485Reply(cardIndex, reply);
+}
+
+void DownloadSession::handle485Reply(int cardIndex, const Rs485Reply& reply)
+{
     TFIXModem* c = card(cardIndex);
     if (!c)
         return;
     m_s.stopRepeatTimer();
-    if (reply.negative()) {
-        if (c->sendStep == 1) {
-            sendHeaderPacket(*c, m_headerKindSending, m_headerPartSending);
-        } else if (c->sendStep == 2 && m_lastPiece >= 0 && m_lastPiece < c->materialPackets.size()) {
-            // The card refused the piece: it goes again, not the next one.
-            const rSendFdrContent& p = c->materialPackets[m_lastPiece];
-            const PacketSent r = sendMaterialPacket485(*c, p.sendNo, p.partNo, true);
-            if (r.found)
-                m_s.setProgress(r.position);
-        }
+    const QString name = c->name;
+    // Steps below run later; they find the card again by name.
+    auto onCard = [this, name](auto step) {
+        return [this, name, step] {
+            const Found<TFIXModem> found = m_s.model().findCard(name);
+            if (found)
+                step(int(found.index), *found.record);
+        };
+    };
+
+    if (reply.negative() && c->sendStep == 1) {
+        // The card refused the header packet: the same packet once more.
+        pace(false, onCard([this](int, TFIXModem& card) {
+            sendHeaderPacket(card, m_headerKindSending, m_headerPartSending);
+        }));
         return;
     }
     if (isIgnored485Command(reply.frameCommand))
@@ -345,14 +368,18 @@ void DownloadSession::on485Reply(int cardIndex, const Rs485Reply& reply)
     const bool confirmation = reply.complete() && reply.frameCommand == frame::reply::kConfirmation;
     if (c->sendStep == 1) {
         if (confirmation) {
-            m_s.stopHeaderWatchdog();
-            m_s.showStatus(QStringLiteral("tip_program_sending"));
-            m_s.showProgress(int(c->materialPackets.size()));
-            c->headerParts.clear();
-            m_s.state().lastProgress = -1;
-            const PacketSent r = sendMaterialPacket485(*c, -1, -1, true);
-            if (r.found)
-                m_s.setProgress(r.position);
+            // The card holds the whole header: after its turnaround, the
+            // first material piece.
+            pace(true, onCard([this](int, TFIXModem& card) {
+                m_s.stopHeaderWatchdog();
+                m_s.showStatus(QStringLiteral("tip_program_sending"));
+                m_s.showProgress(int(card.materialPackets.size()));
+                card.headerParts.clear();
+                m_s.state().lastProgress = -1;
+                const PacketSent r = sendMaterialPacket485(card, -1, -1, true);
+                if (r.found)
+                    m_s.setProgress(r.position);
+            }));
             return;
         }
         for (rPackSendProgram& h : c->headerParts) {
@@ -361,25 +388,74 @@ void DownloadSession::on485Reply(int cardIndex, const Rs485Reply& reply)
                 break;
             }
         }
-        sendHeaderPacket(*c, m_headerKindSending, reply.wantedPart());
+        const int wanted = reply.wantedPart();
+        pace(false, onCard([this, wanted](int, TFIXModem& card) { sendHeaderPacket(card, m_headerKindSending, wanted); }));
         return;
     }
-    if (c->sendStep != 2)
+    // After the end (the packets are cleared) a late answer changes nothing.
+    if (c->sendStep != 2 || c->materialPackets.isEmpty())
         return;
     if (confirmation && reply.confirmation.confirmedCommand != kConfirmedRequest) {
         m_s.setProgress(0);
         finishSuccessfully(cardIndex);
         return;
     }
-    if (reply.frameCommand == frame::reply::kConfirmation && reply.confirmation.isPacketRequest()) {
-        handleRequest(cardIndex, reply.confirmation.sendNo, reply.confirmation.blockNo, true);
+    // Any other answer to a piece, a refusal included: after the card's
+    // turnaround, the piece asked for, or the next one not yet sent.
+    const bool request = reply.frameCommand == frame::reply::kConfirmation && reply.confirmation.isPacketRequest();
+    const Confirmation asked = reply.confirmation;
+    pace(true, onCard([this, request, asked](int index, TFIXModem& card) {
+        if (request) {
+            handleRequest(index, asked.sendNo, asked.blockNo, true);
+            return;
+        }
+        const PacketSent r = sendMaterialPacket485(card, -1, -1, true);
+        if (r.found)
+            m_s.setProgress(r.position);
+        else
+            m_s.startRepeatTimer(); // nothing left: the repeat count ends the download
+    }));
+}
+
+bool DownloadSession::write485(const QByteArray& packet)
+{
+    m_lastWrite485.start();
+    return m_s.sender().writeSerial(packet);
+}
+
+void DownloadSession::pace(bool extraDelay, std::function<void()> step)
+{
+    const SendState& st = m_s.state();
+    const qint64 delay = st.scaled(st.sendDelay);
+    qint64 wait = extraDelay ? delay : 0;
+    if (m_lastWrite485.isValid())
+        wait += std::max<qint64>(0, delay - m_lastWrite485.elapsed());
+    m_pacedStep = std::move(step);
+    if (wait <= 0) {
+        runPacedStep();
         return;
     }
-    const PacketSent r = sendMaterialPacket485(*c, -1, -1, true);
-    if (r.found)
-        m_s.setProgress(r.position);
-    else
-        m_s.startRepeatTimer(); // nothing left: the repeat count ends the download
+    m_pace.start(int(wait));
+}
+
+void DownloadSession::runPacedStep()
+{
+    m_pace.stop();
+    std::function<void()> step = std::move(m_pacedStep);
+    m_pacedStep = nullptr;
+    if (step)
+        step();
+    while (!m_pace.isActive() && !m_heldReplies.isEmpty()) {
+        const HeldReply held = m_heldReplies.takeFirst();
+        handle485Reply(held.cardIndex, held.reply);
+    }
+}
+
+void DownloadSession::cancelPendingStep()
+{
+    m_pace.stop();
+    m_pacedStep = nullptr;
+    m_heldReplies.clear();
 }
 
 void DownloadSession::onException(int cardIndex)
@@ -387,6 +463,7 @@ void DownloadSession::onException(int cardIndex)
     TFIXModem* c = card(cardIndex);
     m_s.stopPackets();
     m_s.stopRepeatTimer();
+    cancelPendingStep();
     m_s.showStatus(QStringLiteral("tip_except"));
     if (c) {
         c->materialPackets.clear();

@@ -2,7 +2,8 @@
 // (one frame on the network, 485 packets on an RS-485 line), the material
 // packets in order, the card's confirmations and requests, and the end. The
 // bytes come prepared from the download builder; this class only decides
-// what goes out when. Timers, progress and messages belong to the scheduler.
+// what goes out when. Timers, progress and messages belong to the scheduler,
+// except the send delay that the RS-485 exchange keeps between packets.
 #pragma once
 
 #include "model/downloadpacket.h"
@@ -11,8 +12,10 @@
 #include "protocol/downloadbuilder.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 
@@ -73,17 +76,37 @@ public:
     // A card asked for one packet again.
     void handleRequest(int cardIndex, int sendNo, int blockNo, bool rs485);
 
-    // Replies that concern a download.
+    // Replies that concern a download. On the RS-485 line the answer to a
+    // reply goes out only after the send delay (see pace()); replies that
+    // arrive meanwhile are taken in order once it has gone.
     void onConfirmation(int cardIndex, const Confirmation& confirmation);
     void on485Reply(int cardIndex, const Rs485Reply& reply);
     void onException(int cardIndex);
+
+    // Drops an RS-485 step still waiting for the send delay, and the replies
+    // held behind it (a new send, an exception, giving up).
+    void cancelPendingStep();
+    bool stepPending() const { return m_pace.isActive(); }
 
     // The header bytes kept for the watchdog's second try.
     const QByteArray& keptHeader() const { return m_keptHeader; }
 
 private:
+    struct HeldReply {
+        int cardIndex;
+        Rs485Reply reply;
+    };
+
     TFIXModem* card(int index);
     void finishSuccessfully(int cardIndex);
+    void handle485Reply(int cardIndex, const Rs485Reply& reply);
+    // Writes a 485 packet and notes when, for the send delay.
+    bool write485(const QByteArray& packet);
+    // Runs `step` once the line has had its send delay: the delay after the
+    // last 485 write must have passed, and with `extraDelay` a further delay
+    // from then (the card's turnaround before the next exchange).
+    void pace(bool extraDelay, std::function<void()> step);
+    void runPacedStep();
 
     SendScheduler& m_s;
     DownloadPreparer m_prepare;
@@ -91,6 +114,11 @@ private:
     int m_headerPartSending = 1;  // header packet being sent
     int m_headerKindSending = 0;
     int m_lastPiece = -1;         // RS-485: index of the piece sent last
+
+    QElapsedTimer m_lastWrite485; // started by every 485 write
+    QTimer m_pace;                // a step waiting for the send delay
+    std::function<void()> m_pacedStep;
+    QList<HeldReply> m_heldReplies;
 };
 
 } // namespace ledsign

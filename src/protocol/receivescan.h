@@ -17,7 +17,8 @@ qsizetype partialMarkerTail(const QByteArray& bytes);
 // frame, or 0 when more bytes are needed to tell.
 //
 // A frame whose two length fields agree and whose trailer sits where they say
-// is taken whole, even when its data happens to contain the marker bytes. A
+// is taken whole, even when its data happens to contain the marker bytes,
+// unless a whole frame lies inside it (then it claimed more than came). A
 // frame that claims more bytes than have arrived waits for the rest, unless a
 // new marker shows that it was cut short. Otherwise the frame reaches up to
 // the next marker, or to the end of what was received, as a plain marker split

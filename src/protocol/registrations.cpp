@@ -31,14 +31,13 @@ Registrations::Registrations(SendScheduler& scheduler, CardCommandSender& comman
 {
 }
 
-void Registrations::applyReport(TFIXModem& card, const CardReport& r, bool values)
+void Registrations::applyReport(TFIXModem& card, const CardReport& r)
 {
-    if (values) {
-        card.width = r.width;
-        card.height = r.height;
-        card.colorType = r.colorType;
-        card.version = r.version;
-    }
+    // A report without the seven fields carries the defaults here.
+    card.width = r.width;
+    card.height = r.height;
+    card.colorType = r.colorType;
+    card.version = r.version;
     card.fontCount = r.fontCount;
     card.fontSizeCount = kDefaultFontSizeCount;
     r.applyFeatureFlags(card.featureFlags);
@@ -76,7 +75,7 @@ Registrations::Result Registrations::registerTcp(QTcpSocket* connection, const Q
             card.macAddress = mac;
         card.lastHeard = now;
         card.linkKind = 2;
-        applyReport(card, r, true);
+        applyReport(card, r);
         m_s.registerConnection(card, connection);
         result.cardIndex = i;
         result.sizeChanged = result.sizeChanged || resized;
@@ -97,7 +96,7 @@ Registrations::Result Registrations::registerTcp(QTcpSocket* connection, const Q
         result.cardIndex = int(cards.size()) - 1;
         m_s.registerConnection(card, connection);
         card.lastHeard = now;
-        applyReport(card, r, true);
+        applyReport(card, r);
         m_s.addTreeCard(card.name);
         emit cardAdded(result.cardIndex);
     } else {
@@ -141,7 +140,7 @@ Registrations::Result Registrations::registerSerial(const CardReport& r, bool rs
         given.version = r.version;
         given.fontCount = r.fontCount;
         TFIXModem& card = m_s.model().addCard(given);
-        applyReport(card, r, true);
+        applyReport(card, r);
         result.cardIndex = int(cards.size()) - 1;
         m_s.addTreeCard(card.name);
         emit cardAdded(result.cardIndex);
@@ -150,9 +149,11 @@ Registrations::Result Registrations::registerSerial(const CardReport& r, bool rs
             TFIXModem& card = cards[i];
             if (card.internalCode != r.internalCode)
                 continue;
-            const bool resized = r.hasAllFields() && (card.width != r.width || card.height != r.height);
+            // A report without the seven fields still sets the size, colour
+            // and version: to 64 x 32, single colour, -1.
+            const bool resized = card.width != r.width || card.height != r.height;
             card.linkKind = linkKind;
-            applyReport(card, r, r.hasAllFields());
+            applyReport(card, r);
             result.cardIndex = i;
             result.sizeChanged = result.sizeChanged || resized;
         }

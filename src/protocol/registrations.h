@@ -58,7 +58,7 @@ signals:
     void rs485CodeFound(const QString& internalCode);
 
 private:
-    void applyReport(TFIXModem& card, const CardReport& report, bool values);
+    void applyReport(TFIXModem& card, const CardReport& report);
 
     SendScheduler& m_s;
     CardCommandSender& m_commands;

@@ -17,6 +17,8 @@ ReplyDispatcher::ReplyDispatcher(SendScheduler& scheduler, Registrations& regist
     , m_registrations(registrations)
     , m_commands(commands)
 {
+    m_quietFlush.setSingleShot(true);
+    connect(&m_quietFlush, &QTimer::timeout, this, &ReplyDispatcher::flushQuietConnections);
 }
 
 int ReplyDispatcher::cardOfConnection(QTcpSocket* connection) const
@@ -31,7 +33,39 @@ int ReplyDispatcher::cardOfConnection(QTcpSocket* connection) const
 
 void ReplyDispatcher::takeTcpBytes(QTcpSocket* connection, const QByteArray& bytes)
 {
-    const QList<QByteArray> frames = m_splitters[connection].feed(bytes);
+    TcpFrameSplitter& splitter = m_splitters[connection];
+    const QList<QByteArray> frames = splitter.feed(bytes);
+    if (splitter.pendingSize() > 0 && !m_quietFlush.isActive())
+        m_quietFlush.start(TcpFrameSplitter::kQuietFlushMs);
+    handTcpFrames(connection, frames);
+}
+
+void ReplyDispatcher::flushQuietConnections()
+{
+    QList<QPair<QTcpSocket*, QList<QByteArray>>> flushed;
+    qint64 nextCheck = -1;
+    for (auto it = m_splitters.begin(); it != m_splitters.end(); ++it) {
+        if (it->pendingSize() == 0)
+            continue;
+        const qint64 quiet = it->quietMs();
+        if (quiet >= TcpFrameSplitter::kQuietFlushMs) {
+            flushed.append({it.key(), it->flush()});
+        } else {
+            const qint64 left = TcpFrameSplitter::kQuietFlushMs - quiet;
+            nextCheck = nextCheck < 0 ? left : std::min(nextCheck, left);
+        }
+    }
+    if (nextCheck >= 0)
+        m_quietFlush.start(int(nextCheck));
+    // Handing on may close connections: only those still known get theirs.
+    for (const auto& [connection, frames] : std::as_const(flushed)) {
+        if (m_splitters.contains(connection))
+            handTcpFrames(connection, frames);
+    }
+}
+
+void ReplyDispatcher::handTcpFrames(QTcpSocket* connection, const QList<QByteArray>& frames)
+{
     int index = cardOfConnection(connection);
     for (const QByteArray& frame : frames) {
         if (index < 0) {

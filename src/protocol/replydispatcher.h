@@ -12,6 +12,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <QTimer>
 
 #include <functional>
 
@@ -60,11 +61,15 @@ signals:
 
 private:
     int cardOfConnection(QTcpSocket* connection) const;
+    void handTcpFrames(QTcpSocket* connection, const QList<QByteArray>& frames);
+    // Hands on what connections that went quiet left unfinished.
+    void flushQuietConnections();
 
     SendScheduler& m_s;
     Registrations& m_registrations;
     CardCommandSender& m_commands;
     QHash<QTcpSocket*, TcpFrameSplitter> m_splitters;
+    QTimer m_quietFlush;
     SerialSplitter m_serial;
     bool m_parameterWindow = false;
     ConfirmationHook m_confirmationHook;

@@ -6,6 +6,7 @@ namespace ledsign {
 
 QList<QByteArray> TcpFrameSplitter::feed(const QByteArray& read)
 {
+    m_sinceFeed.start();
     if (read.size() > kMaxRead) {
         m_discarded += read.size() + m_pending.size();
         m_pending.clear();

@@ -24,43 +24,28 @@ int numberOr(const QString& text, int fallback)
     return ok ? v : fallback;
 }
 
-// True when the character at `index` is the first of a two-byte character
-// in the system code page.
-bool startsTwoByteCharacter(const QString& text, qsizetype index)
-{
-    if (index < 0 || index >= text.size())
-        return false;
-    qsizetype len = 1;
-    if (text.at(index).isHighSurrogate() && index + 1 < text.size())
-        len = 2;
-    return codec::byteLength(text.mid(index, len)) > 1;
-}
-
 } // namespace
 
 ContentCut cutTextProgramContent(const QString& markup)
 {
-    if (markup.size() <= kTextProgramContentLimit)
+    // The limit is one of the card's bytes (GB18030): a Chinese character
+    // counts two, and a cut never falls inside one.
+    if (codec::byteLength(markup) <= kTextProgramContentLimit)
         return {markup, {}};
     const QStringList runs = markup.split(u'>');
     if (runs.size() == 1) {
-        // The character at position 3500 (1-based) is index 3499.
-        qsizetype cut = kTextProgramContentLimit;
-        if (startsTwoByteCharacter(markup, kTextProgramContentLimit - 1))
-            cut = kTextProgramContentLimit - 1;
-        if (markup.at(cut - 1).isHighSurrogate())
-            --cut;
+        const QString content = codec::cutToBytes(markup, kTextProgramContentLimit);
         const QStringList head = markup.split(u'^').mid(0, kRunHeadFields);
-        QString rest = markup.mid(cut);
+        QString rest = markup.mid(content.size());
         if (head.size() == kRunHeadFields)
             rest = head.join(u'^') + u'^' + rest;
-        return {markup.left(cut), rest};
+        return {content, rest};
     }
     QString taken;
     qsizetype i = 0;
     for (; i < runs.size(); ++i) {
-        const QString joined = taken.isEmpty() && i == 0 ? runs[i] : taken + u'>' + runs[i];
-        if (joined.size() > kTextProgramContentLimit)
+        const QString joined = i == 0 ? runs[i] : taken + u'>' + runs[i];
+        if (codec::byteLength(joined) > kTextProgramContentLimit)
             break;
         taken = joined;
     }
@@ -162,7 +147,7 @@ TextProgramCheck TextProgram::checkMaterial(const TextMaterialForm& f, bool rs48
         return TextProgramCheck::fail("warn_select_font");
     if (f.size < 0)
         return TextProgramCheck::fail("warn_select_font_size");
-    if (rs485 && f.editorText.size() > kTextProgram485Limit)
+    if (rs485 && codec::byteLength(f.editorText) > kTextProgram485Limit)
         return TextProgramCheck::fail("warn_material_485_maximum", true);
     return {};
 }

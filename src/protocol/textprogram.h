@@ -1,6 +1,6 @@
 // What the text-program window does with its pages and text materials,
 // without the window: the checks of every field with the message each
-// failure gives, the cut of long content at 3500 characters, creating,
+// failure gives, the cut of long content at 3500 bytes, creating,
 // editing and removing pages and materials in the program's lists, and
 // replacing them with the contents of a ".tprg" file.
 #pragma once
@@ -13,8 +13,8 @@
 
 namespace ledsign {
 
-inline constexpr int kTextProgramContentLimit = 3500; // characters of one material's markup
-inline constexpr int kTextProgram485Limit = 256;      // editor characters on an RS-485 line
+inline constexpr int kTextProgramContentLimit = 3500; // bytes of one material's markup
+inline constexpr int kTextProgram485Limit = 256;      // bytes of the editor text on an RS-485 line
 inline constexpr int kTextProgramKind = -1;
 inline constexpr int kTextProgramMaxTypeCode = 16;    // below: text-program materials
 
@@ -50,10 +50,10 @@ struct ContentCut {
     QString rest;
 };
 
-// Cuts text-program markup to 3500 characters: a single run is cut after
-// character 3500 (3499 when character 3500 begins a two-byte character) and
-// the rest starts with the run's colour, font and size; several runs are
-// taken whole while they fit.
+// Cuts text-program markup to 3500 bytes of the card's encoding: a single
+// run is cut after byte 3500 (3499 when byte 3500 begins a two-byte
+// character) and the rest starts with the run's colour, font and size;
+// several runs are taken whole while they fit.
 ContentCut cutTextProgramContent(const QString& markup);
 
 // The text-program file a remote-server-text material keeps: the first file

@@ -54,7 +54,6 @@ TextProgramSender::Start TextProgramSender::start(const QString& cardName, const
     pendingCard_.clear();
     cardUnderSend_.clear();
     materialsSent_ = 0;
-    materialsConfirmed_ = 0;
     materialCount_ = int(d.materialIds.size());
     idleTicks_ = 0;
 
@@ -63,6 +62,7 @@ TextProgramSender::Start TextProgramSender::start(const QString& cardName, const
         scheduler_->stopPackets();
         scheduler_->stopRepeatTimer();
         scheduler_->stopHeaderWatchdog();
+        scheduler_->download().cancelPendingStep();
         st.failureCount = -1;
         st.lastProgress = -1;
         st.keptDescription.clear(); // the watchdog must not send a playbill header
@@ -209,10 +209,10 @@ bool TextProgramSender::materialConfirmed(const QString& cardName)
     TFIXModem* target = card(cardName);
     if (!target || cardName != cardUnderSend_ || target->sendStep != kTextSendMaterials)
         return false;
-    ++materialsConfirmed_;
-    // A material is complete only once every material sent has been
-    // confirmed: an early confirmation must not cut off the rest.
-    if (nextWaitingTextMaterial(model_) || materialsConfirmed_ < materialsSent_)
+    // The send is complete with a confirmation that comes once every
+    // material has gone out; one that comes earlier must not cut off the
+    // rest. A card need not confirm each material.
+    if (nextWaitingTextMaterial(model_) || materialsSent_ < materialCount_)
         return false;
     emit ticksWanted(false);
     cardUnderSend_.clear();

@@ -62,7 +62,7 @@ public:
     // when none waits.
     bool tick();
     // A material frame confirmation while materials go out; true when every
-    // material has been sent and confirmed (the send is complete).
+    // material has been sent (the send is complete).
     bool materialConfirmed(const QString& cardName);
 
     // A confirmation from the card at `cardIndex`, as the reply dispatcher
@@ -100,7 +100,6 @@ private:
     QString description_;
     bool rs485_ = false;
     int materialsSent_ = 0;
-    int materialsConfirmed_ = 0;
     int materialCount_ = 0;
     int idleTicks_ = 0;
 };

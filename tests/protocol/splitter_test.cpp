@@ -64,6 +64,14 @@ TEST(TcpFrameSplitter, TruncatedAndCorruptFramesAreHandedOnAsSplitByMarker)
     const QByteArray longCut = frame::build(0x91, QByteArray(80, '1'), 2u).left(30);
     EXPECT_EQ(s.feed(longCut + good), (QList<QByteArray> {longCut, good}));
 
+    // Lengths that claim exactly the next frame's bytes too (its trailer then
+    // sits where they say): the next frame is not swallowed.
+    QByteArray claimsNext = longCut;
+    claimsNext.replace(4, 4, test::hex("32 00 00 00"));  // 30 + 20
+    claimsNext.replace(13, 4, test::hex("1F 00 00 00")); // 50 - 19
+    ASSERT_EQ(good.size(), 20);
+    EXPECT_EQ(s.feed(claimsNext + good), (QList<QByteArray> {claimsNext, good}));
+
     // Lengths that leave no trailer where they end: the frame as the markers
     // delimit it, nothing dropped.
     QByteArray understated = frame::build(0x51, "abcdef", 3u);

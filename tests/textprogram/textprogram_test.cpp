@@ -124,6 +124,34 @@ TEST(TextProgram, ContentCutAt3500)
     EXPECT_EQ(cut.rest, runA);
 }
 
+TEST(TextProgram, LimitsCountTheCardsBytesNotCharacters)
+{
+    const QString head = QStringLiteral("Red^Arial^10^"); // 13 bytes
+    const QChar zhong(0x4E2D);                            // two bytes on the card
+    // 13 + 1999 * 2 + 1 = 4012 bytes in 2013 characters: it must be cut.
+    const QString markup = head + QString(1999, zhong) + u'x';
+    ContentCut cut = cutTextProgramContent(markup);
+    // 3500 bytes would end on the first byte of the 1744th character, so the
+    // cut comes after byte 3499: the head and 1743 characters.
+    EXPECT_EQ(cut.content, head + QString(1743, zhong));
+    EXPECT_EQ(cut.rest, head + QString(256, zhong) + u'x');
+
+    // Several runs: 2013 + 1 + 1413 = 3427 bytes fit, the third run not.
+    const QString runA = head + QString(1000, zhong);
+    const QString runB = head + QString(700, zhong);
+    const QString runC = head + QString(50, zhong);
+    cut = cutTextProgramContent(runA + u'>' + runB + u'>' + runC);
+    EXPECT_EQ(cut.content, runA + u'>' + runB);
+    EXPECT_EQ(cut.rest, runC);
+
+    // On the RS-485 line at most 256 bytes: 128 Chinese characters, not 129.
+    EXPECT_TRUE(TextProgram::checkMaterial(filledForm(QString(128, zhong)), true).ok);
+    const auto tooLong = TextProgram::checkMaterial(filledForm(QString(129, zhong)), true);
+    EXPECT_EQ(tooLong.key, QStringLiteral("warn_material_485_maximum"));
+    EXPECT_FALSE(TextProgram::checkMaterial(filledForm(QString(255, u'a') + zhong), true).ok) << "257 bytes";
+    EXPECT_TRUE(TextProgram::checkMaterial(filledForm(QString(129, zhong)), false).ok);
+}
+
 TEST(TextProgram, FileRoundTripKeepsFieldsAndMarksSpacesInNames)
 {
     ProjectModel model;

@@ -128,6 +128,37 @@ TEST_F(Machinery, AnEarlyConfirmationDoesNotCutOffTheMaterialsStillWaiting)
     EXPECT_FALSE(sender.busy());
 }
 
+TEST_F(Machinery, ACardThatConfirmsOnlyTheLastMaterialHasTheProgram)
+{
+    ASSERT_EQ(sender.start(QStringLiteral("door"), pages, false), TextProgramSender::Start::Sent);
+    confirm(0x22);
+    scheduler.packetTick();
+    scheduler.packetTick();
+    ASSERT_EQ(recorder.count(0x31), 2);
+    EXPECT_TRUE(ended.isEmpty());
+    confirm(0x31); // one confirmation, after both materials
+    ASSERT_EQ(ended.size(), 1);
+    EXPECT_EQ(ended[0], qMakePair(QStringLiteral("door"), true));
+    EXPECT_EQ(status.last(), QStringLiteral("Playbill been sent."));
+    for (int k = 0; k < 8; ++k)
+        scheduler.packetTick();
+    EXPECT_EQ(ended.size(), 1) << "nothing is given up afterwards";
+    EXPECT_FALSE(status.contains(QStringLiteral("Fail to send the program!")));
+}
+
+TEST_F(Machinery, ACardThatNeverConfirmsAMaterialIsGivenUp)
+{
+    ASSERT_EQ(sender.start(QStringLiteral("door"), pages, false), TextProgramSender::Start::Sent);
+    confirm(0x22);
+    // Two ticks send the materials; then idle ticks until the count runs out.
+    for (int k = 0; k < 2 + TextProgramSender::kIdleTicksAllowed + 1; ++k)
+        scheduler.packetTick();
+    ASSERT_EQ(ended.size(), 1);
+    EXPECT_EQ(ended[0], qMakePair(QStringLiteral("door"), false));
+    EXPECT_EQ(status.last(), QStringLiteral("Fail to send the program!"));
+    EXPECT_FALSE(sender.busy());
+}
+
 TEST_F(Machinery, OtherRepliesWhileMaterialsGoOutEndNothing)
 {
     ASSERT_EQ(sender.start(QStringLiteral("door"), pages, false), TextProgramSender::Start::Sent);

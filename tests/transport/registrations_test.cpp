@@ -182,6 +182,39 @@ TEST_F(Registering, AnUnknownCardOnAPlainLineLeavesTheTreeWithThatCardOnly)
     EXPECT_EQ(model.cards().size(), 3);
 }
 
+TEST_F(Registering, ASerialReportWithFewerThanSevenFieldsGivesTheDefaultsAlsoToAKnownCard)
+{
+    TFIXModem& known = addCard(QStringLiteral("B"), 0, 2);
+    known.width = 128;
+    known.height = 64;
+    known.colorType = ':';
+    known.version = 60;
+    // 0x71 with the code 1_2_3_4_5_6_7_2, byte 25 zero, the five fields
+    // "80#40#2#60#0" from byte 26 and three zero bytes up to byte n-4: 44 bytes.
+    const QByteArray five = test::hex("FE 5C 4B 89 2C 00 00 00 71 00 00 00 07 19 00 00 00"
+                                      "01 02 03 04 05 06 07 02 00"
+                                      "38 30 23 34 30 23 32 23 36 30 23 30 00 00 00 00 FF FF");
+    ASSERT_EQ(five.size(), 44);
+    dispatcher->takeSerialBlock(five);
+    ASSERT_EQ(model.cards().size(), 1);
+    const TFIXModem& card = model.cards()[0];
+    EXPECT_EQ(card.width, 64);
+    EXPECT_EQ(card.height, 32);
+    EXPECT_EQ(card.colorType, '8');
+    EXPECT_EQ(card.version, -1);
+    ASSERT_EQ(updated.size(), 1);
+    EXPECT_EQ(updated[0], qMakePair(0, true)) << "the card's size changed";
+
+    // An unknown card reporting the same way gets a record with the defaults.
+    QByteArray other = five;
+    other[24] = 9;
+    dispatcher->takeSerialBlock(other);
+    ASSERT_EQ(model.cards().size(), 2);
+    EXPECT_EQ(model.cards()[1].internalCode, QStringLiteral("1_2_3_4_5_6_7_9"));
+    EXPECT_EQ(model.cards()[1].width, 64);
+    EXPECT_EQ(model.cards()[1].version, -1);
+}
+
 TEST_F(Registering, OnTheRs485LineTheReplyIsWrappedAndTheCodeReported)
 {
     TFIXModem given;

@@ -39,6 +39,7 @@ struct Rs485 : LinkFixture {
         description = QByteArray(300, 'd'); // a 319-byte header frame: two packets
         packets = {packet(1, 1, 1), packet(2, 1, 1), packet(3, 1, 1)};
         addCard(QStringLiteral("R"), 1, 5, 3);
+        scheduler->state().rs485Mode = true;
         scheduler->sendCommand(QStringLiteral("R"));
         ASSERT_TRUE(waitFor([&] { return written().size() == 1; }));
     }
@@ -59,32 +60,33 @@ TEST_F(Rs485, HeaderAndPiecesGoOutOneAnswerAtATime)
     spin(10);
     EXPECT_EQ(written().size(), 1); // nothing more without an answer
 
+    // Each answer is followed by the next packet once the send delay has
+    // passed (1 ms at the tests' scale).
     dispatcher->takeSerialBlock(partial(2));
-    ASSERT_EQ(written().size(), 2);
+    ASSERT_TRUE(waitFor([&] { return written().size() == 2; }));
     EXPECT_EQ(written()[1].partNumber, 2);
 
     dispatcher->takeSerialBlock(cardReply(true, buildConfirmation(0x22)));
+    ASSERT_TRUE(waitFor([&] { return written().size() == 3; }));
     EXPECT_FALSE(scheduler->headerWatchdogActive());
     EXPECT_TRUE(model.cards()[0].headerParts.isEmpty());
     EXPECT_EQ(scheduler->progressMaximum(), 3);
-    ASSERT_EQ(written().size(), 3);
     EXPECT_EQ(written()[2].payload, packets[0].bytes);
     EXPECT_EQ(model.cards()[0].sendStep, 2);
 
     // Heartbeats and upload notices on the line change nothing.
     dispatcher->takeSerialBlock(cardReply(true, frame::build(0x91, {}, 1u)));
+    spin(20);
     EXPECT_EQ(written().size(), 3);
 
     dispatcher->takeSerialBlock(partial(1));
-    ASSERT_EQ(written().size(), 4);
+    ASSERT_TRUE(waitFor([&] { return written().size() == 4; }));
     EXPECT_EQ(written()[3].payload, packets[1].bytes);
-    // A refused piece goes again; the sequence does not skip it.
+    // A refused piece is followed by the next one; the card may ask for the
+    // refused one with a request.
     dispatcher->takeSerialBlock(cardReply(false, QByteArray(1, '\1'), 0x01));
-    ASSERT_EQ(written().size(), 5);
-    EXPECT_EQ(written()[4].payload, packets[1].bytes);
-    dispatcher->takeSerialBlock(partial(1));
-    ASSERT_EQ(written().size(), 6);
-    EXPECT_EQ(written()[5].payload, packets[2].bytes);
+    ASSERT_TRUE(waitFor([&] { return written().size() == 5; }));
+    EXPECT_EQ(written()[4].payload, packets[2].bytes);
     EXPECT_EQ(scheduler->progressPosition(), 3);
 
     dispatcher->takeSerialBlock(cardReply(true, buildConfirmation(0x31)));
@@ -92,21 +94,44 @@ TEST_F(Rs485, HeaderAndPiecesGoOutOneAnswerAtATime)
     EXPECT_FALSE(scheduler->repeatTimerActive());
     EXPECT_TRUE(model.cards()[0].materialPackets.isEmpty());
     EXPECT_EQ(ended.last(), qMakePair(QStringLiteral("R"), true));
+    // A late answer after the end sends nothing and fails nothing.
+    dispatcher->takeSerialBlock(partial(1));
+    spin(100);
+    EXPECT_EQ(written().size(), 5);
+    EXPECT_EQ(ended.size(), 1);
+}
+
+TEST_F(Rs485, AnswersThatComeDuringTheSendDelayAreTakenInTurn)
+{
+    scheduler->state().sendDelay = 3000; // 30 ms at the tests' scale
+    startOnLine();
+    // Two answers at once: the second waits for the packet the first one
+    // brings, then brings its own.
+    dispatcher->takeSerialBlock(partial(2) + cardReply(true, buildConfirmation(0x22)));
+    EXPECT_EQ(written().size(), 1);
+    ASSERT_TRUE(waitFor([&] { return written().size() == 2; }));
+    EXPECT_EQ(written()[1].partNumber, 2);
+    EXPECT_EQ(written().size(), 2);
+    ASSERT_TRUE(waitFor([&] { return written().size() == 3; }));
+    EXPECT_EQ(written()[2].payload, packets[0].bytes);
 }
 
 TEST_F(Rs485, ARequestOnTheLineRestartsAtThePieceAskedFor)
 {
     startOnLine();
     dispatcher->takeSerialBlock(partial(2));
+    ASSERT_TRUE(waitFor([&] { return written().size() == 2; }));
     dispatcher->takeSerialBlock(cardReply(true, buildConfirmation(0x22)));
+    ASSERT_TRUE(waitFor([&] { return written().size() == 3; }));
     dispatcher->takeSerialBlock(partial(1));
+    ASSERT_TRUE(waitFor([&] { return written().size() == 4; }));
     dispatcher->takeSerialBlock(partial(1));
-    ASSERT_EQ(written().size(), 5);
+    ASSERT_TRUE(waitFor([&] { return written().size() == 5; }));
     dispatcher->takeSerialBlock(cardReply(true, buildPacketRequest(1, 1)));
     ASSERT_TRUE(waitFor([&] { return written().size() == 6; }));
     EXPECT_EQ(written()[5].payload, packets[0].bytes);
     dispatcher->takeSerialBlock(partial(1));
-    ASSERT_EQ(written().size(), 7);
+    ASSERT_TRUE(waitFor([&] { return written().size() == 7; }));
     EXPECT_EQ(written()[6].payload, packets[1].bytes);
     EXPECT_TRUE(ended.isEmpty());
 }
@@ -115,8 +140,9 @@ TEST_F(Rs485, AnUnansweredPieceIsRepeatedUntilTheCountRunsOut)
 {
     startOnLine();
     dispatcher->takeSerialBlock(partial(2));
+    ASSERT_TRUE(waitFor([&] { return written().size() == 2; }));
     dispatcher->takeSerialBlock(cardReply(true, buildConfirmation(0x22)));
-    ASSERT_EQ(written().size(), 3);
+    ASSERT_TRUE(waitFor([&] { return written().size() == 3; }));
     ASSERT_TRUE(waitFor([&] { return !ended.isEmpty(); }, 3000));
     // The first send and five repeats; the sixth tick gives up.
     EXPECT_EQ(sender.count(sender.sent[2].bytes), 6);

@@ -64,6 +64,10 @@ bool parseCardOptions(const QStringList& arguments, CardOptions& o, QString& err
                                      QStringLiteral("Ask once for material SENDNO, block BLOCK again."),
                                      QStringLiteral("sendno:block"));
     const QCommandLineOption mute(QStringLiteral("mute-rs485"), QStringLiteral("Never answer on the RS-485 line."));
+    const QCommandLineOption turnaround(QStringLiteral("turnaround"),
+                                        QStringLiteral("RS-485: ignore a packet that comes sooner than MS after "
+                                                       "the card's own last reply (the line is still turning round)."),
+                                        QStringLiteral("ms"));
     const QCommandLineOption quitAfter(QStringLiteral("quit-after-material"),
                                        QStringLiteral("Quit without an answer when the n-th material frame arrives."),
                                        QStringLiteral("n"));
@@ -71,7 +75,7 @@ bool parseCardOptions(const QStringList& arguments, CardOptions& o, QString& err
                                        QStringLiteral("Confirm material frames as this command (a number)."),
                                        QStringLiteral("command"));
     p.addOptions({tcp, once, serial, baud, rs485, code, width, height, colors, version, fonts, speed, type, heartbeat,
-                  png, exitAfter, noHeader, noLast, exception, request, mute, quitAfter, confirmAs});
+                  png, exitAfter, noHeader, noLast, exception, request, mute, turnaround, quitAfter, confirmAs});
     addUdpOptions(p);
     addPlayOptions(p);
     if (!p.parse(arguments)) {
@@ -150,6 +154,14 @@ bool parseCardOptions(const QStringList& arguments, CardOptions& o, QString& err
     o.confirmLast = !p.isSet(noLast);
     o.exceptionOnMaterial = p.isSet(exception);
     o.answerRs485 = !p.isSet(mute);
+    if (p.isSet(turnaround) && !readInt(p.value(turnaround), 1, 60000, o.turnaroundMs)) {
+        error = QStringLiteral("--turnaround needs a number of milliseconds from 1 to 60000");
+        return false;
+    }
+    if (o.turnaroundMs > 0 && !o.rs485) {
+        error = QStringLiteral("--turnaround needs --rs485");
+        return false;
+    }
     if (p.isSet(quitAfter) && !readInt(p.value(quitAfter), 1, 65535, o.quitAfterMaterials)) {
         error = QStringLiteral("--quit-after-material needs a number from 1 to 65535");
         return false;

@@ -45,6 +45,7 @@ struct CardOptions {
     int requestSendNo = 0;          // ask once for this material ...
     int requestBlockNo = 0;         // ... and block, after the final frame
     bool answerRs485 = true;        // false: stay silent on the RS-485 line
+    int turnaroundMs = 0;           // RS-485: a packet sooner than this after the card's reply is not taken
     int quitAfterMaterials = 0;     // quit (the line goes dead) on this material frame
     int confirmMaterialsAs = 0;     // confirm material frames as this other command
 

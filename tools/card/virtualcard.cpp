@@ -213,6 +213,7 @@ void VirtualCard::sendPacketReply(bool complete, quint8 status, const QByteArray
                 .arg(carried >= 0 ? QStringLiteral(" cmd=") + hexByte(carried)
                                   : QStringLiteral(" next=%1").arg(payload.isEmpty() ? 0 : quint8(payload[0]))));
     m_serial.write(packet);
+    m_sinceReply485.start();
 }
 
 void VirtualCard::sendHeartbeat()
@@ -229,6 +230,15 @@ void VirtualCard::takePacket(const QByteArray& bytes)
     if (bytes.size() >= wire::rs485::kHead && p.address != m_options.internalCode) {
         // Another card's packet (or one too short to carry an address).
         logLine(QStringLiteral("ignored packet for %1").arg(convert::internalCodeText(p.address)));
+        return;
+    }
+    // A half-duplex line needs time to turn round after the card has
+    // answered; a packet sent sooner is lost, so it is not answered.
+    if (m_options.turnaroundMs > 0 && m_sinceReply485.isValid() && m_sinceReply485.elapsed() < m_options.turnaroundMs) {
+        logLine(QStringLiteral("refused early packet part %1/%2 after %3 ms")
+                    .arg(p.partNumber)
+                    .arg(p.partCount)
+                    .arg(m_sinceReply485.elapsed()));
         return;
     }
     if (!sound) {

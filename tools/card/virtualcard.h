@@ -117,6 +117,7 @@ private:
     QMap<int, QByteArray> m_parts;   // 485 pieces of the frame under way
     int m_partCount = 0;
     QByteArray m_headerText;         // 485 header chunks received so far
+    QElapsedTimer m_sinceReply485;   // started by every reply on the RS-485 line
 
     CardClock m_clock;
     CardPlayer m_player;
