@@ -81,6 +81,12 @@ ObjectTree::ObjectTree(QWidget* parent)
             [this](const QPoint& pos) { emit popupRequested(viewport()->mapToGlobal(pos)); });
 }
 
+ObjectTree::~ObjectTree()
+{
+    // The base class clears its model after this object's members are gone.
+    disconnect(model(), nullptr, this, nullptr);
+}
+
 void ObjectTree::mousePressEvent(QMouseEvent* event)
 {
     // A press on the empty area clears the selection, as a press on a node

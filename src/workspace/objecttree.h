@@ -19,6 +19,7 @@ class ObjectTree : public QTreeWidget {
     Q_OBJECT
 public:
     explicit ObjectTree(QWidget* parent = nullptr);
+    ~ObjectTree() override;
 
     // Rebuilds every node from the model; nodes that were expanded stay so.
     void rebuild(const ProjectModel& model);
