@@ -13,6 +13,7 @@
 #include "model/settings.h"
 #include "transport/cardlink.h"
 #include "transport/channelstartup.h"
+#include "transport/filelimit.h"
 #include "workspace/mainwindow.h"
 #include "workspace/objecttree.h"
 #include "workspace/workspacesession.h"
@@ -76,6 +77,9 @@ void startDemo(ledsign::WorkspaceSession& session, ledsign::MainWindow& window, 
 
 int main(int argc, char** argv)
 {
+    // Every card on the network holds a connection, and a connection is an
+    // open file.
+    ledsign::raiseOpenFileLimit();
     // The editor works at 96 dots per inch, so that text wraps where the
     // card's lines break.
     if (qEnvironmentVariableIsEmpty("QT_FONT_DPI"))

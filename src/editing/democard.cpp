@@ -225,6 +225,7 @@ bool addDemoCard(ProjectModel& model, const DataFolder& folders, QString* error)
         // Three times larger on the canvas: 128 x 32 is small on a screen.
         c.record->zoom = 30;
         c.record->modified = 0;
+        model.cardsChanged();
     }
     return true;
 }

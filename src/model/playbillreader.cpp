@@ -8,6 +8,7 @@
 #include "model/playbillformat.h"
 
 #include <QFile>
+#include <QHash>
 #include <QFileInfo>
 #include <QIODevice>
 #include <QStringList>
@@ -133,7 +134,16 @@ PlaybillReader::Status PlaybillReader::fail(const QString& cardName, Status stat
 PlaybillReader::Status PlaybillReader::readBytes(const QString& cardName, const QByteArray& bytes,
                                                  const MessageSink& report)
 {
-    model_.clearCard(cardName);
+    if (!cardsStartEmpty_)
+        model_.clearCard(cardName);
+    // From here on every record of the card is one this read adds: pages and
+    // regions at the ends of their lists, materials behind `firstMaterial`.
+    // Looking them up there, instead of in the whole project, keeps a start
+    // with thousands of cards linear.
+    const qsizetype firstMaterial = model_.materials().size();
+    QHash<QString, qsizetype> pageAt;
+    QHash<QString, qsizetype> regionAt;
+    const auto regionKey = [](const QString& page, const QString& region) { return page + QChar(0x1f) + region; };
     int cardWidth = kUnknownCardWidth;
     int cardHeight = kUnknownCardHeight;
     if (const auto card = model_.findCard(cardName)) {
@@ -166,7 +176,8 @@ PlaybillReader::Status PlaybillReader::readBytes(const QString& cardName, const 
                 continue;
             const QString id = line.left(cut);
             const QString stored = line.mid(cut + 1);
-            for (TFodder& m : model_.materials()) {
+            for (qsizetype i = firstMaterial; i < model_.materials().size(); ++i) {
+                TFodder& m = model_.materials()[i];
                 if (m.cardName != cardName || m.id != id)
                     continue;
                 if (m.kind == kAnimation) {
@@ -200,11 +211,14 @@ PlaybillReader::Status PlaybillReader::readBytes(const QString& cardName, const 
                 p.playMode = parseWholeInt(f[kPageMode], &mode) ? mode : kPlayByDateAlt;
             }
             model_.appendPage(createPage(p));
+            if (!pageAt.contains(p.name))
+                pageAt.insert(p.name, model_.pages().size() - 1);
         } else if (section == Section::Regions) {
             if (f.size() != kRegionFieldCount)
                 continue;
-            const auto page = model_.findPage(cardName, f[kRegionPage]);
-            if (!page || page.record->textProgramPage != 0)
+            const qsizetype pageIndex = pageAt.value(f[kRegionPage], -1);
+            const TProgram* page = pageIndex >= 0 ? &model_.pages().at(pageIndex) : nullptr;
+            if (!page || page->textProgramPage != 0)
                 continue;
             NumberFields numbers(f);
             TRegion r;
@@ -225,16 +239,20 @@ PlaybillReader::Status PlaybillReader::readBytes(const QString& cardName, const 
                             GetLgText(kMessageCategory, QStringLiteral("warn_open_load_fail")), lineNo, report);
             }
             r.cardName = cardName;
-            r.pageName = page.record->name;
-            r.pageId = page.record->id;
+            r.pageName = page->name;
+            r.pageId = page->id;
             r.name = f[kRegionName];
             r.id = f[kRegionId];
             r.panelName = QStringLiteral("pnRegion%1").arg(panelNo);
             model_.appendRegion(createRegion(r));
+            const QString key = regionKey(r.pageName, r.name);
+            if (!regionAt.contains(key))
+                regionAt.insert(key, model_.regions().size() - 1);
         } else if (section == Section::Materials) {
             if (f.size() < kMatMinFields)
                 continue;
-            const auto region = model_.findRegion(cardName, f[kMatPage], f[kMatRegion]);
+            const qsizetype regionIndex = regionAt.value(regionKey(f[kMatPage], f[kMatRegion]), -1);
+            const TRegion* region = regionIndex >= 0 ? &model_.regions().at(regionIndex) : nullptr;
             if (!region)
                 continue;
             NumberFields numbers(f);
@@ -277,10 +295,10 @@ PlaybillReader::Status PlaybillReader::readBytes(const QString& cardName, const 
             for (int i = 3; i < 7; ++i)
                 m.flagChars[i] = '0';
             m.cardName = cardName;
-            m.pageName = region.record->pageName;
-            m.regionName = region.record->name;
-            m.regionId = region.record->id;
-            m.regionNameAtCreation = region.record->name;
+            m.pageName = region->pageName;
+            m.regionName = region->name;
+            m.regionId = region->id;
+            m.regionNameAtCreation = region->name;
             m.name = f[kMatName];
             m.id = f[kMatId];
             m.panelName = QString::fromLatin1(kReadMaterialPanelPrefix) + QString::number(panelNo);
@@ -294,10 +312,20 @@ PlaybillReader::Status PlaybillReader::readBytes(const QString& cardName, const 
                 if (const auto card = model_.findCard(cardName))
                     card.record->remoteTextFree = 0;
             }
-            if (created.kind == kQueue)
-                model_.insertMaterialFirstInRegion(created);
-            else
-                model_.appendMaterialToRegion(created);
+            // Queue materials go before the first of their region, the others
+            // after the last.
+            qsizetype first = -1;
+            qsizetype last = -1;
+            for (qsizetype i = firstMaterial; i < model_.materials().size(); ++i) {
+                const TFodder& other = model_.materials().at(i);
+                if (other.cardName == created.cardName && other.pageName == created.pageName
+                    && other.regionName == created.regionName) {
+                    first = first < 0 ? i : first;
+                    last = i;
+                }
+            }
+            const qsizetype end = model_.materials().size();
+            model_.insertMaterial(created, created.kind == kQueue ? (first < 0 ? end : first) : (last < 0 ? end : last + 1));
         }
     }
     return Status::Loaded;

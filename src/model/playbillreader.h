@@ -36,6 +36,10 @@ public:
     // Reads the content of `device` into the card; `programFile` stays cleared.
     Status read(const QString& cardName, QIODevice& device, const MessageSink& report = {});
 
+    // The cards read have no pages, regions or materials yet (the start-up
+    // load of the card list): there is nothing to clear before a read.
+    void setCardsStartEmpty(bool empty) { cardsStartEmpty_ = empty; }
+
     QString errorString() const { return error_; }
     // 1-based line of the file where a load stopped; 0 otherwise.
     int errorLine() const { return errorLine_; }
@@ -49,6 +53,7 @@ private:
     DataFolder folders_;
     QString error_;
     int errorLine_ = 0;
+    bool cardsStartEmpty_ = false;
 };
 
 } // namespace ledsign

@@ -47,12 +47,31 @@ ProjectModel::ProjectModel(TimeStampIds ids)
 
 Found<TFIXModem> ProjectModel::findCard(const QString& name)
 {
-    return findIn(cards_, [&](const TFIXModem& c) { return c.name == name; });
+    const qsizetype i = cardIndex_.byName(cards_, name);
+    return i < 0 ? Found<TFIXModem> {} : Found<TFIXModem> {&cards_[i], i};
 }
 
 Found<const TFIXModem> ProjectModel::findCard(const QString& name) const
 {
-    return findIn(cards_, [&](const TFIXModem& c) { return c.name == name; });
+    const qsizetype i = cardIndex_.byName(cards_, name);
+    return i < 0 ? Found<const TFIXModem> {} : Found<const TFIXModem> {&cards_[i], i};
+}
+
+QList<qsizetype> ProjectModel::findCardsByInternalCode(const QString& code) const
+{
+    return cardIndex_.byInternalCode(cards_, code);
+}
+
+QList<qsizetype> ProjectModel::findCardsOnConnection(const QTcpSocket* connection) const
+{
+    return cardIndex_.byConnection(cards_, connection);
+}
+
+void ProjectModel::connectionSet(const TFIXModem& card)
+{
+    const qsizetype i = &card - cards_.constData();
+    if (i >= 0 && i < cards_.size())
+        cardIndex_.connectionSet(cards_, i);
 }
 
 Found<TProgram> ProjectModel::findPage(const QString& cardName, const QString& pageName)
@@ -149,6 +168,7 @@ QString ProjectModel::renameCard(const QString& oldName, const QString& newName)
     if (given.isEmpty() || others.contains(given))
         given = freeFallbackName(word("object_card"), cards_.size() + 1, others);
     card.record->name = given;
+    cardIndex_.invalidate();
     for (TProgram& p : pages_) {
         if (p.cardName == oldName)
             p.cardName = given;
@@ -300,6 +320,7 @@ void ProjectModel::removeCard(const QString& cardName)
 {
     clearCard(cardName);
     cards_.removeIf([&](const TFIXModem& c) { return c.name == cardName; });
+    cardIndex_.invalidate();
 }
 
 void ProjectModel::removePage(const QString& cardName, const QString& pageName)

@@ -7,6 +7,7 @@
 // handed out stays valid only until the lists change.
 #pragma once
 
+#include "model/cardindex.h"
 #include "model/materialkinds.h"
 #include "model/tfixmodem.h"
 #include "model/tfodder.h"
@@ -47,6 +48,15 @@ public:
     // Look-ups compare names exactly.
     Found<TFIXModem> findCard(const QString& name);
     Found<const TFIXModem> findCard(const QString& name) const;
+    // Indexes of the cards with that internal code, or registered on that
+    // connection, in list order; found through an index, not a walk.
+    QList<qsizetype> findCardsByInternalCode(const QString& code) const;
+    QList<qsizetype> findCardsOnConnection(const QTcpSocket* connection) const;
+    // The card (a record of the card list) was just given its connection.
+    void connectionSet(const TFIXModem& card);
+    // To be called after a listed card's name or internal code was changed,
+    // or cards were moved or removed, other than through this class.
+    void cardsChanged() { cardIndex_.invalidate(); }
     Found<TProgram> findPage(const QString& cardName, const QString& pageName);
     Found<const TProgram> findPage(const QString& cardName, const QString& pageName) const;
     Found<TRegion> findRegion(const QString& cardName, const QString& pageName, const QString& regionName);
@@ -120,6 +130,7 @@ private:
     QString freeFallbackName(const QString& word, qsizetype start, const QStringList& taken) const;
 
     QList<TFIXModem> cards_;
+    CardIndex cardIndex_;
     QList<TProgram> pages_;
     QList<TRegion> regions_;
     QList<TFodder> materials_;

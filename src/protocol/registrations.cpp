@@ -60,13 +60,11 @@ Registrations::Result Registrations::registerTcp(QTcpSocket* connection, const Q
     const quint32 v4 = peer.toIPv4Address(&isV4);
     const QString ip = isV4 ? QHostAddress(v4).toString() : peer.toString();
     const QString mac = m_macOf ? m_macOf(peer) : QString();
-    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime now = QDateTime::currentDateTimeUtc();
 
     QList<TFIXModem>& cards = m_s.model().cards();
-    for (int i = 0; i < cards.size(); ++i) {
+    for (const qsizetype i : m_s.model().findCardsByInternalCode(r.internalCode)) {
         TFIXModem& card = cards[i];
-        if (card.internalCode != r.internalCode)
-            continue;
         const bool resized = card.width != r.width || card.height != r.height;
         card.ipAddress = ip;
         // A MAC the neighbour table does not know (loopback, another subnet)
@@ -77,7 +75,7 @@ Registrations::Result Registrations::registerTcp(QTcpSocket* connection, const Q
         card.linkKind = 2;
         applyReport(card, r);
         m_s.registerConnection(card, connection);
-        result.cardIndex = i;
+        result.cardIndex = int(i);
         result.sizeChanged = result.sizeChanged || resized;
     }
     if (result.cardIndex < 0) {
@@ -122,9 +120,8 @@ Registrations::Result Registrations::registerSerial(const CardReport& r, bool rs
 
     QList<TFIXModem>& cards = m_s.model().cards();
     const int linkKind = rs485 ? 1 : 0;
-    bool known = false;
-    for (const TFIXModem& card : std::as_const(cards))
-        known = known || card.internalCode == r.internalCode;
+    const QList<qsizetype> same = m_s.model().findCardsByInternalCode(r.internalCode);
+    const bool known = !same.isEmpty();
     if (!rs485 && !known) {
         m_s.setTreeCards({});
         emit treeCleared();
@@ -145,16 +142,14 @@ Registrations::Result Registrations::registerSerial(const CardReport& r, bool rs
         m_s.addTreeCard(card.name);
         emit cardAdded(result.cardIndex);
     } else {
-        for (int i = 0; i < cards.size(); ++i) {
+        for (const qsizetype i : same) {
             TFIXModem& card = cards[i];
-            if (card.internalCode != r.internalCode)
-                continue;
             // A report without the seven fields still sets the size, colour
             // and version: to 64 x 32, single colour, -1.
             const bool resized = card.width != r.width || card.height != r.height;
             card.linkKind = linkKind;
             applyReport(card, r);
-            result.cardIndex = i;
+            result.cardIndex = int(i);
             result.sizeChanged = result.sizeChanged || resized;
         }
         m_s.addTreeCard(cards[result.cardIndex].name);
@@ -181,12 +176,10 @@ Registrations::Result Registrations::registerUdp(const QString& name, const QByt
 
     m_s.stopPacketTimer();
     m_s.setPacketInterval(kUdpPacketInterval);
-    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime now = QDateTime::currentDateTimeUtc();
     QList<TFIXModem>& cards = m_s.model().cards();
-    for (int i = 0; i < cards.size(); ++i) {
+    for (const qsizetype i : m_s.model().findCardsByInternalCode(code)) {
         TFIXModem& card = cards[i];
-        if (card.internalCode != code)
-            continue;
         const bool resized = card.width != width || card.height != height;
         card.ipAddress = ip;
         card.lastHeard = now;
@@ -196,7 +189,7 @@ Registrations::Result Registrations::registerUdp(const QString& name, const QByt
         card.height = height;
         card.colorType = colorType;
         card.version = version;
-        result.cardIndex = i;
+        result.cardIndex = int(i);
         result.sizeChanged = result.sizeChanged || resized;
     }
     if (result.cardIndex < 0) {

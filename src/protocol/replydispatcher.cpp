@@ -23,12 +23,8 @@ ReplyDispatcher::ReplyDispatcher(SendScheduler& scheduler, Registrations& regist
 
 int ReplyDispatcher::cardOfConnection(QTcpSocket* connection) const
 {
-    const QList<TFIXModem>& cards = m_s.model().cards();
-    for (int i = 0; i < cards.size(); ++i) {
-        if (connection && cards[i].socket.data() == connection)
-            return i;
-    }
-    return -1;
+    const QList<qsizetype> on = m_s.model().findCardsOnConnection(connection);
+    return on.isEmpty() ? -1 : int(on.first());
 }
 
 void ReplyDispatcher::takeTcpBytes(QTcpSocket* connection, const QByteArray& bytes)
@@ -74,7 +70,8 @@ void ReplyDispatcher::handTcpFrames(QTcpSocket* connection, const QList<QByteArr
                 index = r.cardIndex;
             continue;
         }
-        m_s.model().cards()[index].lastHeard = QDateTime::currentDateTime();
+        // In UTC: a local time asks the system's time zone on every frame.
+        m_s.model().cards()[index].lastHeard = QDateTime::currentDateTimeUtc();
         dispatch(index, readFrameMessage(frame));
         // Handling may have changed the card list or dropped the connection.
         index = cardOfConnection(connection);

@@ -4,6 +4,7 @@
 #include "protocol/exportfile.h"
 
 #include <QDateTime>
+#include <QSet>
 #include <QTcpSocket>
 
 namespace ledsign {
@@ -164,16 +165,19 @@ void SendScheduler::registerConnection(TFIXModem& card, QTcpSocket* connection)
 {
     card.online = 1;
     card.socket = connection;
+    m_model.connectionSet(card);
     card.timeoutDays = sendtiming::kPollTimeoutFactor * m_state.pollTime * m_state.timeScale / 86400.0;
 }
 
 void SendScheduler::dropConnection(TFIXModem& card) { m_sender.dropConnection(card); }
 
-bool SendScheduler::timedOut(const TFIXModem& card) const
+bool SendScheduler::timedOut(const TFIXModem& card) const { return timedOut(card, QDateTime::currentDateTimeUtc()); }
+
+bool SendScheduler::timedOut(const TFIXModem& card, const QDateTime& now) const
 {
     if (!card.lastHeard.isValid())
         return true;
-    return QDateTime::currentDateTime() > card.lastHeard.addMSecs(qint64(card.timeoutDays * kMsPerDay));
+    return now > card.lastHeard.addMSecs(qint64(card.timeoutDays * kMsPerDay));
 }
 
 // ---------------------------------------------------------------- timers
@@ -301,10 +305,15 @@ void SendScheduler::presenceTick()
     if (!m_state.networkMode || m_state.searchRunning || m_state.groupNext < m_state.groupSlots.size())
         return;
     m_presence.setInterval(m_state.scaled(sendtiming::kPresence));
-    const QStringList tree = treeCards();
+    // One look at the clock and one set of tree names for the whole fleet;
+    // times in UTC compare without asking the time zone.
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    QSet<QString> tree;
+    if (!m_treeFollowsCards)
+        tree = QSet<QString>(m_tree.cbegin(), m_tree.cend());
     for (const TFIXModem& card : m_model.cards()) {
-        if (tree.contains(card.name))
-            setNodeState(card.name, timedOut(card) ? kNodeOffline : kNodeOnline);
+        if (m_treeFollowsCards || tree.contains(card.name))
+            setNodeState(card.name, timedOut(card, now) ? kNodeOffline : kNodeOnline);
     }
 }
 

@@ -65,6 +65,7 @@ public:
     void registerConnection(TFIXModem& card, QTcpSocket* connection);
     void dropConnection(TFIXModem& card);
     bool timedOut(const TFIXModem& card) const;
+    bool timedOut(const TFIXModem& card, const QDateTime& now) const;
 
     // --- timers
     void stopPackets();

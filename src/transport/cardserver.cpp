@@ -1,11 +1,34 @@
 #include "transport/cardserver.h"
 
+#include "transport/cardconnection.h"
+
 namespace ledsign {
+
+void CardServer::Listener::incomingConnection(qintptr fd)
+{
+    if (!m_poller.isValid()) {
+        QTcpServer::incomingConnection(fd);
+        return;
+    }
+    auto* connection = new CardConnection(int(fd), m_poller, this);
+    if (connection->state() != QAbstractSocket::ConnectedState) {
+        delete connection;
+        return;
+    }
+    addPendingConnection(connection);
+}
 
 CardServer::CardServer(QObject* parent)
     : QObject(parent)
 {
     connect(&m_server, &QTcpServer::newConnection, this, &CardServer::onNewConnection);
+    connect(&m_server, &QTcpServer::acceptError, this, &CardServer::onAcceptError);
+    m_acceptRetry.setSingleShot(true);
+    m_acceptRetry.setInterval(kAcceptRetryMs);
+    connect(&m_acceptRetry, &QTimer::timeout, this, [this] {
+        if (m_server.isListening())
+            m_server.resumeAccepting();
+    });
 }
 
 CardServer::~CardServer()
@@ -25,11 +48,13 @@ bool CardServer::open(quint16 port, const QHostAddress& address)
     // short queue of pending connections drops their connects, and each
     // dropped card retries only after seconds.
     m_server.setListenBacklogSize(kListenBacklog);
+    m_limitReported = false;
     return m_server.listen(address, port);
 }
 
 void CardServer::close()
 {
+    m_acceptRetry.stop();
     if (m_server.isListening())
         m_server.close();
 }
@@ -56,6 +81,17 @@ void CardServer::onNewConnection()
         });
         emit connectionAccepted(connection);
     }
+}
+
+void CardServer::onAcceptError(QAbstractSocket::SocketError error)
+{
+    // The listener stops accepting after an error; without a second try the
+    // cards that connect later would never be heard.
+    if (error == QAbstractSocket::SocketResourceError && !m_limitReported) {
+        m_limitReported = true;
+        emit connectionLimitReached();
+    }
+    m_acceptRetry.start();
 }
 
 void CardServer::onDisconnected(QTcpSocket* connection)

@@ -44,4 +44,9 @@ QString serverOpenFailed()
     return lg("warn_comm_network_open_fail");
 }
 
+QString connectionLimitReached()
+{
+    return lg("warn_connection_limit");
+}
+
 } // namespace ledsign::channeltext

@@ -18,5 +18,7 @@ QString serialCloseFailed();
 // "Network Port[8900]"
 QString serverOpened(quint16 port);
 QString serverOpenFailed();
+// The server can take no more connections (the limit of open files).
+QString connectionLimitReached();
 
 } // namespace ledsign::channeltext

@@ -11,6 +11,8 @@ CommChannels::CommChannels(QList<TFIXModem>& cards, QObject* parent)
     connect(&m_server, &CardServer::connectionAccepted, this, &CommChannels::onConnectionAccepted);
     connect(&m_server, &CardServer::connectionClosed, this, &CommChannels::onConnectionClosed);
     connect(&m_server, &CardServer::dataWaiting, this, &CommChannels::onDataWaiting);
+    connect(&m_server, &CardServer::connectionLimitReached, this,
+            [this] { emit statusMessage(channeltext::connectionLimitReached()); });
     connect(&m_serial, &SerialLink::blockReceived, this, &CommChannels::onSerialBlock);
     connect(&m_serial, &SerialLink::written, this, [this](const QByteArray& bytes) { emit bytesSent(nullptr, bytes); });
     connect(&m_udp, &UdpListener::datagramReceived, this, &CommChannels::onDatagram);

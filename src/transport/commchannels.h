@@ -93,6 +93,8 @@ public:
 signals:
     // Panel 3 of the status bar.
     void channelStatusChanged(const QString& text);
+    // A notice for the message panel of the status bar.
+    void statusMessage(const QString& text);
     // The serial button's caption or either control's visibility changed.
     void controlsChanged();
     // The presence supervision runs in network mode only.

@@ -112,6 +112,7 @@ void CardLinkController::wire()
     Registrations& registrations = m_link.registrations();
 
     connect(&channels, &CommChannels::channelStatusChanged, &m_window, &MainWindow::showChannelStatus);
+    connect(&channels, &CommChannels::statusMessage, &m_window, &MainWindow::showStatus);
     connect(&channels, &CommChannels::controlsChanged, this, &CardLinkController::applyChannelControls);
     connect(&channels, &CommChannels::cardSearchRequested, this, [this] { searchCards(false); });
 
@@ -131,7 +132,9 @@ void CardLinkController::wire()
         m_window.progressBar()->setValue(0);
         m_window.progressBar()->hide();
     });
-    connect(&scheduler, &SendScheduler::cardStateChanged, &m_window, &MainWindow::refreshCardStates);
+    // A card's state changes one node, not the whole fleet's.
+    connect(&scheduler, &SendScheduler::cardStateChanged, this,
+            [this](const QString& name, int) { m_window.refreshCardState(name); });
     connect(&scheduler, &SendScheduler::treeChanged, &m_window, &MainWindow::refreshTree);
 
     // A card that reports itself: a new one gets its node and panel, a known
@@ -145,7 +148,7 @@ void CardLinkController::wire()
     });
     connect(&registrations, &Registrations::cardSelected, this, [this](const QString& name) {
         m_window.selectCard(name);
-        m_window.refreshCardStates();
+        m_window.refreshCardState(name);
     });
 
     connect(&m_udp, &UdpConfig::searchStatus, &m_window, &MainWindow::showStatus);

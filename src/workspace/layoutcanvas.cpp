@@ -252,8 +252,7 @@ void LayoutCanvas::syncWithModel()
     if (frame_ && (!frame_->target() || !alive.contains(frame_->target()->objectName())))
         dropFrame();
 
-    for (const TFIXModem& card : model_.cards())
-        layoutCard(card, false);
+    layoutAllCards(outline);
     if (!model_.findCard(currentCard_))
         currentCard_.clear();
     for (const TFIXModem& card : model_.cards()) {
@@ -304,6 +303,55 @@ void LayoutCanvas::layoutCard(const TFIXModem& card, bool zoomCommand)
     }
 }
 
+void LayoutCanvas::layoutAllCards(const ProjectOutline& outline)
+{
+    struct CardLayout {
+        int zoomTenths = 0;
+        double factor = 1;
+        QRect pageRect;
+    };
+    // As one layoutCard per card in list order: a later card of the same
+    // name lays the records out again.
+    QHash<QString, CardLayout> layouts;
+    for (const TFIXModem& card : model_.cards()) {
+        auto* cardPanel = panelAs<CardPanel>(panels_, card.panelName);
+        if (!cardPanel)
+            continue;
+        CardLayout l;
+        l.zoomTenths = canvas::zoomTenths(canvas::zoomFactorOfCard(card.zoom));
+        l.factor = l.zoomTenths / double(canvas::kZoomOne);
+        cardPanel->resize(canvas::cardPanelSize(card.width, card.height, l.factor));
+        l.pageRect = canvas::pagePanelRect(cardPanel->size());
+        layouts.insert(card.name, l);
+    }
+    for (const TProgram& page : model_.pages()) {
+        const auto l = layouts.constFind(page.cardName);
+        if (l == layouts.constEnd())
+            continue;
+        if (auto* p = panelAs<PagePanel>(panels_, page.panelName))
+            p->setGeometry(l->pageRect);
+    }
+    for (const TRegion& region : model_.regions()) {
+        const auto l = layouts.constFind(region.cardName);
+        if (l == layouts.constEnd())
+            continue;
+        if (auto* panel = panelAs<RegionPanel>(panels_, region.panelName))
+            layoutRegion(panel, region, l->zoomTenths);
+    }
+    for (const TFodder& m : model_.materials()) {
+        const auto l = layouts.constFind(m.cardName);
+        if (l == layouts.constEnd())
+            continue;
+        auto* panel = panelAs<MaterialPanel>(panels_, m.panelName);
+        if (!panel || !panel->parentWidget())
+            continue;
+        panel->setGeometry(QRect(QPoint(0, 0), panel->parentWidget()->size()));
+        panel->setZoomFactor(l->factor);
+        const qsizetype region = outline.regionIndex(m.cardName, m.pageName, m.regionName);
+        paintMaterial(panel, m, region >= 0 ? &model_.regions().at(region) : nullptr);
+    }
+}
+
 void LayoutCanvas::layoutRegion(RegionPanel* panel, const TRegion& region, int zoomTenths)
 {
     panel->setGeometry(canvas::regionCanvasRect(region, zoomTenths));
@@ -317,8 +365,12 @@ void LayoutCanvas::layoutRegion(RegionPanel* panel, const TRegion& region, int z
 
 void LayoutCanvas::paintMaterial(MaterialPanel* panel, const TFodder& m)
 {
-    const auto region = model_.findRegion(m.cardName, m.pageName, m.regionName);
-    const QSize ledSize = region ? QSize(region.record->width, region.record->height) : panel->size();
+    paintMaterial(panel, m, model_.findRegion(m.cardName, m.pageName, m.regionName).record);
+}
+
+void LayoutCanvas::paintMaterial(MaterialPanel* panel, const TFodder& m, const TRegion* region)
+{
+    const QSize ledSize = region ? QSize(region->width, region->height) : panel->size();
     if (canvas::keepsNaturalSize(m.kind)) {
         const canvas::MaterialPicture picture = canvas::naturalPicture(m, ledSize);
         panel->setPicture(picture.image, picture.stretched);

@@ -27,6 +27,7 @@
 #include "editing/canvaspicture.h"
 #include "workspace/dragframe.h"
 #include "model/projectmodel.h"
+#include "model/projectoutline.h"
 
 #include <QHash>
 #include <QPointer>
@@ -117,8 +118,11 @@ protected:
 private:
     int cardZoom(const QString& cardName) const;
     void layoutCard(const TFIXModem& card, bool zoomCommand);
+    // What layoutCard does for every card, in one pass over the lists.
+    void layoutAllCards(const ProjectOutline& outline);
     void layoutRegion(RegionPanel* panel, const TRegion& region, int zoomTenths);
     void paintMaterial(MaterialPanel* panel, const TFodder& material);
+    void paintMaterial(MaterialPanel* panel, const TFodder& material, const TRegion* region);
     void centreCurrentCard();
     void showContextMenu(const QPoint& globalPos);
     void putFrameOn(RegionPanel* panel, const QPoint* pressAt);

@@ -662,6 +662,11 @@ void MainWindow::refreshCardStates()
     tree_->refreshCardStates(session_.model());
 }
 
+void MainWindow::refreshCardState(const QString& cardName)
+{
+    tree_->refreshCardState(session_.model(), cardName);
+}
+
 void MainWindow::showStatus(const QString& text)
 {
     statusPanels_[kMessagePanel]->setText(text);

@@ -74,6 +74,8 @@ public:
     void refreshTree();
     // The card nodes show again whether their cards are on line.
     void refreshCardStates();
+    // The node of one card, when only its state changed.
+    void refreshCardState(const QString& cardName);
     // Runs a command as its action would.
     void runCommand(ActionId id);
     void runPopupItem(PopupItem item);

@@ -69,10 +69,22 @@ ObjectTree::ObjectTree(QWidget* parent)
         if (!rebuilding_)
             emit nodeSelected(pathOf(current));
     });
+    // Card nodes that go forget their names.
+    connect(model(), &QAbstractItemModel::modelAboutToBeReset, this, [this] { cardItems_.clear(); });
+    connect(model(), &QAbstractItemModel::rowsAboutToBeRemoved, this, [this](const QModelIndex& parent) {
+        if (!parent.isValid())
+            cardItems_.clear();
+    });
     connect(this, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* item, int) { emit nodeDoubleClicked(pathOf(item)); });
     connect(this, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { emit popupRequested(viewport()->mapToGlobal(pos)); });
+}
+
+ObjectTree::~ObjectTree()
+{
+    // The base class clears its model after this object's members are gone.
+    disconnect(model(), nullptr, this, nullptr);
 }
 
 void ObjectTree::mousePressEvent(QMouseEvent* event)
@@ -105,6 +117,7 @@ void ObjectTree::rebuild(const ProjectModel& model)
             expanded.insert(keyOf(pathOf(*it)));
     }
     clear();
+    cardItems_.clear();
 
     auto add = [&](QTreeWidgetItem* parent, const NodePath& path, const QString& text) {
         auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
@@ -115,6 +128,8 @@ void ObjectTree::rebuild(const ProjectModel& model)
     const ProjectOutline outline(model);
     for (const TFIXModem& card : model.cards()) {
         QTreeWidgetItem* cardItem = add(nullptr, NodePath::ofCard(card.name), card.name);
+        if (!cardItems_.contains(card.name))
+            cardItems_.insert(card.name, cardItem);
         showCardState(cardItem, &card);
         for (const QString& page : outline.pageNames(card.name)) {
             QTreeWidgetItem* pageItem = add(cardItem, NodePath::ofPage(card.name, page), page);
@@ -140,6 +155,15 @@ void ObjectTree::refreshCardStates(const ProjectModel& model)
         const auto card = model.findCard(item->text(0));
         showCardState(item, card ? card.record : nullptr);
     }
+}
+
+void ObjectTree::refreshCardState(const ProjectModel& model, const QString& cardName)
+{
+    QTreeWidgetItem* item = itemOf(NodePath::ofCard(cardName));
+    if (!item)
+        return;
+    const auto card = model.findCard(cardName);
+    showCardState(item, card ? card.record : nullptr);
 }
 
 void ObjectTree::showCardState(QTreeWidgetItem* item, const TFIXModem* card)
@@ -195,11 +219,16 @@ QTreeWidgetItem* ObjectTree::itemOf(const NodePath& path) const
 {
     if (path.isNone())
         return nullptr;
-    QTreeWidgetItem* item = nullptr;
-    for (int i = 0; i < topLevelItemCount(); ++i) {
-        if (topLevelItem(i)->text(0) == path.card) {
-            item = topLevelItem(i);
-            break;
+    // The card node through the names of the last rebuild, checked against
+    // the node itself; a node added or renamed since is found by a walk.
+    QTreeWidgetItem* item = cardItems_.value(path.card);
+    if (!item || item->parent() || item->text(0) != path.card) {
+        item = nullptr;
+        for (int i = 0; i < topLevelItemCount(); ++i) {
+            if (topLevelItem(i)->text(0) == path.card) {
+                item = topLevelItem(i);
+                break;
+            }
         }
     }
     const QStringList below{path.page, path.region, path.material};

@@ -6,6 +6,7 @@
 
 #include "editing/selection.h"
 
+#include <QHash>
 #include <QIcon>
 #include <QSet>
 #include <QTreeWidget>
@@ -18,11 +19,14 @@ class ObjectTree : public QTreeWidget {
     Q_OBJECT
 public:
     explicit ObjectTree(QWidget* parent = nullptr);
+    ~ObjectTree() override;
 
     // Rebuilds every node from the model; nodes that were expanded stay so.
     void rebuild(const ProjectModel& model);
     // Only the on-line marks of the card nodes follow their records.
     void refreshCardStates(const ProjectModel& model);
+    // The same for one card's node.
+    void refreshCardState(const ProjectModel& model, const QString& cardName);
     // True when the card node shows the on-line mark.
     bool showsOnline(const QString& cardName) const;
     // Once the link runs, a card node shows the card's state as the send
@@ -63,6 +67,8 @@ private:
     QIcon online_;
     QIcon sent_;
     std::function<int(const QString&)> stateOf_;
+    // The first card node of each name, as rebuild() made them.
+    QHash<QString, QTreeWidgetItem*> cardItems_;
     bool rebuilding_ = false;
 };
 

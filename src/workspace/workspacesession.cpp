@@ -94,6 +94,9 @@ QStringList WorkspaceSession::loadCards(const MessageSink& report)
 {
     QStringList unread;
     PlaybillReader reader(model_, folders_);
+    // Each card below is new and each read adds records of its own card
+    // only: with no records before, no read has anything to clear.
+    reader.setCardsStartEmpty(model_.pages().isEmpty() && model_.regions().isEmpty() && model_.materials().isEmpty());
     for (const CardListLine& line : file_.cardList(folders_.programFolder())) {
         // A name listed twice keeps its first line, as a look-up by name would.
         if (model_.findCard(line.name))
