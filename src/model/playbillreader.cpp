@@ -6,6 +6,7 @@
 #include "model/inifile.h"
 #include "model/materialkinds.h"
 #include "model/playbillformat.h"
+#include "model/textencoding.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -66,11 +67,21 @@ PlaybillReader::PlaybillReader(ProjectModel& model, const DataFolder& folders)
 {
 }
 
+QString PlaybillReader::damageText(const QString& path) const
+{
+    if (skipped_ == 0 && !endsEarly_)
+        return {};
+    const QString key = endsEarly_ ? QStringLiteral("warn_playbill_cut_short") : QStringLiteral("warn_playbill_lines_skipped");
+    return GetLgText(kMessageCategory, key).arg(path).arg(skipped_);
+}
+
 PlaybillReader::Status PlaybillReader::open(const QString& cardName, const QString& path,
                                             const MessageSink& report)
 {
     error_.clear();
     errorLine_ = 0;
+    skipped_ = 0;
+    endsEarly_ = false;
     if (!QFileInfo(path).isFile()) {
         error_ = QStringLiteral("%1: no such file").arg(path);
         return Status::FileMissing;
@@ -106,6 +117,8 @@ PlaybillReader::Status PlaybillReader::read(const QString& cardName, QIODevice& 
 {
     error_.clear();
     errorLine_ = 0;
+    skipped_ = 0;
+    endsEarly_ = false;
     if (!model_.findCard(cardName)) {
         error_ = QStringLiteral("%1: no such card").arg(cardName);
         return Status::NoSuchCard;
@@ -143,9 +156,13 @@ PlaybillReader::Status PlaybillReader::readBytes(const QString& cardName, const 
     const QString everyday = GetLgText(kMessageCategory, QStringLiteral("cycle_everyday"));
 
     Section section = Section::None;
-    const QStringList lines = codec::decode(bytes).split(QLatin1Char('\n'));
+    Section lastSeen = Section::None;
+    // A playbill saved by a text editor may carry a byte-order mark.
+    const QStringList lines = decodeStoredText(bytes).text.split(QLatin1Char('\n'));
     for (qsizetype n = 0; n < lines.size(); ++n) {
         const int lineNo = static_cast<int>(n + 1);
+        // Only the piece after the last line end can lack one.
+        const bool unterminated = n == lines.size() - 1;
         QString line = lines.at(n);
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
@@ -156,19 +173,28 @@ PlaybillReader::Status PlaybillReader::readBytes(const QString& cardName, const 
         const Section header = sectionOf(trimmed);
         if (header != Section::None) {
             section = header;
+            lastSeen = std::max(lastSeen, header);
+            continue;
+        }
+        if (section == Section::None) {
+            ++skipped_;
             continue;
         }
 
         if (section == Section::Contents) {
             // The id ends at the first "="; the content keeps any later "=".
             const qsizetype cut = line.indexOf(QLatin1Char(kContentSeparator));
-            if (cut < 0)
+            if (cut < 0) {
+                ++skipped_;
                 continue;
+            }
             const QString id = line.left(cut);
             const QString stored = line.mid(cut + 1);
+            bool found = false;
             for (TFodder& m : model_.materials()) {
                 if (m.cardName != cardName || m.id != id)
                     continue;
+                found = true;
                 if (m.kind == kAnimation) {
                     m.content = stored.isEmpty() ? QString()
                                                  : pathInFolder(folders_.pictureFolder(),
@@ -178,13 +204,17 @@ PlaybillReader::Status PlaybillReader::readBytes(const QString& cardName, const 
                 }
                 break;
             }
+            if (!found)
+                ++skipped_;
             continue;
         }
 
         const QStringList f = line.split(QLatin1Char(kFieldSeparator));
         if (section == Section::Pages) {
-            if (f.size() < kPageMinFields)
+            if (f.size() < kPageMinFields) {
+                ++skipped_;
                 continue;
+            }
             TProgram p;
             p.cardName = cardName;
             p.name = f[kPageName];
@@ -201,19 +231,29 @@ PlaybillReader::Status PlaybillReader::readBytes(const QString& cardName, const 
             }
             model_.appendPage(createPage(p));
         } else if (section == Section::Regions) {
-            if (f.size() != kRegionFieldCount)
+            if (f.size() != kRegionFieldCount) {
+                ++skipped_;
                 continue;
+            }
             const auto page = model_.findPage(cardName, f[kRegionPage]);
-            if (!page || page.record->textProgramPage != 0)
+            if (!page || page.record->textProgramPage != 0) {
+                ++skipped_;
                 continue;
+            }
             NumberFields numbers(f);
             TRegion r;
             r.left = numbers.at(kRegionLeft);
             r.top = numbers.at(kRegionTop);
             r.width = numbers.at(kRegionWidth);
             r.height = numbers.at(kRegionHeight);
-            if (!numbers.ok())
+            if (!numbers.ok()) {
+                // The last line of a file cut short is damaged, not wrong.
+                if (unterminated) {
+                    ++skipped_;
+                    continue;
+                }
                 return fail(cardName, Status::BadNumber, numbers.error(), lineNo, report);
+            }
             // A negative size cannot be drawn; the Windows program could
             // write one for a region that lay beyond the card's edge.
             r.left = qMax(0, r.left);
@@ -232,11 +272,15 @@ PlaybillReader::Status PlaybillReader::readBytes(const QString& cardName, const 
             r.panelName = QStringLiteral("pnRegion%1").arg(panelNo);
             model_.appendRegion(createRegion(r));
         } else if (section == Section::Materials) {
-            if (f.size() < kMatMinFields)
+            if (f.size() < kMatMinFields) {
+                ++skipped_;
                 continue;
+            }
             const auto region = model_.findRegion(cardName, f[kMatPage], f[kMatRegion]);
-            if (!region)
+            if (!region) {
+                ++skipped_;
                 continue;
+            }
             NumberFields numbers(f);
             TFodder m;
             m.kind = numbers.at(kMatKind);
@@ -268,11 +312,19 @@ PlaybillReader::Status PlaybillReader::readBytes(const QString& cardName, const 
                 m.textParam3 = numbers.at(kMatTextParam3);
             if (f.size() > kMatRotateAfter)
                 m.rotateMode = numbers.at(kMatRotateMode);
-            if (!numbers.ok())
+            if (!numbers.ok()) {
+                // The last line of a file cut short is damaged, not wrong.
+                if (unterminated) {
+                    ++skipped_;
+                    continue;
+                }
                 return fail(cardName, Status::BadNumber, numbers.error(), lineNo, report);
+            }
             // Nothing downstream knows what to make of an unknown kind.
-            if (!isValidMaterialKind(m.kind))
+            if (!isValidMaterialKind(m.kind)) {
+                ++skipped_;
                 continue;
+            }
             m.flagChars[2] = '1';
             for (int i = 3; i < 7; ++i)
                 m.flagChars[i] = '0';
@@ -300,6 +352,11 @@ PlaybillReader::Status PlaybillReader::readBytes(const QString& cardName, const 
                 model_.appendMaterialToRegion(created);
         }
     }
+    // The writer always ends with the text contents; a file with materials
+    // that stops before them was cut short.
+    // A last line without its line end was cut as well.
+    endsEarly_ = (lastSeen != Section::Contents && (lastSeen != Section::None || skipped_ > 0))
+        || (!lines.isEmpty() && !lines.last().trimmed().isEmpty());
     return Status::Loaded;
 }
 
