@@ -6,6 +6,7 @@
 // --demo      start with the sample card and a virtual card connected on
 //             127.0.0.1 (data in ~/.local/share/ledsign-demo unless --home
 //             is given as well)
+#include "terminationsignals.h"
 #include "virtualcardprocess.h"
 
 #include "editing/democard.h"
@@ -131,6 +132,17 @@ int main(int argc, char** argv)
                          [&](const QString& message) { window.statusBar()->showMessage(message); });
         startDemo(session, window, card);
     }
+    // A termination request closes the window as the Exit command does; the
+    // exit question may keep it open (modified playbills), and a second
+    // request then ends the program after writing the settings.
+    ledsign::TerminationSignals terminations;
+    QObject::connect(&terminations, &ledsign::TerminationSignals::terminationRequested, &window,
+                     [&](int, int count) {
+                         if (count == 1)
+                             window.close();
+                         else
+                             window.closeWithoutAsking();
+                     });
     const int status = app.exec();
     card.stop();
     return status;

@@ -6,6 +6,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 namespace ledsign {
 
 namespace {
@@ -88,10 +92,11 @@ bool copyFileSafely(const QString& from, const QString& to, QString* error)
         QFile::remove(temp);
         return false;
     }
-    QFile::remove(to);
-    if (!QFile::rename(temp, to)) {
+    // One step replaces the old file: at every moment the drive holds
+    // either the previous export or the new one, whole.
+    if (::rename(QFile::encodeName(temp).constData(), QFile::encodeName(to).constData()) != 0) {
         if (error)
-            *error = QStringLiteral("Cannot rename %1").arg(temp);
+            *error = QStringLiteral("Cannot rename %1 to %2: %3").arg(temp, to, QString::fromLocal8Bit(std::strerror(errno)));
         QFile::remove(temp);
         return false;
     }
@@ -110,8 +115,9 @@ QString UsbExport::paramTarget() const { return joinPath(driveRoot_, kUsbParamFi
 
 bool UsbExport::attempt(const Builder& data, const Builder& params, const Status& status, QString& error)
 {
-    QFile::remove(dataTarget());
-    QFile::remove(paramTarget());
+    // The files on the drive are replaced by renaming over them, never
+    // removed first, so an attempt that fails leaves the previous export.
+    bool paramsWritten = false;
     if (params) {
         const QByteArray bytes = params();
         if (!bytes.isEmpty()) {
@@ -119,11 +125,16 @@ bool UsbExport::attempt(const Builder& data, const Builder& params, const Status
             QFile::remove(local);
             if (!writeFileAtomically(local, bytes, &error) || !copy_(local, paramTarget(), &error))
                 return false;
+            paramsWritten = true;
             say(status, usbtext::kParamDone);
         }
     }
     const QByteArray bytes = data ? data() : QByteArray();
     if (bytes.isEmpty()) {
+        // Nothing replaces the earlier export, which belongs to another
+        // playbill than the one of now: a card must not load it.
+        QFile::remove(dataTarget());
+        QFile::remove(paramTarget());
         error = QStringLiteral("The playbill data could not be built.");
         return false;
     }
@@ -132,6 +143,9 @@ bool UsbExport::attempt(const Builder& data, const Builder& params, const Status
     if (!writeFileAtomically(local, bytes, &error) || !copy_(local, dataTarget(), &error))
         return false;
     say(status, usbtext::kDataDone);
+    // Parameters of an earlier export do not belong to this playbill.
+    if (!paramsWritten)
+        QFile::remove(paramTarget());
     return QFileInfo::exists(dataTarget());
 }
 
@@ -149,9 +163,8 @@ UsbExport::Result UsbExport::run(const Builder& data, const Builder& params, con
         }
         result.error = error;
     }
-    // Whatever an attempt left on the drive is not a valid export.
-    QFile::remove(dataTarget());
-    QFile::remove(paramTarget());
+    // Every file on the drive is whole (copies are renamed into place), so
+    // what an earlier export left there stays usable.
     say(status, usbtext::kFailed);
     return result;
 }

@@ -9,7 +9,8 @@ SendConversion standardSendConversion()
 {
     return [](TFodder& material, const TRegion& region, const TFIXModem& card) {
         SendConversionResult r;
-        r.ok = sendConversion(material, region.width, region.height, card.name, card.colorType, r.displayData);
+        r.ok = sendConversion(material, region.width, region.height, card.name, card.colorType, r.displayData, {},
+                              &r.error);
         return r;
     };
 }

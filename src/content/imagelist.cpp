@@ -45,6 +45,10 @@ QStringList appendImageFiles(TFodder& material, const QString& folder, const QSt
         if (addImageFile(material, path, report))
             added << material.fileList.last().path;
     }
+    // The operator has the list in hand: files that were missing when the
+    // playbill was read are no longer asked for.
+    if (!added.isEmpty())
+        material.missingImages.clear();
     return added;
 }
 
@@ -66,6 +70,8 @@ QStringList insertImageFiles(TFodder& material, int row, const QString& folder, 
             ++at;
         }
     }
+    if (!added.isEmpty())
+        material.missingImages.clear();
     return added;
 }
 
@@ -80,12 +86,15 @@ int deleteImageRows(TFodder& material, QList<int> rows)
             ++removed;
         }
     }
+    if (removed > 0)
+        material.missingImages.clear();
     return removed;
 }
 
 void clearImageList(TFodder& material)
 {
     material.fileList.clear();
+    material.missingImages.clear();
 }
 
 } // namespace ledsign

@@ -1,5 +1,7 @@
 #include "content/previewconversion.h"
 
+#include "content/textbudget.h"
+
 #include "content/animationframes.h"
 #include "content/displaytext.h"
 #include "content/imagegroup.h"
@@ -32,6 +34,11 @@ PreviewPictures previewConversion(const TFodder& material, int width, int height
     switch (material.kind) {
     case kSingleText:
     case kMultiText:
+        result.error = textContentRefusal(material);
+        if (!result.error.isEmpty()) {
+            result.ok = false;
+            return result;
+        }
         result.pictures = renderTextMaterial(material, width, height, false, maxPictures);
         break;
     case kImageGroup:

@@ -3,6 +3,8 @@
 #include "content/animationframes.h"
 #include "content/bitplanes.h"
 #include "content/imagegroup.h"
+#include "content/renderpicture.h"
+#include "content/textbudget.h"
 #include "content/textlayout.h"
 #include "language/language.h"
 #include "model/materialkinds.h"
@@ -59,13 +61,30 @@ bool sendConversion(TFodder& material, int width, int height, const QString& car
     QString why;
     switch (material.kind) {
     case kSingleText:
-    case kMultiText:
+    case kMultiText: {
+        const QString refusal = textContentRefusal(material);
+        if (!refusal.isEmpty())
+            return fail(material, displayData, error, refusal);
         pictures = renderTextMaterial(material, width, height);
         if (pictures.isEmpty())
             return fail(material, displayData, error, QStringLiteral("the text gives no picture"));
+        // The budget cut the text short: a part of it would never show.
+        const int budget = pictureBudget(width, height);
+        const TextLayoutKind layout = chooseTextLayout(material).kind;
+        const bool strip = layout == TextLayoutKind::HorizontalStrip || layout == TextLayoutKind::VerticalStrip;
+        if (pictures.size() >= budget && (strip || budget < kMaxPictures))
+            return fail(material, displayData, error, textTooLongMessage(material, width, height, budget));
         break;
+    }
     case kImageGroup:
     case kTable:
+        // A picture that went missing is named; sending the group without
+        // it would show the audience something nobody chose.
+        if (!material.missingImages.isEmpty()) {
+            return fail(material, displayData, error,
+                        GetLgText(kMessageCategory, QStringLiteral("warn_image_file_missing"))
+                            .arg(material.name, material.missingImages.join(QStringLiteral(", "))));
+        }
         if (!loadImageGroup(material, pictures, &why))
             return fail(material, displayData, error, why);
         break;

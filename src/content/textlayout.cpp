@@ -1,5 +1,7 @@
 #include "content/textlayout.h"
 
+#include "content/textbudget.h"
+
 #include "model/materialkinds.h"
 
 #include <algorithm>
@@ -55,6 +57,12 @@ QList<QImage> renderTextMaterial(const TFodder& material, int width, int height,
 {
     if (material.kind != kSingleText && material.kind != kMultiText)
         return {};
+    // Memory stays bounded whatever the text and region: a text too large
+    // gives nothing, and no layout holds more pictures than the budget.
+    if (!textContentRefusal(material).isEmpty())
+        return {};
+    const int budget = pictureBudget(width, height);
+    maxPictures = maxPictures < 0 ? budget : std::min(maxPictures, budget);
     const QList<TextRun> runs = parseTextRuns(material.content);
     const TextLayoutChoice choice = chooseTextLayout(material, forCanvas);
     switch (choice.kind) {

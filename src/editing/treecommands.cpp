@@ -1,6 +1,7 @@
 #include "editing/treecommands.h"
 
 #include "language/language.h"
+#include "model/cardsize.h"
 #include "model/imagefiles.h"
 #include "model/materialkinds.h"
 #include "model/playbillreader.h"
@@ -58,6 +59,11 @@ int colorTypeOfChoice(int index)
     default:
         return kColorSingle;
     }
+}
+
+QString cardSizeRefusal(int width, int height)
+{
+    return text("warn_card_size_invalid").arg(width).arg(height).arg(kMinCardSide).arg(kMaxCardSide);
 }
 
 int cardSizeFromText(const QString& text, int fallback)
@@ -145,6 +151,10 @@ CommandResult TreeCommands::addCard(const NewCardInput& input)
     card.name = name;
     card.width = cardSizeFromText(input.width, kDefaultCardWidth);
     card.height = cardSizeFromText(input.height, kDefaultCardHeight);
+    if (!isCardSizeAllowed(card.width, card.height)) {
+        result.message = cardSizeRefusal(card.width, card.height);
+        return result;
+    }
     card.colorType = colorTypeOfChoice(input.colorIndex);
     card.internalCode = kNewCardInternalCode;
     card.ipAddress = kNewCardIp;
@@ -567,6 +577,7 @@ CommandResult TreeCommands::openPlaybill(const NodePath& node, const QString& pa
         result.message = text("object_playbill") + QLatin1Char('[') + path + QLatin1Char(']') + text("action_open_failed");
     else if (status == PlaybillReader::Status::BadNumber)
         refreshRemoteTextFree(model_, node.card);
+    result.status = reader.damageText(path);
     return result;
 }
 
@@ -576,6 +587,10 @@ CommandResult TreeCommands::changeCardSize(const QString& card, int width, int h
     const auto found = model_.findCard(card);
     if (!found)
         return result;
+    if (!isCardSizeAllowed(width, height)) {
+        result.message = cardSizeRefusal(width, height);
+        return result;
+    }
     const bool hadPages = !model_.pageNames(card).isEmpty();
     model_.clearCard(card);
     if (const auto c = model_.findCard(card)) {

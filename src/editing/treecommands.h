@@ -30,6 +30,7 @@ struct NewCardInput {
 struct CommandResult {
     bool changed = false;  // the project changed
     QString message;       // a warning for a message box; empty when none
+    QString status;        // a notice for the status bar; empty when none
     NodePath select;       // the node to select afterwards (none: keep)
     bool expandAll = false;
 };
@@ -38,6 +39,8 @@ struct CommandResult {
 int colorTypeOfChoice(int index);
 // A card size typed by the user; `fallback` when it is not a positive number.
 int cardSizeFromText(const QString& text, int fallback);
+// The message that refuses a card size no card can have.
+QString cardSizeRefusal(int width, int height);
 
 // The size in LED pixels of a new region on a card of that size at that
 // zoom (tenths): half the page's width, its whole height when the page is at

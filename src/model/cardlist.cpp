@@ -1,5 +1,6 @@
 #include "model/cardlist.h"
 
+#include "model/cardsize.h"
 #include "model/inifile.h"
 
 #include <QSet>
@@ -91,6 +92,11 @@ std::optional<CardListLine> parseCardListLine(const QString& name, const QString
     line.name = name;
     line.width = sizeItem(items.at(kItemWidth), kDefaultWidth);
     line.height = sizeItem(items.at(kItemHeight), kDefaultHeight);
+    if (!isCardSizeAllowed(line.width, line.height)) {
+        line.refusedSize = QStringLiteral("%1 x %2").arg(line.width).arg(line.height);
+        line.width = line.width <= kMaxCardSide ? line.width : kDefaultWidth;
+        line.height = line.height <= kMaxCardSide ? line.height : kDefaultHeight;
+    }
     line.programFile = playbillPath(items.at(kItemFile), playbillFolder);
     line.internalCode = items.at(kItemInternalCode).trimmed();
     line.ipAddress = items.at(kItemIpAddress).trimmed();

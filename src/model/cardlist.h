@@ -23,6 +23,9 @@ struct CardListLine {
     QString macAddress;
     int version = -1;      // -1: not reported
     int colorType = '8';   // '8' single, '9' dual, ':' tri-colour
+    // The stored size was a number no card can have (see cardsize.h); the
+    // defaults stand in for it. Empty when the size was usable.
+    QString refusedSize;
 };
 
 inline constexpr char kCardsInfoSection[] = "CardsInfo";

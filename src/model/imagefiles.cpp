@@ -111,7 +111,12 @@ bool copyIntoFolder(const QString& path, const QString& folder, const QString& t
             *error = QStringLiteral("%1: %2").arg(path, in.errorString());
         return false;
     }
-    return writeFileAtomically(target, bytes, error);
+    if (!writeFileAtomically(target, bytes, error)) {
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(target, *error);
+        return false;
+    }
+    return true;
 }
 
 } // namespace ledsign

@@ -10,9 +10,17 @@
 namespace ledsign {
 
 namespace {
-bool sameName(const QString& a, const QString& b)
+// Names compare without regard to case: the index holds folded names.
+QString folded(const QString& name)
 {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    return name.toCaseFolded();
+}
+
+// The first of equal names is the one found.
+void addFirst(QHash<QString, qsizetype>& index, const QString& name, qsizetype at)
+{
+    if (!index.contains(name))
+        index.insert(name, at);
 }
 
 QString unquote(const QString& value)
@@ -50,10 +58,33 @@ bool parseWholeInt(const QString& text, int* out)
     return ok;
 }
 
+void IniFile::clear()
+{
+    sections_.clear();
+    sectionIndex_.clear();
+    problem_.clear();
+}
+
+void IniFile::Section::reindex()
+{
+    firstEntry.clear();
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (!entries.at(i).isComment)
+            addFirst(firstEntry, folded(entries.at(i).key), i);
+    }
+}
+
+void IniFile::reindexSections()
+{
+    sectionIndex_.clear();
+    for (qsizetype i = 0; i < sections_.size(); ++i)
+        addFirst(sectionIndex_, folded(sections_.at(i).name), i);
+}
+
 bool IniFile::load(const QString& path)
 {
     error_.clear();
-    sections_.clear();
+    clear();
     if (!QFileInfo::exists(path))
         return true;
     QFile file(path);
@@ -78,11 +109,11 @@ bool IniFile::read(QIODevice& device)
 
 void IniFile::parse(const QByteArray& bytes)
 {
-    sections_.clear();
-    QByteArray data = bytes;
-    if (data.startsWith("\xEF\xBB\xBF"))
-        data.remove(0, 3);
-    const QString text = codec::decode(data);
+    clear();
+    const DecodedText decoded = decodeStoredText(bytes);
+    encoding_ = decoded.encoding;
+    problem_ = decoded.problem;
+    const QString& text = decoded.text;
     Section* current = nullptr;
     const auto lines = QStringView(text).split(u'\n');
     for (QStringView lineView : lines) {
@@ -93,11 +124,7 @@ void IniFile::parse(const QByteArray& bytes)
         if (trimmed.startsWith(u'[')) {
             const qsizetype close = trimmed.indexOf(u']');
             const QString name = (close > 0 ? trimmed.mid(1, close - 1) : trimmed.mid(1)).trimmed();
-            current = findSection(name);
-            if (!current) {
-                sections_.append(Section{name, {}});
-                current = &sections_.last();
-            }
+            current = &sectionForWriting(name);
             continue;
         }
         if (!current)
@@ -106,6 +133,12 @@ void IniFile::parse(const QByteArray& bytes)
             continue;
         if (trimmed.startsWith(u';')) {
             current->entries.append(Entry{{}, {}, line, true});
+            continue;
+        }
+        if (line.contains(QChar(0))) {
+            // A NUL never belongs to a name or value; the file is not text.
+            if (problem_.isEmpty())
+                problem_ = QStringLiteral("NUL characters");
             continue;
         }
         const qsizetype eq = trimmed.indexOf(u'=');
@@ -118,6 +151,7 @@ void IniFile::parse(const QByteArray& bytes)
         }
         if (entry.key.isEmpty())
             continue;
+        addFirst(current->firstEntry, folded(entry.key), current->entries.size());
         current->entries.append(entry);
     }
 }
@@ -135,7 +169,7 @@ QByteArray IniFile::toBytes() const
         }
         out += QLatin1String("\r\n");
     }
-    return codec::encode(out);
+    return encodeStoredText(out, encoding_);
 }
 
 bool IniFile::write(QIODevice& device) const
@@ -219,30 +253,33 @@ bool IniFile::boolValue(const QString& section, const QString& key, bool fallbac
     return intValue(section, key, fallback ? 1 : 0) != 0;
 }
 
+IniFile::Section& IniFile::sectionForWriting(const QString& name)
+{
+    if (Section* s = findSection(name))
+        return *s;
+    sectionIndex_.insert(folded(name), sections_.size());
+    sections_.append(Section{name, {}, {}});
+    return sections_.last();
+}
+
 void IniFile::setValue(const QString& section, const QString& key, const QString& value)
 {
-    Section* s = findSection(section);
-    if (!s) {
-        sections_.append(Section{section, {}});
-        s = &sections_.last();
+    Section& s = sectionForWriting(section);
+    const QString name = folded(key);
+    const auto it = s.firstEntry.constFind(name);
+    if (it != s.firstEntry.cend()) {
+        s.entries[it.value()].value = value;
+        return;
     }
-    for (Entry& e : s->entries) {
-        if (!e.isComment && sameName(e.key, key)) {
-            e.value = value;
-            return;
-        }
-    }
-    s->entries.append(Entry{key, value, {}, false});
+    s.firstEntry.insert(name, s.entries.size());
+    s.entries.append(Entry{key, value, {}, false});
 }
 
 void IniFile::appendValue(const QString& section, const QString& key, const QString& value)
 {
-    Section* s = findSection(section);
-    if (!s) {
-        sections_.append(Section{section, {}});
-        s = &sections_.last();
-    }
-    s->entries.append(Entry{key, value, {}, false});
+    Section& s = sectionForWriting(section);
+    addFirst(s.firstEntry, folded(key), s.entries.size());
+    s.entries.append(Entry{key, value, {}, false});
 }
 
 void IniFile::setInt(const QString& section, const QString& key, int value)
@@ -257,38 +294,39 @@ void IniFile::setBool(const QString& section, const QString& key, bool value)
 
 void IniFile::removeKey(const QString& section, const QString& key)
 {
-    if (Section* s = findSection(section)) {
-        s->entries.removeIf([&](const Entry& e) { return !e.isComment && sameName(e.key, key); });
-    }
+    Section* s = findSection(section);
+    const QString name = folded(key);
+    if (!s || !s->firstEntry.contains(name))
+        return;
+    s->entries.removeIf([&](const Entry& e) { return !e.isComment && folded(e.key) == name; });
+    s->reindex();
 }
 
 void IniFile::eraseSection(const QString& section)
 {
-    sections_.removeIf([&](const Section& s) { return sameName(s.name, section); });
+    const QString name = folded(section);
+    if (!sectionIndex_.contains(name))
+        return;
+    sections_.removeIf([&](const Section& s) { return folded(s.name) == name; });
+    reindexSections();
 }
 
 const IniFile::Section* IniFile::findSection(const QString& name) const
 {
-    for (const Section& s : sections_)
-        if (sameName(s.name, name))
-            return &s;
-    return nullptr;
+    const auto it = sectionIndex_.constFind(folded(name));
+    return it == sectionIndex_.cend() ? nullptr : &sections_.at(it.value());
 }
 
 IniFile::Section* IniFile::findSection(const QString& name)
 {
-    for (Section& s : sections_)
-        if (sameName(s.name, name))
-            return &s;
-    return nullptr;
+    const auto it = sectionIndex_.constFind(folded(name));
+    return it == sectionIndex_.cend() ? nullptr : &sections_[it.value()];
 }
 
 const IniFile::Entry* IniFile::findEntry(const Section& section, const QString& key) const
 {
-    for (const Entry& e : section.entries)
-        if (!e.isComment && sameName(e.key, key))
-            return &e;
-    return nullptr;
+    const auto it = section.firstEntry.constFind(folded(key));
+    return it == section.firstEntry.cend() ? nullptr : &section.entries.at(it.value());
 }
 
 } // namespace ledsign

@@ -3,10 +3,16 @@
 // Reads like the classic profile functions: section and key names compare
 // without regard to case, blanks around names and values are dropped, the
 // first of two equal keys wins, and a missing file or key gives the caller's
-// default. Text is GB18030; CR LF and LF line ends are read, CR LF is written.
+// default. Text is GB18030, or UTF-8 / UTF-16 when the file starts with their
+// byte-order mark (written back the same way); CR LF and LF line ends are
+// read, CR LF is written. Look-ups and changes take constant time, so lists
+// of many thousand keys load and save in linear time.
 // Saving is atomic: the old file stays intact until the new one is complete.
 #pragma once
 
+#include "model/textencoding.h"
+
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -32,6 +38,10 @@ public:
     QByteArray toBytes() const;
 
     QString errorString() const { return error_; }
+    // Empty when the last load understood every byte; otherwise why not.
+    // Such a file must not be written over: what it holds would be lost.
+    QString parseProblem() const { return problem_; }
+    TextEncoding encoding() const { return encoding_; }
 
     QStringList sections() const;
     bool hasSection(const QString& section) const;
@@ -56,7 +66,7 @@ public:
     void appendValue(const QString& section, const QString& key, const QString& value);
     void removeKey(const QString& section, const QString& key);
     void eraseSection(const QString& section);
-    void clear() { sections_.clear(); }
+    void clear();
 
 private:
     struct Entry {
@@ -68,14 +78,21 @@ private:
     struct Section {
         QString name;
         QList<Entry> entries;
+        QHash<QString, qsizetype> firstEntry; // folded key -> index of its first entry
+        void reindex();
     };
 
     const Section* findSection(const QString& name) const;
     Section* findSection(const QString& name);
+    Section& sectionForWriting(const QString& name);
     const Entry* findEntry(const Section& section, const QString& key) const;
+    void reindexSections();
 
     QList<Section> sections_;
+    QHash<QString, qsizetype> sectionIndex_; // folded name -> index in sections_
+    TextEncoding encoding_ = TextEncoding::Local;
     QString error_;
+    QString problem_;
 };
 
 // Parses a whole decimal integer (optional sign, blanks around); false when

@@ -6,6 +6,7 @@
 #include "model/inifile.h"
 #include "model/materialkinds.h"
 #include "model/playbillformat.h"
+#include "model/textencoding.h"
 
 #include <QFile>
 #include <QHash>
@@ -67,11 +68,21 @@ PlaybillReader::PlaybillReader(ProjectModel& model, const DataFolder& folders)
 {
 }
 
+QString PlaybillReader::damageText(const QString& path) const
+{
+    if (skipped_ == 0 && !endsEarly_)
+        return {};
+    const QString key = endsEarly_ ? QStringLiteral("warn_playbill_cut_short") : QStringLiteral("warn_playbill_lines_skipped");
+    return GetLgText(kMessageCategory, key).arg(path).arg(skipped_);
+}
+
 PlaybillReader::Status PlaybillReader::open(const QString& cardName, const QString& path,
                                             const MessageSink& report)
 {
     error_.clear();
     errorLine_ = 0;
+    skipped_ = 0;
+    endsEarly_ = false;
     if (!QFileInfo(path).isFile()) {
         error_ = QStringLiteral("%1: no such file").arg(path);
         return Status::FileMissing;
@@ -107,6 +118,8 @@ PlaybillReader::Status PlaybillReader::read(const QString& cardName, QIODevice& 
 {
     error_.clear();
     errorLine_ = 0;
+    skipped_ = 0;
+    endsEarly_ = false;
     if (!model_.findCard(cardName)) {
         error_ = QStringLiteral("%1: no such card").arg(cardName);
         return Status::NoSuchCard;
@@ -153,9 +166,13 @@ PlaybillReader::Status PlaybillReader::readBytes(const QString& cardName, const 
     const QString everyday = GetLgText(kMessageCategory, QStringLiteral("cycle_everyday"));
 
     Section section = Section::None;
-    const QStringList lines = codec::decode(bytes).split(QLatin1Char('\n'));
+    Section lastSeen = Section::None;
+    // A playbill saved by a text editor may carry a byte-order mark.
+    const QStringList lines = decodeStoredText(bytes).text.split(QLatin1Char('\n'));
     for (qsizetype n = 0; n < lines.size(); ++n) {
         const int lineNo = static_cast<int>(n + 1);
+        // Only the piece after the last line end can lack one.
+        const bool unterminated = n == lines.size() - 1;
         QString line = lines.at(n);
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
@@ -166,20 +183,29 @@ PlaybillReader::Status PlaybillReader::readBytes(const QString& cardName, const 
         const Section header = sectionOf(trimmed);
         if (header != Section::None) {
             section = header;
+            lastSeen = std::max(lastSeen, header);
+            continue;
+        }
+        if (section == Section::None) {
+            ++skipped_;
             continue;
         }
 
         if (section == Section::Contents) {
             // The id ends at the first "="; the content keeps any later "=".
             const qsizetype cut = line.indexOf(QLatin1Char(kContentSeparator));
-            if (cut < 0)
+            if (cut < 0) {
+                ++skipped_;
                 continue;
+            }
             const QString id = line.left(cut);
             const QString stored = line.mid(cut + 1);
+            bool found = false;
             for (qsizetype i = firstMaterial; i < model_.materials().size(); ++i) {
                 TFodder& m = model_.materials()[i];
                 if (m.cardName != cardName || m.id != id)
                     continue;
+                found = true;
                 if (m.kind == kAnimation) {
                     m.content = stored.isEmpty() ? QString()
                                                  : pathInFolder(folders_.pictureFolder(),
@@ -189,13 +215,17 @@ PlaybillReader::Status PlaybillReader::readBytes(const QString& cardName, const 
                 }
                 break;
             }
+            if (!found)
+                ++skipped_;
             continue;
         }
 
         const QStringList f = line.split(QLatin1Char(kFieldSeparator));
         if (section == Section::Pages) {
-            if (f.size() < kPageMinFields)
+            if (f.size() < kPageMinFields) {
+                ++skipped_;
                 continue;
+            }
             TProgram p;
             p.cardName = cardName;
             p.name = f[kPageName];
@@ -214,20 +244,30 @@ PlaybillReader::Status PlaybillReader::readBytes(const QString& cardName, const 
             if (!pageAt.contains(p.name))
                 pageAt.insert(p.name, model_.pages().size() - 1);
         } else if (section == Section::Regions) {
-            if (f.size() != kRegionFieldCount)
+            if (f.size() != kRegionFieldCount) {
+                ++skipped_;
                 continue;
+            }
             const qsizetype pageIndex = pageAt.value(f[kRegionPage], -1);
             const TProgram* page = pageIndex >= 0 ? &model_.pages().at(pageIndex) : nullptr;
-            if (!page || page->textProgramPage != 0)
+            if (!page || page->textProgramPage != 0) {
+                ++skipped_;
                 continue;
+            }
             NumberFields numbers(f);
             TRegion r;
             r.left = numbers.at(kRegionLeft);
             r.top = numbers.at(kRegionTop);
             r.width = numbers.at(kRegionWidth);
             r.height = numbers.at(kRegionHeight);
-            if (!numbers.ok())
+            if (!numbers.ok()) {
+                // The last line of a file cut short is damaged, not wrong.
+                if (unterminated) {
+                    ++skipped_;
+                    continue;
+                }
                 return fail(cardName, Status::BadNumber, numbers.error(), lineNo, report);
+            }
             // A negative size cannot be drawn; the Windows program could
             // write one for a region that lay beyond the card's edge.
             r.left = qMax(0, r.left);
@@ -249,12 +289,16 @@ PlaybillReader::Status PlaybillReader::readBytes(const QString& cardName, const 
             if (!regionAt.contains(key))
                 regionAt.insert(key, model_.regions().size() - 1);
         } else if (section == Section::Materials) {
-            if (f.size() < kMatMinFields)
+            if (f.size() < kMatMinFields) {
+                ++skipped_;
                 continue;
+            }
             const qsizetype regionIndex = regionAt.value(regionKey(f[kMatPage], f[kMatRegion]), -1);
             const TRegion* region = regionIndex >= 0 ? &model_.regions().at(regionIndex) : nullptr;
-            if (!region)
+            if (!region) {
+                ++skipped_;
                 continue;
+            }
             NumberFields numbers(f);
             TFodder m;
             m.kind = numbers.at(kMatKind);
@@ -286,11 +330,19 @@ PlaybillReader::Status PlaybillReader::readBytes(const QString& cardName, const 
                 m.textParam3 = numbers.at(kMatTextParam3);
             if (f.size() > kMatRotateAfter)
                 m.rotateMode = numbers.at(kMatRotateMode);
-            if (!numbers.ok())
+            if (!numbers.ok()) {
+                // The last line of a file cut short is damaged, not wrong.
+                if (unterminated) {
+                    ++skipped_;
+                    continue;
+                }
                 return fail(cardName, Status::BadNumber, numbers.error(), lineNo, report);
+            }
             // Nothing downstream knows what to make of an unknown kind.
-            if (!isValidMaterialKind(m.kind))
+            if (!isValidMaterialKind(m.kind)) {
+                ++skipped_;
                 continue;
+            }
             m.flagChars[2] = '1';
             for (int i = 3; i < 7; ++i)
                 m.flagChars[i] = '0';
@@ -328,6 +380,11 @@ PlaybillReader::Status PlaybillReader::readBytes(const QString& cardName, const 
             model_.insertMaterial(created, created.kind == kQueue ? (first < 0 ? end : first) : (last < 0 ? end : last + 1));
         }
     }
+    // The writer always ends with the text contents; a file with materials
+    // that stops before them was cut short.
+    // A last line without its line end was cut as well.
+    endsEarly_ = (lastSeen != Section::Contents && (lastSeen != Section::None || skipped_ > 0))
+        || (!lines.isEmpty() && !lines.last().trimmed().isEmpty());
     return Status::Loaded;
 }
 

@@ -44,6 +44,16 @@ public:
     // 1-based line of the file where a load stopped; 0 otherwise.
     int errorLine() const { return errorLine_; }
 
+    // What the last read dropped: data lines it could not use (too few
+    // fields, an owner not in the file, an unknown kind, text before the
+    // first section), and whether the file ends before its last section,
+    // as a file cut short does.
+    int skippedLines() const { return skipped_; }
+    bool endsEarly() const { return endsEarly_; }
+    // A status text naming the file and what was dropped; empty when the
+    // read dropped nothing.
+    QString damageText(const QString& path) const;
+
 private:
     Status readBytes(const QString& cardName, const QByteArray& bytes, const MessageSink& report);
     Status fail(const QString& cardName, Status status, const QString& error, int line,
@@ -54,6 +64,8 @@ private:
     QString error_;
     int errorLine_ = 0;
     bool cardsStartEmpty_ = false;
+    int skipped_ = 0;
+    bool endsEarly_ = false;
 };
 
 } // namespace ledsign

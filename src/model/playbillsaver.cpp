@@ -51,6 +51,10 @@ bool PlaybillSaver::writePlaybill(const QString& cardName, const QString& path, 
         return false;
     }
     error_.clear();
+    // A picture that could not be copied beside the playbill (full disk,
+    // refused write) would be missing when the file is next read.
+    if (!writer.warnings().isEmpty())
+        dialogs_.showMessage(writer.warnings().join(QLatin1Char('\n')));
     if (!quiet) {
         dialogs_.showMessage(text("object_card") + QLatin1Char('[') + cardName + QLatin1Char(']')
                              + text("object_playbill") + QLatin1Char('[') + path + QLatin1Char(']')

@@ -1,10 +1,23 @@
 #include "model/settingsfile.h"
 
+#include "model/atomicfile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
 namespace ledsign {
 
 SettingsFile::SettingsFile(const QString& path)
     : path_(path)
 {
+}
+
+QString SettingsFile::savePath() const
+{
+    if (loaded_)
+        return path_;
+    const QFileInfo info(path_);
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral(".new.") + info.suffix());
 }
 
 bool SettingsFile::load()
@@ -13,8 +26,15 @@ bool SettingsFile::load()
     loaded_ = ini_.load(path_);
     if (!loaded_) {
         error_ = QStringLiteral("Cannot read %1: %2").arg(path_, ini_.errorString());
-        ini_.clear();
+    } else if (!ini_.parseProblem().isEmpty()) {
+        loaded_ = false;
+        error_ = QStringLiteral("%1 cannot be understood: it holds %2").arg(path_, ini_.parseProblem());
     }
+    if (!loaded_) {
+        ini_.clear();
+        error_ += QStringLiteral(". It is kept as it is; the settings are saved to %1.").arg(savePath());
+    }
+    lastSaved_ = ini_.toBytes();
     return loaded_;
 }
 
@@ -39,27 +59,49 @@ bool SettingsFile::storeShowTips(bool dismissed)
     return save();
 }
 
-bool SettingsFile::saveSettings(const AppSettings& settings, const RecentFiles& recent,
-                                const QList<CardListLine>& cards)
+void SettingsFile::store(const AppSettings& settings, const RecentFiles& recent, const QList<CardListLine>& cards)
 {
     recent.writeTo(ini_);
     writeCardList(ini_, cards);
     settings.writeTo(ini_);
+}
+
+bool SettingsFile::saveSettings(const AppSettings& settings, const RecentFiles& recent,
+                                const QList<CardListLine>& cards)
+{
+    store(settings, recent, cards);
     return save();
 }
 
 bool SettingsFile::save()
 {
-    if (!loaded_) {
-        error_ = QStringLiteral("%1 was not saved because it could not be read at start-up").arg(path_);
+    return saveBytes(ini_.toBytes());
+}
+
+bool SettingsFile::saveBytes(const QByteArray& bytes)
+{
+    const QString target = savePath();
+    QString error;
+    if (!writeFileAtomically(target, bytes, &error)) {
+        error_ = QStringLiteral("Cannot save %1: %2").arg(target, error);
         return false;
     }
-    if (!ini_.save(path_)) {
-        error_ = QStringLiteral("Cannot save %1: %2").arg(path_, ini_.errorString());
-        return false;
-    }
-    error_.clear();
+    lastSaved_ = bytes;
+    if (loaded_)
+        error_.clear();
     return true;
+}
+
+bool SettingsFile::saveIfChanged(bool* wrote)
+{
+    if (wrote)
+        *wrote = false;
+    const QByteArray bytes = ini_.toBytes();
+    if (bytes == lastSaved_)
+        return true;
+    if (wrote)
+        *wrote = true;
+    return saveBytes(bytes);
 }
 
 } // namespace ledsign

@@ -16,6 +16,7 @@ TFodder createMaterial(const TFodder& given, const QList<TFileInfo>* fileList, c
         m.fileList = *fileList;
     } else {
         m.fileList.clear();
+        m.missingImages.clear();
         const QStringList names = given.imageFiles.split(QLatin1Char(';'), Qt::SkipEmptyParts);
         for (const QString& name : names) {
             QString path = name;
@@ -25,7 +26,8 @@ TFodder createMaterial(const TFodder& given, const QList<TFileInfo>* fileList, c
                 path = pathInFolder(folders.pictureFolder(), baseName(name));
             else if (m.kind == kTable)
                 path = pathInFolder(folders.tableFolder(), baseName(name));
-            addImageFile(m, path, report);
+            if (!addImageFile(m, path, report))
+                m.missingImages << path;
         }
     }
     m.downloadFlags = {0, 0};

@@ -8,6 +8,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 #include <array>
@@ -33,6 +34,7 @@ struct TFodder {
     QString spare28 = QStringLiteral("10");
     QString content;
     QString imageFiles;         // file names joined by ";"
+    QStringList missingImages;  // image files named when read but not found
     qint32 playTimes = 1;
     qint32 displayMode = 9;     // "Displayed immediately"
     qint32 displaySpeed = 1;
@@ -73,7 +75,7 @@ using MessageSink = std::function<void(const QString&)>;
 // takes that list over; otherwise the names in `imageFiles` are added as
 // image files (an image group's from the picture folder, a table's from the
 // table folder, other kinds as written), and missing files are reported to
-// `report` and skipped. The download state, the conversion results and the
+// `report`, skipped and kept in `missingImages`. The download state, the conversion results and the
 // offered glyph sizes start fresh.
 TFodder createMaterial(const TFodder& given, const QList<TFileInfo>* fileList,
                        const DataFolder& folders, const MessageSink& report = {});

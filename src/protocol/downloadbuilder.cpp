@@ -105,17 +105,22 @@ DownloadBuild DownloadBuilder::build(ProjectModel& model, const QString& cardNam
     if (card.version < kMinDownloadVersion)
         return failed("warn_card_version_low_send");
 
+    // Too many pages is known from the page list alone: refused before the
+    // walk over every region and material of a playbill that cannot go.
+    qsizetype pageCount = 0;
+    for (const TProgram& page : model.pages())
+        pageCount += page.cardName == cardName && page.textProgramPage == 0;
+    if (pageCount > PageTimeBuffer::kMaxPages)
+        return failed("warn_pages_too_many",
+                      QStringLiteral("The playbill has %1 pages; a card takes at most %2.")
+                          .arg(pageCount)
+                          .arg(PageTimeBuffer::kMaxPages));
     const QList<PageStep> steps = walk(model, cardName);
     qsizetype materialTotal = 0;
     for (const PageStep& s : steps)
         materialTotal += s.materials.size();
     if (materialTotal == 0)
         return failed("warn_contents_empty_Send");
-    if (steps.size() > PageTimeBuffer::kMaxPages)
-        return failed("warn_pages_too_many",
-                      QStringLiteral("The playbill has %1 pages; a card takes at most %2.")
-                          .arg(steps.size())
-                          .arg(PageTimeBuffer::kMaxPages));
 
     DownloadBuild result;
     PreparedDownload& d = result.download;
@@ -141,10 +146,11 @@ DownloadBuild DownloadBuilder::build(ProjectModel& model, const QString& cardNam
             TFodder& material = model.materials()[ms.material];
             const TRegion& region = model.regions().at(ms.region);
             const SendConversionResult converted =
-                convert_ ? convert_(material, region, card) : SendConversionResult{true, {}};
+                convert_ ? convert_(material, region, card) : SendConversionResult{true, {}, {}};
             if (!converted.ok)
                 return failed("warn_material_empty_send",
-                              QStringLiteral("Material %1 is empty.").arg(material.name));
+                              converted.error.isEmpty() ? QStringLiteral("Material %1 is empty.").arg(material.name)
+                                                        : converted.error);
 
             d.description.appendMaterial(material, region);
             material.sendNo = ++sendNo;

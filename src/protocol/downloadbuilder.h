@@ -35,6 +35,7 @@ struct DownloadOptions {
 struct SendConversionResult {
     bool ok = false;
     QByteArray displayData;
+    QString error; // why not, naming the file or material when one is to blame
 };
 
 using SendConversion =

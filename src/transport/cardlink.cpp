@@ -51,7 +51,8 @@ CardLink::CardLink(ProjectModel& model, QObject* parent)
         SendConversionResult result;
         result.ok = sendConversion(material, region.width, region.height, card.name, card.colorType,
                                    result.displayData,
-                                   [this](const QString& text) { m_scheduler.showStatusText(text); });
+                                   [this](const QString& text) { m_scheduler.showStatusText(text); },
+                                   &result.error);
         return result;
     });
     m_scheduler.download().setPreparer(

@@ -7,6 +7,7 @@
 #include "language/language.h"
 #include "language/languagetable.h"
 #include "model/imagefiles.h"
+#include "model/coalescedwriter.h"
 #include "model/materialkinds.h"
 #include "model/playbillsaver.h"
 #include "workspace/cardlinkcontroller.h"
@@ -21,6 +22,7 @@
 #include <QActionGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -246,7 +248,10 @@ void MainWindow::buildCentre()
     allCards_ = new QCheckBox(QStringLiteral("群发"));
     allCards_->setObjectName(QStringLiteral("cbAllCard"));
     allCards_->setChecked(session_.settings().isSendAll);
-    connect(allCards_, &QCheckBox::toggled, this, [this](bool on) { session_.settings().isSendAll = on; });
+    connect(allCards_, &QCheckBox::toggled, this, [this](bool on) {
+        session_.settings().isSendAll = on;
+        session_.noteChange();
+    });
     sendButton_ = new QToolButton;
     sendButton_->setObjectName(QStringLiteral("bBtnSendPrg"));
     sendButton_->setDefaultAction(actions_->action(ActionId::Send));
@@ -459,6 +464,7 @@ void MainWindow::retranslate()
 void MainWindow::switchLanguage(int index)
 {
     session_.switchLanguage(index);
+    session_.noteChange();
     retranslate();
     imageGroups_->retranslate();
     // The rows of the selected object are shown again in the new language.
@@ -482,9 +488,19 @@ void MainWindow::startUp()
     if (!unread.isEmpty()) {
         showStatus(message("object_card") + QLatin1Char('[') + unread.join(QStringLiteral(", ")) + QLatin1Char(']')
                    + message("object_playbill") + message("action_open_failed"));
+    } else if (!session_.loadNotes().isEmpty()) {
+        showStatus(session_.loadNotes().join(QLatin1Char(' ')));
     }
     rebuildRecentMenu();
     statusPanels_[kCommModePanel]->setText(session_.settings().commMode);
+    // A settings file that could not be read or understood is kept as it
+    // is; the operator learns why and where this session's settings go.
+    if (!session_.settingsFile().isLoaded())
+        dialogs_->showMessage(session_.settingsFile().errorString());
+    // A failed background write names the file and the reason; the
+    // settings stay in memory and the next change tries again.
+    connect(&session_.autosave(), &CoalescedWriter::writeFailed, this, [this](const QString& error) { showStatus(error); });
+    session_.startAutosave();
 }
 
 void MainWindow::openCardLink()
@@ -520,11 +536,27 @@ void MainWindow::closeEvent(QCloseEvent* event)
         }
     }
     session_.settings().isSendAll = allCards_->isChecked();
+    // A settings file that cannot be written (full disk, refused write) is
+    // named with the reason; the operator may stay to make room.
+    if (!session_.saveSettings()
+        && !dialogs_->askYesNo(session_.errorString() + QLatin1Char('\n') + message("dlg_exit_settings_unsaved"))) {
+        event->ignore();
+        return;
+    }
+    session_.autosave().stop();
     link_->releaseCards();
-    if (!session_.saveSettings())
-        dialogs_->showMessage(session_.errorString());
     link_->closeChannels();
     event->accept();
+}
+
+void MainWindow::closeWithoutAsking()
+{
+    session_.settings().isSendAll = allCards_->isChecked();
+    session_.autosave().stop();
+    session_.saveSettings();
+    link_->releaseCards();
+    link_->closeChannels();
+    QCoreApplication::exit(0);
 }
 
 // ---------------------------------------------------------------- selection
@@ -690,10 +722,13 @@ void MainWindow::apply(const CommandResult& result)
 {
     if (!result.message.isEmpty())
         dialogs_->showMessage(result.message);
+    if (!result.status.isEmpty())
+        showStatus(result.status);
     if (!result.changed && result.select.isNone())
         return;
     const ProjectModel& model = session_.model();
     if (result.changed) {
+        session_.noteChange();
         imageGroups_->setMaterial(nullptr); // the lists may have moved
         canvas_->syncWithModel();
         tree_->rebuild(model);
@@ -753,6 +788,7 @@ void MainWindow::runCommand(ActionId id)
         if (QFileInfo(path).isFile()) {
             session_.recentFiles().add(path);
             rebuildRecentMenu();
+            session_.noteChange();
         }
         break;
     }
@@ -900,6 +936,7 @@ void MainWindow::savePlaybills(int mode)
     PlaybillSaver saver(session_.model(), session_.folders(), *dialogs_);
     const QString card = selection_.level() == NodeLevel::None ? QString() : selection_.cardName();
     saver.savePlaybills(mode, card);
+    session_.noteChange(); // the card list names the playbill file
 }
 
 void MainWindow::openPlaybillInto(const NodePath& node, const QString& path)

@@ -52,6 +52,11 @@ public:
     // for the loaded cards.
     void startUp();
 
+    // Ends the program without the exit question: the settings and the card
+    // list are written, the cards released, the channels closed; modified
+    // playbills stay unsaved (a second termination request).
+    void closeWithoutAsking();
+
     // Operations other parts of the program call.
     void selectCard(const QString& cardName);
     void markModified(const QString& cardName);

@@ -3,6 +3,7 @@
 #include "language/commmode.h"
 #include "language/language.h"
 #include "language/languagetable.h"
+#include "model/coalescedwriter.h"
 #include "model/playbillreader.h"
 #include "transport/cardlink.h"
 
@@ -15,6 +16,12 @@ namespace ledsign {
 namespace {
 
 constexpr int kMessageCategory = 3;
+// A burst of registrations within this delay writes the file once; a card
+// registered is on disk well within a second.
+constexpr int kAutosaveDelayMs = 300;
+// Changes that nobody announces (a typed property, a parameter window) are
+// on disk after at most this long.
+constexpr int kAutosaveSweepMs = 5000;
 
 CommModeTexts modeTexts()
 {
@@ -46,7 +53,21 @@ WorkspaceSession::WorkspaceSession(const DataFolder& folders)
     , file_(folders.settingsFile())
     , lock_(folders.path())
     , link_(std::make_unique<CardLink>(model_))
+    , autosave_(std::make_unique<CoalescedWriter>(
+          [this](QString* error) {
+              settings_.lgType = currentLanguage();
+              file_.store(settings_, recent_, cardListLines());
+              if (file_.saveIfChanged())
+                  return true;
+              *error = file_.errorString();
+              return false;
+          },
+          kAutosaveDelayMs, kAutosaveSweepMs))
 {
+    Registrations& r = link_->registrations();
+    QObject::connect(&r, &Registrations::cardAdded, autosave_.get(), [this] { noteChange(); });
+    QObject::connect(&r, &Registrations::cardUpdated, autosave_.get(), [this] { noteChange(); });
+    QObject::connect(&r, &Registrations::treeCleared, autosave_.get(), [this] { noteChange(); });
 }
 
 WorkspaceSession::~WorkspaceSession() = default;
@@ -101,6 +122,12 @@ QStringList WorkspaceSession::loadCards(const MessageSink& report)
         // A name listed twice keeps its first line, as a look-up by name would.
         if (model_.findCard(line.name))
             continue;
+        if (!line.refusedSize.isEmpty()) {
+            loadNotes_ << GetLgText(kMessageCategory, QStringLiteral("warn_card_size_refused"))
+                              .arg(line.name, line.refusedSize)
+                              .arg(line.width)
+                              .arg(line.height);
+        }
         TFIXModem card;
         card.linkKind = 0;
         card.name = line.name;
@@ -123,6 +150,9 @@ QStringList WorkspaceSession::loadCards(const MessageSink& report)
             continue;
         }
         const PlaybillReader::Status status = reader.open(line.name, line.programFile, report);
+        const QString damage = reader.damageText(line.programFile);
+        if (!damage.isEmpty())
+            loadNotes_ << damage;
         if (status != PlaybillReader::Status::Loaded) {
             unreadPlaybills_.insert(line.name, line.programFile);
             unread << line.name;
@@ -148,6 +178,16 @@ QList<CardListLine> WorkspaceSession::cardListLines() const
         lines << line;
     }
     return lines;
+}
+
+void WorkspaceSession::startAutosave()
+{
+    autosave_->start();
+}
+
+void WorkspaceSession::noteChange()
+{
+    autosave_->noteChange();
 }
 
 bool WorkspaceSession::saveSettings()

@@ -25,6 +25,7 @@
 namespace ledsign {
 
 class CardLink;
+class CoalescedWriter;
 
 class WorkspaceSession {
 public:
@@ -59,6 +60,8 @@ public:
     // read leaves its card empty and the loading goes on with the next
     // card. Returns the names of those cards; messages go to `report`.
     QStringList loadCards(const MessageSink& report = {});
+    // What loadCards() dropped from damaged playbills, one text per file.
+    QStringList loadNotes() const { return loadNotes_; }
 
     // The card list as it will be stored: one line per card in list order.
     // A card whose stored playbill could not be read keeps naming that file
@@ -67,6 +70,14 @@ public:
 
     // Writes the recent files, the card list and the settings.
     bool saveSettings();
+
+    // From now on the card list and the settings are written soon after
+    // they change: registrations of the card link announce themselves, the
+    // window calls noteChange() after its commands, and a sweep catches the
+    // rest. A burst of changes writes once.
+    void startAutosave();
+    void noteChange();
+    CoalescedWriter& autosave() { return *autosave_; }
 
     // Makes the language current and re-derives the mode text from it.
     void switchLanguage(int index);
@@ -101,10 +112,12 @@ private:
     StartupLanguage language_;
     ProjectModel model_;
     std::unique_ptr<CardLink> link_;
+    std::unique_ptr<CoalescedWriter> autosave_;
     QString title_;
     QString error_;
     // Playbill files named by the card list that could not be read, by card.
     QHash<QString, QString> unreadPlaybills_;
+    QStringList loadNotes_;
 };
 
 // The address this host is reached at: the last IPv4 address of an

@@ -4,6 +4,7 @@
 #include "support/testsupport.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -71,9 +72,15 @@ TEST(SettingsFile, MissingDamagedOrUnreadableFileGivesDefaults)
         junk.append(char((i * 37) & 0xff));
     ASSERT_TRUE(test::writeAll(path, junk));
     SettingsFile damaged(path);
-    EXPECT_TRUE(damaged.load());
+    // Bytes that are no text are not understood: defaults, and the file is
+    // kept as it is.
+    EXPECT_FALSE(damaged.load());
+    EXPECT_TRUE(damaged.errorString().contains(path));
     EXPECT_TRUE(damaged.cardList(dir.path()).isEmpty());
     EXPECT_EQ(damaged.settings(kLocal).pollTime, 30);
+    EXPECT_TRUE(damaged.save());
+    EXPECT_EQ(test::readAll(path), junk);
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath(QStringLiteral("SetCfg.new.ini"))));
 
     // A file that exists but cannot be read is never replaced by defaults.
     const QString dirPath = dir.filePath(QStringLiteral("home/SetCfg.ini"));
@@ -82,10 +89,12 @@ TEST(SettingsFile, MissingDamagedOrUnreadableFileGivesDefaults)
     EXPECT_FALSE(unreadable.load());
     expectDefaults(unreadable.settings(kLocal));
     EXPECT_FALSE(unreadable.errorString().isEmpty());
-    // Even when the obstacle is gone by exit, the defaults are not written.
+    // Even when the obstacle is gone by exit, the defaults are not written
+    // there: the session's settings go to a new name beside it.
     ASSERT_TRUE(QDir().rmdir(dirPath));
-    EXPECT_FALSE(unreadable.saveSettings(unreadable.settings(kLocal), {}, {}));
+    EXPECT_TRUE(unreadable.saveSettings(unreadable.settings(kLocal), {}, {}));
     EXPECT_FALSE(QFileInfo::exists(dirPath));
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath(QStringLiteral("home/SetCfg.new.ini"))));
 }
 
 TEST(SettingsFile, SaveAndLoadKeepEverything)

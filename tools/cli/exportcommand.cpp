@@ -71,7 +71,8 @@ int runExport(const QStringList& args)
     DownloadBuilder builder([&convertError](TFodder& material, const TRegion& region, const TFIXModem& card) {
         SendConversionResult result;
         result.ok = sendConversion(material, region.width, region.height, card.name, card.colorType,
-                                   result.displayData, {}, &convertError);
+                                   result.displayData, {}, &result.error);
+        convertError = result.error;
         return result;
     });
     DownloadOptions downloadOptions;
@@ -79,7 +80,7 @@ int runExport(const QStringList& args)
     const DownloadBuild build = builder.build(loaded.model, loaded.cardName, downloadOptions);
     if (!build.ok) {
         QString message = build.failure.message();
-        if (!convertError.isEmpty())
+        if (!convertError.isEmpty() && !message.contains(convertError))
             message += QStringLiteral("\n") + convertError;
         printError(QStringLiteral("ledsign-cli export: ") + message);
         return kExitFailure;
@@ -89,13 +90,14 @@ int runExport(const QStringList& args)
         return kExitFailure;
     }
     if (!writeExportDataFile(options.outDir, build.download, &error)) {
-        printError(QStringLiteral("ledsign-cli export: ") + error);
+        printError(QStringLiteral("ledsign-cli export: cannot write %1: %2")
+                       .arg(QDir(options.outDir).filePath(QString::fromLatin1(kExportDataFileName)), error));
         return kExitFailure;
     }
     if (!paramFile.isEmpty()) {
         const QString path = QDir(options.outDir).filePath(QString::fromLatin1(kUsbParamFileName));
         if (!writeFileAtomically(path, paramFile, &error)) {
-            printError(QStringLiteral("ledsign-cli export: ") + error);
+            printError(QStringLiteral("ledsign-cli export: cannot write %1: %2").arg(path, error));
             return kExitFailure;
         }
         printLine(QStringLiteral("%1: screen parameters, %2 bytes").arg(path).arg(paramFile.size()));

@@ -5,6 +5,7 @@
 #include "model/materialkinds.h"
 #include "model/inifile.h"
 #include "model/playbillreader.h"
+#include "output.h"
 #include "protocol/downloadbuilder.h"
 
 #include <QFile>
@@ -90,6 +91,11 @@ bool readPlaybillInto(ProjectModel& model, const DataFolder& folders, const QStr
             error += QStringLiteral(" (line %1)").arg(reader.errorLine());
         return false;
     }
+    // What could not be read is said, so that a render or send with
+    // materials missing is not taken for the whole playbill.
+    const QString damage = reader.damageText(path);
+    if (!damage.isEmpty())
+        printError(damage);
     return true;
 }
 

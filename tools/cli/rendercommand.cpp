@@ -8,8 +8,11 @@
 #include "content/picturefit.h"
 #include "content/previewconversion.h"
 #include "content/sendconversion.h"
+#include "language/language.h"
 #include "model/atomicfile.h"
+#include "protocol/pagetimebuffer.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QImageReader>
 
@@ -85,6 +88,12 @@ int runRender(const QStringList& args)
     for (const QString& line : unsentTableRows(loaded.model, loaded.cardName))
         printError(QStringLiteral("ledsign-cli render: ") + line);
     const TFIXModem card = *loaded.model.findCard(loaded.cardName).record;
+    // Said before the work: such a playbill renders, but no card takes it.
+    const int pages = int(loaded.model.pageNames(loaded.cardName).size());
+    if (pages > PageTimeBuffer::kMaxPages) {
+        printError(QStringLiteral("ledsign-cli render: ") + GetLgText(3, QStringLiteral("warn_pages_too_many"))
+                   + QStringLiteral(" (%1 pages; a card takes at most %2)").arg(pages).arg(PageTimeBuffer::kMaxPages));
+    }
 
     int index = 0;
     int failures = 0;
@@ -111,8 +120,9 @@ int runRender(const QStringList& args)
             continue;
         }
         QString writeError;
-        if (!writeFileAtomically(out.filePath(stem + QStringLiteral(".bin")), displayData, &writeError)) {
-            printError(QStringLiteral("ledsign-cli render: %1").arg(writeError));
+        const QString binPath = out.filePath(stem + QStringLiteral(".bin"));
+        if (!writeFileAtomically(binPath, displayData, &writeError)) {
+            printError(QStringLiteral("ledsign-cli render: cannot write %1: %2").arg(binPath, writeError));
             return kExitFailure;
         }
 
@@ -125,8 +135,11 @@ int runRender(const QStringList& args)
         }
         for (qsizetype p = 0; p < pictures.size(); ++p) {
             const QString name = stem + QStringLiteral("-%1.png").arg(p + 1, 3, 10, QLatin1Char('0'));
-            if (!pictures.at(p).save(out.filePath(name), "PNG")) {
-                printError(QStringLiteral("ledsign-cli render: cannot write %1").arg(out.filePath(name)));
+            QBuffer png;
+            png.open(QIODevice::WriteOnly);
+            pictures.at(p).save(&png, "PNG");
+            if (!writeFileAtomically(out.filePath(name), png.data(), &writeError)) {
+                printError(QStringLiteral("ledsign-cli render: cannot write %1: %2").arg(out.filePath(name), writeError));
                 return kExitFailure;
             }
         }
