@@ -113,7 +113,10 @@ void ObjectTree::rebuild(const ProjectModel& model)
         return item;
     };
     const ProjectOutline outline(model);
+    const QStringList shown = shownCards_ ? shownCards_() : QStringList();
     for (const TFIXModem& card : model.cards()) {
+        if (shownCards_ && !shown.contains(card.name))
+            continue;
         QTreeWidgetItem* cardItem = add(nullptr, NodePath::ofCard(card.name), card.name);
         showCardState(cardItem, &card);
         for (const QString& page : outline.pageNames(card.name)) {
@@ -155,6 +158,11 @@ void ObjectTree::showCardState(QTreeWidgetItem* item, const TFIXModem* card)
 void ObjectTree::setStateSource(std::function<int(const QString&)> source)
 {
     stateOf_ = std::move(source);
+}
+
+void ObjectTree::setShownCards(std::function<QStringList()> source)
+{
+    shownCards_ = std::move(source);
 }
 
 int ObjectTree::shownState(const QString& cardName) const

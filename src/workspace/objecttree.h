@@ -29,6 +29,9 @@ public:
     // supervision keeps it (1 off-line, 2 on-line, 3 playbill sent) instead
     // of its record's on-line flag.
     void setStateSource(std::function<int(const QString& cardName)> source);
+    // The cards the tree shows: every card of the list unless the source
+    // names the ones to show (a serial line that shows only its card).
+    void setShownCards(std::function<QStringList()> source);
     // The state the card node shows (1, 2 or 3); 0 when there is no node.
     int shownState(const QString& cardName) const;
 
@@ -63,6 +66,7 @@ private:
     QIcon online_;
     QIcon sent_;
     std::function<int(const QString&)> stateOf_;
+    std::function<QStringList()> shownCards_;
     bool rebuilding_ = false;
 };
 
