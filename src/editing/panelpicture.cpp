@@ -9,6 +9,21 @@ namespace ledsign {
 namespace {
 // The picture is made in LED pixels: one canvas pixel per LED pixel.
 constexpr int kUnitZoom = 10;
+
+bool lightsAnyPixel(const QImage& picture)
+{
+    if (picture.isNull())
+        return false;
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        for (int x = 0; x < rgb.width(); ++x) {
+            if ((line[x] & 0xFFFFFF) != 0)
+                return true;
+        }
+    }
+    return false;
+}
 } // namespace
 
 QImage panelPicture(const TFodder& material, QSize ledSize)
@@ -30,7 +45,10 @@ QImage panelPicture(const TFodder& material, QSize ledSize)
     default:
         break;
     }
-    return canvasPicture(material, ledSize.width(), ledSize.height(), kUnitZoom, display);
+    const QImage picture = canvasPicture(material, ledSize.width(), ledSize.height(), kUnitZoom, display);
+    // A material that lights no LED (a new text without content) would be a
+    // black panel on the black page; null lets the panel show its name.
+    return lightsAnyPixel(picture) ? picture : QImage();
 }
 
 } // namespace ledsign

@@ -794,9 +794,11 @@ DialogRequest PropertySession::editButtonClick(int row) const
             request.kind = DialogKind::PlayByDate;
             request.items = QStringList{textAt(pageTexts, kPageTextEveryday), textAt(pageTexts, kPageTextBeforeDate),
                                         textAt(pageTexts, kPageTextAfterDate)};
+            // The stored date, not the row: the row's text carries the
+            // " Before" or " After" of the language, which no date reads.
             const int mode = page.record->playMode;
             if (mode == kPlayByDate || mode == kPlayByDateAlt) {
-                request.text = rows_[row].value;
+                request.text = page.record->playDate;
                 request.choice = mode + 1;
             }
         }
@@ -831,8 +833,8 @@ RowChange PropertySession::acceptCountTime(const QString& text)
 RowChange PropertySession::acceptAnimationFile(const QString& path)
 {
     const TFodder* m = currentMaterial();
-    // A cancelled dialog keeps the file the material has.
-    if (!m || m->kind != kAnimation || path.isEmpty())
+    // A cancelled dialog (an empty path) leaves the material without a file.
+    if (!m || m->kind != kAnimation)
         return {};
     RowChange change = applyRowChange(kAnimationFileRow, path);
     change.rowsRewritten << kAnimationFileRow;

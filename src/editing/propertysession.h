@@ -131,8 +131,8 @@ public:
     // Play by date: choice 0 every day, 1 before the date, 2 after it; the
     // date is refused when it does not read as a date.
     RowChange acceptPlayByDate(int choice, const QString& dateText);
-    // Animation file: an empty path (the dialog was cancelled) keeps the
-    // file the material has.
+    // Animation file: an empty path (the dialog was cancelled) leaves the
+    // material without a file.
     RowChange acceptAnimationFile(const QString& path);
 
     // The records shown (null when none, or when gone from their list).

@@ -230,6 +230,9 @@ void CardLinkController::startLink()
 
     // From now on the card nodes show the states the send supervision keeps.
     m_window.tree()->setStateSource([this](const QString& name) { return m_link.scheduler().nodeState(name); });
+    // The level-0 nodes are the scheduler's: a card that registers on a
+    // plain serial line may leave only itself in the tree.
+    m_window.tree()->setShownCards([this] { return m_link.scheduler().treeCards(); });
     m_window.refreshCardStates();
 
     // The UDP listener on that address and the channel of the mode.
@@ -364,6 +367,11 @@ void CardLinkController::toggleSearchSwitch()
 void CardLinkController::toggleSerialPort()
 {
     m_link.channels().toggleSerialPort();
+}
+
+void CardLinkController::cardCreated(const QString& cardName)
+{
+    m_link.scheduler().addTreeCard(cardName);
 }
 
 void CardLinkController::cardDeleting(const QString& cardName)

@@ -91,6 +91,8 @@ public:
     // link, and a download running for it or behind it in the list is kept
     // pointing at the right card.
     void cardDeleting(const QString& cardName);
+    // A card the operator made joins the tree, whatever the tree shows.
+    void cardCreated(const QString& cardName);
 
     // Exit: the release notices for the cards of the search list, then (after
     // the settings were written) the channels are closed.

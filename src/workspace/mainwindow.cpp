@@ -369,7 +369,9 @@ void MainWindow::wireCanvas()
             });
     connect(canvas_, &LayoutCanvas::materialClicked, this,
             [this](const QString& card, const QString& page, const QString& region, const QString& name) {
-                selectFromCanvas(NodePath::ofMaterial(card, page, region, name));
+                // The clicked material becomes the canvas's current one, as
+                // after a tree click: the image list shows its files on it.
+                selectNode(NodePath::ofMaterial(card, page, region, name));
             });
     connect(canvas_, &LayoutCanvas::materialDoubleClicked, this,
             [this](const QString& card, const QString& page, const QString& region, const QString& name) {
@@ -927,8 +929,12 @@ void MainWindow::newCard()
     const auto check = [this](const QString& name) { return commands_.checkNewCardName(name); };
     const QString proposal = commands_.proposedCardName();
     const auto input = scriptedDialogs_ ? dialogs_->askNewCard(proposal, check) : tools_->askNewCard(proposal, check);
-    if (input)
-        apply(commands_.addCard(*input));
+    if (!input)
+        return;
+    const CommandResult added = commands_.addCard(*input);
+    if (added.changed)
+        link_->cardCreated(added.select.card);
+    apply(added);
 }
 
 void MainWindow::savePlaybills(int mode)

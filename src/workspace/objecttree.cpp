@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QSet>
 
 #include <algorithm>
 
@@ -126,7 +127,12 @@ void ObjectTree::rebuild(const ProjectModel& model)
         return item;
     };
     const ProjectOutline outline(model);
+    // A set: the fleet may hold thousands of cards.
+    const QStringList shownList = shownCards_ ? shownCards_() : QStringList();
+    const QSet<QString> shown(shownList.cbegin(), shownList.cend());
     for (const TFIXModem& card : model.cards()) {
+        if (shownCards_ && !shown.contains(card.name))
+            continue;
         QTreeWidgetItem* cardItem = add(nullptr, NodePath::ofCard(card.name), card.name);
         if (!cardItems_.contains(card.name))
             cardItems_.insert(card.name, cardItem);
@@ -179,6 +185,11 @@ void ObjectTree::showCardState(QTreeWidgetItem* item, const TFIXModem* card)
 void ObjectTree::setStateSource(std::function<int(const QString&)> source)
 {
     stateOf_ = std::move(source);
+}
+
+void ObjectTree::setShownCards(std::function<QStringList()> source)
+{
+    shownCards_ = std::move(source);
 }
 
 int ObjectTree::shownState(const QString& cardName) const

@@ -33,6 +33,9 @@ public:
     // supervision keeps it (1 off-line, 2 on-line, 3 playbill sent) instead
     // of its record's on-line flag.
     void setStateSource(std::function<int(const QString& cardName)> source);
+    // The cards the tree shows: every card of the list unless the source
+    // names the ones to show (a serial line that shows only its card).
+    void setShownCards(std::function<QStringList()> source);
     // The state the card node shows (1, 2 or 3); 0 when there is no node.
     int shownState(const QString& cardName) const;
 
@@ -69,6 +72,7 @@ private:
     std::function<int(const QString&)> stateOf_;
     // The first card node of each name, as rebuild() made them.
     QHash<QString, QTreeWidgetItem*> cardItems_;
+    std::function<QStringList()> shownCards_;
     bool rebuilding_ = false;
 };
 

@@ -49,7 +49,7 @@ PropertyEditor::PropertyEditor(ProjectModel& model, const AppSettings& settings,
             editItem(item(row, 1));
     });
     fileChooser_ = [this](const QString& filter, const QString& startFile) {
-        return QFileDialog::getOpenFileName(this, QString(), startFile, dialogFilter(filter));
+        return QFileDialog::getOpenFileName(this, QString(), startFile, filter);
     };
 }
 
@@ -187,7 +187,8 @@ void PropertyEditor::clickEditButton(int row)
     case DialogKind::None:
         return;
     case DialogKind::AnimationFile: {
-        const QString path = fileChooser_ ? fileChooser_(request.filter, request.startFile) : QString();
+        // Every chooser gets the filter in the form a file dialog reads.
+        const QString path = fileChooser_ ? fileChooser_(dialogFilter(request.filter), request.startFile) : QString();
         const RowChange change = session_.acceptAnimationFile(path);
         showRows(change.rowsRewritten);
         report(change);

@@ -32,7 +32,8 @@ class PropertyRowDelegate;
 class PropertyEditor : public QTableWidget {
     Q_OBJECT
 public:
-    // Chooses a file: (filter, start file) -> path, empty when cancelled.
+    // Chooses a file: (file dialog filter such as "gif(*.gif)", start file)
+    // -> path, empty when cancelled.
     using FileChooser = std::function<QString(const QString& filter, const QString& startFile)>;
 
     PropertyEditor(ProjectModel& model, const AppSettings& settings, QWidget* parent = nullptr);

@@ -269,7 +269,7 @@ TEST_F(ApplyChange, CountTimesAreCheckedAndFullWidthSpacesBecomeSpaces)
     EXPECT_EQ(session.editButtonClick(8).kind, DialogKind::None);
 }
 
-TEST_F(ApplyChange, RemoteTextOnlyRenamesAndAnimationFilesSurviveACancel)
+TEST_F(ApplyChange, RemoteTextOnlyRenamesAndACancelledAnimationChooserClearsTheFile)
 {
     const QString remote = addMaterial(kRemoteText);
     ASSERT_TRUE(showMaterial(remote));
@@ -291,10 +291,10 @@ TEST_F(ApplyChange, RemoteTextOnlyRenamesAndAnimationFilesSurviveACancel)
     EXPECT_EQ(request.kind, DialogKind::AnimationFile);
     EXPECT_EQ(request.filter, QStringLiteral("gif(*.gif)|*.gif"));
     EXPECT_EQ(request.startFile, gif);
-    // Cancelled: the material keeps its file.
-    EXPECT_FALSE(session.acceptAnimationFile(QString()).cardModified);
-    EXPECT_EQ(material(movie).content, gif);
-    EXPECT_EQ(value(4), gif);
+    // Cancelled: the row and the material are left without a file.
+    EXPECT_TRUE(session.acceptAnimationFile(QString()).cardModified);
+    EXPECT_EQ(material(movie).content, QString());
+    EXPECT_EQ(value(4), QString());
     session.acceptAnimationFile(QStringLiteral("/tmp/other.gif"));
     EXPECT_EQ(material(movie).content, QStringLiteral("/tmp/other.gif"));
     request = session.editButtonClick(4);
@@ -334,7 +334,8 @@ TEST_F(ApplyChange, PageDialogs)
     EXPECT_EQ(value(4), QStringLiteral("everyday"));
     date = session.editButtonClick(5);
     EXPECT_EQ(date.choice, 2);
-    EXPECT_EQ(date.text, QStringLiteral("2024-05-01 00:00:00 After"));
+    // The dialog gets the stored date: the row's " After" reads as no date.
+    EXPECT_EQ(date.text, QStringLiteral("2024-05-01 00:00:00"));
 
     // A date that does not read is refused and nothing changes.
     EXPECT_FALSE(session.acceptPlayByDate(1, QStringLiteral("someday")).cardModified);

@@ -265,6 +265,40 @@ TEST_F(CardLinkTest, InSerialModeTheCardOnTheLineReportsAndTheSerialButtonCloses
     EXPECT_TRUE(card.waitForLine("play start", 3000));
 }
 
+TEST_F(CardLinkTest, AnUnknownCardOnAPlainSerialLineLeavesOnlyItselfInTheTreeTheOperatorSees)
+{
+    PtyLink line;
+    ASSERT_TRUE(line.isReady()) << "socat is needed (scripts/setup installs it)";
+    ASSERT_TRUE(card.start({"--serial", line.cardSide(), "--code", kCode}));
+    ASSERT_TRUE(card.waitForLine("ready serial", 5000));
+    writeIni(home.path() + "/SetCfg.ini", {{"CommSet", "CommMode", "Serial Port"},
+                                            {"CommSet", "CommParam01", line.programSide()},
+                                            {"CommSet", "CommParam02", "9600"},
+                                            {"LgType", "LgType", "2"}});
+    LinkOptions options;
+    options.beforeOpen = [](LinkedRun& r) {
+        for (const char* name : {"Hall", "Door"}) {
+            r.dialogs->newCards.push_back(NewCardInput{name, "64", "32", 0});
+            r.trigger(ActionId::NewCard);
+        }
+        EXPECT_EQ(r.outline(), (QStringList{"Hall", "Door"}));
+    };
+    run = startLinkedRun(home.path(), options);
+    ASSERT_TRUE(waitFor([&] { return run.model().findCard(kCode).record != nullptr; }, 5000));
+    ASSERT_TRUE(waitFor([&] { return run.outline() == QStringList{kCode}; }, 3000))
+        << run.outline().join(u'\n').toStdString();
+    // The other records stay in the card list; the registering card is selected.
+    EXPECT_EQ(run.model().cards().size(), 3);
+    EXPECT_EQ(run.window->selection().node(), NodePath::ofCard(kCode));
+    EXPECT_EQ(run.link().scheduler().treeCards(), QStringList{kCode});
+
+    // A card the operator adds afterwards joins the tree and the scheduler's list.
+    run.dialogs->newCards.push_back(NewCardInput{"Gate", "64", "32", 0});
+    run.trigger(ActionId::NewCard);
+    EXPECT_EQ(run.outline(), (QStringList{kCode, "Gate"}));
+    EXPECT_EQ(run.link().scheduler().treeCards(), (QStringList{kCode, "Gate"}));
+}
+
 TEST_F(CardLinkTest, TheParameterWindowStaysClosedForAReportedCardBelowVersion54AndSaysWhy)
 {
     run = startLinkedRun(home.path());

@@ -7,7 +7,6 @@
 #include "transport/ui/adapterchoicewindow.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -454,11 +453,15 @@ void TfrmParamCfgSet::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
 }
 
-void TfrmParamCfgSet::closeEvent(QCloseEvent* event)
+void TfrmParamCfgSet::done(int result)
 {
-    m_settings.isShowMulNetCard = cbShowNetCard->isChecked();
-    m_config.closed();
-    QDialog::closeEvent(event);
+    // Escape, the title bar and the close button all end here: the closing
+    // steps run once, however the window goes.
+    if (isVisible()) {
+        m_settings.isShowMulNetCard = cbShowNetCard->isChecked();
+        m_config.closed();
+    }
+    QDialog::done(result);
 }
 
 void TfrmParamCfgSet::fill(const ParamFill& f)

@@ -3,7 +3,6 @@
 #include "language/language.h"
 #include "transport/cardsearch.h"
 
-#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
@@ -109,10 +108,14 @@ void TfrmSearch::showEvent(QShowEvent* event)
     m_search.start();
 }
 
-void TfrmSearch::closeEvent(QCloseEvent* event)
+void TfrmSearch::done(int result)
 {
-    m_search.stop();
-    QDialog::closeEvent(event);
+    // Escape ends the window without a close event; the search stops however
+    // the window goes.
+    if (isVisible())
+        m_search.stop(); // a running search closes the window itself
+    if (isVisible())
+        QDialog::done(result);
 }
 
 } // namespace ledsign
