@@ -1,5 +1,6 @@
 #include "content/tablefilecsv.h"
 
+#include "language/language.h"
 #include "model/codec.h"
 
 #include <QFileInfo>
@@ -98,9 +99,13 @@ TableFileKind tableFileKind(const QString& path)
     return TableFileKind::Unknown;
 }
 
+namespace {
+constexpr int kTableTextCategory = 6;
+}
+
 QString spreadsheetRefusedMessage()
 {
-    return QStringLiteral("Spreadsheet files cannot be read; save the sheet as CSV (.csv) and open that.");
+    return GetLgText(kTableTextCategory, QStringLiteral("warn_spreadsheet_refused"));
 }
 
 bool importCsvTable(const QByteArray& bytes, const QString& fontName, TableModel& table, QString* error)
@@ -114,12 +119,12 @@ bool importCsvTable(const QByteArray& bytes, const QString& fontName, TableModel
         cols = std::max(cols, int(r.size()));
     if (rows.isEmpty() || cols == 0) {
         if (error)
-            *error = QStringLiteral("The file holds no values.");
+            *error = GetLgText(kTableTextCategory, QStringLiteral("warn_table_no_values"));
         return false;
     }
     if (cols + 1 > kMaxTableColumns || rows.size() + 1 > kMaxTableRows) {
         if (error)
-            *error = QStringLiteral("The file holds %1 x %2 values; a table holds at most %3 x %4.")
+            *error = GetLgText(kTableTextCategory, QStringLiteral("warn_table_too_large"))
                          .arg(rows.size())
                          .arg(cols)
                          .arg(kMaxTableRows - 1)

@@ -106,6 +106,10 @@ MainWindow::MainWindow(WorkspaceSession& session, std::unique_ptr<MainWindowDial
     // Scripted answers stand for a user: no tool window waits for one.
     if (scriptedDialogs_)
         tools_->setModalRunner([](QDialog&) { return int(QDialog::Rejected); });
+    else if (auto* own = dynamic_cast<QtMainWindowDialogs*>(dialogs_.get()))
+        own->setNewCardWindow([this](const QString& proposal, const std::function<QString(const QString&)>& check) {
+            return tools_->askNewCard(proposal, check);
+        });
 
     retranslate();
     setCommandsFor(NodeLevel::None);
@@ -224,14 +228,22 @@ void MainWindow::buildCentre()
 
     searchButton_ = new QToolButton;
     searchButton_->setObjectName(QStringLiteral("bBtnSearch"));
-    searchButton_->setDefaultAction(actions_->action(ActionId::Search));
-    searchButton_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    searchButton_->setCheckable(true);
+    searchButton_->setAutoRaise(true);
+    searchButton_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    connect(searchButton_, &QToolButton::clicked, this, [this] {
+        showSearchSwitch(); // a click does not switch it; the right button does
+        actions_->action(ActionId::Search)->trigger();
+    });
+    connect(actions_->action(ActionId::Search), &QAction::changed, this,
+            [this] { searchButton_->setEnabled(actions_->action(ActionId::Search)->isEnabled()); });
     searchButton_->setVisible(session_.settings().isSearchVisible);
-    if (!session_.settings().isOpenSearch)
-        searchButton_->setStyleSheet(QStringLiteral("color: rgb(192, 192, 192)"));
     // A right click switches the card search off and on.
     searchButton_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(searchButton_, &QWidget::customContextMenuRequested, this, [this] { link_->toggleSearchSwitch(); });
+    connect(searchButton_, &QWidget::customContextMenuRequested, this, [this] {
+        link_->toggleSearchSwitch();
+        showSearchSwitch();
+    });
     upButton_ = new QToolButton;
     upButton_->setObjectName(QStringLiteral("sBtnUp"));
     upButton_->setArrowType(Qt::UpArrow);
@@ -444,6 +456,20 @@ void MainWindow::applyWindowTexts()
     statusPanels_[kCommModePanel]->setText(channel.isEmpty() ? session_.settings().commMode : channel);
 }
 
+void MainWindow::showSearchSwitch()
+{
+    // The button shows its caption, so that the silver of a switched-off
+    // search can be seen; on, it looks pressed in, and its tip says which.
+    const bool on = session_.settings().isOpenSearch;
+    QAction* search = actions_->action(ActionId::Search);
+    searchButton_->setText(search->text());
+    searchButton_->setIcon(search->icon());
+    searchButton_->setChecked(on);
+    searchButton_->setStyleSheet(on ? QString() : QStringLiteral("QToolButton { color: rgb(192, 192, 192); }"));
+    searchButton_->setToolTip(search->text() + QStringLiteral(": ")
+                              + message(on ? "tip_card_search_enable" : "tip_card_search_close_enable"));
+}
+
 void MainWindow::retranslate()
 {
     actions_->retranslate();
@@ -454,6 +480,7 @@ void MainWindow::retranslate()
                                                                                        : ActionId::English))
         checked->setChecked(true);
     applyWindowTexts();
+    showSearchSwitch();
 }
 
 void MainWindow::switchLanguage(int index)
@@ -506,12 +533,15 @@ void MainWindow::closeEvent(QCloseEvent* event)
             PlaybillSaver saver(session_.model(), session_.folders(), *dialogs_);
             const PlaybillSaver::Result result = saver.savePlaybills(kSaveAllModified, {});
             // A playbill that was not written would be lost: stay open.
-            bool unsaved = result != PlaybillSaver::Result::Done;
+            QStringList unsaved;
             for (const TFIXModem& c : session_.model().cards()) {
                 if (c.modified && !session_.model().pageNames(c.name).isEmpty())
-                    unsaved = true;
+                    unsaved << c.name;
             }
-            if (unsaved) {
+            if (result != PlaybillSaver::Result::Done || !unsaved.isEmpty()) {
+                // A cancelled save dialog is the one case no message explained.
+                if (result == PlaybillSaver::Result::Done)
+                    dialogs_->showMessage(message("warn_exit_not_saved").arg(unsaved.join(QStringLiteral(", "))));
                 event->ignore();
                 return;
             }
@@ -733,6 +763,10 @@ void MainWindow::runCommand(ActionId id)
     }
     switch (id) {
     case ActionId::NewPrg:
+        // The pages of the card go: its shortcut must not take them unasked.
+        if (node.level == NodeLevel::Card && !session_.model().pageNames(node.card).isEmpty()
+            && !confirm("dlg_new_playbill"))
+            break;
         apply(commands_.newPlaybill(node));
         break;
     case ActionId::InsertPrg: {
@@ -885,7 +919,7 @@ void MainWindow::newCard()
 {
     const auto check = [this](const QString& name) { return commands_.checkNewCardName(name); };
     const QString proposal = commands_.proposedCardName();
-    const auto input = scriptedDialogs_ ? dialogs_->askNewCard(proposal, check) : tools_->askNewCard(proposal, check);
+    const auto input = dialogs_->askNewCard(proposal, check);
     if (input)
         apply(commands_.addCard(*input));
 }
@@ -947,16 +981,14 @@ void MainWindow::showMaterialEditor(qsizetype materialIndex)
     const auto card = model.findCard(edited.cardName);
     if (!region || !card)
         return;
-    const int zoom = card.record->zoom > 0 ? card.record->zoom : 10;
     bool changed = false;
     switch (edited.kind) {
     case kSingleText:
     case kMultiText:
-        changed = dialogs_->editText(edited, region.record->width, zoom);
+        changed = dialogs_->editText(edited, region.record->width);
         break;
     case kTable:
-        changed = dialogs_->editTable(edited, session_.folders(),
-                                      QSize(region.record->width * zoom / 10, region.record->height * zoom / 10));
+        changed = dialogs_->editTable(edited, session_.folders(), QSize(region.record->width, region.record->height));
         break;
     case kInternalCodeText:
         changed = dialogs_->editInternalCode(edited);

@@ -118,6 +118,8 @@ private:
     void buildStatusBar();
     void buildTreePopup();
     void retranslate();
+    // The search button's look follows the search switch.
+    void showSearchSwitch();
     void applyWindowTexts();
 
     void apply(const CommandResult& result);

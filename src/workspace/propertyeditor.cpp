@@ -123,11 +123,8 @@ bool PropertyEditor::showRegion(const QString& cardName, const QString& pageName
 bool PropertyEditor::showMaterial(const QString& cardName, const QString& pageName, const QString& regionName,
                                   const QString& name)
 {
-    RowChange change;
-    const bool found = session_.showMaterial(cardName, pageName, regionName, name, &change);
+    const bool found = session_.showMaterial(cardName, pageName, regionName, name);
     fillFromSession();
-    if (found && change.cardModified)
-        emit cardModified(cardName);
     return found;
 }
 

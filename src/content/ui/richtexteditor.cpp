@@ -72,7 +72,7 @@ QString RichTextEditor::defaultFontName()
 }
 
 RichTextEditor::RichTextEditor(bool multiLine, const QString& content, int lineSpacing, int verticalAlignment,
-                               int yOffset, int regionWidth, int zoomTenths, QWidget* parent)
+                               int yOffset, int regionWidth, QWidget* parent)
     : QDialog(parent)
     , originalContent_(content)
     , content_(content)
@@ -89,7 +89,7 @@ RichTextEditor::RichTextEditor(bool multiLine, const QString& content, int lineS
     area_ = new RichTextArea(this);
     buildToolbars(multiLine);
 
-    const int areaWidth = textAreaWidth(regionWidth, zoomTenths);
+    const int areaWidth = textAreaWidth(regionWidth);
     area_->setFixedWidth(areaWidth);
     area_->document()->setDocumentMargin(0);
     area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -127,7 +127,7 @@ RichTextEditor::RichTextEditor(bool multiLine, const QString& content, int lineS
     yOffsetBox_->setCurrentText(QString::number(yOffset));
     fontBox_->setCurrentText(defaultFontName());
 
-    resize(textEditorWindowWidth(regionWidth, zoomTenths), multiLine ? kMultiLineHeight : kSingleLineHeight);
+    resize(textEditorWindowWidth(regionWidth), multiLine ? kMultiLineHeight : kSingleLineHeight);
     connect(area_, &QTextEdit::currentCharFormatChanged, this, [this] { syncToolbar(); });
     connect(area_, &QTextEdit::cursorPositionChanged, this, [this] { syncToolbar(); });
     syncToolbar();

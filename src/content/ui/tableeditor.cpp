@@ -84,6 +84,7 @@ TableEditor::TableEditor(const TFodder& material, const DataFolder& folders, int
     } else {
         needsNewTable_ = true;
     }
+    opened_ = table_;
     showModeBox_->setCurrentIndex(qBound(0, material.displayMode, showModeBox_->count() - 1));
     stopTimeBox_->setText(QString::number(material.remainTime));
     showTable();
