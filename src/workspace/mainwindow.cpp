@@ -230,7 +230,7 @@ void MainWindow::buildCentre()
     searchButton_->setObjectName(QStringLiteral("bBtnSearch"));
     searchButton_->setCheckable(true);
     searchButton_->setAutoRaise(true);
-    searchButton_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    searchButton_->setToolButtonStyle(Qt::ToolButtonIconOnly);
     connect(searchButton_, &QToolButton::clicked, this, [this] {
         showSearchSwitch(); // a click does not switch it; the right button does
         actions_->action(ActionId::Search)->trigger();
@@ -458,12 +458,13 @@ void MainWindow::applyWindowTexts()
 
 void MainWindow::showSearchSwitch()
 {
-    // The button shows its caption, so that the silver of a switched-off
-    // search can be seen; on, it looks pressed in, and its tip says which.
+    // An icon has no caption to turn silver: on, the button looks pressed in;
+    // off, it stands out flat with a greyed icon; the tip says which.
     const bool on = session_.settings().isOpenSearch;
     QAction* search = actions_->action(ActionId::Search);
     searchButton_->setText(search->text());
-    searchButton_->setIcon(search->icon());
+    const QIcon icon = search->icon();
+    searchButton_->setIcon(on ? icon : QIcon(icon.pixmap(QSize(20, 20), QIcon::Disabled)));
     searchButton_->setChecked(on);
     searchButton_->setStyleSheet(on ? QString() : QStringLiteral("QToolButton { color: rgb(192, 192, 192); }"));
     searchButton_->setToolTip(search->text() + QStringLiteral(": ")

@@ -18,6 +18,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -189,8 +190,11 @@ inline LiveRun startLive(const QString& home, int language = kEnglish)
     // The remote-text tip was dismissed on an earlier run.
     run.session->settings().isShowTips = true;
     run.window = std::make_unique<MainWindow>(*run.session);
-    run.window->resize(1280, 800);
     run.window->show();
+    // 1280 x 800, or the whole screen when it is smaller, frame included.
+    const QSize frame = run.window->frameGeometry().size() - run.window->size();
+    const QSize room = run.window->screen()->availableGeometry().size() - frame;
+    run.window->resize(QSize(1280, 800).boundedTo(room));
     run.window->startUp();
     run.window->activateWindow();
     // Shortcuts reach the window only while it is the active one.

@@ -29,6 +29,10 @@ const QList<QPair<QString, QString>> kFixedTexts = {
     {QStringLiteral("放大"), QStringLiteral("canvas zoom-in hint")},
     {QStringLiteral("+"), QStringLiteral("canvas zoom-in button")},
     {QStringLiteral("-"), QStringLiteral("canvas zoom-out button")},
+    {QStringLiteral("导出到U盘"), QStringLiteral("tree pop-up, export entry")},
+    {QStringLiteral("全部折叠"), QStringLiteral("tree pop-up, collapse entry")},
+    {QStringLiteral("DTU"), QStringLiteral("parameter window, the DTU link switch")},
+    {QStringLiteral("0 -- 15000(ms)"), QStringLiteral("parameter window, range of the send delay")},
 };
 
 class TextBook {
@@ -63,8 +67,12 @@ public:
         // A text put together from table texts and values: each piece known.
         static const QRegularExpression joint(QStringLiteral("\\s*(?:: |：|\\n| - |\\[|\\]|【|】|\\(|\\))\\s*"));
         const QStringList parts = text.split(joint, Qt::SkipEmptyParts);
-        if (parts.size() > 1)
-            return std::all_of(parts.begin(), parts.end(), [this](const QString& p) { return known(p); });
+        if (parts.size() > 1) {
+            // A label's colon goes with the piece before it.
+            return std::all_of(parts.begin(), parts.end(), [this](const QString& p) {
+                return known(p) || known(p + u':') || known(p + u'：');
+            });
+        }
         // A trailing colon belongs to a label.
         if (text.endsWith(u':') || text.endsWith(u'：'))
             return known(text.chopped(1));

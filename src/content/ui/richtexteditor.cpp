@@ -168,11 +168,16 @@ void RichTextEditor::buildToolbars(bool multiLine)
     for (int code = 1; code <= kColorCount; ++code)
         colorBox_->addItem(swatch(screenColor(code)), colorNames.value(code - 1, markupColorName(code)));
     look->addWidget(colorBox_);
-    bold_ = toggle(look, lg("tBtnBold"), true);
-    italic_ = toggle(look, lg("tBtnItalic"), true);
-    underline_ = toggle(look, lg("tBtnUnderline"), true);
-    strike_ = toggle(look, lg("tBtnStrikeOut"), true);
     layout->addWidget(look);
+
+    // The styles get a row of their own: beside the lists they would not fit
+    // the window's standard width in every language.
+    auto* styles = new QToolBar(this);
+    bold_ = toggle(styles, lg("tBtnBold"), true);
+    italic_ = toggle(styles, lg("tBtnItalic"), true);
+    underline_ = toggle(styles, lg("tBtnUnderline"), true);
+    strike_ = toggle(styles, lg("tBtnStrikeOut"), true);
+    layout->addWidget(styles);
 
     auto* para = new QToolBar(this);
     align_[0] = toggle(para, lg("tBtnLeft"), true);
