@@ -344,7 +344,8 @@ void MainWindow::buildCentre()
     centre->setStretchFactor(1, 1);
     centre->setSizes({kLeftColumnWidth, 900});
     centre->setChildrenCollapsible(false);
-    left->setMinimumWidth(kLeftColumnWidth - 40);
+    // Narrow enough that the window with the image-group panel fits a small screen.
+    left->setMinimumWidth(200);
     setCentralWidget(centre);
 
     wirePropertyEditor();
