@@ -28,9 +28,6 @@ inline constexpr const char16_t* kDataDone = u"节目单文件已导出到U盘";
 inline constexpr const char16_t* kFailed = u"导出到U盘失败，请检查U盘后再试！";
 inline constexpr const char16_t* kNoDrive = u"未检测到U盘，请插入U盘再试！";
 inline constexpr const char16_t* kNoGroup = u"U盘导出请去掉群发勾选！";
-inline constexpr const char16_t* kExportCaption = u"导出到U盘";
-inline constexpr const char16_t* kNewCardCaption = u"新建控制卡";
-inline constexpr const char16_t* kCurrentCard = u"当前控制卡：";
 } // namespace usbtext
 
 // What the export action does before the window opens.

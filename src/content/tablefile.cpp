@@ -1,5 +1,6 @@
 #include "content/tablefile.h"
 
+#include "language/language.h"
 #include "model/atomicfile.h"
 #include "model/codec.h"
 
@@ -464,9 +465,11 @@ QList<int> numberList(const Value* v)
     return out;
 }
 
+constexpr int kTableTextCategory = 6;
+
 QString damaged(const QString& why)
 {
-    return QStringLiteral("The table file is damaged: %1.").arg(why);
+    return GetLgText(kTableTextCategory, QStringLiteral("warn_table_damaged")).arg(why);
 }
 
 } // namespace

@@ -101,6 +101,10 @@ TableFileKind tableFileKind(const QString& path)
     return TableFileKind::Unknown;
 }
 
+namespace {
+constexpr int kTableTextCategory = 6;
+}
+
 QString spreadsheetRefusedMessage()
 {
     return GetLgText(3, QStringLiteral("warn_xls_only"));
@@ -117,12 +121,12 @@ bool importCsvTable(const QByteArray& bytes, const QString& fontName, TableModel
         cols = std::max(cols, int(r.size()));
     if (rows.isEmpty() || cols == 0) {
         if (error)
-            *error = QStringLiteral("The file holds no values.");
+            *error = GetLgText(kTableTextCategory, QStringLiteral("warn_table_no_values"));
         return false;
     }
     if (cols + 1 > kMaxTableColumns || rows.size() + 1 > kMaxTableRows) {
         if (error)
-            *error = QStringLiteral("The file holds %1 x %2 values; a table holds at most %3 x %4.")
+            *error = GetLgText(kTableTextCategory, QStringLiteral("warn_table_too_large"))
                          .arg(rows.size())
                          .arg(cols)
                          .arg(kMaxTableRows - 1)

@@ -317,6 +317,30 @@ QImage drawTablePiece(const TableModel& t, const TablePiece& piece)
     return image.convertToFormat(QImage::Format_RGB888);
 }
 
+namespace {
+
+// A cut with fewer or other pieces than the one before leaves those files
+// behind; a later look at the folder would take them for part of the table.
+void removeStalePieces(const QString& basePath, const QStringList& kept)
+{
+    const QFileInfo base(basePath);
+    QDir folder = base.absoluteDir();
+    static const QRegularExpression piece(QStringLiteral("^__[ij]?\\d+\\.bmp$"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    QStringList keptNames;
+    for (const QString& file : kept)
+        keptNames << QFileInfo(file).fileName();
+    const QStringList candidates = folder.entryList({base.fileName() + QStringLiteral("__*")}, QDir::Files);
+    for (const QString& name : candidates) {
+        if (keptNames.contains(name, Qt::CaseInsensitive))
+            continue;
+        if (piece.match(name.mid(base.fileName().size())).hasMatch())
+            folder.remove(name);
+    }
+}
+
+} // namespace
+
 TablePiecesResult makeTablePieces(const TableModel& table, const QString& basePath, int displayMode,
                                   int remainTime, int regionWidth, int regionHeight)
 {
@@ -337,6 +361,7 @@ TablePiecesResult makeTablePieces(const TableModel& table, const QString& basePa
         }
         result.files.append(path);
     }
+    removeStalePieces(basePath, result.files);
     result.ok = true;
     return result;
 }

@@ -80,7 +80,8 @@ struct TablePiecesResult {
     QString error;       // why saving failed
 };
 
-// Saves base + ".tbl" and every piece as base + suffix + ".bmp".
+// Saves base + ".tbl" and every piece as base + suffix + ".bmp"; pieces of
+// the same base left from an earlier cut are removed.
 TablePiecesResult makeTablePieces(const TableModel& table, const QString& basePath, int displayMode,
                                   int remainTime, int regionWidth, int regionHeight);
 

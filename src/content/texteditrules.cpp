@@ -2,6 +2,8 @@
 
 #include "model/codec.h"
 
+#include <algorithm>
+
 namespace ledsign {
 
 QString internalCodePasteText(const QString& clipboard)
@@ -35,15 +37,14 @@ int integerOrZero(const QString& text)
     return ok ? v : 0;
 }
 
-int textAreaWidth(int regionWidth, int zoomTenths)
+int textAreaWidth(int regionWidth)
 {
-    const int zoom = zoomTenths > 0 ? zoomTenths : 10;
-    return regionWidth * 10 / zoom + 20;
+    return std::max(0, regionWidth) + 20;
 }
 
-int textEditorWindowWidth(int regionWidth, int zoomTenths, int standardWidth)
+int textEditorWindowWidth(int regionWidth, int standardWidth)
 {
-    const int canvas = textAreaWidth(regionWidth, zoomTenths) - 20;
+    const int canvas = textAreaWidth(regionWidth) - 20;
     return canvas + 3 >= standardWidth ? canvas + 13 : standardWidth;
 }
 

@@ -35,10 +35,11 @@ LineStartSpace lineStartSpaceAction(bool atWrappedLineStart, QChar previous);
 int integerOrZero(const QString& text);
 
 // Width of the rich-text editor's text area for a region: the region's width
-// as the canvas shows it (width x 10 / zoom in tenths, toward zero) + 20.
-int textAreaWidth(int regionWidth, int zoomTenths);
-// The editor window is widened to canvas width + 13 when canvas width + 3
+// in LED pixels + 20, at every canvas zoom, so that the editor's lines break
+// where the card's lines do.
+int textAreaWidth(int regionWidth);
+// The editor window is widened to region width + 13 when region width + 3
 // reaches its standard width of 641.
-int textEditorWindowWidth(int regionWidth, int zoomTenths, int standardWidth = 641);
+int textEditorWindowWidth(int regionWidth, int standardWidth = 641);
 
 } // namespace ledsign

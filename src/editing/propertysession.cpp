@@ -465,7 +465,7 @@ void PropertySession::fillMaterialRows(TFodder& m, const TFIXModem* card)
 }
 
 bool PropertySession::showMaterial(const QString& cardName, const QString& pageName, const QString& regionName,
-                                   const QString& name, RowChange* change)
+                                   const QString& name)
 {
     BusyScope busy(*this);
     clear();
@@ -474,10 +474,8 @@ bool PropertySession::showMaterial(const QString& cardName, const QString& pageN
         return false;
     TFodder& m = *found.record;
     fillMaterialRows(m, model_.findCard(cardName).record);
-    // Showing a text, image group or table counts as a change of its card:
-    // the picture the card will get is made again from what is shown.
-    if (change && m.typeCode == '8')
-        change->cardModified = true;
+    // A look at a text, image group or table is no edit: the card stays
+    // unmodified, so that an exit after looking has nothing to ask.
     target_ = {ObjectLevel::Material, cardName, pageName, regionName, m.name, m.name};
     return true;
 }

@@ -84,8 +84,9 @@ public:
     bool showCard(const QString& nodeText);
     bool showPage(const QString& cardName, const QString& pageName);
     bool showRegion(const QString& cardName, const QString& pageName, const QString& regionName);
+    // Showing a material's rows changes nothing: its card stays as it was.
     bool showMaterial(const QString& cardName, const QString& pageName, const QString& regionName,
-                      const QString& name, RowChange* change = nullptr);
+                      const QString& name);
     // Rebuilds the rows of the shown object (after a language switch).
     bool reshow();
     void clear();

@@ -99,6 +99,13 @@ bool PreviewPlayer::buildFirstPage()
                 // Live materials are drawn on every step; they need one entry.
                 contents.append({materialNo, QImage(), QString(), m});
             }
+            if (count == 0 && (m.kind == kRemoteText || m.kind == kQueue)) {
+                // The card fills these itself; the region holds a dark picture
+                // of them until play restarts.
+                QImage dark(std::max(1, region.width), std::max(1, region.height), QImage::Format_RGB32);
+                dark.fill(Qt::black);
+                contents.append({materialNo, dark, QString(), m});
+            }
             if (count > 0 && needsTrailingBlank(m)) {
                 QImage blank(std::max(1, region.width), std::max(1, region.height), QImage::Format_RGB32);
                 blank.fill(Qt::black);

@@ -359,9 +359,6 @@ void CardLinkController::openParameters()
 void CardLinkController::toggleSearchSwitch()
 {
     m_search.toggleSearchSwitch();
-    m_window.searchButton()->setStyleSheet(m_session.settings().isOpenSearch
-                                               ? QString()
-                                               : QStringLiteral("color: rgb(192, 192, 192)"));
 }
 
 void CardLinkController::toggleSerialPort()

@@ -108,6 +108,10 @@ MainWindow::MainWindow(WorkspaceSession& session, std::unique_ptr<MainWindowDial
     // Scripted answers stand for a user: no tool window waits for one.
     if (scriptedDialogs_)
         tools_->setModalRunner([](QDialog&) { return int(QDialog::Rejected); });
+    else if (auto* own = dynamic_cast<QtMainWindowDialogs*>(dialogs_.get()))
+        own->setNewCardWindow([this](const QString& proposal, const std::function<QString(const QString&)>& check) {
+            return tools_->askNewCard(proposal, check);
+        });
 
     retranslate();
     setCommandsFor(NodeLevel::None);
@@ -226,14 +230,22 @@ void MainWindow::buildCentre()
 
     searchButton_ = new QToolButton;
     searchButton_->setObjectName(QStringLiteral("bBtnSearch"));
-    searchButton_->setDefaultAction(actions_->action(ActionId::Search));
+    searchButton_->setCheckable(true);
+    searchButton_->setAutoRaise(true);
     searchButton_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    connect(searchButton_, &QToolButton::clicked, this, [this] {
+        showSearchSwitch(); // a click does not switch it; the right button does
+        actions_->action(ActionId::Search)->trigger();
+    });
+    connect(actions_->action(ActionId::Search), &QAction::changed, this,
+            [this] { searchButton_->setEnabled(actions_->action(ActionId::Search)->isEnabled()); });
     searchButton_->setVisible(session_.settings().isSearchVisible);
-    if (!session_.settings().isOpenSearch)
-        searchButton_->setStyleSheet(QStringLiteral("color: rgb(192, 192, 192)"));
     // A right click switches the card search off and on.
     searchButton_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(searchButton_, &QWidget::customContextMenuRequested, this, [this] { link_->toggleSearchSwitch(); });
+    connect(searchButton_, &QWidget::customContextMenuRequested, this, [this] {
+        link_->toggleSearchSwitch();
+        showSearchSwitch();
+    });
     upButton_ = new QToolButton;
     upButton_->setObjectName(QStringLiteral("sBtnUp"));
     upButton_->setArrowType(Qt::UpArrow);
@@ -337,7 +349,8 @@ void MainWindow::buildCentre()
     centre->setStretchFactor(1, 1);
     centre->setSizes({kLeftColumnWidth, 900});
     centre->setChildrenCollapsible(false);
-    left->setMinimumWidth(kLeftColumnWidth - 40);
+    // Narrow enough that the window with the image-group panel fits a small screen.
+    left->setMinimumWidth(200);
     setCentralWidget(centre);
 
     wirePropertyEditor();
@@ -451,6 +464,21 @@ void MainWindow::applyWindowTexts()
     statusPanels_[kCommModePanel]->setText(channel.isEmpty() ? session_.settings().commMode : channel);
 }
 
+void MainWindow::showSearchSwitch()
+{
+    // An icon has no caption to turn silver: on, the button looks pressed in;
+    // off, it stands out flat with a greyed icon; the tip says which.
+    const bool on = session_.settings().isOpenSearch;
+    QAction* search = actions_->action(ActionId::Search);
+    searchButton_->setText(search->text());
+    const QIcon icon = search->icon();
+    searchButton_->setIcon(on ? icon : QIcon(icon.pixmap(QSize(20, 20), QIcon::Disabled)));
+    searchButton_->setChecked(on);
+    searchButton_->setStyleSheet(on ? QString() : QStringLiteral("QToolButton { color: rgb(192, 192, 192); }"));
+    searchButton_->setToolTip(search->text() + QStringLiteral(": ")
+                              + message(on ? "tip_card_search_enable" : "tip_card_search_close_enable"));
+}
+
 void MainWindow::retranslate()
 {
     actions_->retranslate();
@@ -461,6 +489,7 @@ void MainWindow::retranslate()
                                                                                        : ActionId::English))
         checked->setChecked(true);
     applyWindowTexts();
+    showSearchSwitch();
 }
 
 void MainWindow::switchLanguage(int index)
@@ -524,12 +553,15 @@ void MainWindow::closeEvent(QCloseEvent* event)
             PlaybillSaver saver(session_.model(), session_.folders(), *dialogs_);
             const PlaybillSaver::Result result = saver.savePlaybills(kSaveAllModified, {});
             // A playbill that was not written would be lost: stay open.
-            bool unsaved = result != PlaybillSaver::Result::Done;
+            QStringList unsaved;
             for (const TFIXModem& c : session_.model().cards()) {
                 if (c.modified && !session_.model().pageNames(c.name).isEmpty())
-                    unsaved = true;
+                    unsaved << c.name;
             }
-            if (unsaved) {
+            if (result != PlaybillSaver::Result::Done || !unsaved.isEmpty()) {
+                // A cancelled save dialog is the one case no message explained.
+                if (result == PlaybillSaver::Result::Done)
+                    dialogs_->showMessage(message("warn_exit_not_saved").arg(unsaved.join(QStringLiteral(", "))));
                 event->ignore();
                 return;
             }
@@ -775,6 +807,10 @@ void MainWindow::runCommand(ActionId id)
     }
     switch (id) {
     case ActionId::NewPrg:
+        // The pages of the card go: its shortcut must not take them unasked.
+        if (node.level == NodeLevel::Card && !session_.model().pageNames(node.card).isEmpty()
+            && !confirm("dlg_new_playbill"))
+            break;
         apply(commands_.newPlaybill(node));
         break;
     case ActionId::InsertPrg: {
@@ -928,7 +964,7 @@ void MainWindow::newCard()
 {
     const auto check = [this](const QString& name) { return commands_.checkNewCardName(name); };
     const QString proposal = commands_.proposedCardName();
-    const auto input = scriptedDialogs_ ? dialogs_->askNewCard(proposal, check) : tools_->askNewCard(proposal, check);
+    const auto input = dialogs_->askNewCard(proposal, check);
     if (!input)
         return;
     const CommandResult added = commands_.addCard(*input);
@@ -995,16 +1031,14 @@ void MainWindow::showMaterialEditor(qsizetype materialIndex)
     const auto card = model.findCard(edited.cardName);
     if (!region || !card)
         return;
-    const int zoom = card.record->zoom > 0 ? card.record->zoom : 10;
     bool changed = false;
     switch (edited.kind) {
     case kSingleText:
     case kMultiText:
-        changed = dialogs_->editText(edited, region.record->width, zoom);
+        changed = dialogs_->editText(edited, region.record->width);
         break;
     case kTable:
-        changed = dialogs_->editTable(edited, session_.folders(),
-                                      QSize(region.record->width * zoom / 10, region.record->height * zoom / 10));
+        changed = dialogs_->editTable(edited, session_.folders(), QSize(region.record->width, region.record->height));
         break;
     case kInternalCodeText:
         changed = dialogs_->editInternalCode(edited);

@@ -40,7 +40,8 @@ class MainWindow : public QMainWindow {
 public:
     static constexpr int kStatusPanelCount = 6;
     static constexpr int kMessagePanel = 4;
-    static constexpr int kLeftColumnWidth = 280;
+    // Wide enough for the longest property values (date formats) in full.
+    static constexpr int kLeftColumnWidth = 360;
 
     // `dialogs` may be null: the window then shows its own dialogs.
     MainWindow(WorkspaceSession& session, std::unique_ptr<MainWindowDialogs> dialogs = {},
@@ -125,6 +126,8 @@ private:
     void buildStatusBar();
     void buildTreePopup();
     void retranslate();
+    // The search button's look follows the search switch.
+    void showSearchSwitch();
     void applyWindowTexts();
 
     void apply(const CommandResult& result);

@@ -11,12 +11,26 @@
 #include "content/ui/tableeditor.h"
 #include "language/language.h"
 #include "model/materialkinds.h"
-#include "workspace/newcarddialog.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
 
 namespace ledsign {
+
+namespace {
+
+bool fileListChanged(const TFodder& a, const TFodder& b)
+{
+    if (a.fileList.size() != b.fileList.size())
+        return true;
+    for (qsizetype i = 0; i < a.fileList.size(); ++i) {
+        if (a.fileList.at(i).path != b.fileList.at(i).path)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 QtMainWindowDialogs::QtMainWindowDialogs(QWidget* parent)
     : parent_(parent)
@@ -72,16 +86,15 @@ QString QtMainWindowDialogs::askOpenFileName(const QString& title, const QString
 std::optional<NewCardInput> QtMainWindowDialogs::askNewCard(const QString& proposedName,
                                                             const std::function<QString(const QString&)>& check)
 {
-    NewCardDialog dialog(proposedName, check, parent_);
-    if (dialog.exec() != QDialog::Accepted)
+    if (!newCardWindow_)
         return std::nullopt;
-    return dialog.input();
+    return newCardWindow_(proposedName, check);
 }
 
-bool QtMainWindowDialogs::editText(TFodder& material, int regionWidth, int zoomTenths)
+bool QtMainWindowDialogs::editText(TFodder& material, int regionWidth)
 {
     RichTextEditor editor(material.kind == kMultiText, material.content, material.textParam1, material.textParam2,
-                          material.textParam3, regionWidth, zoomTenths, parent_);
+                          material.textParam3, regionWidth, parent_);
     editor.exec();
     // The editor writes its text back however it is closed.
     material.content = editor.content();
@@ -91,13 +104,18 @@ bool QtMainWindowDialogs::editText(TFodder& material, int regionWidth, int zoomT
     return editor.changed();
 }
 
-bool QtMainWindowDialogs::editTable(TFodder& material, const DataFolder& folders, QSize regionOnCanvas)
+bool QtMainWindowDialogs::editTable(TFodder& material, const DataFolder& folders, QSize region)
 {
-    TableEditor editor(material, folders, regionOnCanvas.width(), regionOnCanvas.height(), parent_);
+    TableEditor editor(material, folders, region.width(), region.height(), parent_);
     if (editor.exec() != QDialog::Accepted)
         return false;
+    const TFodder before = material;
     applyTableEdit(material, editor.editResult());
-    return true;
+    // Opened and closed without an edit: the pieces are drawn again, but
+    // the playbill has nothing new to save.
+    return editor.tableChanged() || material.tableParam1 != before.tableParam1
+        || material.tableParam2 != before.tableParam2 || material.displayMode != before.displayMode
+        || material.remainTime != before.remainTime || fileListChanged(before, material);
 }
 
 bool QtMainWindowDialogs::editInternalCode(TFodder& material)
@@ -122,6 +140,7 @@ std::optional<QPair<int, QString>> QtMainWindowDialogs::askPlayDate(const Dialog
 {
     DateTimeDialog dialog(request.text, true, parent_);
     dialog.setChoice(request.choice);
+    dialog.setNote(request.note);
     if (request.items.size() >= 3)
         dialog.setChoiceTexts(request.items.at(0), request.items.at(1), request.items.at(2));
     if (dialog.exec() != QDialog::Accepted)

@@ -32,10 +32,10 @@ public:
                                                    const std::function<QString(const QString&)>& check) = 0;
 
     // The editor windows of the materials; each returns true when it
-    // changed the material. `regionWidth` is in LED pixels, `regionOnCanvas`
-    // in canvas pixels.
-    virtual bool editText(TFodder& material, int regionWidth, int zoomTenths) = 0;
-    virtual bool editTable(TFodder& material, const DataFolder& folders, QSize regionOnCanvas) = 0;
+    // changed the material. Region sizes are in LED pixels, whatever the
+    // canvas zoom: the card's lines break and its pieces are cut there.
+    virtual bool editText(TFodder& material, int regionWidth) = 0;
+    virtual bool editTable(TFodder& material, const DataFolder& folders, QSize region) = 0;
     virtual bool editInternalCode(TFodder& material) = 0;
 
     // The dialogs of the property rows' "..." buttons; nothing when cancelled.
@@ -47,7 +47,12 @@ public:
 
 class QtMainWindowDialogs : public MainWindowDialogs {
 public:
+    using NewCardWindow = std::function<std::optional<NewCardInput>(
+        const QString& proposedName, const std::function<QString(const QString&)>& check)>;
+
     explicit QtMainWindowDialogs(QWidget* parent);
+    // The window that asks for a new card (the USB-disk window's new-card mode).
+    void setNewCardWindow(NewCardWindow window) { newCardWindow_ = std::move(window); }
 
     QString askSaveFileName(const QString& title, const QString& folder, const QString& filter) override;
     bool askYesNo(const QString& question) override;
@@ -56,8 +61,8 @@ public:
     QString askOpenFileName(const QString& title, const QString& folder, const QString& filter) override;
     std::optional<NewCardInput> askNewCard(const QString& proposedName,
                                            const std::function<QString(const QString&)>& check) override;
-    bool editText(TFodder& material, int regionWidth, int zoomTenths) override;
-    bool editTable(TFodder& material, const DataFolder& folders, QSize regionOnCanvas) override;
+    bool editText(TFodder& material, int regionWidth) override;
+    bool editTable(TFodder& material, const DataFolder& folders, QSize region) override;
     bool editInternalCode(TFodder& material) override;
     std::optional<QString> askPlayWeek(const QString& value, const QStringList& texts) override;
     std::optional<QPair<int, QString>> askPlayDate(const DialogRequest& request) override;
@@ -67,6 +72,7 @@ private:
     QString title() const;
 
     QPointer<QWidget> parent_;
+    NewCardWindow newCardWindow_;
 };
 
 } // namespace ledsign

@@ -12,7 +12,6 @@ namespace ledsign {
 namespace {
 
 constexpr int kLabelColumnWidth = 125;
-constexpr int kValueColumnWidth = 147;
 
 // "gif(*.gif)|*.gif": the part before "|" is a filter the file dialog reads.
 QString dialogFilter(const QString& filter)
@@ -32,8 +31,9 @@ PropertyEditor::PropertyEditor(ProjectModel& model, const AppSettings& settings,
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     setColumnWidth(0, kLabelColumnWidth);
-    setColumnWidth(1, kValueColumnWidth);
-    horizontalHeader()->setStretchLastSection(true);
+    // The values take the rest of the width; they never need a sideways scroll.
+    horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                     QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
@@ -123,11 +123,8 @@ bool PropertyEditor::showRegion(const QString& cardName, const QString& pageName
 bool PropertyEditor::showMaterial(const QString& cardName, const QString& pageName, const QString& regionName,
                                   const QString& name)
 {
-    RowChange change;
-    const bool found = session_.showMaterial(cardName, pageName, regionName, name, &change);
+    const bool found = session_.showMaterial(cardName, pageName, regionName, name);
     fillFromSession();
-    if (found && change.cardModified)
-        emit cardModified(cardName);
     return found;
 }
 

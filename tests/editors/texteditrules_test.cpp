@@ -50,10 +50,9 @@ TEST(TextEditorRules, NumbersAndWidths)
     EXPECT_EQ(integerOrZero(QStringLiteral("2.5")), 0);
     EXPECT_EQ(integerOrZero(QString()), 0);
 
-    EXPECT_EQ(textAreaWidth(96, 10), 116);
-    EXPECT_EQ(textAreaWidth(100, 15), 86); // 1000 / 15 = 66 toward zero
-    EXPECT_EQ(textAreaWidth(64, 0), 84);   // no zoom: one to one
-    EXPECT_EQ(textEditorWindowWidth(96, 10), 641);
-    EXPECT_EQ(textEditorWindowWidth(638, 10), 651); // 638 + 3 reaches 641
-    EXPECT_EQ(textEditorWindowWidth(637, 10), 641);
+    EXPECT_EQ(textAreaWidth(96), 116);
+    EXPECT_EQ(textAreaWidth(-4), 20);
+    EXPECT_EQ(textEditorWindowWidth(96), 641);
+    EXPECT_EQ(textEditorWindowWidth(638), 651); // 638 + 3 reaches 641
+    EXPECT_EQ(textEditorWindowWidth(637), 641);
 }

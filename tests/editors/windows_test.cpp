@@ -54,7 +54,7 @@ QList<TextRun> runsOf(const QString& markup)
 
 TEST(RichTextEditorWindow, WrapsAtTheRegionWidthAndStoresOnClose)
 {
-    RichTextEditor dlg(true, QStringLiteral("clGreen^宋体^12^1^0^0^0^2^1^Hi"), 3, 1, -2, 96, 10);
+    RichTextEditor dlg(true, QStringLiteral("clGreen^宋体^12^1^0^0^0^2^1^Hi"), 3, 1, -2, 96);
     EXPECT_EQ(dlg.textArea()->width(), 116);
     QTextCursor c = dlg.textArea()->textCursor();
     c.movePosition(QTextCursor::End);
@@ -85,7 +85,7 @@ TEST(RichTextEditorWindow, WrapsAtTheRegionWidthAndStoresOnClose)
 
 TEST(RichTextEditorWindow, PastesPlainTextAndBreaksBeforeALeadingSpace)
 {
-    RichTextEditor dlg(true, QString(), 0, 0, 0, 64, 10);
+    RichTextEditor dlg(true, QString(), 0, 0, 0, 64);
     RichTextArea* area = dlg.textArea();
     dlg.applyColorIndex(1); // green
     QMimeData mime;
@@ -117,10 +117,10 @@ TEST(RichTextEditorWindow, SavesAndOpensRichText)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("t.rtf"));
-    RichTextEditor a(false, QStringLiteral("clRed^宋体^12^0^0^0^0^0^1^say “hi”"), 0, 0, 0, 128, 10);
+    RichTextEditor a(false, QStringLiteral("clRed^宋体^12^0^0^0^0^0^1^say “hi”"), 0, 0, 0, 128);
     ASSERT_TRUE(a.saveTo(path));
     EXPECT_TRUE(test::readAll(path).contains("say ?*hi*?"));
-    RichTextEditor b(false, QString(), 0, 0, 0, 128, 10);
+    RichTextEditor b(false, QString(), 0, 0, 0, 128);
     ASSERT_TRUE(b.openFrom(path));
     EXPECT_EQ(b.textArea()->toPlainText(), QStringLiteral("say “hi”"));
     b.done(QDialog::Rejected);
@@ -295,15 +295,19 @@ TEST(DateTimeWindow, ReadsAndReturnsTheDate)
     EXPECT_TRUE(calendar->isEnabled());
     snapshot(&dlg, "date_time");
     for (QPushButton* b : dlg.findChildren<QPushButton*>())
-        if (b->text() == QStringLiteral("选择"))
+        if (b->text() == GetLgText(14, QStringLiteral("btSure")))
             b->click();
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(dlg.value(), QStringLiteral("2013-06-02 08:09:10"));
     EXPECT_EQ(dlg.choice(), 2);
 
+    // A count's time: no choice and no note, as low as the whole month allows.
     DateTimeDialog count(QString(), false);
-    EXPECT_EQ(count.height(), 220);
     snapshot(&count, "date_time_count");
+    EXPECT_LE(count.height(), 240);
+    auto* days = count.findChild<QCalendarWidget*>()->findChild<QTableView*>();
+    const int last = days->model()->rowCount() - 1;
+    EXPECT_LE(days->rowViewportPosition(last) + days->rowHeight(last), days->viewport()->height());
     EXPECT_TRUE(count.findChild<QCalendarWidget*>()->isEnabled());
     EXPECT_FALSE(DateTimeDialog(QStringLiteral("not a date"), true).isValid());
 }
@@ -380,7 +384,7 @@ TEST(RichTextEditorWindow, MarkupComesBackUnchanged)
         "clPurple^宋体^36^0^0^0^1^0^1^strike\r\n~*"
         "clAqua^黑体^48^1^1^1^1^2^2^全部\r\n~*"
         "clWhite^宋体^12^0^0^0^0^1^3^right");
-    RichTextEditor dlg(true, markup, 0, 0, 0, 1024, 10);
+    RichTextEditor dlg(true, markup, 0, 0, 0, 1024);
     dlg.done(QDialog::Rejected);
     EXPECT_FALSE(dlg.changed());
     const QList<TextRun> in = parseTextRuns(markup);

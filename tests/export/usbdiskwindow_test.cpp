@@ -1,5 +1,6 @@
 // The USB-disk window forwards to the export and follows the drive list.
 #include "config/ui/usbdiskwindow.h"
+#include "language/language.h"
 #include "support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,14 @@ TEST(UsbDiskWindow, NewCardModeDefaultsAndAnswer)
     drives.setWatchedFolders({});
     UsbDiskWindow window(drives);
     window.prepareNewCard(QStringLiteral("控制卡3"));
+    EXPECT_EQ(window.windowTitle(), GetLgText(10, QStringLiteral("udisk_new_card")));
+    // In simplified Chinese the caption is the window's own "新建控制卡".
+    const int language = currentLanguage();
+    setCurrentLanguage(kSimplifiedChinese);
+    window.prepareNewCard(QStringLiteral("控制卡3"));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("新建控制卡"));
+    setCurrentLanguage(language);
+    window.prepareNewCard(QStringLiteral("控制卡3"));
     EXPECT_TRUE(window.okEnabled()) << "a new card needs no drive";
     NewCardAnswer a = window.answer();
     EXPECT_EQ(a.name, QStringLiteral("控制卡3"));
@@ -60,7 +68,7 @@ TEST(UsbDiskWindow, ExportFollowsTheDriveList)
     card.colorType = kColorDual;
     card.internalCode = QStringLiteral("1_0_0_0_0_0_0_2");
     window.prepareExport(card, work.path(), [] { return QByteArray("DATA-BYTES"); });
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("导出到U盘"));
+    EXPECT_EQ(window.windowTitle(), GetLgText(10, QStringLiteral("udisk_export")));
     const bool anyReal = !RemovableDrives::scanMounted().isEmpty();
     if (!anyReal) {
         EXPECT_FALSE(window.okEnabled());

@@ -68,10 +68,10 @@ protected:
         return m.name;
     }
 
-    bool showMaterial(const QString& name, RowChange* change = nullptr)
+    bool showMaterial(const QString& name)
     {
         return session.showMaterial(QStringLiteral("card1"), QStringLiteral("show_page1"), QStringLiteral("area1"),
-                                    name, change);
+                                    name);
     }
 
     TFodder& material(const QString& name)

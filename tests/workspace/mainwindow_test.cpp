@@ -6,7 +6,6 @@
 #include "content/ui/imagegrouppanel.h"
 #include "workspace/dragframe.h"
 #include "workspace/layoutcanvas.h"
-#include "workspace/newcarddialog.h"
 #include "workspace/propertyeditor.h"
 
 #include <QCheckBox>
@@ -442,7 +441,7 @@ TEST_F(MainWindowTest, EditorsAndRowDialogsChangeTheSelectedRecords)
     card.modified = 0;
     run.dialogs->texts.push_back(QStringLiteral("clRed^宋体^12^0^0^0^0^0^1^Hi"));
     emit run.window->tree()->nodeDoubleClicked(text);
-    EXPECT_EQ(run.dialogs->edits.last(), QStringLiteral("text single-text1 128 20"));
+    EXPECT_EQ(run.dialogs->edits.last(), QStringLiteral("text single-text1 128"));
     EXPECT_EQ(run.model().findMaterial("A", text.page, text.region, text.material).record->content,
               QStringLiteral("clRed^宋体^12^0^0^0^0^0^1^Hi"));
     EXPECT_TRUE(card.modified);
@@ -456,7 +455,7 @@ TEST_F(MainWindowTest, EditorsAndRowDialogsChangeTheSelectedRecords)
     run.window->selectNode(region);
     run.trigger(ActionId::Table);
     emit run.window->tree()->nodeDoubleClicked(run.window->selection().node());
-    EXPECT_EQ(run.dialogs->edits.last(), QStringLiteral("table table1 256x128"));
+    EXPECT_EQ(run.dialogs->edits.last(), QStringLiteral("table table1 128x64"));
     run.window->selectNode(region);
     run.trigger(ActionId::InnerInfo);
     run.dialogs->texts.push_back(QStringLiteral("0123"));
@@ -486,31 +485,6 @@ TEST_F(MainWindowTest, EditorsAndRowDialogsChangeTheSelectedRecords)
 
     run.dialogs->yesNoCancel.push_back(MainWindowDialogs::Answer::No);
     EXPECT_TRUE(run.window->close());
-}
-
-TEST_F(MainWindowTest, TheNewCardWindowRefusesANameTheCardListCannotHold)
-{
-    setCurrentLanguage(kEnglish);
-    const QStringList taken{"A"};
-    NewCardDialog dialog("控制卡3", [&](const QString& name) {
-        return taken.contains(name) ? QStringLiteral("taken") : QString();
-    });
-    EXPECT_EQ(dialog.nameEdit()->text(), QStringLiteral("控制卡3"));
-    EXPECT_EQ(dialog.widthEdit()->text(), QStringLiteral("256"));
-    EXPECT_EQ(dialog.colorBox()->count(), 3);
-    dialog.nameEdit()->setText("A");
-    dialog.accept();
-    EXPECT_NE(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.problemText(), QStringLiteral("taken"));
-    dialog.nameEdit()->setText(" B ");
-    dialog.heightEdit()->setText("32");
-    dialog.colorBox()->setCurrentIndex(2);
-    dialog.accept();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    const NewCardInput input = dialog.input();
-    EXPECT_EQ(input.name, QStringLiteral("B"));
-    EXPECT_EQ(input.height, QStringLiteral("32"));
-    EXPECT_EQ(input.colorIndex, 2);
 }
 
 } // namespace

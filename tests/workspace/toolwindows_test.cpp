@@ -234,7 +234,7 @@ TEST_F(ToolWindowsTest, ExportRefusesWhatTheCardCannotTakeAndWritesTheDataFileTo
     run.trigger(ActionId::Export2UDisk);
     EXPECT_EQ(run.dialogs->messages, QStringList{QString::fromUtf16(usbtext::kNoGroup)});
     EXPECT_FALSE(group->isChecked());
-    EXPECT_EQ(caption, QString::fromUtf16(usbtext::kExportCaption));
+    EXPECT_EQ(caption, GetLgText(10, QStringLiteral("udisk_export")));
     EXPECT_TRUE(exported);
     const QFileInfo data(QDir(stick).filePath(QString::fromLatin1(kUsbDataFileName)));
     EXPECT_TRUE(data.isFile());
@@ -301,7 +301,7 @@ TEST_F(ToolWindowsTest, TheNewCardWindowAsksAgainForANameTheListCannotHold)
         auto* usb = qobject_cast<UsbDiskWindow*>(&w);
         if (!usb)
             return int(QDialog::Rejected);
-        EXPECT_EQ(usb->windowTitle(), QString::fromUtf16(usbtext::kNewCardCaption));
+        EXPECT_EQ(usb->windowTitle(), GetLgText(10, QStringLiteral("udisk_new_card")));
         const QList<QLineEdit*> edits = usb->findChildren<QLineEdit*>();
         edits[0]->setText(QStringLiteral("Hall"));
         edits[1]->setText(QStringLiteral("96"));

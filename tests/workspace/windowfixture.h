@@ -61,19 +61,18 @@ public:
         return input;
     }
 
-    bool editText(TFodder& material, int regionWidth, int zoomTenths) override
+    bool editText(TFodder& material, int regionWidth) override
     {
-        edits << QStringLiteral("text %1 %2 %3").arg(material.name).arg(regionWidth).arg(zoomTenths);
+        edits << QStringLiteral("text %1 %2").arg(material.name).arg(regionWidth);
         const std::optional<QString> text = take(texts, std::optional<QString>());
         if (!text)
             return false;
         material.content = *text;
         return true;
     }
-    bool editTable(TFodder& material, const DataFolder&, QSize regionOnCanvas) override
+    bool editTable(TFodder& material, const DataFolder&, QSize region) override
     {
-        edits << QStringLiteral("table %1 %2x%3").arg(material.name).arg(regionOnCanvas.width()).arg(
-                     regionOnCanvas.height());
+        edits << QStringLiteral("table %1 %2x%3").arg(material.name).arg(region.width()).arg(region.height());
         return false;
     }
     bool editInternalCode(TFodder& material) override

@@ -27,6 +27,10 @@ constexpr int kDefaultLamp = 3;
 
 QString fixed(const char16_t* text) { return QString::fromUtf16(text); }
 
+// The window's texts live in the parameter window's category: the same
+// screen parameters, named the same way.
+QString lg(const char* key) { return GetLgText(kParamCategory, QString::fromLatin1(key)); }
+
 QStringList listOr(int sub, const QStringList& fallback)
 {
     const QStringList l = GetLgList(kParamCategory, sub);
@@ -71,13 +75,10 @@ UsbDiskWindow::UsbDiskWindow(RemovableDrives& drives, QWidget* parent)
     edtPHeight = new QLineEdit(cardBox);
     cmbColor = new QComboBox(cardBox);
     cardForm->addRow(cardLabel_);
-    cardForm->addRow(GetLgText(kParamCategory, QStringLiteral("card_name")).isEmpty()
-                         ? QStringLiteral("名称")
-                         : GetLgText(kParamCategory, QStringLiteral("card_name")),
-                     editCardName);
-    cardForm->addRow(QStringLiteral("宽度"), edtPWidth);
-    cardForm->addRow(QStringLiteral("高度"), edtPHeight);
-    cardForm->addRow(QStringLiteral("颜色"), cmbColor);
+    cardForm->addRow(lg("card_name"), editCardName);
+    cardForm->addRow(lg("lbPixelsWidth"), edtPWidth);
+    cardForm->addRow(lg("lbPixelsHeight"), edtPHeight);
+    cardForm->addRow(lg("lbPixelsColor"), cmbColor);
     layout->addWidget(cardBox);
 
     exportPanel_ = new QWidget(this);
@@ -85,8 +86,8 @@ UsbDiskWindow::UsbDiskWindow(RemovableDrives& drives, QWidget* parent)
     ex->setContentsMargins(0, 0, 0, 0);
     auto* driveRow = new QHBoxLayout;
     cmdUDiskList = new QComboBox(exportPanel_);
-    cbParam = new QCheckBox(QStringLiteral("导出控制卡参数"), exportPanel_);
-    driveRow->addWidget(new QLabel(QStringLiteral("U盘"), exportPanel_));
+    cbParam = new QCheckBox(lg("cbParam"), exportPanel_);
+    driveRow->addWidget(new QLabel(lg("lbUDisk"), exportPanel_));
     driveRow->addWidget(cmdUDiskList, 1);
     driveRow->addWidget(cbParam);
     ex->addLayout(driveRow);
@@ -96,14 +97,16 @@ UsbDiskWindow::UsbDiskWindow(RemovableDrives& drives, QWidget* parent)
         const char* label;
         QComboBox** box;
     };
-    const Row rows[] = {{"扫描方式", &cmdScan},   {"白天亮度", &cmdDLamp},   {"夜间亮度", &cmdNLamp},
-                        {"OE", &cmdOE},           {"数据", &cmdSContent},    {"时钟", &cmdCF},
-                        {"长屏转换", &cmdTrans},  {"行序", &cmdRowOrder},    {"空屏显示", &cmdEmptyDisplay},
-                        {"485地址", &cmb485Addr}, {"数据极性", &cmdDataBit}, {"波特率", &cbBaud}};
+    const Row rows[] = {{"lbScanMode", &cmdScan},       {"lbDayBright", &cmdDLamp},
+                        {"lbNightBright", &cmdNLamp},   {"lbOESignal", &cmdOE},
+                        {"lbDisplay", &cmdSContent},    {"lbClockFrequency", &cmdCF},
+                        {"lbConversion", &cmdTrans},    {"lbRowOrder", &cmdRowOrder},
+                        {"lbEmptyDisplay", &cmdEmptyDisplay}, {"lb485Addr", &cmb485Addr},
+                        {"lbDataBit", &cmdDataBit},     {"lbBaudRate", &cbBaud}};
     int i = 0;
     for (const Row& r : rows) {
         *r.box = new QComboBox(params);
-        grid->addWidget(new QLabel(QString::fromUtf8(r.label), params), i / 2, (i % 2) * 2);
+        grid->addWidget(new QLabel(lg(r.label), params), i / 2, (i % 2) * 2);
         grid->addWidget(*r.box, i / 2, (i % 2) * 2 + 1);
         ++i;
     }
@@ -111,8 +114,8 @@ UsbDiskWindow::UsbDiskWindow(RemovableDrives& drives, QWidget* parent)
     layout->addWidget(exportPanel_);
 
     auto* buttons = new QHBoxLayout;
-    okButton_ = new QPushButton(QStringLiteral("确定"), this);
-    auto* close = new QPushButton(QStringLiteral("关闭"), this);
+    okButton_ = new QPushButton(lg("btUDiskOK"), this);
+    auto* close = new QPushButton(lg("btClose"), this);
     buttons->addStretch();
     buttons->addWidget(okButton_);
     buttons->addWidget(close);
@@ -180,7 +183,7 @@ void UsbDiskWindow::prepareNewCard(const QString& proposal, NameCheck check)
     mode_ = 0;
     nameCheck_ = std::move(check);
     fillLists(); // in the language of the moment
-    setWindowTitle(fixed(usbtext::kNewCardCaption));
+    setWindowTitle(lg("udisk_new_card"));
     cardLabel_->hide();
     exportPanel_->hide();
     editCardName->setEnabled(true);
@@ -201,8 +204,8 @@ void UsbDiskWindow::prepareExport(const TFIXModem& card, const QString& workFold
     internalCode_ = card.internalCode;
     workFolder_ = workFolder;
     data_ = std::move(data);
-    setWindowTitle(fixed(usbtext::kExportCaption));
-    cardLabel_->setText(fixed(usbtext::kCurrentCard) + card.name);
+    setWindowTitle(lg("udisk_export"));
+    cardLabel_->setText(lg("udisk_current_card") + card.name);
     cardLabel_->show();
     exportPanel_->show();
     editCardName->setText(card.name);

@@ -3,6 +3,8 @@
 #include "language/language.h"
 
 #include <QCalendarWidget>
+#include <QFocusEvent>
+#include <QTimer>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -15,7 +17,6 @@ namespace ledsign {
 
 namespace {
 constexpr int kCaptionCategory = 14;
-constexpr int kCountHeight = 220;
 }
 
 DateTimeDialog::DateTimeDialog(const QString& initialText, bool showChoice, QWidget* parent)
@@ -27,9 +28,16 @@ DateTimeDialog::DateTimeDialog(const QString& initialText, bool showChoice, QWid
     auto* layout = new QVBoxLayout(this);
     calendar_ = new QCalendarWidget(this);
     calendar_->setGridVisible(true);
+    // Every week row of the month stays in sight, whatever the window's height.
+    calendar_->setMinimumSize(calendar_->sizeHint());
     layout->addWidget(calendar_);
     time_ = new QTimeEdit(this);
     time_->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    // Typed digits overwrite the section they land in, from the hours on,
+    // instead of being refused at the end of the text.
+    time_->setCurrentSection(QDateTimeEdit::HourSection);
+    time_->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    time_->installEventFilter(this);
     layout->addWidget(time_);
     if (initial_.ok) {
         calendar_->setSelectedDate(initial_.value.date());
@@ -37,22 +45,23 @@ DateTimeDialog::DateTimeDialog(const QString& initialText, bool showChoice, QWid
     }
 
     auto* choiceRow = new QHBoxLayout;
-    const char* texts[3] = {"每天", "日期前播放", "日期后播放"};
+    const char* keys[3] = {"rbEveryDay", "rbBeforeDate", "rbAfterDate"};
     for (int i = 0; i < 3; ++i) {
-        choices_[i] = new QRadioButton(QString::fromUtf8(texts[i]), this);
+        choices_[i] = new QRadioButton(GetLgText(kCaptionCategory, QString::fromLatin1(keys[i])), this);
         choiceRow->addWidget(choices_[i]);
         connect(choices_[i], &QRadioButton::toggled, this, [this] { updateEnabled(); });
     }
     choices_[1]->setChecked(true);
     layout->addLayout(choiceRow);
-    note_ = new QLabel(QStringLiteral("注：两个或两个以上显示页该项设置才生效"), this);
+    note_ = new QLabel(GetLgText(kCaptionCategory, QStringLiteral("lbNote")), this);
     note_->setStyleSheet(QStringLiteral("color: red; font-weight: bold;"));
+    note_->setWordWrap(true);
     layout->addWidget(note_);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    auto* ok = new QPushButton(QStringLiteral("选择"), this);
-    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
+    auto* ok = new QPushButton(GetLgText(kCaptionCategory, QStringLiteral("btSure")), this);
+    auto* cancel = new QPushButton(GetLgText(kCaptionCategory, QStringLiteral("btQuit")), this);
     ok->setDefault(true);
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
@@ -64,10 +73,30 @@ DateTimeDialog::DateTimeDialog(const QString& initialText, bool showChoice, QWid
         for (QRadioButton* b : choices_)
             b->hide();
         note_->hide();
-        calendar_->setMaximumHeight(kCountHeight - 70);
-        setFixedHeight(kCountHeight);
+        // A count's time: as low as the calendar and the time allow.
+        layout->setSizeConstraint(QLayout::SetFixedSize);
     }
     updateEnabled();
+}
+
+void DateTimeDialog::setNote(const QString& text)
+{
+    if (!text.trimmed().isEmpty())
+        note_->setText(text);
+}
+
+bool DateTimeDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    // The section under the caret is selected after a click or on focus, so
+    // that typed digits replace it (and move on to the next section) instead
+    // of being refused beside two digits already there.
+    if (watched == time_ && (event->type() == QEvent::FocusIn || event->type() == QEvent::MouseButtonRelease)) {
+        QTimer::singleShot(0, time_, [this] {
+            const QDateTimeEdit::Section at = time_->currentSection();
+            time_->setSelectedSection(at == QDateTimeEdit::NoSection ? QDateTimeEdit::HourSection : at);
+        });
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void DateTimeDialog::setChoice(int index)

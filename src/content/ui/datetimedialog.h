@@ -9,7 +9,7 @@
 //       dlg.value();                        //   reported by exec(), Rejected
 //       dlg.choice();                       // "YYYY-MM-DD HH:mm:ss", 0..2
 //   }
-// Without the choice the window is 220 pixels high.
+// Without the choice the window is as low as its calendar and time allow.
 #pragma once
 
 #include "content/dateforms.h"
@@ -33,11 +33,16 @@ public:
 
     void setChoice(int index);
     void setChoiceTexts(const QString& everyDay, const QString& before, const QString& after);
+    // The red note under the choice; an empty text keeps the window's own.
+    void setNote(const QString& text);
 
     int exec() override;
 
     QString value() const { return value_; }
     int choice() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void choose();

@@ -21,7 +21,7 @@ namespace ledsign {
 namespace {
 constexpr int kCaptionCategory = 7;
 constexpr int kMessageCategory = 3;
-constexpr int kButtonCategory = 5;
+constexpr int kButtonCategory = 7;
 }
 
 InternalCodeEditor::InternalCodeEditor(const QString& content, const QString& fontName, int pointSize,

@@ -72,7 +72,7 @@ QString RichTextEditor::defaultFontName()
 }
 
 RichTextEditor::RichTextEditor(bool multiLine, const QString& content, int lineSpacing, int verticalAlignment,
-                               int yOffset, int regionWidth, int zoomTenths, QWidget* parent)
+                               int yOffset, int regionWidth, QWidget* parent)
     : QDialog(parent)
     , originalContent_(content)
     , content_(content)
@@ -89,7 +89,7 @@ RichTextEditor::RichTextEditor(bool multiLine, const QString& content, int lineS
     area_ = new RichTextArea(this);
     buildToolbars(multiLine);
 
-    const int areaWidth = textAreaWidth(regionWidth, zoomTenths);
+    const int areaWidth = textAreaWidth(regionWidth);
     area_->setFixedWidth(areaWidth);
     area_->document()->setDocumentMargin(0);
     area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -127,7 +127,7 @@ RichTextEditor::RichTextEditor(bool multiLine, const QString& content, int lineS
     yOffsetBox_->setCurrentText(QString::number(yOffset));
     fontBox_->setCurrentText(defaultFontName());
 
-    resize(textEditorWindowWidth(regionWidth, zoomTenths), multiLine ? kMultiLineHeight : kSingleLineHeight);
+    resize(textEditorWindowWidth(regionWidth), multiLine ? kMultiLineHeight : kSingleLineHeight);
     connect(area_, &QTextEdit::currentCharFormatChanged, this, [this] { syncToolbar(); });
     connect(area_, &QTextEdit::cursorPositionChanged, this, [this] { syncToolbar(); });
     syncToolbar();
@@ -168,11 +168,16 @@ void RichTextEditor::buildToolbars(bool multiLine)
     for (int code = 1; code <= kColorCount; ++code)
         colorBox_->addItem(swatch(screenColor(code)), colorNames.value(code - 1, markupColorName(code)));
     look->addWidget(colorBox_);
-    bold_ = toggle(look, lg("tBtnBold"), true);
-    italic_ = toggle(look, lg("tBtnItalic"), true);
-    underline_ = toggle(look, lg("tBtnUnderline"), true);
-    strike_ = toggle(look, lg("tBtnStrikeOut"), true);
     layout->addWidget(look);
+
+    // The styles get a row of their own: beside the lists they would not fit
+    // the window's standard width in every language.
+    auto* styles = new QToolBar(this);
+    bold_ = toggle(styles, lg("tBtnBold"), true);
+    italic_ = toggle(styles, lg("tBtnItalic"), true);
+    underline_ = toggle(styles, lg("tBtnUnderline"), true);
+    strike_ = toggle(styles, lg("tBtnStrikeOut"), true);
+    layout->addWidget(styles);
 
     auto* para = new QToolBar(this);
     align_[0] = toggle(para, lg("tBtnLeft"), true);

@@ -6,7 +6,7 @@
 //
 //   RichTextEditor dlg(multiLine, material.content, material.textParam1,
 //                      material.textParam2, material.textParam3,
-//                      region.width, canvasZoomTenths, parent);
+//                      region.width, parent);
 //   dlg.exec();
 //   material.content = dlg.content();       material.textParam1 = dlg.lineSpacing();
 //   material.textParam2 = dlg.verticalAlignment();  material.textParam3 = dlg.yOffset();
@@ -32,7 +32,7 @@ class RichTextEditor : public QDialog {
     Q_OBJECT
 public:
     RichTextEditor(bool multiLine, const QString& content, int lineSpacing, int verticalAlignment, int yOffset,
-                   int regionWidth, int zoomTenths, QWidget* parent = nullptr);
+                   int regionWidth, QWidget* parent = nullptr);
     ~RichTextEditor() override;
 
     QString content() const { return content_; }

@@ -85,10 +85,13 @@ TableEditor::TableEditor(const TFodder& material, const DataFolder& folders, int
     } else {
         needsNewTable_ = true;
     }
+    opened_ = table_;
     showModeBox_->setCurrentIndex(qBound(0, material.displayMode, showModeBox_->count() - 1));
     stopTimeBox_->setText(QString::number(material.remainTime));
     showTable();
-    resize(980, 560);
+    // Never beyond the screen: the grid scrolls instead.
+    const QSize room = screen() ? screen()->availableGeometry().size() : QSize(980, 560);
+    resize(QSize(980, 560).boundedTo(room));
 }
 
 TableEditor::~TableEditor() = default;

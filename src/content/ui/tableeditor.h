@@ -40,6 +40,8 @@ public:
     int exec() override;
 
     const TableEditResult& editResult() const { return result_; }
+    // The table differs from the one the editor opened with.
+    bool tableChanged() const { return !(table_ == opened_); }
     QString basePath() const { return base_; }
     TableModel& table() { return table_; }
     QTableView* view() const { return view_; }
@@ -84,6 +86,7 @@ private:
     QString base_;
     bool needsNewTable_ = false;
     TableModel table_;
+    TableModel opened_;
     TableGridModel* grid_ = nullptr;
     QTableView* view_ = nullptr;
     QComboBox* fontBox_ = nullptr;

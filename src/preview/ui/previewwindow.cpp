@@ -12,8 +12,10 @@ namespace ledsign {
 
 namespace {
 constexpr int kLanguageCategory = 9;
-constexpr int kStartInterval = 10;
-constexpr int kCheckInterval = 2000;
+// Starting and stopping play set every timer, the page check included, to
+// this interval; the region steps choose their own intervals afterwards.
+constexpr int kPlayInterval = 10;
+constexpr int kCheckInterval = 2000; // before the first play
 
 QString text(const char* key, const char* fallback)
 {
@@ -103,17 +105,19 @@ void PreviewWindow::stopTimers()
 {
     for (QTimer* t : std::as_const(regionTimers_)) {
         t->stop();
-        t->setInterval(kStartInterval);
+        t->setInterval(kPlayInterval);
     }
     checkTimer_.stop();
+    checkTimer_.setInterval(kPlayInterval);
 }
 
 void PreviewWindow::startTimers()
 {
     for (int i = 0; i < player_.regions().size() && i < regionTimers_.size(); ++i) {
-        regionTimers_[i]->setInterval(kStartInterval);
+        regionTimers_[i]->setInterval(kPlayInterval);
         regionTimers_[i]->start();
     }
+    checkTimer_.setInterval(kPlayInterval);
     checkTimer_.start();
 }
 

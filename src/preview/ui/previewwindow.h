@@ -28,6 +28,9 @@ public:
     void stop();
     PreviewPlayer& player() { return player_; }
     bool playing() const { return playing_; }
+    // tRegion01 .. tRegion20 and tCheckStatus.
+    const QList<QTimer*>& regionTimers() const { return regionTimers_; }
+    const QTimer& pageCheckTimer() const { return checkTimer_; }
 
 protected:
     void showEvent(QShowEvent* event) override;

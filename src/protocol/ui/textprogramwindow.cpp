@@ -49,6 +49,18 @@ QString msg(const QString& key)
     return t.isEmpty() ? key : t;
 }
 
+// A caption of the window's category; the table pads some with blanks.
+QString lg(const char* key)
+{
+    return GetLgText(kCaptions, QString::fromLatin1(key)).trimmed();
+}
+
+QStringList lgList(int sub, const QStringList& fallback)
+{
+    const QStringList l = GetLgList(kCaptions, sub);
+    return l.isEmpty() ? fallback : l;
+}
+
 QStringList u8list(std::initializer_list<const char*> items)
 {
     QStringList out;
@@ -75,57 +87,61 @@ void TextProgramWindow::buildUi()
 
     auto* bar = new QToolBar(this);
     bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    bar->addAction(style()->standardIcon(QStyle::SP_DialogOpenButton), QStringLiteral("打开节目单文件"), this,
+    bar->addAction(style()->standardIcon(QStyle::SP_DialogOpenButton), lg("tBtnOpenPrg"), this,
                    &TextProgramWindow::openFile);
-    bar->addAction(style()->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("保存节目单文件"), this,
+    bar->addAction(style()->standardIcon(QStyle::SP_DialogSaveButton), lg("tBtnSavePrg"), this,
                    &TextProgramWindow::saveAs);
-    bar->addAction(style()->standardIcon(QStyle::SP_ArrowForward), QStringLiteral("发送节目单"), this,
-                   &TextProgramWindow::send);
-    bar->addAction(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("关闭"), this,
-                   &QDialog::close);
+    bar->addAction(style()->standardIcon(QStyle::SP_ArrowForward), lg("tBtnSendPrg"), this, &TextProgramWindow::send);
+    bar->addAction(style()->standardIcon(QStyle::SP_DialogCloseButton), lg("tBtnExit"), this, &QDialog::close);
     layout->addWidget(bar);
 
     // Pages.
-    auto* pageBox = new QGroupBox(this);
+    auto* pageBox = new QGroupBox(lg("gbPage"), this);
     auto* pageLayout = new QGridLayout(pageBox);
     pageName_ = new QLineEdit(pageBox);
     start_ = new QTimeEdit(QTime(0, 0), pageBox);
     end_ = new QTimeEdit(QTime(23, 59), pageBox);
     start_->setDisplayFormat(QStringLiteral("HH:mm"));
     end_->setDisplayFormat(QStringLiteral("HH:mm"));
-    auto* newPageButton = new QPushButton(QStringLiteral("新建显示页"), pageBox);
-    editPageButton_ = new QPushButton(QStringLiteral("修改显示页"), pageBox);
-    deletePageButton_ = new QPushButton(QStringLiteral("删除显示页"), pageBox);
-    pageLayout->addWidget(new QLabel(QStringLiteral("显示页名称"), pageBox), 0, 0);
+    auto* newPageButton = new QPushButton(lg("btNewProgram"), pageBox);
+    editPageButton_ = new QPushButton(lg("btEditProgram"), pageBox);
+    deletePageButton_ = new QPushButton(lg("btDelProgram"), pageBox);
+    pageLayout->addWidget(new QLabel(lg("gbPageName"), pageBox), 0, 0);
     pageLayout->addWidget(pageName_, 0, 1);
-    pageLayout->addWidget(new QLabel(QStringLiteral("开始时间"), pageBox), 0, 2);
+    pageLayout->addWidget(new QLabel(lg("gbStartTime"), pageBox), 0, 2);
     pageLayout->addWidget(start_, 0, 3);
-    pageLayout->addWidget(new QLabel(QStringLiteral("结束时间"), pageBox), 0, 4);
+    pageLayout->addWidget(new QLabel(lg("gbEndTime"), pageBox), 0, 4);
     pageLayout->addWidget(end_, 0, 5);
     pageLayout->addWidget(newPageButton, 1, 3);
     pageLayout->addWidget(editPageButton_, 1, 4);
     pageLayout->addWidget(deletePageButton_, 1, 5);
     pageList_ = new QTreeWidget(pageBox);
     pageList_->setRootIsDecorated(false);
-    pageList_->setHeaderLabels(u8list({"序号", "显示页ID", "显示页名称", "开始时间", "结束时间"}));
+    pageList_->setHeaderLabels(lgList(1, u8list({"序号", "显示页ID", "显示页名称", "开始时间", "结束时间"})));
     pageLayout->addWidget(pageList_, 2, 0, 1, 6);
     layout->addWidget(pageBox);
 
     // Materials.
-    auto* materialBox = new QGroupBox(this);
+    auto* materialBox = new QGroupBox(lg("gbMaterial"), this);
     auto* form = new QGridLayout(materialBox);
     materialName_ = new QLineEdit(materialBox);
     playTimes_ = new QLineEdit(QStringLiteral("1"), materialBox);
     stay_ = new QLineEdit(QStringLiteral("0"), materialBox);
     mode_ = new QComboBox(materialBox);
-    mode_->addItems(u8list({"自适应", "从右向左移动", "从左向右移动", "从下向上移动", "从上向下移动", "从右向左展开",
+    // The first twelve display modes of the shared option list.
+    QStringList modes;
+    for (QString mode : GetLgList(11, 2).mid(0, 12))
+        modes << (mode.endsWith(QLatin1Char(';')) ? mode.chopped(1) : mode);
+    if (modes.size() < 12)
+        modes = u8list({"自适应", "从右向左移动", "从左向右移动", "从下向上移动", "从上向下移动", "从右向左展开",
                             "从左向右展开", "从下向上展开", "从上向下展开", "立即显示", "从中间向两边展开",
-                            "从两边向中间展开"}));
+                            "从两边向中间展开"});
+    mode_->addItems(modes);
     speed_ = new QComboBox(materialBox);
     for (int s = 0; s <= 8; ++s)
         speed_->addItem(QString::number(s));
     attribute_ = new QComboBox(materialBox);
-    attribute_->addItems(u8list({"居左标题", "居中标题", "居右标题", "闪烁广告", "不闪烁广告", "正文"}));
+    attribute_->addItems(lgList(3, u8list({"居左标题", "居中标题", "居右标题", "闪烁广告", "不闪烁广告", "正文"})));
     color_ = new QComboBox(materialBox);
     for (int code = 1; code <= kColorCount; ++code)
         color_->addItem(programColorName(code), code);
@@ -134,12 +150,12 @@ void TextProgramWindow::buildUi()
     size_ = new QComboBox(materialBox);
     size_->addItems(u8list({"12*12", "16*16", "24*24", "32*32", "48*48", "64*64", "80*80", "96*96"}));
     const QList<QPair<const char*, QWidget*>> fields{
-        {"素材名称", materialName_}, {"播放次数", playTimes_}, {"显示方式", mode_},   {"速度", speed_},
-        {"停留时间", stay_},         {"内容属性", attribute_}, {"颜色", color_},      {"字体", font_},
-        {"字号", size_}};
+        {"gbMaterialName", materialName_}, {"gbPlayTimes", playTimes_}, {"gbShowMode", mode_},
+        {"gbShowSpeed", speed_},           {"gbStopTime", stay_},       {"gbAttr", attribute_},
+        {"gbFontColor", color_},           {"gbFont", font_},           {"gbFontSize", size_}};
     int i = 0;
     for (const auto& [label, widget] : fields) {
-        form->addWidget(new QLabel(QString::fromUtf8(label), materialBox), i / 3, (i % 3) * 2);
+        form->addWidget(new QLabel(lg(label), materialBox), i / 3, (i % 3) * 2);
         form->addWidget(widget, i / 3, (i % 3) * 2 + 1);
         ++i;
     }
@@ -147,15 +163,15 @@ void TextProgramWindow::buildUi()
     editor_->setAcceptRichText(false);
     editor_->setMinimumHeight(90);
     form->addWidget(editor_, 3, 0, 1, 6);
-    addMaterialButton_ = new QPushButton(QStringLiteral("添加素材"), materialBox);
-    auto* editMaterialButton = new QPushButton(QStringLiteral("修改素材"), materialBox);
-    auto* deleteMaterialButton = new QPushButton(QStringLiteral("删除素材"), materialBox);
+    addMaterialButton_ = new QPushButton(lg("btNewFodder"), materialBox);
+    auto* editMaterialButton = new QPushButton(lg("btEditFodder"), materialBox);
+    auto* deleteMaterialButton = new QPushButton(lg("btDelFodder"), materialBox);
     form->addWidget(addMaterialButton_, 4, 3);
     form->addWidget(editMaterialButton, 4, 4);
     form->addWidget(deleteMaterialButton, 4, 5);
     materialList_ = new QTreeWidget(materialBox);
     materialList_->setRootIsDecorated(false);
-    materialList_->setHeaderLabels(u8list({"序号", "素材ID", "素材名称", "素材内容"}));
+    materialList_->setHeaderLabels(lgList(2, u8list({"序号", "素材ID", "素材名称", "素材内容"})));
     form->addWidget(materialList_, 5, 0, 1, 6);
     layout->addWidget(materialBox);
 

@@ -1,0 +1,168 @@
+// Every window, opened as an operator opens it, in English and in
+// simplified Chinese: in English every text it shows is a text of the English
+// table (or one of the few texts kept fixed, each named below); in both
+// languages no window is larger than the screen and the property list needs
+// no horizontal scroll bar. With LEDSIGN_SCREENSHOT_DIR set, each window is
+// saved there as "<language>_<window>.png".
+#include "language/languagetable.h"
+#include "windowwalk.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSet>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+namespace ledsign::test {
+namespace {
+
+// Texts that stay as they are in every language.
+const QList<QPair<QString, QString>> kFixedTexts = {
+    {QStringLiteral("打开串口"), QStringLiteral("serial-port button, opening caption")},
+    {QStringLiteral("关闭串口"), QStringLiteral("serial-port button, closing caption")},
+    {QStringLiteral("复制显示页 "), QStringLiteral("copy page action (no translation)")},
+    {QStringLiteral("粘贴显示页 "), QStringLiteral("paste page action (no translation)")},
+    {QStringLiteral("缩小显示"), QStringLiteral("canvas zoom-out button")},
+    {QStringLiteral("缩小"), QStringLiteral("canvas zoom-out hint")},
+    {QStringLiteral("放大"), QStringLiteral("canvas zoom-in hint")},
+    {QStringLiteral("+"), QStringLiteral("canvas zoom-in button")},
+    {QStringLiteral("-"), QStringLiteral("canvas zoom-out button")},
+    {QStringLiteral("导出到U盘"), QStringLiteral("tree pop-up, export entry")},
+    {QStringLiteral("全部折叠"), QStringLiteral("tree pop-up, collapse entry")},
+    {QStringLiteral("DTU"), QStringLiteral("parameter window, the DTU link switch")},
+    {QStringLiteral("0 -- 15000(ms)"), QStringLiteral("parameter window, range of the send delay")},
+};
+
+class TextBook {
+public:
+    TextBook()
+    {
+        const LanguageTable table = LanguageTable::builtIn(kEnglish);
+        for (int i = 0; i < table.rowCount(); ++i) {
+            const rLgMap& row = table.rowInOrder(i);
+            add(row.text);
+            for (const QString& item : row.items)
+                add(item);
+        }
+        for (const auto& fixed : kFixedTexts)
+            add(fixed.first);
+    }
+    void addData(const QStringList& values)
+    {
+        for (const QString& v : values)
+            data_.insert(v.trimmed());
+    }
+
+    bool known(const QString& raw) const
+    {
+        const QString text = raw.trimmed();
+        if (text.isEmpty() || texts_.contains(text) || data_.contains(text))
+            return true;
+        // Numbers, sizes and times are values, not texts.
+        static const QRegularExpression value(QStringLiteral("^[-+0-9.,:x×*/ %()]+$"));
+        if (value.match(text).hasMatch())
+            return true;
+        // A text put together from table texts and values: each piece known.
+        static const QRegularExpression joint(QStringLiteral("\\s*(?:: |：|\\n| - |\\[|\\]|【|】|\\(|\\))\\s*"));
+        const QStringList parts = text.split(joint, Qt::SkipEmptyParts);
+        if (parts.size() > 1) {
+            // A label's colon goes with the piece before it.
+            return std::all_of(parts.begin(), parts.end(), [this](const QString& p) {
+                return known(p) || known(p + u':') || known(p + u'：');
+            });
+        }
+        // A trailing colon belongs to a label.
+        if (text.endsWith(u':') || text.endsWith(u'：'))
+            return known(text.chopped(1));
+        return false;
+    }
+
+private:
+    void add(const QString& text)
+    {
+        if (!text.trimmed().isEmpty())
+            texts_.insert(text.trimmed());
+    }
+    QSet<QString> texts_;
+    QSet<QString> data_;
+};
+
+struct Seen {
+    QString window;
+    ShownText text;
+};
+
+class WindowWalk : public ::testing::TestWithParam<int> {
+protected:
+    QString shotFolder() const { return qEnvironmentVariable("LEDSIGN_SCREENSHOT_DIR"); }
+};
+
+TEST_P(WindowWalk, EveryWindowFitsTheScreenAndSpeaksItsLanguage)
+{
+    const int language = GetParam();
+    const QString prefix = language == kEnglish ? QStringLiteral("en") : QStringLiteral("zh");
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    LiveRun run = startLive(home.path(), language);
+    const QString shots = shotFolder();
+    if (!shots.isEmpty()) {
+        ASSERT_TRUE(QDir().mkpath(shots));
+    }
+
+    QList<Seen> seen;
+    QStringList visited;
+    const WindowVisitor visit = [&](QWidget* w, const QString& name) {
+        visited << name;
+        w->raise();
+        pump(80);
+        // The screen of an operator: 1280 x 800, or the one the test runs on
+        // when it is larger.
+        const QSize screen = w->screen()->availableGeometry().size().expandedTo(QSize(1280, 800));
+        EXPECT_LE(w->frameGeometry().width(), screen.width()) << name.toStdString();
+        EXPECT_LE(w->frameGeometry().height(), screen.height()) << name.toStdString();
+        if (auto* props = w->findChild<QTableWidget*>(QStringLiteral("vLEditor")); props && props->isVisible()) {
+            EXPECT_FALSE(props->horizontalScrollBar()->isVisible())
+                << name.toStdString() << ": the property values need a horizontal scroll bar";
+        }
+        if (language == kEnglish) {
+            for (const ShownText& t : shownTexts(w))
+                seen.append({name, t});
+        }
+        if (!shots.isEmpty()) {
+            const QImage image = w->grab().toImage();
+            EXPECT_TRUE(image.save(QDir(shots).filePath(prefix + QLatin1Char('_') + name + QStringLiteral(".png"))));
+        }
+    };
+    QStringList data;
+    walkEveryWindow(run, home.path(), visit, &data);
+    EXPECT_GE(visited.size(), 20) << visited.join(QStringLiteral(", ")).toStdString();
+
+    if (language != kEnglish)
+        return;
+    TextBook book;
+    book.addData(data);
+    book.addData({run.session->caption()});
+    QStringList foreign;
+    QSet<QString> reported;
+    for (const Seen& s : std::as_const(seen)) {
+        if (book.known(s.text.text))
+            continue;
+        const QString line = s.window + QStringLiteral(" / ") + s.text.where + QStringLiteral(": \"") + s.text.text
+            + QLatin1Char('"');
+        if (!reported.contains(s.text.where + s.text.text)) {
+            reported.insert(s.text.where + s.text.text);
+            foreign << line;
+        }
+    }
+    EXPECT_TRUE(foreign.isEmpty()) << "texts outside the English table:\n" << foreign.join(u'\n').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, WindowWalk, ::testing::Values(int(kEnglish), int(kSimplifiedChinese)),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return info.param == kEnglish ? std::string("English") : std::string("SimplifiedChinese");
+                         });
+
+} // namespace
+} // namespace ledsign::test
