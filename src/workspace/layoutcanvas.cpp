@@ -1,3 +1,4 @@
+#include "language/fixedtexts.h"
 #include "workspace/layoutcanvas.h"
 
 #include "content/canvasrendering.h"
@@ -84,7 +85,7 @@ LayoutCanvas::LayoutCanvas(ProjectModel& model, QWidget* parent)
     enlarge_ = new QToolButton(this);
     enlarge_->setObjectName(QStringLiteral("sbEnlarge"));
     enlarge_->setText(QStringLiteral("+"));
-    enlarge_->setToolTip(QStringLiteral("放大"));
+    enlarge_->setToolTip(fixedtext::enlargeHint());
     zoomLabel_ = new QLabel(QStringLiteral("1"), this);
     zoomLabel_->setObjectName(QStringLiteral("lbScaleSize"));
     zoomLabel_->setAlignment(Qt::AlignCenter);
@@ -92,8 +93,8 @@ LayoutCanvas::LayoutCanvas(ProjectModel& model, QWidget* parent)
     narrow_ = new QToolButton(this);
     narrow_->setObjectName(QStringLiteral("sbNarrow"));
     narrow_->setText(QStringLiteral("−"));
-    narrow_->setToolTip(QStringLiteral("缩小"));
-    narrow_->setAccessibleName(QStringLiteral("缩小显示"));
+    narrow_->setToolTip(fixedtext::narrowHint());
+    narrow_->setAccessibleName(fixedtext::narrowName());
     bar->addStretch(1);
     bar->addWidget(enlarge_);
     bar->addWidget(zoomLabel_);
@@ -411,7 +412,7 @@ bool LayoutCanvas::eventFilter(QObject* watched, QEvent* event)
 void LayoutCanvas::showContextMenu(const QPoint& globalPos)
 {
     QMenu menu(this);
-    QAction* remove = menu.addAction(QStringLiteral("删除对象"));
+    QAction* remove = menu.addAction(fixedtext::deleteObject());
     if (menu.exec(globalPos) == remove)
         emit deleteRequested();
 }

@@ -1,3 +1,5 @@
+#include "transport/channeltexts.h"
+#include "language/fixedtexts.h"
 #include "workspace/mainwindow.h"
 
 #include "content/ui/imagegrouppanel.h"
@@ -82,7 +84,7 @@ MainWindow::MainWindow(WorkspaceSession& session, std::unique_ptr<MainWindowDial
     connect(actions_, &ActionSet::triggered, this, &MainWindow::runCommand);
     connect(actions_, &ActionSet::popupTriggered, this, &MainWindow::runPopupItem);
 
-    deleteObject_ = new QAction(QStringLiteral("删除对象"), this);
+    deleteObject_ = new QAction(fixedtext::deleteObject(), this);
     deleteObject_->setObjectName(QStringLiteral("pmDelObject"));
     deleteObject_->setShortcut(QKeySequence::Delete);
     connect(deleteObject_, &QAction::triggered, this, &MainWindow::deleteSelectedObject);
@@ -254,10 +256,10 @@ void MainWindow::buildCentre()
     downButton_->setArrowType(Qt::DownArrow);
     connect(upButton_, &QToolButton::clicked, this, [this] { apply(commands_.moveUp(selection_.node())); });
     connect(downButton_, &QToolButton::clicked, this, [this] { apply(commands_.moveDown(selection_.node())); });
-    serialButton_ = new QPushButton(QStringLiteral("打开串口"));
+    serialButton_ = new QPushButton(channeltext::kOpenSerialCaption);
     serialButton_->setObjectName(QStringLiteral("sbSerialPort"));
     connect(serialButton_, &QPushButton::clicked, this, [this] { link_->toggleSerialPort(); });
-    allCards_ = new QCheckBox(QStringLiteral("群发"));
+    allCards_ = new QCheckBox(fixedtext::sendToAll());
     allCards_->setObjectName(QStringLiteral("cbAllCard"));
     allCards_->setChecked(session_.settings().isSendAll);
     connect(allCards_, &QCheckBox::toggled, this, [this](bool on) {

@@ -133,8 +133,8 @@ UsbDiskWindow::UsbDiskWindow(RemovableDrives& drives, QWidget* parent)
 void UsbDiskWindow::fillLists()
 {
     cmbColor->clear();
-    cmbColor->addItems(listOr(9, {QStringLiteral("单色"), QStringLiteral("双色"), QStringLiteral("三色")}));
-    const QStringList polarity = listOr(5, {QStringLiteral("不反相"), QStringLiteral("反相")});
+    cmbColor->addItems(GetLgList(kParamCategory, 9));
+    const QStringList polarity = GetLgList(kParamCategory, 5);
     for (QComboBox* b : {cmdSContent, cmdOE, cmdDataBit}) {
         b->clear();
         b->addItems(polarity);
@@ -148,7 +148,7 @@ void UsbDiskWindow::fillLists()
                                      QStringLiteral("138")}));
     cmdEmptyDisplay->clear();
     cmdEmptyDisplay->addItems(listOr(10, {QStringLiteral("0"), QStringLiteral("1")}));
-    const QStringList lamp = listOr(4, {QStringLiteral("最亮"), QStringLiteral("最暗")});
+    const QStringList lamp = GetLgList(kParamCategory, 4);
     for (QComboBox* b : {cmdDLamp, cmdNLamp}) {
         b->clear();
         b->addItem(lamp.value(0));

@@ -1,3 +1,4 @@
+#include "language/fixedtexts.h"
 #include "content/ui/internalcodeeditor.h"
 #include "content/ui/savepathprompt.h"
 
@@ -99,7 +100,7 @@ void InternalCodeEditor::openText()
 
 void InternalCodeEditor::saveText()
 {
-    const QString path = askSavePath(this, QStringLiteral("文本文件(*.txt)"), QStringLiteral("txt"));
+    const QString path = askSavePath(this, fixedtext::textFileFilter(QStringLiteral("txt")), QStringLiteral("txt"));
     if (path.isEmpty())
         return;
     QString error;

@@ -1,3 +1,4 @@
+#include "language/fixedtexts.h"
 #include "content/ui/richtexteditor.h"
 #include "content/ui/savepathprompt.h"
 
@@ -68,7 +69,7 @@ QToolButton* toggle(QToolBar* bar, const QString& text, bool checkable)
 
 QString RichTextEditor::defaultFontName()
 {
-    return currentLanguage() == kEnglish ? QStringLiteral("Arial") : QStringLiteral("宋体");
+    return currentLanguage() == kEnglish ? QStringLiteral("Arial") : defaultCardFontName();
 }
 
 RichTextEditor::RichTextEditor(bool multiLine, const QString& content, int lineSpacing, int verticalAlignment,
@@ -189,10 +190,7 @@ void RichTextEditor::buildToolbars(bool multiLine)
     para->addWidget(spacingBox_);
     para->addWidget(new QLabel(lg("lbVAlign"), para));
     vAlignBox_ = new QComboBox(para);
-    QStringList vAlign = GetLgList(kEditorCategory, kVerticalAlignSub);
-    if (vAlign.size() < 3)
-        vAlign = {QStringLiteral("垂直居上"), QStringLiteral("垂直居中"), QStringLiteral("垂直居下")};
-    vAlignBox_->addItems(vAlign.mid(0, 3));
+    vAlignBox_->addItems(GetLgList(kEditorCategory, kVerticalAlignSub).mid(0, 3));
     para->addWidget(vAlignBox_);
     para->addWidget(new QLabel(lg("lbYAxisPos"), para));
     yOffsetBox_ = new QComboBox(para);
@@ -311,7 +309,7 @@ bool RichTextEditor::openFrom(const QString& path, QString* error)
 
 void RichTextEditor::saveFile()
 {
-    const QString path = askSavePath(this, QStringLiteral("文本文件(*.rtf)"), QStringLiteral("rtf"));
+    const QString path = askSavePath(this, fixedtext::textFileFilter(QStringLiteral("rtf")), QStringLiteral("rtf"));
     if (path.isEmpty())
         return;
     QString error;

@@ -25,20 +25,16 @@ QIcon swatchOf(TableColor c)
 
 void fillBackgroundColorList(QComboBox* box)
 {
-    QStringList names = GetLgList(6, 1);
-    if (names.size() < 8)
-        names = QStringLiteral("黑色,红色,绿色,黄色,蓝色,紫色,青色,白色").split(QLatin1Char(','));
+    const QStringList names = GetLgList(6, 1);
     for (int i = 0; i < 8; ++i)
-        box->addItem(swatchOf(backgroundColorOfIndex(i)), names.at(i));
+        box->addItem(swatchOf(backgroundColorOfIndex(i)), names.value(i));
 }
 
 void fillCardColorList(QComboBox* box)
 {
-    QStringList names = GetLgList(11, 1);
-    if (names.size() < 7)
-        names = QStringLiteral("红色,绿色,黄色,蓝色,紫色,青色,白色").split(QLatin1Char(','));
+    const QStringList names = GetLgList(11, 1);
     for (int i = 0; i < 7; ++i)
-        box->addItem(swatchOf(cardColorOfIndex(i)), names.at(i));
+        box->addItem(swatchOf(cardColorOfIndex(i)), names.value(i));
 }
 
 void fillLineWidthList(QComboBox* box)

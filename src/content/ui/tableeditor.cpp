@@ -1,3 +1,4 @@
+#include "content/fonttable.h"
 #include "content/ui/tableeditor.h"
 
 #include "content/fontsizetable.h"
@@ -43,7 +44,7 @@ QString lg(const char* key)
 
 QString defaultFont()
 {
-    return currentLanguage() == kEnglish ? QStringLiteral("Arial") : QStringLiteral("宋体");
+    return currentLanguage() == kEnglish ? QStringLiteral("Arial") : defaultCardFontName();
 }
 
 } // namespace

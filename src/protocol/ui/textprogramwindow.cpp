@@ -1,3 +1,4 @@
+#include "content/fonttable.h"
 #include "protocol/ui/textprogramwindow.h"
 
 #include "content/colortable.h"
@@ -188,7 +189,7 @@ void TextProgramWindow::buildUi()
     QTextCharFormat start;
     if (const ColorEntry* red = colorEntry(1))
         start.setForeground(QColor::fromRgb(red->rgb));
-    start.setFontFamilies({currentLanguage() == kSimplifiedChinese ? QStringLiteral("宋体") : QStringLiteral("Arial")});
+    start.setFontFamilies({currentLanguage() == kSimplifiedChinese ? defaultCardFontName() : QStringLiteral("Arial")});
     start.setFontPointSize(kDefaultPointSize);
     look_ = start;
     editor_->setCurrentCharFormat(look_);
@@ -299,8 +300,7 @@ QString TextProgramWindow::statusText() const
 
 void TextProgramWindow::applyCaption()
 {
-    const QString caption = GetLgText(kCaptions, QStringLiteral("remote_text_send"));
-    setWindowTitle(caption.isEmpty() ? QStringLiteral("节目单发送") : caption);
+    setWindowTitle(GetLgText(kCaptions, QStringLiteral("remote_text_send")));
 }
 
 void TextProgramWindow::prepare(const QString& file, const QString& cardName, bool rs485)

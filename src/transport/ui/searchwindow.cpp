@@ -20,21 +20,12 @@ constexpr int kLargeHeight = 300;
 constexpr int kStopFromRight = 135;
 } // namespace
 
-QString searchHints(int language)
+QString searchHints()
 {
-    switch (language) {
-    case kSimplifiedChinese:
-        return QStringLiteral("未找到控制卡？\n1. 检查控制卡电源和网口指示灯是否正常；\n2. 选择与控制卡相连的网卡；\n"
-                              "3. 关闭防火墙和安全软件后再试；\n4. 网线直连时请给电脑设置固定IP地址。");
-    case kTraditionalChinese:
-        return QStringLiteral("未找到控制卡？\n1. 檢查控制卡電源和網口指示燈是否正常；\n2. 選擇與控制卡相連的網卡；\n"
-                              "3. 關閉防火牆和安全軟件後再試；\n4. 網線直連時請給電腦設置固定IP地址。");
-    default:
-        return QStringLiteral("No card found yet?\n1. Check that the card has power and its network lamp is lit.\n"
-                              "2. Choose the network adapter the card is connected to.\n"
-                              "3. Close the firewall and security software, then search again.\n"
-                              "4. On a direct cable, give the PC a static address.");
-    }
+    QStringList lines;
+    for (int i = 1; i <= 5; ++i)
+        lines << GetLgText(kSearchCategory, QStringLiteral("tip_search_hint%1").arg(i));
+    return lines.join(QLatin1Char('\n'));
 }
 
 TfrmSearch::TfrmSearch(CardSearch& search, QWidget* parent)
@@ -59,7 +50,7 @@ TfrmSearch::TfrmSearch(CardSearch& search, QWidget* parent)
     connect(&search, &CardSearch::progressChanged, this, &TfrmSearch::onProgress);
     connect(&search, &CardSearch::closeWanted, this, &QDialog::close);
     connect(&search, &CardSearch::enlargeWanted, this, [this] {
-        m_hints->setText(searchHints(currentLanguage()));
+        m_hints->setText(searchHints());
         m_hints->show();
         setSize(kLargeWidth, kLargeHeight);
     });

@@ -13,8 +13,8 @@ namespace ledsign {
 
 class CardSearch;
 
-// Hints shown in the enlarged window, in the language given.
-QString searchHints(int language);
+// Hints shown in the enlarged window, in the current language.
+QString searchHints();
 
 class TfrmSearch : public QDialog {
     Q_OBJECT
