@@ -26,6 +26,8 @@ namespace {
 
 constexpr int kMessageCategory = 3;
 constexpr int kZoomLabelWidth = 40;
+// Cards whose panels are kept, the current one among them.
+constexpr qsizetype kBuiltCardLimit = 8;
 
 QString areaWord()
 {
@@ -118,9 +120,12 @@ void LayoutCanvas::setPictureSource(PictureSource source)
     }
 }
 
-QWidget* LayoutCanvas::panel(const QString& panelName) const
+QWidget* LayoutCanvas::panel(const QString& panelName)
 {
-    return panels_.value(panelName).data();
+    const TFIXModem* card = cardOfPanelName(panelName);
+    if (!card || !readyCard(*card))
+        return nullptr;
+    return builtPanel(panelName);
 }
 
 int LayoutCanvas::cardZoom(const QString& cardName) const
@@ -150,33 +155,62 @@ void LayoutCanvas::setZoomLabel(double factor)
     zoom_ = canvas::zoomTenths(canvas::zoomFactorFromLabel(zoomLabel_->text()));
 }
 
-void LayoutCanvas::syncWithModel()
+void LayoutCanvas::nameRecords()
 {
-    QSet<QString> alive;
-    const QString area = areaWord();
-    // Panel names change below, the lists do not.
-    const ProjectOutline outline(model_);
-
+    QSet<QString> taken;
+    taken.reserve(model_.cards().size() + model_.pages().size() + model_.regions().size()
+                  + model_.materials().size());
     for (TFIXModem& card : model_.cards()) {
-        ensurePanelName(card.panelName, "pnCard", model_, alive);
-        alive.insert(card.panelName);
-        if (!panelAs<CardPanel>(panels_, card.panelName)) {
-            auto* panel = new CardPanel(box_);
-            panel->setObjectName(card.panelName);
-            panel->hide();
-            connect(panel, &CardPanel::contextMenuAt, this, &LayoutCanvas::showContextMenu);
-            panels_.insert(card.panelName, panel);
-        }
+        ensurePanelName(card.panelName, "pnCard", model_, taken);
+        taken.insert(card.panelName);
     }
     for (TProgram& page : model_.pages()) {
         if (page.textProgramPage != 0)
             continue;
-        const auto card = model_.findCard(page.cardName);
-        auto* cardPanel = card ? panelAs<CardPanel>(panels_, card.record->panelName) : nullptr;
+        ensurePanelName(page.panelName, "pnProgram", model_, taken);
+        taken.insert(page.panelName);
+    }
+    for (TRegion& region : model_.regions()) {
+        ensurePanelName(region.panelName, "pnRegion", model_, taken);
+        taken.insert(region.panelName);
+    }
+    // From the end, as the panels are stacked.
+    for (qsizetype i = model_.materials().size() - 1; i >= 0; --i) {
+        TFodder& m = model_.materials()[i];
+        ensurePanelName(m.panelName, kReadMaterialPanelPrefix, model_, taken);
+        taken.insert(m.panelName);
+    }
+}
+
+QSet<QString> LayoutCanvas::buildPanels(const QHash<QString, const TFIXModem*>& cards)
+{
+    QSet<QString> made;
+    if (cards.isEmpty())
+        return made;
+    const QString area = areaWord();
+    for (const TFIXModem* card : cards) {
+        if (card->panelName.isEmpty())
+            continue;
+        made.insert(card->panelName);
+        if (!panelAs<CardPanel>(panels_, card->panelName)) {
+            auto* panel = new CardPanel(box_);
+            panel->setObjectName(card->panelName);
+            panel->hide();
+            connect(panel, &CardPanel::contextMenuAt, this, &LayoutCanvas::showContextMenu);
+            panels_.insert(card->panelName, panel);
+        }
+    }
+    // A child goes into the panel of the first record of its owner's name,
+    // as the model's look-ups find it.
+    QHash<std::pair<QString, QString>, PagePanel*> pagePanels;
+    for (const TProgram& page : model_.pages()) {
+        const auto card = cards.constFind(page.cardName);
+        if (page.textProgramPage != 0 || page.panelName.isEmpty() || card == cards.constEnd())
+            continue;
+        auto* cardPanel = panelAs<CardPanel>(panels_, (*card)->panelName);
         if (!cardPanel)
             continue;
-        ensurePanelName(page.panelName, "pnProgram", model_, alive);
-        alive.insert(page.panelName);
+        made.insert(page.panelName);
         auto* panel = panelAs<PagePanel>(panels_, page.panelName);
         if (!panel) {
             panel = new PagePanel(cardPanel);
@@ -187,14 +221,18 @@ void LayoutCanvas::syncWithModel()
             panel->setParent(cardPanel);
             panel->show();
         }
+        const std::pair<QString, QString> key{page.cardName, page.name};
+        if (!pagePanels.contains(key))
+            pagePanels.insert(key, panel);
     }
-    for (TRegion& region : model_.regions()) {
-        const qsizetype page = outline.pageIndex(region.cardName, region.pageName);
-        auto* pagePanel = page >= 0 ? panelAs<PagePanel>(panels_, model_.pages().at(page).panelName) : nullptr;
+    QHash<QStringList, RegionPanel*> regionPanels;
+    for (const TRegion& region : model_.regions()) {
+        if (region.panelName.isEmpty() || !cards.contains(region.cardName))
+            continue;
+        PagePanel* pagePanel = pagePanels.value({region.cardName, region.pageName});
         if (!pagePanel)
             continue;
-        ensurePanelName(region.panelName, "pnRegion", model_, alive);
-        alive.insert(region.panelName);
+        made.insert(region.panelName);
         auto* panel = panelAs<RegionPanel>(panels_, region.panelName);
         if (!panel) {
             panel = new RegionPanel(pagePanel);
@@ -210,18 +248,20 @@ void LayoutCanvas::syncWithModel()
         }
         panel->setCaption(region.name);
         panel->setColour(canvas::regionColor(region.name, area));
+        const QStringList key{region.cardName, region.pageName, region.name};
+        if (!regionPanels.contains(key))
+            regionPanels.insert(key, panel);
     }
     // Materials are stacked so that the first of a region (the one that
     // plays first) lies on top.
     for (qsizetype i = model_.materials().size() - 1; i >= 0; --i) {
-        TFodder& m = model_.materials()[i];
-        const qsizetype region = outline.regionIndex(m.cardName, m.pageName, m.regionName);
-        auto* regionPanel =
-            region >= 0 ? panelAs<RegionPanel>(panels_, model_.regions().at(region).panelName) : nullptr;
+        const TFodder& m = model_.materials().at(i);
+        if (m.panelName.isEmpty() || !cards.contains(m.cardName))
+            continue;
+        RegionPanel* regionPanel = regionPanels.value(QStringList{m.cardName, m.pageName, m.regionName});
         if (!regionPanel)
             continue;
-        ensurePanelName(m.panelName, kReadMaterialPanelPrefix, model_, alive);
-        alive.insert(m.panelName);
+        made.insert(m.panelName);
         auto* panel = panelAs<MaterialPanel>(panels_, m.panelName);
         if (!panel) {
             panel = new MaterialPanel(regionPanel);
@@ -236,32 +276,144 @@ void LayoutCanvas::syncWithModel()
         }
         panel->raise();
     }
+    return made;
+}
 
-    // Free what no record holds any more, children before their parents.
+void LayoutCanvas::freePanel(QWidget* panel)
+{
+    if (!panel)
+        return;
+    if (frame_ && (frame_ == panel || panel->isAncestorOf(frame_)))
+        dropFrame();
+    if (currentMaterial_ && (currentMaterial_ == panel || panel->isAncestorOf(currentMaterial_)))
+        currentMaterial_ = nullptr;
+    panel->hide();
+    panel->setParent(nullptr);
+    panel->deleteLater();
+}
+
+void LayoutCanvas::syncWithModel()
+{
+    nameRecords();
+    if (!model_.findCard(currentCard_))
+        currentCard_.clear();
+
+    // The built cards that still exist, by name; the first card of a name
+    // holds its records.
+    QSet<QString> cardPanelNames;
+    for (const TFIXModem& card : model_.cards())
+        cardPanelNames.insert(card.panelName);
+    builtCards_.removeIf([&](const QString& name) { return !cardPanelNames.contains(name); });
+    const QSet<QString> built(builtCards_.cbegin(), builtCards_.cend());
+    QHash<QString, const TFIXModem*> cards;
+    for (const TFIXModem& card : model_.cards()) {
+        if (built.contains(card.panelName) && !cards.contains(card.name))
+            cards.insert(card.name, &card);
+    }
+    const QSet<QString> made = buildPanels(cards);
+
+    // Free what no record of a built card holds any more.
+    QList<QWidget*> gone;
     for (auto it = panels_.begin(); it != panels_.end();) {
-        if (!alive.contains(it.key()) || it.value().isNull()) {
-            if (QWidget* gone = it.value().data()) {
-                gone->hide();
-                gone->setParent(nullptr);
-                gone->deleteLater();
-            }
+        if (!made.contains(it.key()) || it.value().isNull()) {
+            if (it.value())
+                gone.append(it.value().data());
             it = panels_.erase(it);
         } else {
             ++it;
         }
     }
-    if (frame_ && (!frame_->target() || !alive.contains(frame_->target()->objectName())))
+    for (QWidget* panel : gone)
+        freePanel(panel);
+    builtCards_.removeIf([&](const QString& name) { return !panels_.contains(name); });
+    if (frame_ && (!frame_->target() || !made.contains(frame_->target()->objectName())))
         dropFrame();
 
-    layoutAllCards(outline);
-    if (!model_.findCard(currentCard_))
-        currentCard_.clear();
-    for (const TFIXModem& card : model_.cards()) {
-        if (QWidget* p = panel(card.panelName))
-            p->setVisible(card.name == currentCard_);
+    // Only the current card is laid out now; the others when shown again.
+    staleCards_ = QSet<QString>(builtCards_.cbegin(), builtCards_.cend());
+    const auto current = model_.findCard(currentCard_);
+    if (current)
+        readyCard(*current.record);
+    for (const QString& name : std::as_const(builtCards_)) {
+        if (QWidget* p = builtPanel(name))
+            p->setVisible(current && name == current.record->panelName);
     }
     emptyScreen_->setVisible(model_.cards().isEmpty());
     centreCurrentCard();
+}
+
+bool LayoutCanvas::readyCard(const TFIXModem& card)
+{
+    if (card.panelName.isEmpty())
+        return false;
+    if (!builtCards_.contains(card.panelName)) {
+        buildPanels({{card.name, &card}});
+        if (!panels_.contains(card.panelName))
+            return false;
+        staleCards_.insert(card.panelName);
+    } else {
+        builtCards_.removeOne(card.panelName);
+    }
+    builtCards_.append(card.panelName);
+    freeOldestCards();
+    if (staleCards_.remove(card.panelName))
+        layoutCard(card, false);
+    return true;
+}
+
+void LayoutCanvas::freeOldestCards()
+{
+    QString current;
+    if (const auto card = model_.findCard(currentCard_))
+        current = card.record->panelName;
+    // The most recently shown card is never freed.
+    for (qsizetype i = 0; builtCards_.size() > kBuiltCardLimit && i < builtCards_.size() - 1;) {
+        if (builtCards_.at(i) == current) {
+            ++i;
+            continue;
+        }
+        freeCardPanels(builtCards_.takeAt(i));
+    }
+}
+
+void LayoutCanvas::freeCardPanels(const QString& cardPanelName)
+{
+    staleCards_.remove(cardPanelName);
+    QWidget* cardPanel = builtPanel(cardPanelName);
+    panels_.remove(cardPanelName);
+    if (!cardPanel)
+        return;
+    for (auto it = panels_.begin(); it != panels_.end();) {
+        if (it.value().isNull() || cardPanel->isAncestorOf(it.value()))
+            it = panels_.erase(it);
+        else
+            ++it;
+    }
+    freePanel(cardPanel);
+}
+
+const TFIXModem* LayoutCanvas::cardOfPanelName(const QString& panelName) const
+{
+    if (panelName.isEmpty())
+        return nullptr;
+    auto cardNamed = [this](const QString& name) { return model_.findCard(name).record; };
+    for (const TFIXModem& card : model_.cards()) {
+        if (card.panelName == panelName)
+            return &card;
+    }
+    for (const TProgram& page : model_.pages()) {
+        if (page.panelName == panelName)
+            return page.textProgramPage != 0 ? nullptr : cardNamed(page.cardName);
+    }
+    for (const TRegion& region : model_.regions()) {
+        if (region.panelName == panelName)
+            return cardNamed(region.cardName);
+    }
+    for (const TFodder& m : model_.materials()) {
+        if (m.panelName == panelName)
+            return cardNamed(m.cardName);
+    }
+    return nullptr;
 }
 
 void LayoutCanvas::layoutCard(const TFIXModem& card, bool zoomCommand)
@@ -279,9 +431,13 @@ void LayoutCanvas::layoutCard(const TFIXModem& card, bool zoomCommand)
         if (auto* p = panelAs<PagePanel>(panels_, page.panelName))
             p->setGeometry(pageRect);
     }
+    QHash<QStringList, const TRegion*> regions;
     for (const TRegion& region : model_.regions()) {
         if (region.cardName != card.name)
             continue;
+        const QStringList key{region.pageName, region.name};
+        if (!regions.contains(key))
+            regions.insert(key, &region);
         auto* panel = panelAs<RegionPanel>(panels_, region.panelName);
         if (!panel)
             continue;
@@ -300,56 +456,7 @@ void LayoutCanvas::layoutCard(const TFIXModem& card, bool zoomCommand)
             continue;
         panel->setGeometry(QRect(QPoint(0, 0), panel->parentWidget()->size()));
         panel->setZoomFactor(a);
-        paintMaterial(panel, m);
-    }
-}
-
-void LayoutCanvas::layoutAllCards(const ProjectOutline& outline)
-{
-    struct CardLayout {
-        int zoomTenths = 0;
-        double factor = 1;
-        QRect pageRect;
-    };
-    // As one layoutCard per card in list order: a later card of the same
-    // name lays the records out again.
-    QHash<QString, CardLayout> layouts;
-    for (const TFIXModem& card : model_.cards()) {
-        auto* cardPanel = panelAs<CardPanel>(panels_, card.panelName);
-        if (!cardPanel)
-            continue;
-        CardLayout l;
-        l.zoomTenths = canvas::zoomTenths(canvas::zoomFactorOfCard(card.zoom));
-        l.factor = l.zoomTenths / double(canvas::kZoomOne);
-        cardPanel->resize(canvas::cardPanelSize(card.width, card.height, l.factor));
-        l.pageRect = canvas::pagePanelRect(cardPanel->size());
-        layouts.insert(card.name, l);
-    }
-    for (const TProgram& page : model_.pages()) {
-        const auto l = layouts.constFind(page.cardName);
-        if (l == layouts.constEnd())
-            continue;
-        if (auto* p = panelAs<PagePanel>(panels_, page.panelName))
-            p->setGeometry(l->pageRect);
-    }
-    for (const TRegion& region : model_.regions()) {
-        const auto l = layouts.constFind(region.cardName);
-        if (l == layouts.constEnd())
-            continue;
-        if (auto* panel = panelAs<RegionPanel>(panels_, region.panelName))
-            layoutRegion(panel, region, l->zoomTenths);
-    }
-    for (const TFodder& m : model_.materials()) {
-        const auto l = layouts.constFind(m.cardName);
-        if (l == layouts.constEnd())
-            continue;
-        auto* panel = panelAs<MaterialPanel>(panels_, m.panelName);
-        if (!panel || !panel->parentWidget())
-            continue;
-        panel->setGeometry(QRect(QPoint(0, 0), panel->parentWidget()->size()));
-        panel->setZoomFactor(l->factor);
-        const qsizetype region = outline.regionIndex(m.cardName, m.pageName, m.regionName);
-        paintMaterial(panel, m, region >= 0 ? &model_.regions().at(region) : nullptr);
+        paintMaterial(panel, m, regions.value(QStringList{m.pageName, m.regionName}));
     }
 }
 
@@ -391,7 +498,7 @@ void LayoutCanvas::centreCurrentCard()
     const QSize viewport = scroll_->viewport()->size();
     QWidget* current = nullptr;
     if (const auto card = model_.findCard(currentCard_))
-        current = panel(card.record->panelName);
+        current = builtPanel(card.record->panelName);
     if (!current || emptyScreen_->isVisible()) {
         box_->resize(viewport);
         emptyScreen_->setGeometry(QRect(QPoint(0, 0), viewport));
@@ -441,12 +548,13 @@ void LayoutCanvas::showCard(const QString& cardName)
     if (cardName != currentCard_)
         dropFrame();
     currentCard_ = cardName;
+    readyCard(*card.record);
     setZoomLabel(canvas::zoomFactorOfCard(card.record->zoom));
-    for (const TFIXModem& c : model_.cards()) {
-        if (QWidget* p = panel(c.panelName))
-            p->setVisible(c.name == cardName);
+    for (const QString& name : std::as_const(builtCards_)) {
+        if (QWidget* p = builtPanel(name))
+            p->setVisible(name == card.record->panelName);
     }
-    if (QWidget* p = panel(card.record->panelName))
+    if (QWidget* p = builtPanel(card.record->panelName))
         p->raise();
     emptyScreen_->setVisible(false);
     centreCurrentCard();
@@ -458,7 +566,7 @@ void LayoutCanvas::showPage(const QString& cardName, const QString& pageName)
     const auto page = model_.findPage(cardName, pageName);
     if (!page)
         return;
-    if (QWidget* p = panel(page.record->panelName)) {
+    if (QWidget* p = builtPanel(page.record->panelName)) {
         p->show();
         p->raise();
     }
@@ -493,7 +601,7 @@ void LayoutCanvas::showMaterial(const QString& cardName, const QString& pageName
     if (!region || !material)
         return;
     dropFrame();
-    if (QWidget* r = panel(region.record->panelName)) {
+    if (QWidget* r = builtPanel(region.record->panelName)) {
         r->show();
         r->raise();
     }
@@ -552,6 +660,8 @@ bool LayoutCanvas::showImageOnMaterial(const QString& path)
 void LayoutCanvas::zoomStep(bool narrow)
 {
     const double a = canvas::zoomStep(zoomFactor(), narrow);
+    // The frame was made for the old zoom; the selected region gets a new one.
+    const QPointer<RegionPanel> framed = frame_ ? qobject_cast<RegionPanel*>(frame_->target()) : nullptr;
     dropFrame();
     const auto card = model_.findCard(currentCard_);
     if (card) {
@@ -561,6 +671,8 @@ void LayoutCanvas::zoomStep(bool narrow)
     }
     setZoomLabel(a);
     centreCurrentCard();
+    if (framed)
+        putFrameOn(framed, nullptr);
     if (card)
         emit zoomChanged(currentCard_, card.record->zoom);
 }

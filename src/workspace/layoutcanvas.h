@@ -4,9 +4,16 @@
 // resized with the drag frame; materials show their picture and are
 // selected by a click.
 //
+// Panels are made only for the cards that are shown: the current card and
+// the few shown before it (kept so that going back is quick; the oldest is
+// freed beyond that). A card is built when it is shown or when one of its
+// panels is asked for; kept cards are laid out again when they are next
+// shown. So start-up with thousands of cards makes the panels of one.
+//
 // How the main window wires it:
 //   - after the records change (start-up, add, delete, open, paste, size
-//     change): syncWithModel() makes and frees panels to match the lists;
+//     change): syncWithModel() names the records' panels and makes and
+//     frees the panels of the built cards to match the lists;
 //   - tree click: showCard(card), showPage(card, page),
 //     showRegion(card, page, region), showMaterial(card, page, region, name);
 //   - property editor's regionGeometryChanged -> placeRegion(...);
@@ -31,6 +38,8 @@
 
 #include <QHash>
 #include <QPointer>
+#include <QSet>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -59,10 +68,10 @@ public:
 
     void setPictureSource(PictureSource source);
 
-    // Makes a panel for every card, page, region and material that has
-    // none, frees the panels whose record is gone, and lays every panel out
-    // from its record. A card without a panel name gets "pnCard" + the next
-    // panel number.
+    // Gives every record a panel name of its own (a card without one gets
+    // "pnCard" + the next panel number, and so on), then, for the built
+    // cards, makes the panels that are missing, frees those whose record is
+    // gone and lays the current card out from its records.
     void syncWithModel();
 
     // The card becomes current: its zoom goes into the zoom label, its panel
@@ -93,9 +102,12 @@ public:
     QString zoomLabelText() const;
     QString currentCardName() const { return currentCard_; }
 
-    // Panels by their record's panel name (null when none), the frame, and
-    // the parts of the canvas, for the window and for tests.
-    QWidget* panel(const QString& panelName) const;
+    // Panels by their record's panel name (null when no record has it; the
+    // card holding it is built and laid out first), the frame, and the parts
+    // of the canvas, for the window and for tests.
+    QWidget* panel(const QString& panelName);
+    // How many cards have their panels made.
+    qsizetype builtCardCount() const { return builtCards_.size(); }
     DragFrame* dragFrame() const { return frame_; }
     QScrollArea* scrollBox() const { return scroll_; }
     QToolButton* enlargeButton() const { return enlarge_; }
@@ -118,8 +130,19 @@ protected:
 private:
     int cardZoom(const QString& cardName) const;
     void layoutCard(const TFIXModem& card, bool zoomCommand);
-    // What layoutCard does for every card, in one pass over the lists.
-    void layoutAllCards(const ProjectOutline& outline);
+    // Names every record's panel; records of one list never share a name.
+    void nameRecords();
+    // Makes (or moves under the right parent) the panels of the records of
+    // these cards (by name) and returns the names of those panels.
+    QSet<QString> buildPanels(const QHash<QString, const TFIXModem*>& cards);
+    // The card's panels exist and are laid out; it becomes the most
+    // recently shown of the built cards. False for a card without a panel name.
+    bool readyCard(const TFIXModem& card);
+    void freeOldestCards();
+    void freeCardPanels(const QString& cardPanelName);
+    void freePanel(QWidget* panel);
+    const TFIXModem* cardOfPanelName(const QString& panelName) const;
+    QWidget* builtPanel(const QString& panelName) const { return panels_.value(panelName).data(); }
     void layoutRegion(RegionPanel* panel, const TRegion& region, int zoomTenths);
     void paintMaterial(MaterialPanel* panel, const TFodder& material);
     void paintMaterial(MaterialPanel* panel, const TFodder& material, const TRegion* region);
@@ -144,7 +167,9 @@ private:
     QToolButton* narrow_ = nullptr;
     QLabel* zoomLabel_ = nullptr;
 
-    QHash<QString, QPointer<QWidget>> panels_; // by panel name
+    QHash<QString, QPointer<QWidget>> panels_; // by panel name, built cards only
+    QStringList builtCards_;  // card panel names, the least recently shown first
+    QSet<QString> staleCards_; // built cards to lay out again before they are shown
     QString currentCard_;
     QPointer<MaterialPanel> currentMaterial_;
     QPointer<DragFrame> frame_;

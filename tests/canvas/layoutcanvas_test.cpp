@@ -1,5 +1,6 @@
 // The canvas window: panels made from the records, zoom, clicks, drags,
-// resizes and arrow keys, and panels freed with their records.
+// resizes and arrow keys, panels freed with their records, and panels made
+// only for the cards that are shown.
 #include "editing/canvaspicture.h"
 #include "language/language.h"
 #include "model/materialkinds.h"
@@ -8,6 +9,7 @@
 #include "workspace/layoutcanvaspanels.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollArea>
@@ -379,4 +381,46 @@ TEST_F(CanvasWindow, TwoRecordsNeverShareAPanel)
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->caption(), QStringLiteral("area3"));
     EXPECT_EQ(regionPanel()->caption(), QStringLiteral("area9"));
+}
+
+TEST_F(CanvasWindow, OnlyShownCardsHavePanelsAndAFreedCardIsMadeAgainFromItsRecords)
+{
+    for (int i = 3; i <= 12; ++i)
+        addCard(QStringLiteral("c%1").arg(i), 32, 16);
+    canvas->syncWithModel();
+    const auto cardPanels = [&] { return canvas->findChildren<CardPanel*>().size() - 1; }; // less pnScreenMain
+    EXPECT_EQ(canvas->builtCardCount(), 0);
+    EXPECT_EQ(cardPanels(), 0);
+    EXPECT_TRUE(canvas->findChildren<RegionPanel*>().isEmpty());
+
+    canvas->showCard(QStringLiteral("c1"));
+    EXPECT_EQ(canvas->builtCardCount(), 1);
+    QPointer<QWidget> shownBefore = regionPanel();
+    ASSERT_FALSE(shownBefore.isNull());
+    for (int i = 2; i <= 12; ++i)
+        canvas->showCard(QStringLiteral("c%1").arg(i));
+    EXPECT_EQ(canvas->builtCardCount(), 8);
+    EXPECT_EQ(cardPanels(), 8);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(shownBefore.isNull());
+    EXPECT_TRUE(canvas->findChildren<RegionPanel*>().isEmpty());
+
+    // Made again with the records as they are now, zoom included.
+    model.cards().first().zoom = 20;
+    canvas->showCard(QStringLiteral("c1"));
+    ASSERT_NE(regionPanel(), nullptr);
+    EXPECT_TRUE(regionPanel()->isVisible());
+    EXPECT_EQ(regionPanel()->geometry(), QRect(32, 16, 128, 64));
+    EXPECT_EQ(canvas->zoomLabelText(), QStringLiteral("2"));
+
+    // A kept card changed while another is shown is laid out when shown again.
+    canvas->showCard(QStringLiteral("c2"));
+    RegionPanel* kept = regionPanel();
+    region().left = 40;
+    canvas->syncWithModel();
+    EXPECT_EQ(canvas->builtCardCount(), 8);
+    canvas->showCard(QStringLiteral("c1"));
+    EXPECT_EQ(regionPanel(), kept);
+    EXPECT_EQ(regionPanel()->x(), 80);
+    EXPECT_FALSE(canvas->panel(model.cards().at(1).panelName)->isVisible());
 }
