@@ -88,8 +88,10 @@ bool copyIntoFolder(const QString& path, const QString& folder, const QString& t
     const QString target = pathInFolder(folder, targetName);
     const QFileInfo source(path);
     const QFileInfo dest(target);
-    // Replacing the file by itself would first remove it.
-    if (dest.exists() && source.exists() && source.canonicalFilePath() == dest.canonicalFilePath()) {
+    // Replacing the file by itself would first remove it. The same path
+    // needs no look at the links (every playbill read from its folder).
+    const bool samePath = QDir::cleanPath(source.absoluteFilePath()) == QDir::cleanPath(dest.absoluteFilePath());
+    if (source.exists() && (samePath || (dest.exists() && source.canonicalFilePath() == dest.canonicalFilePath()))) {
         if (error)
             error->clear();
         return true;

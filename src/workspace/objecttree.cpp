@@ -56,6 +56,9 @@ ObjectTree::ObjectTree(QWidget* parent)
     header()->hide();
     setEditTriggers(NoEditTriggers);
     setSelectionMode(SingleSelection);
+    // Every node is one line: the view then finds a node's place without
+    // measuring every node above it (thousands of cards).
+    setUniformRowHeights(true);
     setContextMenuPolicy(Qt::CustomContextMenu);
     // The selected node is drawn in white on the highlight colour, also
     // while the tree does not have the focus.
@@ -120,8 +123,15 @@ void ObjectTree::rebuild(const ProjectModel& model)
     clear();
     cardItems_.clear();
 
+    // Nodes are made apart from the tree and handed to it at once: one
+    // insertion for the view, not one per node.
+    QList<QTreeWidgetItem*> cardNodes;
     auto add = [&](QTreeWidgetItem* parent, const NodePath& path, const QString& text) {
-        auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
+        auto* item = new QTreeWidgetItem;
+        if (parent)
+            parent->addChild(item);
+        else
+            cardNodes.append(item);
         item->setText(0, text);
         item->setData(0, kLevelRole, static_cast<int>(path.level));
         return item;
@@ -146,7 +156,8 @@ void ObjectTree::rebuild(const ProjectModel& model)
             }
         }
     }
-    for (QTreeWidgetItemIterator it(this); *it; ++it) {
+    addTopLevelItems(cardNodes);
+    for (QTreeWidgetItemIterator it(this); !expanded.isEmpty() && *it; ++it) {
         if (expanded.contains(keyOf(pathOf(*it))))
             (*it)->setExpanded(true);
     }
