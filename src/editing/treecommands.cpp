@@ -1,5 +1,6 @@
 #include "editing/treecommands.h"
 
+#include "editing/regionplacement.h"
 #include "language/language.h"
 #include "model/cardsize.h"
 #include "model/imagefiles.h"
@@ -256,8 +257,14 @@ CommandResult TreeCommands::addRegion(const NodePath& node)
     region.name = ProjectModel::nextFreeName(model_.regionNames(node.card, node.page), text("object_area"));
     region.id = model_.newId();
     region.panelName = QStringLiteral("pnRegion%1").arg(model_.nextPanelNumber());
-    region.left = 0;
-    region.top = 0;
+    QList<QRect> taken;
+    for (const TRegion& r : model_.regions()) {
+        if (r.cardName == node.card && r.pageName == node.page)
+            taken.append(QRect(r.left, r.top, r.width, r.height));
+    }
+    const QPoint at = canvas::newRegionPosition(size, QSize(card.record->width, card.record->height), taken);
+    region.left = at.x();
+    region.top = at.y();
     region.width = size.width();
     region.height = size.height();
     model_.appendRegion(createRegion(region));

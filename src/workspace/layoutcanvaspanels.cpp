@@ -61,7 +61,26 @@ RegionPanel::RegionPanel(QWidget* parent)
 void RegionPanel::setCaption(const QString& caption)
 {
     caption_ = caption;
+    fitCaption();
+}
+
+QFont RegionPanel::captionFont() const
+{
+    QFont f = font();
+    f.setBold(true);
+    return f;
+}
+
+void RegionPanel::fitCaption()
+{
+    shown_ = canvas::fitCaption(caption_, captionFont(), captionPoints_, size());
     update();
+}
+
+void RegionPanel::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    fitCaption();
 }
 
 void RegionPanel::setColour(const std::optional<QColor>& colour)
@@ -79,19 +98,18 @@ QColor RegionPanel::colour() const
 void RegionPanel::setCaptionPointSize(int points)
 {
     captionPoints_ = qMax(1, points);
-    update();
+    fitCaption();
 }
 
 void RegionPanel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), colour());
-    QFont font = painter.font();
-    font.setPointSize(captionPoints_);
-    font.setBold(true);
+    QFont font = captionFont();
+    font.setPointSize(shown_.points);
     painter.setFont(font);
     painter.setPen(Qt::black);
-    painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, caption_);
+    painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, shown_.text);
 }
 
 void RegionPanel::mousePressEvent(QMouseEvent* event)

@@ -5,6 +5,8 @@
 // decides what they mean.
 #pragma once
 
+#include "editing/captionfit.h"
+
 #include <QColor>
 #include <QImage>
 #include <QWidget>
@@ -51,6 +53,9 @@ public:
     QColor colour() const;
     void setCaptionPointSize(int points);
     int captionPointSize() const { return captionPoints_; }
+    // The size the caption is drawn at: smaller than the zoom's when the
+    // panel is too small for it.
+    int shownCaptionPointSize() const { return shown_.points; }
 
 signals:
     void pressed(const QPoint& pos, Qt::MouseButton button);
@@ -58,13 +63,18 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    QFont captionFont() const;
+    void fitCaption();
+
     QString caption_;
     std::optional<QColor> colour_;
     int captionPoints_ = 18;
+    canvas::FittedCaption shown_;
 };
 
 // A material: fills its region and shows the material's picture, stretched

@@ -1,6 +1,7 @@
 // Zoom, units, the grid, panel sizes, region colours and the drag frame's
-// handles and moves.
+// handles and moves, and where a new region goes.
 #include "editing/canvasgeometry.h"
+#include "editing/regionplacement.h"
 
 #include <gtest/gtest.h>
 
@@ -160,4 +161,23 @@ TEST(DragFrame, ResizingAndSettling)
     EXPECT_EQ(keyStep(5), QSize(8, 1));
     EXPECT_EQ(keyStep(20), QSize(16, 2));
     EXPECT_EQ(keyStep(60), QSize(48, 6));
+}
+
+TEST(NewRegion, GoesBesideOrBelowTheRegionsWhereItFitsElseTopLeft)
+{
+    const QSize page(256, 128);
+    const QSize half(128, 64);
+    EXPECT_EQ(newRegionPosition(half, page, {}), QPoint(0, 0));
+    EXPECT_EQ(newRegionPosition(half, page, {QRect(0, 0, 128, 64)}), QPoint(128, 0));
+    EXPECT_EQ(newRegionPosition(half, page, {QRect(0, 0, 128, 64), QRect(128, 0, 128, 64)}), QPoint(0, 64));
+    const QList<QRect> full{QRect(0, 0, 128, 64), QRect(128, 0, 128, 64), QRect(0, 64, 128, 64),
+                            QRect(128, 64, 128, 64)};
+    EXPECT_EQ(newRegionPosition(half, page, full), QPoint(0, 0)); // no room: as before
+    // A right edge off the grid: the spot beside it is the next multiple of 8.
+    EXPECT_EQ(newRegionPosition(QSize(64, 32), page, {QRect(0, 0, 100, 20)}), QPoint(104, 0));
+    // The top-left corner is free again once the region there was moved.
+    EXPECT_EQ(newRegionPosition(QSize(64, 32), page, {QRect(64, 0, 64, 32)}), QPoint(0, 0));
+    // Beside a region lower down, on the top row, before the row below.
+    EXPECT_EQ(newRegionPosition(QSize(64, 32), page, {QRect(0, 0, 64, 128), QRect(64, 16, 64, 32)}),
+              QPoint(128, 0));
 }

@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
+#include <QTest>
 #include <QToolButton>
 
 namespace ledsign::test {
@@ -418,6 +419,61 @@ TEST_F(MainWindowTest, PropertyEditsAndCanvasClicksReachTheTreeAndTheRecords)
     EXPECT_NE(rows->item(1, 0)->text(), labelInEnglish);
     run.trigger(ActionId::English);
     EXPECT_EQ(rows->item(1, 0)->text(), labelInEnglish);
+
+    run.dialogs->yesNoCancel.push_back(MainWindowDialogs::Answer::No);
+    EXPECT_TRUE(run.window->close());
+}
+
+TEST_F(MainWindowTest, NewAreasGoBesideTheLastZoomKeepsTheFrameAndCaptionsFitTheirRegions)
+{
+    Running run = startRun(home.path());
+    run.dialogs->newCards.push_back(NewCardInput{"A", "256", "128", 0});
+    run.trigger(ActionId::NewCard);
+    run.trigger(ActionId::AddPrg);
+    for (int i = 0; i < 5; ++i)
+        run.trigger(ActionId::AddRgn);
+    const auto placed = [&](const char* name) {
+        const TRegion* r = run.model().findRegion("A", "show_page1", name).record;
+        return r ? QRect(r->left, r->top, r->width, r->height) : QRect();
+    };
+    EXPECT_EQ(placed("area1"), QRect(0, 0, 128, 64));
+    EXPECT_EQ(placed("area2"), QRect(128, 0, 128, 64));
+    EXPECT_EQ(placed("area3"), QRect(0, 64, 128, 64));
+    EXPECT_EQ(placed("area4"), QRect(128, 64, 128, 64));
+    EXPECT_EQ(placed("area5"), QRect(0, 0, 128, 64)); // the page is full
+
+    // Zooming with a region selected: the frame stays on it, at the new zoom.
+    LayoutCanvas* canvas = run.window->canvas();
+    run.window->selectNode(NodePath::ofRegion("A", "show_page1", "area2"));
+    QWidget* area2 = canvas->panel(run.model().findRegion("A", "show_page1", "area2").record->panelName);
+    canvas->enlargeButton()->click();
+    DragFrame* frame = canvas->dragFrame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->target(), area2);
+    EXPECT_EQ(frame->geometry(), QRect(256, 0, 256, 128));
+    QTest::keyClick(frame, Qt::Key_Down); // one LED row: two canvas pixels
+    EXPECT_EQ(placed("area2"), QRect(128, 1, 128, 64));
+    EXPECT_EQ(area2->geometry(), QRect(256, 2, 256, 128));
+
+    // A region too small for its caption at the zoom's size shows it whole,
+    // smaller: the black letters stay clear of the region's edges.
+    run.dialogs->newCards.push_back(NewCardInput{"B", "64", "32", 0});
+    run.trigger(ActionId::NewCard);
+    run.trigger(ActionId::AddPrg);
+    run.trigger(ActionId::AddRgn);
+    QWidget* small = canvas->panel(run.model().findRegion("B", "show_page1", "area1").record->panelName);
+    ASSERT_NE(small, nullptr);
+    ASSERT_EQ(small->size(), QSize(32, 32));
+    const QImage shot = small->grab().toImage();
+    QRect letters;
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            if (qGray(shot.pixel(x, y)) < 40)
+                letters |= QRect(x, y, 1, 1);
+        }
+    }
+    EXPECT_FALSE(letters.isEmpty());
+    EXPECT_TRUE(QRect(1, 1, 30, 30).contains(letters)) << letters.x() << "," << letters.width();
 
     run.dialogs->yesNoCancel.push_back(MainWindowDialogs::Answer::No);
     EXPECT_TRUE(run.window->close());
