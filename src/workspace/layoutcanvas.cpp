@@ -7,7 +7,6 @@
 #include "editing/canvasregionsync.h"
 #include "language/language.h"
 #include "model/materialkinds.h"
-#include "model/projectoutline.h"
 #include "workspace/dragframe.h"
 #include "workspace/layoutcanvaspanels.h"
 

@@ -34,7 +34,6 @@
 #include "editing/canvaspicture.h"
 #include "workspace/dragframe.h"
 #include "model/projectmodel.h"
-#include "model/projectoutline.h"
 
 #include <QHash>
 #include <QPointer>
