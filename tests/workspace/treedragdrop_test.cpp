@@ -76,6 +76,7 @@ TEST(TreeDragDrop, NodesMoveWhereTheMoveRulesAllowAndNowhereElse)
         run.window->selectNode(r1);
         run.trigger(ActionId::SglTxt);
     }
+    run.window->selectNode(r1);
     run.trigger(ActionId::AddRgn);
     const NodePath r2 = run.window->selection().node();
     run.trigger(ActionId::MulText);
