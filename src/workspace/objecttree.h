@@ -56,7 +56,8 @@ public:
     // goes before or none) -> allowed. Without a rule no drop is taken.
     using MoveRule = std::function<bool(const NodePath& node, const NodePath& parent, const NodePath& before)>;
     void setMoveRule(MoveRule rule) { moveRule_ = std::move(rule); }
-    // What a drag of the node carries (null for a node that does not move).
+    // What a drag of the node carries, owned by the caller (null for a node
+    // that does not move).
     QMimeData* dragData(const NodePath& path) const;
 
     // The texts of the tree, one line per node, indented two blanks per
