@@ -364,51 +364,6 @@ CommandResult TreeCommands::deleteMaterial(const NodePath& node)
     return result;
 }
 
-CommandResult TreeCommands::moveUp(const NodePath& node)
-{
-    return move(node, -1);
-}
-
-CommandResult TreeCommands::moveDown(const NodePath& node)
-{
-    return move(node, 1);
-}
-
-CommandResult TreeCommands::move(const NodePath& node, int step)
-{
-    CommandResult result;
-    if (node.level == NodeLevel::Card) {
-        QList<TFIXModem>& cards = model_.cards();
-        const auto card = model_.findCard(node.card);
-        if (!card)
-            return result;
-        const qsizetype other = card.index + step;
-        if (other < 0 || other >= cards.size())
-            return result;
-        cards.swapItemsAt(card.index, other);
-        result.changed = true;
-        result.expandAll = true;
-        result.select = node;
-        return result;
-    }
-    if (node.level == NodeLevel::Material) {
-        const QStringList siblings = model_.materialNames(node.card, node.page, node.region);
-        const qsizetype at = siblings.indexOf(node.material);
-        const qsizetype to = at + step;
-        if (at < 0 || to < 0 || to >= siblings.size())
-            return result;
-        const auto a = model_.findMaterial(node.card, node.page, node.region, node.material);
-        const auto b = model_.findMaterial(node.card, node.page, node.region, siblings.at(to));
-        if (!a || !b)
-            return result;
-        model_.materials().swapItemsAt(a.index, b.index);
-        model_.markModified(node.card);
-        result.changed = true;
-        result.select = node;
-    }
-    return result;
-}
-
 CommandResult TreeCommands::copyPage(const NodePath& node)
 {
     if (node.level == NodeLevel::Page && model_.findPage(node.card, node.page))

@@ -1,5 +1,6 @@
 // The commands of the object tree as operations on the project model: add
-// and delete cards, pages, regions and materials, move cards and materials,
+// and delete cards, pages, regions and materials, move cards, pages and
+// materials (a step up or down, or to a place a drop in the tree names),
 // copy and paste a page, start a new playbill or open one into a card, and
 // change a card's size. The window asks the confirmations and shows the
 // messages; the commands assume a confirmed request and say which node to
@@ -77,10 +78,18 @@ public:
     CommandResult addMaterial(const NodePath& node, int kind);
     CommandResult deleteMaterial(const NodePath& node);
 
-    // Only cards and materials move; a material only among the materials of
-    // its region.
+    // Cards, pages and materials move, regions do not: a card among the
+    // cards, a page among the pages of its card, a material among the
+    // materials of its region. A page that holds a queue stays the first
+    // page of its card (the queue is offered only there).
     CommandResult moveUp(const NodePath& node);
     CommandResult moveDown(const NodePath& node);
+    // Whether moveTo would move the node among the children of `parent`
+    // (none: the cards), before the child `before` (none: after the last).
+    bool canMoveTo(const NodePath& node, const NodePath& parent, const NodePath& before) const;
+    // Puts the node there, as far as the rules above allow; the records
+    // between its old and new place keep their order.
+    CommandResult moveTo(const NodePath& node, const NodePath& parent, const NodePath& before);
 
     CommandResult copyPage(const NodePath& node);
     CommandResult pastePage(const NodePath& node);
@@ -96,6 +105,20 @@ public:
 
 private:
     CommandResult move(const NodePath& node, int step);
+    // The names of the node and its siblings in list order (empty for a
+    // level that does not move).
+    QStringList movableSiblings(const NodePath& node) const;
+    // Empty when the siblings may take the new order, else why not.
+    QString orderRefusal(const NodePath& node, const QStringList& before, const QStringList& after) const;
+    // Exchanges the records of two siblings of the node in their list.
+    bool swapSiblings(const NodePath& node, const QString& a, const QString& b);
+    // The node's place among its siblings and the one a move to `parent`
+    // before `before` gives it; false when the move leaves its owner or
+    // names no sibling.
+    bool planMove(const NodePath& node, const NodePath& parent, const NodePath& before, qsizetype* from,
+                  qsizetype* to) const;
+    // Steps the node from one place among its siblings to another.
+    CommandResult reorder(const NodePath& node, qsizetype from, qsizetype to);
     TFodder makeMaterial(const TRegion& region, int kind);
     void insertMaterial(const TFodder& material, const NodePath& at);
     QString freeTableBase() const;

@@ -53,6 +53,7 @@ AppSettings AppSettings::fromIni(const IniFile& ini, const QString& localAddress
     s.isShowMulNetCard = singleBool(ini, QStringLiteral("IsShowMulNetCard"), s.isShowMulNetCard);
     s.isShowTips = singleBool(ini, QStringLiteral("IsShowTips"), s.isShowTips);
     s.broadcastIP = single(ini, QStringLiteral("BroadcastIP")).trimmed();
+    s.window = WindowLayout::fromIni(ini);
     return s;
 }
 
@@ -73,6 +74,7 @@ void AppSettings::writeTo(IniFile& ini) const
     put(QStringLiteral("LgType"), QString::number(lgType));
     putBool(QStringLiteral("IsShowMulNetCard"), isShowMulNetCard);
     put(QStringLiteral("ServerIP"), serverIP);
+    window.writeTo(ini);
 }
 
 QString readTitle(const QString& path)

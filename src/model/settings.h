@@ -4,6 +4,8 @@
 // read from "SetCfg.ini" at start-up and written back on exit.
 #pragma once
 
+#include "model/windowlayout.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -41,6 +43,8 @@ struct AppSettings {
     // 255.255.255.255. Read only, never written, so the stored file stays
     // as the program writes it unless the operator adds the key.
     QString broadcastIP;
+    // Where the main window was and how its columns were divided.
+    WindowLayout window;
 
     // Not stored: start values of the main window.
     int zoom = 10;                       // canvas zoom in tenths

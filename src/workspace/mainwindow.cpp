@@ -29,6 +29,7 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -36,6 +37,7 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidgetItem>
 #include <QSplitter>
 #include <QStatusBar>
@@ -118,6 +120,7 @@ MainWindow::MainWindow(WorkspaceSession& session, std::unique_ptr<MainWindowDial
     retranslate();
     setCommandsFor(NodeLevel::None);
     resize(1180, 760);
+    applyStoredGeometry();
 }
 
 MainWindow::~MainWindow() = default;
@@ -292,6 +295,13 @@ void MainWindow::buildCentre()
             showMaterialEditor(selection_.materialIndex(session_.model()));
     });
     connect(tree_, &ObjectTree::popupRequested, this, [this](const QPoint& at) { treePopup_->popup(at); });
+    tree_->setMoveRule([this](const NodePath& node, const NodePath& parent, const NodePath& before) {
+        return commands_.canMoveTo(node, parent, before);
+    });
+    connect(tree_, &ObjectTree::moveRequested, this,
+            [this](const NodePath& node, const NodePath& parent, const NodePath& before) {
+                apply(commands_.moveTo(node, parent, before));
+            });
 
     auto* treeColumn = new QWidget;
     auto* treeLayout = new QVBoxLayout(treeColumn);
@@ -324,7 +334,7 @@ void MainWindow::buildCentre()
     attrLayout->addWidget(stopTime_);
     attrLayout->addWidget(properties_, 1);
 
-    auto* left = new QSplitter(Qt::Vertical);
+    auto* left = leftSplit_ = new QSplitter(Qt::Vertical);
     left->setObjectName(QStringLiteral("splLeft"));
     left->addWidget(treeColumn);
     left->addWidget(attrList);
@@ -339,7 +349,7 @@ void MainWindow::buildCentre()
     canvas_->setPictureSource(
         [](const TFodder& material, const TFIXModem&, QSize ledSize) { return panelPicture(material, ledSize); });
 
-    auto* centre = new QSplitter(Qt::Horizontal);
+    auto* centre = mainSplit_ = new QSplitter(Qt::Horizontal);
     centre->setObjectName(QStringLiteral("splMain"));
     rightColumn_ = new QSplitter(Qt::Vertical);
     rightColumn_->setObjectName(QStringLiteral("splRight"));
@@ -354,6 +364,8 @@ void MainWindow::buildCentre()
     // Narrow enough that the window with the image-group panel fits a small screen.
     left->setMinimumWidth(200);
     setCentralWidget(centre);
+    for (QSplitter* split : {mainSplit_, leftSplit_})
+        connect(split, &QSplitter::splitterMoved, this, &MainWindow::recordLayout);
 
     wirePropertyEditor();
     wireCanvas();
@@ -534,6 +546,67 @@ void MainWindow::startUp()
     // settings stay in memory and the next change tries again.
     connect(&session_.autosave(), &CoalescedWriter::writeFailed, this, [this](const QString& error) { showStatus(error); });
     session_.startAutosave();
+    // The columns are divided once the window has its size.
+    applyStoredSplits();
+    recordingLayout_ = true;
+}
+
+void MainWindow::applyStoredGeometry()
+{
+    const WindowLayout& stored = session_.settings().window;
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens << screen->availableGeometry();
+    // A window left on a screen that is no longer there opens as at first.
+    if (!isWindowReachable(stored.geometry, screens))
+        return;
+    setGeometry(stored.geometry);
+    if (stored.maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void MainWindow::applyStoredSplits()
+{
+    const WindowLayout& stored = session_.settings().window;
+    if (stored.mainSplit.size() == 2)
+        mainSplit_->setSizes(stored.mainSplit);
+    if (stored.leftSplit.size() == 2)
+        leftSplit_->setSizes(stored.leftSplit);
+}
+
+void MainWindow::recordLayout()
+{
+    if (!recordingLayout_)
+        return;
+    WindowLayout now;
+    now.maximized = isMaximized();
+    now.geometry = now.maximized || isFullScreen() ? normalGeometry() : geometry();
+    now.mainSplit = mainSplit_->sizes();
+    now.leftSplit = leftSplit_->sizes();
+    WindowLayout& kept = session_.settings().window;
+    if (now == kept)
+        return;
+    kept = now;
+    session_.noteChange();
+}
+
+void MainWindow::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    recordLayout();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    recordLayout();
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        recordLayout();
 }
 
 void MainWindow::openCardLink()
@@ -572,6 +645,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         }
     }
     session_.settings().isSendAll = allCards_->isChecked();
+    recordLayout();
     // A settings file that cannot be written (full disk, refused write) is
     // named with the reason; the operator may stay to make room.
     if (!session_.saveSettings()
@@ -588,6 +662,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::closeWithoutAsking()
 {
     session_.settings().isSendAll = allCards_->isChecked();
+    recordLayout();
     session_.autosave().stop();
     session_.saveSettings();
     link_->releaseCards();

@@ -118,8 +118,17 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    // The place, size and column division of the last run, where the
+    // stored values can be used; the others keep the first layout.
+    void applyStoredGeometry();
+    void applyStoredSplits();
+    // The settings take the window's layout as it is now.
+    void recordLayout();
     void buildMenus();
     void buildToolBars();
     void buildCentre();
@@ -181,7 +190,11 @@ private:
     QLabel* stopTime_ = nullptr;
     PropertyEditor* properties_ = nullptr;
     LayoutCanvas* canvas_ = nullptr;
+    QSplitter* mainSplit_ = nullptr;
+    QSplitter* leftSplit_ = nullptr;
     QSplitter* rightColumn_ = nullptr;
+    // The layout is recorded once the stored one has been applied.
+    bool recordingLayout_ = false;
     ImageGroupPanel* imageGroups_ = nullptr;
     std::array<QLabel*, kStatusPanelCount - 1> statusPanels_{};
     QProgressBar* progress_ = nullptr;

@@ -2,7 +2,12 @@
 
 #include "model/projectoutline.h"
 
+#include <QCoreApplication>
+#include <QDataStream>
+#include <QDropEvent>
 #include <QHeaderView>
+#include <QIODevice>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -21,6 +26,15 @@ constexpr int kStateOffline = 1;
 constexpr int kStateOnline = 2;
 constexpr int kStateSent = 3;
 constexpr int kIconSize = 12;
+// What a drag of a node carries: the node's path, with the process and the
+// tree it comes from, so that a drop from another window or program is
+// never taken for one of this tree's nodes.
+const QString kNodeMimeType = QStringLiteral("application/x-ledsign-tree-node");
+
+bool isMovableLevel(NodeLevel level)
+{
+    return level == NodeLevel::Card || level == NodeLevel::Page || level == NodeLevel::Material;
+}
 
 QIcon stateIcon(const QColor& fill)
 {
@@ -60,6 +74,12 @@ ObjectTree::ObjectTree(QWidget* parent)
     // measuring every node above it (thousands of cards).
     setUniformRowHeights(true);
     setContextMenuPolicy(Qt::CustomContextMenu);
+    // The records move, not the items: a drop asks the window, which draws
+    // the tree again.
+    setDragDropMode(DragDrop);
+    setDefaultDropAction(Qt::MoveAction);
+    setDropIndicatorShown(true);
+    invisibleRootItem()->setFlags(Qt::ItemIsEnabled);
     // The selected node is drawn in white on the highlight colour, also
     // while the tree does not have the focus.
     QPalette pal = palette();
@@ -134,6 +154,10 @@ void ObjectTree::rebuild(const ProjectModel& model)
             cardNodes.append(item);
         item->setText(0, text);
         item->setData(0, kLevelRole, static_cast<int>(path.level));
+        Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+        if (isMovableLevel(path.level))
+            flags |= Qt::ItemIsDragEnabled;
+        item->setFlags(flags);
         return item;
     };
     const ProjectOutline outline(model);
@@ -280,6 +304,139 @@ bool ObjectTree::selectPath(const NodePath& path)
 NodePath ObjectTree::selectedPath() const
 {
     return pathOf(currentItem());
+}
+
+QMimeData* ObjectTree::dragData(const NodePath& path) const
+{
+    if (!isMovableLevel(path.level))
+        return nullptr;
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << qint64(QCoreApplication::applicationPid()) << quint64(reinterpret_cast<quintptr>(this))
+        << qint32(static_cast<int>(path.level)) << path.card << path.page << path.region << path.material;
+    auto* data = new QMimeData;
+    data->setData(kNodeMimeType, bytes);
+    return data;
+}
+
+std::optional<NodePath> ObjectTree::draggedNode(const QMimeData* data) const
+{
+    if (!data || !data->hasFormat(kNodeMimeType))
+        return std::nullopt;
+    QDataStream in(data->data(kNodeMimeType));
+    qint64 pid = 0;
+    quint64 tree = 0;
+    qint32 level = -1;
+    NodePath path;
+    in >> pid >> tree >> level >> path.card >> path.page >> path.region >> path.material;
+    path.level = static_cast<NodeLevel>(level);
+    if (in.status() != QDataStream::Ok || pid != QCoreApplication::applicationPid()
+        || tree != quint64(reinterpret_cast<quintptr>(this)) || !isMovableLevel(path.level))
+        return std::nullopt;
+    return path;
+}
+
+QStringList ObjectTree::mimeTypes() const
+{
+    return {kNodeMimeType};
+}
+
+QMimeData* ObjectTree::mimeData(const QList<QTreeWidgetItem*>& items) const
+{
+    return items.isEmpty() ? nullptr : dragData(pathOf(items.first()));
+}
+
+Qt::DropActions ObjectTree::supportedDropActions() const
+{
+    return Qt::MoveAction;
+}
+
+void ObjectTree::dragEnterEvent(QDragEnterEvent* event)
+{
+    const std::optional<NodePath> node = draggedNode(event->mimeData());
+    if (!node) {
+        event->ignore();
+        return;
+    }
+    // Only the nodes one level up can hold the dragged node: a drop in the
+    // middle of any other node counts as above or below it.
+    const int parentLevel = static_cast<int>(node->level) - 1;
+    for (QTreeWidgetItemIterator it(this); *it; ++it) {
+        const bool holds = (*it)->data(0, kLevelRole).toInt() == parentLevel;
+        (*it)->setFlags((*it)->flags().setFlag(Qt::ItemIsDropEnabled, holds));
+    }
+    invisibleRootItem()->setFlags(node->level == NodeLevel::Card ? Qt::ItemIsEnabled | Qt::ItemIsDropEnabled
+                                                                  : Qt::ItemIsEnabled);
+    setDropIndicatorShown(true);
+    QTreeWidget::dragEnterEvent(event);
+}
+
+std::optional<ObjectTree::DropPlace> ObjectTree::allowedPlace(const QDropEvent* event, const NodePath& node) const
+{
+    QTreeWidgetItem* item = itemAt(event->position().toPoint());
+    DropPlace place;
+    switch (dropIndicatorPosition()) {
+    case OnItem:
+        if (!item)
+            return std::nullopt;
+        place.parent = pathOf(item);
+        break;
+    case AboveItem:
+        if (!item)
+            return std::nullopt;
+        place.parent = pathOf(item->parent());
+        place.before = pathOf(item);
+        break;
+    case BelowItem: {
+        if (!item)
+            return std::nullopt;
+        QTreeWidgetItem* parent = item->parent() ? item->parent() : invisibleRootItem();
+        place.parent = pathOf(item->parent());
+        place.before = pathOf(parent->child(parent->indexOfChild(item) + 1));
+        break;
+    }
+    case OnViewport:
+        break;
+    }
+    if (!moveRule_ || !moveRule_(node, place.parent, place.before))
+        return std::nullopt;
+    return place;
+}
+
+void ObjectTree::dragMoveEvent(QDragMoveEvent* event)
+{
+    // The view places the indicator and accepts what the item flags allow;
+    // the move rule has the last word, and a refused place shows nothing.
+    setDropIndicatorShown(true);
+    QTreeWidget::dragMoveEvent(event);
+    const std::optional<NodePath> node = draggedNode(event->mimeData());
+    if (event->isAccepted() && node && allowedPlace(event, *node))
+        return;
+    event->ignore();
+    setDropIndicatorShown(false);
+    viewport()->update();
+}
+
+void ObjectTree::dropEvent(QDropEvent* event)
+{
+    const std::optional<NodePath> node = draggedNode(event->mimeData());
+    const std::optional<DropPlace> place = node ? allowedPlace(event, *node) : std::nullopt;
+    // The view's own drop only ends the drag here (dropMimeData takes
+    // nothing); the tree widget's would move the items itself.
+    QTreeView::dropEvent(event);
+    event->ignore();
+    if (!place)
+        return;
+    // Once the drag is over: the move draws the tree again.
+    const NodePath moved = *node;
+    const DropPlace to = *place;
+    QMetaObject::invokeMethod(
+        this, [this, moved, to] { emit moveRequested(moved, to.parent, to.before); }, Qt::QueuedConnection);
+}
+
+bool ObjectTree::dropMimeData(QTreeWidgetItem*, int, const QMimeData*, Qt::DropAction)
+{
+    return false;
 }
 
 QStringList ObjectTree::outline() const

@@ -1,7 +1,9 @@
 // The object tree of the main window: cards, their pages, regions and
 // materials, drawn from the project model's lists. It keeps no records of
 // its own; after a change the window rebuilds it and selects a node by its
-// path. Card nodes show whether the card is on line.
+// path. Card nodes show whether the card is on line. Cards, pages and
+// materials can be dragged; where a drop may go is the move rule's answer,
+// and a drop only asks the window to move the records.
 #pragma once
 
 #include "editing/selection.h"
@@ -11,7 +13,10 @@
 #include <QSet>
 #include <QTreeWidget>
 
+class QMimeData;
+
 #include <functional>
+#include <optional>
 
 namespace ledsign {
 
@@ -47,6 +52,14 @@ public:
     NodePath pathOf(const QTreeWidgetItem* item) const;
     QTreeWidgetItem* itemOf(const NodePath& path) const;
 
+    // Which drops the tree takes: (dragged node, new parent, the sibling it
+    // goes before or none) -> allowed. Without a rule no drop is taken.
+    using MoveRule = std::function<bool(const NodePath& node, const NodePath& parent, const NodePath& before)>;
+    void setMoveRule(MoveRule rule) { moveRule_ = std::move(rule); }
+    // What a drag of the node carries, owned by the caller (null for a node
+    // that does not move).
+    QMimeData* dragData(const NodePath& path) const;
+
     // The texts of the tree, one line per node, indented two blanks per
     // level: what the user sees, for tests and diagnostics.
     QStringList outline() const;
@@ -58,11 +71,31 @@ signals:
     // The pop-up menu was asked for at a global position (the node under
     // the mouse is selected first).
     void popupRequested(const QPoint& globalPos);
+    // A node was dropped where the move rule allows it; sent once the drag
+    // is over.
+    void moveRequested(const ledsign::NodePath& node, const ledsign::NodePath& parent,
+                       const ledsign::NodePath& before);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QList<QTreeWidgetItem*>& items) const override;
+    Qt::DropActions supportedDropActions() const override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool dropMimeData(QTreeWidgetItem* parent, int index, const QMimeData* data, Qt::DropAction action) override;
 
 private:
+    struct DropPlace {
+        NodePath parent;
+        NodePath before;
+    };
+    // The node a drag carries, when it comes from this tree.
+    std::optional<NodePath> draggedNode(const QMimeData* data) const;
+    // Where a drop at the event's position would put the node, when the
+    // move rule allows it.
+    std::optional<DropPlace> allowedPlace(const QDropEvent* event, const NodePath& node) const;
     QString keyOf(const NodePath& path) const;
     void showCardState(QTreeWidgetItem* item, const TFIXModem* card);
 
@@ -73,6 +106,7 @@ private:
     // The first card node of each name, as rebuild() made them.
     QHash<QString, QTreeWidgetItem*> cardItems_;
     std::function<QStringList()> shownCards_;
+    MoveRule moveRule_;
     bool rebuilding_ = false;
 };
 

@@ -1,17 +1,20 @@
 #include "workspace/propertyeditor.h"
 
+#include "editing/propertycolumns.h"
 #include "model/settings.h"
 #include "workspace/propertyeditordelegate.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QEvent>
 #include <QHeaderView>
 
 namespace ledsign {
 
 namespace {
 
-constexpr int kLabelColumnWidth = 125;
+// The label column before any row is shown.
+constexpr int kFirstLabelWidth = 125;
 
 // "gif(*.gif)|*.gif": the part before "|" is a filter the file dialog reads.
 QString dialogFilter(const QString& filter)
@@ -30,10 +33,13 @@ PropertyEditor::PropertyEditor(ProjectModel& model, const AppSettings& settings,
     horizontalHeader()->hide();
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    setColumnWidth(0, kLabelColumnWidth);
-    // The values take the rest of the width; they never need a sideways scroll.
+    setColumnWidth(0, kFirstLabelWidth);
+    // The values take the rest of the width and follow the column's size;
+    // they never need a sideways scroll. A value longer than its cell keeps
+    // its start and its end (a file's name) and shows in full as a tip.
     horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setTextElideMode(Qt::ElideMiddle);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                     QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
@@ -76,6 +82,32 @@ void PropertyEditor::fillFromSession()
         setItem(i, 1, value);
     }
     filling_ = false;
+    fitColumns();
+}
+
+void PropertyEditor::fitColumns()
+{
+    if (rowCount() == 0)
+        return;
+    int widest = 0;
+    for (int r = 0; r < rowCount(); ++r)
+        widest = qMax(widest, sizeHintForIndex(model()->index(r, 0)).width());
+    // The grid line takes a pixel of the cell.
+    const int gridLine = showGrid() ? 1 : 0;
+    setColumnWidth(0, propertyLabelWidth(widest + gridLine, viewport()->width()));
+}
+
+void PropertyEditor::resizeEvent(QResizeEvent* event)
+{
+    QTableWidget::resizeEvent(event);
+    fitColumns();
+}
+
+void PropertyEditor::changeEvent(QEvent* event)
+{
+    QTableWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        fitColumns();
 }
 
 void PropertyEditor::showRows(const QList<int>& rows)

@@ -74,7 +74,13 @@ signals:
                          const QString& name, bool rerender);
     void dialogRequested(const ledsign::DialogRequest& request);
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
 private:
+    // The label column fits the widest label; the values take the rest.
+    void fitColumns();
     void fillFromSession();
     void showRows(const QList<int>& rows);
     void onItemChanged(QTableWidgetItem* item);

@@ -2,6 +2,7 @@
 #include "model/imagefiles.h"
 #include "model/materialkinds.h"
 #include "model/playbillwriter.h"
+#include "protocol/downloadbuilder.h"
 #include "support/testsupport.h"
 
 #include <QDir>
@@ -197,6 +198,118 @@ TEST_F(TreeCommandsTest, MovesStayWithinTheRegionAndTheCardList)
     commands->moveDown(NodePath::ofCard(QStringLiteral("B")));
     commands->moveDown(NodePath::ofCard(QStringLiteral("B")));
     EXPECT_EQ(cardOrder(), QStringList({"A", "C", "B"}));
+}
+
+TEST_F(TreeCommandsTest, PagesMoveWithTheirRegionsWithinTheirCardAndTheSendOrderFollows)
+{
+    const NodePath a = card(QStringLiteral("A"));
+    const NodePath b = card(QStringLiteral("B"));
+    const NodePath p1 = page(a);
+    const NodePath q1 = page(b); // another card's page between A's pages
+    const NodePath p2 = page(a);
+    // A page of the text-program window is no child of the card.
+    model->appendPage(TProgram{a.card, QStringLiteral("tp"), model->newId(), {}, {}, {}, {}, {}, 1, kPlayEveryDay});
+    const NodePath p3 = page(a);
+    const NodePath r1 = region(p1);
+    const NodePath r2 = region(p2);
+    const NodePath m1 = material(r1, kSingleText);
+    const NodePath m2 = material(r2, kSingleText);
+    TFIXModem& cardA = *model->findCard(a.card).record;
+    cardA.internalCode = QStringLiteral("1_2_3_4_5_6_7_8");
+    cardA.modified = 0;
+    auto pageOrder = [&] {
+        QStringList names;
+        for (const TProgram& p : model->pages())
+            names << p.cardName + QLatin1Char('/') + p.name;
+        return names;
+    };
+
+    EXPECT_FALSE(commands->moveUp(p1).changed);
+    EXPECT_FALSE(commands->moveDown(p3).changed);
+    EXPECT_FALSE(cardA.modified);
+    const CommandResult down = commands->moveDown(p1);
+    EXPECT_TRUE(down.changed);
+    EXPECT_EQ(down.select, p1);
+    EXPECT_TRUE(model->findCard(a.card).record->modified);
+    EXPECT_EQ(model->pageNames(a.card), QStringList({p2.page, p1.page, p3.page}));
+    // Only A's two pages changed places; the others kept theirs.
+    EXPECT_EQ(pageOrder(), QStringList({"A/show_page2", "B/show_page1", "A/show_page1", "A/tp", "A/show_page3"}));
+    EXPECT_EQ(model->regionNames(a.card, p1.page), QStringList({r1.region}));
+    EXPECT_EQ(model->materialNames(a.card, p1.page, r1.region), QStringList({m1.material}));
+
+    // The card is sent the pages in their new order: page 2 and its text first.
+    const DownloadBuilder builder([](TFodder&, const TRegion&, const TFIXModem&) {
+        return SendConversionResult{true, QByteArray(16, '\x11'), {}};
+    });
+    const DownloadBuild build = builder.build(*model, a.card, {});
+    ASSERT_TRUE(build.ok) << build.failure.messageKey.toStdString() << build.failure.detail.toStdString();
+    const QByteArray sent = build.download.description.text;
+    const QByteArray firstId = model->findPage(a.card, p2.page).record->id.toLatin1();
+    EXPECT_TRUE(sent.startsWith(firstId)) << sent.constData();
+    const QByteArray id1 = model->findMaterial(a.card, p1.page, r1.region, m1.material).record->id.toLatin1();
+    const QByteArray id2 = model->findMaterial(a.card, p2.page, r2.region, m2.material).record->id.toLatin1();
+    EXPECT_LT(sent.indexOf(id2), sent.indexOf(id1));
+
+    // A drop names the sibling the page goes before, or none for the end.
+    EXPECT_TRUE(commands->moveTo(p3, a, p2).changed);
+    EXPECT_EQ(model->pageNames(a.card), QStringList({p3.page, p2.page, p1.page}));
+    EXPECT_TRUE(commands->moveTo(p3, a, NodePath::none()).changed);
+    EXPECT_EQ(model->pageNames(a.card), QStringList({p2.page, p1.page, p3.page}));
+    EXPECT_FALSE(commands->moveTo(p1, a, p3).changed); // already there
+    // Pages stay in their card, regions do not move, and a place must name a sibling.
+    EXPECT_FALSE(commands->canMoveTo(p1, b, NodePath::none()));
+    EXPECT_FALSE(commands->canMoveTo(p1, a, q1));
+    EXPECT_FALSE(commands->canMoveTo(p1, NodePath::none(), a));
+    EXPECT_FALSE(commands->canMoveTo(r1, p1, NodePath::none()));
+    EXPECT_FALSE(commands->moveTo(r1, p1, NodePath::none()).changed);
+    EXPECT_FALSE(commands->canMoveTo(m1, r2, NodePath::none()));
+    EXPECT_FALSE(commands->canMoveTo(m1, r1, m2));
+    EXPECT_TRUE(commands->canMoveTo(a, NodePath::none(), NodePath::none()));
+    EXPECT_FALSE(commands->canMoveTo(a, NodePath::none(), p1));
+
+    // A queue is offered on the first page only: that page keeps its place.
+    material(NodePath::ofRegion(a.card, p2.page, r2.region), kQueue);
+    const CommandResult refused = commands->moveDown(p2);
+    EXPECT_FALSE(refused.changed);
+    EXPECT_EQ(refused.status, GetLgText(3, QStringLiteral("warn_page_move_queue_first")));
+    EXPECT_FALSE(refused.status.isEmpty());
+    EXPECT_FALSE(commands->moveUp(p1).changed);
+    EXPECT_FALSE(commands->canMoveTo(p3, a, p2));
+    EXPECT_TRUE(commands->canMoveTo(p3, a, p1));
+    EXPECT_TRUE(commands->moveDown(p1).changed);
+    EXPECT_EQ(model->pageNames(a.card), QStringList({p2.page, p3.page, p1.page}));
+}
+
+TEST_F(TreeCommandsTest, ADropPutsMaterialsAndCardsBeforeTheNamedSibling)
+{
+    const NodePath a = card(QStringLiteral("A"));
+    const NodePath b = card(QStringLiteral("B"));
+    const NodePath c = card(QStringLiteral("C"));
+    const NodePath r = region(page(a));
+    const NodePath x = material(r, kSingleText);
+    const NodePath y = material(r, kMultiText);
+    const NodePath z = material(r, kDateTime);
+    model->findCard(a.card).record->modified = 0;
+
+    EXPECT_TRUE(commands->moveTo(z, r, x).changed);
+    EXPECT_EQ(materialsOf(r), QStringList({z.material, x.material, y.material}));
+    EXPECT_TRUE(model->findCard(a.card).record->modified);
+    EXPECT_TRUE(commands->moveTo(z, r, NodePath::none()).changed);
+    EXPECT_EQ(materialsOf(r), QStringList({x.material, y.material, z.material}));
+    EXPECT_TRUE(commands->moveTo(x, r, z).changed);
+    EXPECT_EQ(materialsOf(r), QStringList({y.material, x.material, z.material}));
+
+    const CommandResult moved = commands->moveTo(c, NodePath::none(), a);
+    EXPECT_TRUE(moved.changed);
+    EXPECT_TRUE(moved.expandAll);
+    QStringList cards;
+    for (const TFIXModem& card : model->cards())
+        cards << card.name;
+    EXPECT_EQ(cards, QStringList({c.card, a.card, b.card}));
+    // The look-ups follow the new order.
+    EXPECT_EQ(model->findCard(b.card).index, 2);
+    EXPECT_EQ(model->findCard(c.card).index, 0);
+    EXPECT_FALSE(model->findCard(b.card).record->modified);
 }
 
 TEST_F(TreeCommandsTest, DeletingRemovesTheOwnedRecordsAndFreesTheRemoteTextSlot)

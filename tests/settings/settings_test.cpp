@@ -1,5 +1,6 @@
 #include "model/codec.h"
 #include "model/settingsfile.h"
+#include "model/windowlayout.h"
 
 #include "support/testsupport.h"
 
@@ -55,6 +56,39 @@ TEST(AppSettings, BroadcastAddressIsReadButNeverWritten)
     IniFile written;
     s.writeTo(written);
     EXPECT_FALSE(written.toBytes().contains("BroadcastIP"));
+}
+
+TEST(AppSettings, WindowLayoutIsWrittenOnceKnownAndReadOnlyWhenUsable)
+{
+    IniFile none;
+    AppSettings().writeTo(none);
+    EXPECT_FALSE(none.hasSection(QStringLiteral("WindowLayout")));
+
+    const AppSettings kept = settingsOf("[WindowLayout]\nGeometry=1300,-5,900,700\nMaximized=1\n"
+                                        "MainSplit=360, 900\nLeftSplit=0,270\n");
+    EXPECT_EQ(kept.window.geometry, QRect(1300, -5, 900, 700));
+    EXPECT_TRUE(kept.window.maximized);
+    EXPECT_EQ(kept.window.mainSplit, QList<int>({360, 900}));
+    EXPECT_EQ(kept.window.leftSplit, QList<int>({0, 270}));
+    IniFile written;
+    kept.writeTo(written);
+    EXPECT_TRUE(written.toBytes().contains("Geometry=1300,-5,900,700\r\nMaximized=1\r\nMainSplit=360,900"));
+
+    for (const char* bad : {"Geometry=1,2,3", "Geometry=0,0,50,700", "Geometry=0,0,900,x", "Geometry=0,0,99999,700"})
+        EXPECT_FALSE(settingsOf(QByteArray("[WindowLayout]\n") + bad).window.geometry.isValid()) << bad;
+    for (const char* bad : {"MainSplit=0,0", "MainSplit=-1,300", "MainSplit=300", "MainSplit=1,2,3", "MainSplit=a,b"})
+        EXPECT_TRUE(settingsOf(QByteArray("[WindowLayout]\n") + bad).window.mainSplit.isEmpty()) << bad;
+
+    // Two screens side by side: a window is kept while a stretch of its top
+    // edge lies on one of them.
+    const QList<QRect> screens{QRect(0, 0, 1280, 800), QRect(1280, 0, 1920, 1080)};
+    EXPECT_TRUE(isWindowReachable(QRect(1300, 100, 900, 700), screens));
+    EXPECT_TRUE(isWindowReachable(QRect(-700, 10, 800, 600), screens));  // 100 pixels on the first
+    EXPECT_FALSE(isWindowReachable(QRect(-750, 10, 800, 600), screens)); // 50
+    EXPECT_FALSE(isWindowReachable(QRect(100, -300, 800, 600), screens)); // title bar above every screen
+    EXPECT_FALSE(isWindowReachable(QRect(100, 790, 800, 600), screens));  // 10 pixels of the top edge
+    EXPECT_FALSE(isWindowReachable(QRect(3300, 100, 800, 600), screens));
+    EXPECT_FALSE(isWindowReachable(QRect(), screens));
 }
 
 TEST(SettingsFile, MissingDamagedOrUnreadableFileGivesDefaults)

@@ -176,6 +176,18 @@ TEST_F(Screenshots, MainWindowAndToolWindows)
         run.window->selectCard("Lobby");
         save(*run.window, QStringLiteral("main_en_zoom%1").arg(zoom / 10));
     }
+    // The property rows of a page and of a text, labels and values in full.
+    auto saveRows = [&](const QString& language) {
+        run.window->selectNode(NodePath::ofPage("Lobby", run.model().pageNames("Lobby").value(0)));
+        save(*run.window, QStringLiteral("main_%1_page").arg(language));
+        for (const TFodder& m : run.model().materials()) {
+            if (m.kind == kSingleText) {
+                run.window->selectNode(NodePath::ofMaterial(m.cardName, m.pageName, m.regionName, m.name));
+                save(*run.window, QStringLiteral("main_%1_text").arg(language));
+            }
+        }
+    };
+    saveRows(QStringLiteral("en"));
     run.trigger(ActionId::SimpleChn);
     for (int zoom : {10, 20}) {
         run.model().findCard("Lobby").record->zoom = zoom;
@@ -192,8 +204,7 @@ TEST_F(Screenshots, MainWindowAndToolWindows)
         }
     }
     // A page of the card selected, with its regions on the canvas.
-    run.window->selectNode(NodePath::ofPage("Lobby", run.model().pageNames("Lobby").value(0)));
-    save(*run.window, QStringLiteral("main_zh_page"));
+    saveRows(QStringLiteral("zh"));
 
     tools.setModalRunner([&](QDialog& w) {
         if (auto* preview = qobject_cast<PreviewWindow*>(&w)) {
