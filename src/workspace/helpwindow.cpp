@@ -1,6 +1,8 @@
 #include "workspace/helpwindow.h"
 
-#include <QDialogButtonBox>
+#include "language/language.h"
+
+#include <QHBoxLayout>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QUrl>
@@ -10,7 +12,9 @@ namespace ledsign {
 
 namespace {
 constexpr QSize kGuideSize(640, 720);
-}
+// The close button says what the parameter window's close button says.
+constexpr int kCloseTextCategory = 10;
+} // namespace
 
 HelpWindow::HelpWindow(QWidget* parent)
     : QDialog(parent)
@@ -21,9 +25,13 @@ HelpWindow::HelpWindow(QWidget* parent)
     browser_->setObjectName(QStringLiteral("tbGuide"));
     browser_->setOpenExternalLinks(true);
     layout->addWidget(browser_);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
-    layout->addWidget(buttons);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    close_ = new QPushButton(this);
+    close_->setObjectName(QStringLiteral("btClose"));
+    connect(close_, &QPushButton::clicked, this, &QDialog::close);
+    buttons->addWidget(close_);
+    layout->addLayout(buttons);
     resize(kGuideSize);
 }
 
@@ -31,6 +39,7 @@ void HelpWindow::showGuide(const QString& path, const QString& title)
 {
     path_ = path;
     setWindowTitle(title);
+    close_->setText(GetLgText(kCloseTextCategory, QStringLiteral("btClose")));
     browser_->setSource(QUrl::fromLocalFile(path), QTextDocument::MarkdownResource);
 }
 

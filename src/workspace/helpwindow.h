@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class QPushButton;
 class QTextBrowser;
 
 namespace ledsign {
@@ -13,13 +14,15 @@ class HelpWindow : public QDialog {
 public:
     explicit HelpWindow(QWidget* parent = nullptr);
 
-    // Shows the guide file under the title.
+    // Shows the guide file under the title; the button takes the current
+    // language.
     void showGuide(const QString& path, const QString& title);
     QString guidePath() const { return path_; }
     QTextBrowser* browser() const { return browser_; }
 
 private:
     QTextBrowser* browser_ = nullptr;
+    QPushButton* close_ = nullptr;
     QString path_;
 };
 

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTextBrowser>
 
@@ -38,6 +39,9 @@ TEST(HelpGuide, HelpShowsTheGuideInTheWindowsLanguage)
     run.trigger(ActionId::SimpleChn);
     EXPECT_EQ(help->windowTitle(), QStringLiteral("帮助查看"));
     EXPECT_TRUE(help->browser()->toPlainText().contains(QStringLiteral("图片组")));
+    auto* close = help->findChild<QPushButton*>(QStringLiteral("btClose"));
+    ASSERT_NE(close, nullptr);
+    EXPECT_EQ(close->text(), QStringLiteral("关闭"));
     run.trigger(ActionId::TraditionalChn);
     EXPECT_EQ(QFileInfo(help->guidePath()).fileName(), QStringLiteral("guide.zh_TW.md"));
     EXPECT_TRUE(help->browser()->toPlainText().contains(QStringLiteral("圖片組")));

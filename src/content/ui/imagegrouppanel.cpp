@@ -71,7 +71,8 @@ ImageGroupPanel::ImageGroupPanel(QWidget* parent)
     // The tree scrolls sideways instead of cutting deep folder names.
     tree_->header()->setStretchLastSection(false);
     tree_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    tree_->setMinimumWidth(kFolderTreeWidth / 2);
+    tree_->setIndentation(tree_->fontMetrics().averageCharWidth() * 2);
+    tree_->setMinimumWidth(kFolderTreeWidth * 2 / 3);
     dirBox->layout()->addWidget(tree_);
     connect(tree_, &QTreeView::clicked, this,
             [this](const QModelIndex& i) { setFolder(folders_->filePath(i)); });
