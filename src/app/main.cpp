@@ -1,6 +1,7 @@
 // ledsign: the desktop editor and loader for LED display controller cards.
 //
 //   ledsign [--home DIR] [--demo]
+//   ledsign --help | --version
 //
 // --home DIR  keep the settings and working folders in DIR
 // --demo      start with the sample card and a virtual card connected on
@@ -22,8 +23,11 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
+#include <QScreen>
 #include <QStatusBar>
-#include <QTextStream>
+
+#include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -68,16 +72,50 @@ void startDemo(ledsign::WorkspaceSession& session, ledsign::MainWindow& window, 
     QString error;
     if (!channels.server().isListening())
         error = QStringLiteral("The server cannot listen on port %1.").arg(session.settings().serverPort);
-    else
-        card.start(channels.serverPort(), error);
+    else {
+        // On a screen too narrow for both, the editor makes room for the
+        // card's panel on its right.
+        if (const QScreen* screen = window.screen()) {
+            const QRect frame = window.frameGeometry();
+            const QRect wanted = demoEditorFrame(frame, screen->availableGeometry(), window.minimumSizeHint().width());
+            if (wanted != frame)
+                window.resize(window.width() - (frame.width() - wanted.width()), window.height());
+        }
+        card.start(channels.serverPort(), window.frameGeometry(), error);
+    }
     if (!error.isEmpty())
         QMessageBox::warning(&window, session.caption(), error);
+}
+
+// --help and --version answer before anything needs a display, so that
+// they work in a terminal without one. Returns true when one was given.
+bool answeredWithoutWindow(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs("Usage: ledsign [--home DIR] [--demo]\n"
+                       "       ledsign --help | --version\n"
+                       "  --home DIR  keep the settings and working folders in DIR\n"
+                       "  --demo      start with a sample card and a virtual card connected to it\n"
+                       "  --help, -h  print this help and exit\n"
+                       "  --version   print the version and exit\n",
+                       stdout);
+            return true;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::fputs("ledsign " LEDSIGN_VERSION_TEXT "\n", stdout);
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (answeredWithoutWindow(argc, argv))
+        return 0;
     // Every card on the network holds a connection, and a connection is an
     // open file.
     ledsign::raiseOpenFileLimit();
@@ -92,12 +130,6 @@ int main(int argc, char** argv)
     QApplication::setDesktopFileName(QStringLiteral("ledsign"));
     const QStringList args = QApplication::arguments();
 
-    if (hasOption(args, QStringLiteral("--help")) || hasOption(args, QStringLiteral("-h"))) {
-        QTextStream(stdout) << "Usage: ledsign [--home DIR] [--demo]\n"
-                            << "  --home DIR  keep the settings and working folders in DIR\n"
-                            << "  --demo      start with a sample card and a virtual card connected to it\n";
-        return 0;
-    }
     const bool demo = hasOption(args, QStringLiteral("--demo"));
     ledsign::DataFolder folders = ledsign::DataFolder::resolve(args);
     if (demo && !hasHome(args))

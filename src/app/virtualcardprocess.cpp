@@ -42,18 +42,30 @@ VirtualCardProcess::~VirtualCardProcess() { stop(); }
 
 QString VirtualCardProcess::program() { return QCoreApplication::applicationDirPath() + QStringLiteral("/ledsign-card"); }
 
-bool VirtualCardProcess::start(quint16 serverPort, QString& error)
+namespace {
+
+QStringList cardArguments(quint16 serverPort, const QRect& editor)
+{
+    QStringList args{QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:%1").arg(serverPort), QStringLiteral("--code"),
+                     QString::fromLatin1(kDemoInternalCode), QStringLiteral("--width"), QString::number(kDemoWidth),
+                     QStringLiteral("--height"), QString::number(kDemoHeight), QStringLiteral("--colors"),
+                     QStringLiteral("2"), QStringLiteral("--window")};
+    if (editor.isValid())
+        args << QStringLiteral("--beside")
+             << QStringLiteral("%1,%2,%3,%4").arg(editor.x()).arg(editor.y()).arg(editor.width()).arg(editor.height());
+    return args;
+}
+
+} // namespace
+
+bool VirtualCardProcess::start(quint16 serverPort, const QRect& editor, QString& error)
 {
     if (!QFileInfo(program()).isExecutable()) {
         error = QStringLiteral("The virtual card %1 is missing.").arg(program());
         return false;
     }
     m_stopping = false;
-    m_process.start(program(),
-                    {QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:%1").arg(serverPort), QStringLiteral("--code"),
-                     QString::fromLatin1(kDemoInternalCode), QStringLiteral("--width"), QString::number(kDemoWidth),
-                     QStringLiteral("--height"), QString::number(kDemoHeight), QStringLiteral("--colors"),
-                     QStringLiteral("2"), QStringLiteral("--window")});
+    m_process.start(program(), cardArguments(serverPort, editor));
     if (!m_process.waitForStarted(5000)) {
         error = QStringLiteral("The virtual card could not be started: %1").arg(m_process.errorString());
         return false;

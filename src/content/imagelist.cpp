@@ -3,6 +3,8 @@
 #include "model/imagefiles.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
 
 #include <algorithm>
 
@@ -17,15 +19,39 @@ QList<ImageListRow> imageListRows(const TFodder& material)
     return rows;
 }
 
-QStringList bmpFilesIn(const QString& folder)
+bool isImageFileName(const QString& name)
+{
+    static const QStringList readable = [] {
+        QStringList formats;
+        const QList<QByteArray> installed = QImageReader::supportedImageFormats();
+        for (const char* f : {"bmp", "png", "jpg", "jpeg", "gif"})
+            if (installed.contains(QByteArray(f == QByteArray("jpg") ? "jpeg" : f)))
+                formats << QString::fromLatin1(f);
+        return formats;
+    }();
+    const QString suffix = QFileInfo(name).suffix().toLower();
+    return readable.contains(suffix);
+}
+
+QStringList imageFilesIn(const QString& folder)
 {
     QDir dir(folder);
-    dir.setNameFilters({QStringLiteral("*.bmp")});
     dir.setFilter(QDir::Files | QDir::Readable);
     dir.setSorting(QDir::Name | QDir::IgnoreCase);
     QStringList names = dir.entryList();
-    names.removeIf([](const QString& n) { return !n.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive); });
+    names.removeIf([](const QString& n) { return !isImageFileName(n); });
     return names;
+}
+
+QStringList imageFilesOf(const QList<QUrl>& urls)
+{
+    QStringList files;
+    for (const QUrl& url : urls) {
+        const QString path = url.toLocalFile();
+        if (!path.isEmpty() && isImageFileName(path) && QFileInfo(path).isFile())
+            files << path;
+    }
+    return files;
 }
 
 bool imageListContains(const TFodder& material, const QString& path)

@@ -1,4 +1,4 @@
-// The image-group file list: the "*.bmp" files of a folder and the ordered
+// The image-group file list: the picture files of a folder and the ordered
 // image files of an image-group material, with adding, inserting and
 // deleting as the image-group panel offers them. A file already listed is
 // skipped; a missing file is reported and skipped.
@@ -9,6 +9,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 namespace ledsign {
 
@@ -20,8 +21,17 @@ struct ImageListRow {
 // The rows of the material's image list, numbered from 1.
 QList<ImageListRow> imageListRows(const TFodder& material);
 
-// Names of the "*.bmp" files of a folder (any case of the extension), sorted.
-QStringList bmpFilesIn(const QString& folder);
+// Whether the name ends in an extension of the picture files an image group
+// takes (BMP, PNG, JPEG, GIF: any case), for which a reader is installed.
+// Every one is converted for the card like a bitmap; a GIF gives its first
+// frame.
+bool isImageFileName(const QString& name);
+
+// Names of the picture files of a folder, sorted without regard to case.
+QStringList imageFilesIn(const QString& folder);
+
+// The local picture files among dropped or pasted addresses, in order.
+QStringList imageFilesOf(const QList<QUrl>& urls);
 
 bool imageListContains(const TFodder& material, const QString& path);
 

@@ -16,6 +16,8 @@
 #include <QPainterPath>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 namespace ledsign {
 
 namespace {
@@ -139,6 +141,15 @@ TFIXModem demoCardRecord()
 QString demoPlaybillPath(const DataFolder& folders)
 {
     return QDir(folders.programFolder()).filePath(QString::fromLatin1(kDemoCardName) + QStringLiteral(".prg"));
+}
+
+QRect demoEditorFrame(const QRect& editor, const QRect& screen, int minimumWidth)
+{
+    const int room = screen.x() + screen.width() - (editor.x() + editor.width());
+    if (room >= kDemoPanelWidth)
+        return editor;
+    const int width = std::max(minimumWidth, screen.x() + screen.width() - kDemoPanelWidth - editor.x());
+    return QRect(editor.topLeft(), QSize(std::min(width, editor.width()), editor.height()));
 }
 
 QString defaultDemoFolder()

@@ -6,6 +6,7 @@
 
 #include "model/datafolder.h"
 
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +23,15 @@ inline constexpr int kDemoPictureCount = 3;
 // The code the virtual card of the demo reports, so that it registers as the
 // sample card instead of a new one.
 inline constexpr const char* kDemoInternalCode = "68_69_77_79_1_2_3_4";
+
+// The outer width the virtual card's panel window needs beside the editor:
+// three screen pixels a LED, its margins, a window frame and the gap.
+inline constexpr int kDemoPanelWidth = kDemoWidth * 3 + 36;
+
+// The editor's frame in the demo: unchanged when the panel fits on its
+// right within the screen, else narrowed to make that room, but not below
+// `minimumWidth` (the panel then goes wherever it finds room).
+QRect demoEditorFrame(const QRect& editor, const QRect& screen, int minimumWidth);
 
 // Where the demo keeps its data when no folder is given:
 // $XDG_DATA_HOME/ledsign-demo (usually ~/.local/share/ledsign-demo).

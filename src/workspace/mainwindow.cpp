@@ -5,6 +5,7 @@
 #include "content/ui/imagegrouppanel.h"
 #include "content/weekcycle.h"
 #include "editing/externaltools.h"
+#include "editing/helpguide.h"
 #include "editing/panelpicture.h"
 #include "language/language.h"
 #include "language/languagetable.h"
@@ -14,8 +15,10 @@
 #include "model/playbillsaver.h"
 #include "workspace/cardlinkcontroller.h"
 #include "workspace/dragframe.h" // layoutcanvas.h needs the whole DragFrame
+#include "workspace/helpwindow.h"
 #include "workspace/layoutcanvas.h"
 #include "workspace/objecttree.h"
+#include "workspace/regionfiledrops.h"
 #include "workspace/propertyeditor.h"
 #include "workspace/toolwindows.h"
 #include "workspace/workspacesession.h"
@@ -27,6 +30,7 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
@@ -370,6 +374,7 @@ void MainWindow::buildCentre()
     wirePropertyEditor();
     wireCanvas();
     makeImageGroupPanel();
+    connect(new RegionFileDrops(canvas_), &RegionFileDrops::filesDropped, this, &MainWindow::dropFilesOnRegion);
 }
 
 void MainWindow::wirePropertyEditor()
@@ -512,6 +517,9 @@ void MainWindow::switchLanguage(int index)
     session_.noteChange();
     retranslate();
     imageGroups_->retranslate();
+    // An open guide turns to the new language.
+    if (help_ && help_->isVisible())
+        openHelp();
     // The rows of the selected object are shown again in the new language.
     onNodeSelected(selection_.node());
 }
@@ -1215,6 +1223,35 @@ void MainWindow::makeImageGroupPanel()
     });
 }
 
+void MainWindow::dropFilesOnRegion(const QString& regionPanelName, const QStringList& files)
+{
+    const ProjectModel& model = session_.model();
+    const auto region = std::find_if(model.regions().begin(), model.regions().end(),
+                                     [&](const TRegion& r) { return r.panelName == regionPanelName; });
+    if (region == model.regions().end())
+        return;
+    const NodePath regionNode = NodePath::ofRegion(region->cardName, region->pageName, region->name);
+    // The image group chosen in that region takes the files, else its first
+    // image group, else a new one.
+    const NodePath chosen = selection_.node();
+    auto isImageGroupHere = [&](const TFodder& m) {
+        return m.kind == kImageGroup && m.cardName == regionNode.card && m.pageName == regionNode.page
+            && m.regionName == regionNode.region;
+    };
+    const TFodder* selected = nullptr;
+    if (chosen.level == NodeLevel::Material)
+        if (const auto found = model.findMaterial(chosen.card, chosen.page, chosen.region, chosen.material))
+            selected = found.record;
+    if (!selected || !isImageGroupHere(*selected)) {
+        const auto first = std::find_if(model.materials().begin(), model.materials().end(), isImageGroupHere);
+        if (first != model.materials().end())
+            selectNode(NodePath::ofMaterial(regionNode.card, regionNode.page, regionNode.region, first->name));
+        else
+            apply(commands_.addMaterial(regionNode, kImageGroup));
+    }
+    imageGroups_->addFiles(files);
+}
+
 void MainWindow::startExternalTool(bool paint)
 {
     const ExternalTool tool = paint ? ExternalTool::Paint : ExternalTool::TextEditor;
@@ -1226,12 +1263,18 @@ void MainWindow::startExternalTool(bool paint)
 
 void MainWindow::openHelp()
 {
-    const QString help = session_.folders().filePath(QStringLiteral("help.chm"));
-    if (!QFileInfo(help).isFile()) {
-        showStatus(missingFileMessage(help));
+    const QStringList folders = helpGuideFolders(QCoreApplication::applicationDirPath());
+    const QString guide = findHelpGuide(folders, currentLanguage());
+    if (guide.isEmpty()) {
+        showStatus(missingFileMessage(QDir(folders.first()).filePath(helpGuideName(currentLanguage()))));
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(help));
+    if (!help_)
+        help_ = new HelpWindow(this);
+    help_->showGuide(guide, actions_->action(ActionId::Help)->text().remove(QLatin1Char('&')));
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
 }
 
 } // namespace ledsign

@@ -28,6 +28,7 @@ class QToolButton;
 namespace ledsign {
 
 class CardLinkController;
+class HelpWindow;
 class ImageGroupPanel;
 class LayoutCanvas;
 class ObjectTree;
@@ -151,6 +152,8 @@ private:
     void openRowDialog(const DialogRequest& request);
     void makeImageGroupPanel();
     void showImageGroupPanel(const NodePath& path);
+    // Picture files dropped on a region of the canvas.
+    void dropFilesOnRegion(const QString& regionPanelName, const QStringList& files);
     void rebuildRecentMenu();
     void openPlaybillInto(const NodePath& node, const QString& path);
     void addMaterial(int kind);
@@ -196,6 +199,7 @@ private:
     // The layout is recorded once the stored one has been applied.
     bool recordingLayout_ = false;
     ImageGroupPanel* imageGroups_ = nullptr;
+    HelpWindow* help_ = nullptr;
     std::array<QLabel*, kStatusPanelCount - 1> statusPanels_{};
     QProgressBar* progress_ = nullptr;
     CardLinkController* link_ = nullptr;

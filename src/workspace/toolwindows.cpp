@@ -3,6 +3,7 @@
 #include "config/removabledrives.h"
 #include "config/ui/usbdiskwindow.h"
 #include "config/usbexport.h"
+#include "editing/canvasgeometry.h"
 #include "language/language.h"
 #include "model/materialkinds.h"
 #include "preview/previewsources.h"
@@ -29,9 +30,6 @@ constexpr int kMessageCategory = 3;
 // Mounts that appear outside the watched media folders are found by a slow
 // look at the mount table.
 constexpr int kDrivePollMs = 3000;
-// Cards shown in the preview are magnified like on the canvas, but never
-// beyond what fits on a screen comfortably.
-constexpr int kMaxPreviewZoom = 8;
 
 QString message(const QString& key)
 {
@@ -105,17 +103,23 @@ void ToolWindowsController::preview()
         return;
     }
     const auto card = model.findCard(cardName);
-    int zoom = std::clamp(qRound(card.record->zoom / 10.0), 1, kMaxPreviewZoom);
-    // A large card at a large zoom would not fit on the screen.
+    // The card magnified as on the canvas, narrowed until it fits the screen.
+    double zoom = std::clamp(canvas::zoomFactorOfCard(card.record->zoom), canvas::kMinZoom, canvas::kMaxZoom);
+    const QSize leds(card.record->width, card.record->height);
     if (const QScreen* screen = window_.screen()) {
         const QSize room = screen->availableGeometry().size();
-        while (zoom > 1 && (card.record->width * zoom > room.width() || card.record->height * zoom > room.height()))
-            --zoom;
+        auto tooLarge = [&] {
+            const QSize shown = leds * zoom;
+            return shown.width() > room.width() || shown.height() > room.height();
+        };
+        while (zoom > canvas::kMinZoom && tooLarge())
+            zoom = canvas::zoomStep(zoom, true);
     }
     PreviewWindow preview(model, cardName, standardPreviewConversion(), standardLiveRenderer(), zoom, &window_);
     // The card's panel on the canvas with the button row above it.
-    const QSize panel(card.record->width * zoom + 16, card.record->height * zoom + 16);
-    preview.resize(previewWindowSize(panel));
+    preview.resize(previewWindowSize(leds * zoom + QSize(16, 16)));
+    // Opened from the command, it plays at once.
+    preview.setPlayOnShow(true);
     run(preview);
     preview.stop();
 }

@@ -37,10 +37,12 @@ protected:
 
 } // namespace
 
-TEST_F(ImageList, FolderListsOnlyBitmaps)
+TEST_F(ImageList, FolderListsThePictureFilesThatCanBeRead)
 {
-    EXPECT_EQ(bmpFilesIn(folder), (QStringList{"a.BMP", "b.bmp", "c.bmp"}));
-    EXPECT_TRUE(bmpFilesIn(dir.filePath(QStringLiteral("none"))).isEmpty());
+    for (const char* n : {"E.JPG", "f.gif", "g.jpeg", "h.svg", "png", "i.png.txt"})
+        ASSERT_TRUE(test::writeAll(dir.filePath(QString::fromLatin1(n)), "x"));
+    EXPECT_EQ(imageFilesIn(folder), (QStringList{"a.BMP", "b.bmp", "c.bmp", "d.png", "E.JPG", "f.gif", "g.jpeg"}));
+    EXPECT_TRUE(imageFilesIn(dir.filePath(QStringLiteral("none"))).isEmpty());
 }
 
 TEST_F(ImageList, AddingSkipsDuplicatesAndMissingFiles)

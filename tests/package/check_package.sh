@@ -23,11 +23,12 @@ for f in usr/bin/ledsign usr/bin/ledsign-cli usr/bin/ledsign-card \
   usr/share/man/man1/ledsign.1.gz usr/share/man/man1/ledsign-cli.1.gz usr/share/man/man1/ledsign-card.1.gz \
   usr/share/applications/ledsign.desktop usr/share/icons/hicolor/scalable/apps/ledsign.svg \
   usr/share/metainfo/ledsign.metainfo.xml usr/share/bash-completion/completions/ledsign-cli \
-  usr/share/doc/ledsign/copyright usr/share/doc/ledsign/changelog.gz; do
+  usr/share/doc/ledsign/copyright usr/share/doc/ledsign/changelog.gz \
+  usr/share/ledsign/help/guide.en.md usr/share/ledsign/help/guide.zh_CN.md usr/share/ledsign/help/guide.zh_TW.md; do
   [ -f "$root/$f" ] || fail "the package lacks /$f"
 done
 # Nothing of the build (tests, benchmarks, static libraries) comes along.
-extra=$(cd "$root" && find . -type f | grep -v -E '^\./usr/(bin/ledsign(-cli|-card)?|share/(man/man1|applications|icons|metainfo|bash-completion|doc/ledsign)/.*)$' || true)
+extra=$(cd "$root" && find . -type f | grep -v -E '^\./usr/(bin/ledsign(-cli|-card)?|share/(man/man1|applications|icons|metainfo|bash-completion|doc/ledsign|ledsign/help)/.*)$' || true)
 [ -z "$extra" ] || fail "unexpected files in the package: $extra"
 
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -71,6 +72,13 @@ card_page=$(page_text ledsign-card)
 for o in $(grep -o -E -- '--[a-z][a-z0-9-]*' "$work/card-help.txt" | sort -u); do
   grep -q -F -- "$o" <<<"$card_page" || fail "man ledsign-card does not describe $o"
 done
+# The editor answers --help and --version without a display.
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/ledsign" --help >"$work/app-help.txt" 2>&1 ||
+  { cat "$work/app-help.txt"; fail "ledsign --help without a display: status $?"; }
+grep -q -- '--demo' "$work/app-help.txt" || fail "ledsign --help does not describe --demo"
+version=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/ledsign" --version 2>&1) ||
+  fail "ledsign --version without a display: $version"
+[ "$version" = "ledsign V2.50" ] || fail "ledsign --version says: $version"
 app_page=$(page_text ledsign)
 for o in $("$root/usr/bin/ledsign" --help | grep -o -E -- '--[a-z][a-z0-9-]*' | sort -u); do
   grep -q -F -- "$o" <<<"$app_page" || fail "man ledsign does not describe $o"

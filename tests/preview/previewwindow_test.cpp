@@ -1,5 +1,6 @@
 // The preview window plays on its timers: regions appear at their places and
-// change while the event loop runs, without a blocking loop.
+// change while the event loop runs, without a blocking loop; the zoom bar
+// moves and sizes them while play goes on.
 #include "model/materialkinds.h"
 #include "preview/previewsources.h"
 #include "preview/ui/previewwindow.h"
@@ -9,6 +10,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QTest>
+#include <QToolButton>
 
 using namespace ledsign;
 
@@ -92,4 +96,64 @@ TEST(PreviewWindow, PlaysRegionsOnTimers)
     runFor(150);
     EXPECT_EQ(window.player().regions()[0].frameIndex(), index);
     EXPECT_EQ(stopped, window.grab().toImage()) << "nothing moves after stop";
+}
+
+TEST(PreviewWindow, ZoomsInTheCanvasStepsWhilePlayingAndMayPlayOnShow)
+{
+    ProjectModel model;
+    TFIXModem card;
+    card.name = QStringLiteral("card");
+    card.width = 96;
+    card.height = 32;
+    model.addCard(card);
+    model.appendPage(TProgram{QStringLiteral("card"), QStringLiteral("P"), QStringLiteral("1"), {},
+                              QStringLiteral("00:00"), QStringLiteral("24:00"), {}, {}, 0, kPlayEveryDay});
+    model.appendRegion(TRegion{QStringLiteral("card"), QStringLiteral("P"), QStringLiteral("R1"), QStringLiteral("2"),
+                               {}, QStringLiteral("1"), 8, 4, 96, 16});
+    TFodder text = defaultMaterial(kInternalCodeText);
+    text.cardName = QStringLiteral("card");
+    text.pageName = QStringLiteral("P");
+    text.regionName = QStringLiteral("R1");
+    text.name = QStringLiteral("A");
+    text.content = QStringLiteral("LED");
+    model.appendMaterialToRegion(text);
+
+    PreviewWindow idle(model, QStringLiteral("card"), standardPreviewConversion(), standardLiveRenderer(), 1);
+    idle.show();
+    EXPECT_FALSE(idle.playing()) << "without the choice only the play button starts";
+    idle.close();
+
+    PreviewWindow window(model, QStringLiteral("card"), standardPreviewConversion(), standardLiveRenderer(), 2);
+    window.setPlayOnShow(true);
+    window.show();
+    EXPECT_TRUE(window.playing());
+    EXPECT_TRUE(window.regionTimers().first()->isActive());
+    auto* area = window.findChild<QWidget*>(QStringLiteral("pnPreView"));
+    auto* label = window.findChild<QLabel*>(QStringLiteral("lbScaleSize"));
+    auto* enlarge = window.findChild<QToolButton*>(QStringLiteral("sbEnlarge"));
+    auto* narrow = window.findChild<QToolButton*>(QStringLiteral("sbNarrow"));
+    ASSERT_TRUE(area && label && enlarge && narrow);
+    const QList<QWidget*> views = area->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    ASSERT_EQ(views.size(), 1);
+    QWidget* view = views.first();
+    EXPECT_EQ(label->text(), QStringLiteral("2"));
+    EXPECT_EQ(view->geometry(), QRect(16, 8, 192, 32));
+
+    QTest::mouseClick(enlarge, Qt::LeftButton);
+    EXPECT_EQ(label->text(), QStringLiteral("3"));
+    EXPECT_EQ(view->geometry(), QRect(24, 12, 288, 48));
+    EXPECT_GE(window.width(), 96 * 3) << "the window grows with the card";
+    EXPECT_TRUE(window.playing()) << "zooming does not stop play";
+    EXPECT_EQ(area->findChildren<QWidget*>(Qt::FindDirectChildrenOnly), views) << "the same panels";
+
+    for (int i = 0; i < 4; ++i)
+        QTest::mouseClick(narrow, Qt::LeftButton);
+    EXPECT_EQ(label->text(), QStringLiteral("0.5")) << "3, 2, 1, 0.5 and held";
+    EXPECT_EQ(view->geometry(), QRect(4, 2, 48, 8));
+    for (int i = 0; i < 8; ++i)
+        QTest::mouseClick(enlarge, Qt::LeftButton);
+    EXPECT_EQ(label->text(), QStringLiteral("6"));
+    EXPECT_EQ(view->geometry(), QRect(48, 24, 576, 96));
+    runFor(100);
+    EXPECT_GT(window.player().regions()[0].frameCount(), 0) << "still playing";
 }

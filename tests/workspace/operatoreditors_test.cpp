@@ -100,6 +100,7 @@ TEST_F(OperatorEditors, PreviewHoldsQueueAndRemoteTextAndChecksPagesEveryTenMill
     auto came = whenModal([&](QWidget* w) {
         auto* preview = qobject_cast<PreviewWindow*>(w);
         ASSERT_NE(preview, nullptr) << w->metaObject()->className();
+        EXPECT_TRUE(preview->playing()) << "opened from the command, it plays at once";
         auto* play = preview->findChild<QPushButton*>(QStringLiteral("tBtnPlay"));
         ASSERT_NE(play, nullptr);
         QTest::mouseClick(play, Qt::LeftButton);

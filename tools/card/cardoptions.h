@@ -7,6 +7,7 @@
 #include "transport/datagram.h"
 
 #include <QString>
+#include <QRect>
 #include <QStringList>
 
 namespace ledsign::card {
@@ -58,8 +59,10 @@ struct CardOptions {
     datagram::Mac mac{};
     bool macGiven = false;
     QString name;
-    // Show the LED panel playing what the card holds.
+    // Show the LED panel playing what the card holds, beside this screen
+    // area when one is given.
     bool window = false;
+    QRect beside;
 
     // What the card plays (playoptions.h).
     QString acquiredValue = QStringLiteral("0");

@@ -1,6 +1,7 @@
 #include "ledpanelwindow.h"
 
 #include "cardoptions.h"
+#include "panelplacement.h"
 #include "virtualcard.h"
 
 #include "config/screenparams.h"
@@ -18,6 +19,8 @@ namespace {
 
 constexpr int kCaptionHeight = 26;
 constexpr int kMargin = 10;
+// A title bar and borders, until the window manager says.
+constexpr QSize kFrameAllowance(8, 32);
 constexpr int kMinPitch = 2;
 constexpr int kMaxPitch = 12;
 const QColor kUnlit(46, 46, 46);
@@ -72,6 +75,7 @@ LedPanelWindow::LedPanelWindow(VirtualCard& card, const CardOptions& options, QW
     , m_card(card)
     , m_name(options.name.isEmpty() ? options.cardType : options.name)
     , m_code(convert::internalCodeText(options.internalCode))
+    , m_beside(options.beside)
 {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -105,10 +109,21 @@ void LedPanelWindow::fitPanel()
     int w = 0, h = 0;
     panelSize(w, h);
     QSize room(1200, 700);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        room = screen->availableSize() * 0.8;
+    const QScreen* screen = m_beside.isValid() ? QGuiApplication::screenAt(m_beside.center()) : nullptr;
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), room);
+    if (m_beside.isValid())
+        room = roomBeside(m_beside, available) - kFrameAllowance;
+    else if (screen)
+        room = available.size() * 0.8;
     m_pitch = dotPitch(w, h, room.width() - 2 * kMargin, room.height() - kCaptionHeight - 2 * kMargin);
     resize(std::max(240, w * m_pitch + 2 * kMargin), h * m_pitch + kCaptionHeight + 2 * kMargin);
+    if (m_beside.isValid()) {
+        // Before the window manager framed the window its frame is guessed.
+        const QSize outer = frameGeometry().size() != size() ? frameGeometry().size() : size() + kFrameAllowance;
+        move(besidePosition(m_beside, outer, available));
+    }
 }
 
 void LedPanelWindow::panelSize(int& width, int& height) const

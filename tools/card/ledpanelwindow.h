@@ -1,11 +1,13 @@
 // The virtual card's LED panel: what the card plays, drawn as LED dots of
 // the card's size and colours at the card's pace. A caption names the card
-// and the page playing. When LEDSIGN_SCREENSHOT_DIR is set, every page that
-// starts is also saved there as a picture of the window.
+// and the page playing. Told a screen area to keep clear, it opens beside
+// it. When LEDSIGN_SCREENSHOT_DIR is set, every page that starts is also
+// saved there as a picture of the window.
 #pragma once
 
 #include <QImage>
 #include <QList>
+#include <QRect>
 #include <QTimer>
 #include <QWidget>
 
@@ -41,6 +43,7 @@ private:
     VirtualCard& m_card;
     QString m_name;
     QString m_code;
+    QRect m_beside; // the screen area to open beside, when given
     QImage m_shown;
     int m_page = -2;
     int m_pitch = 6;

@@ -46,11 +46,26 @@ void addUdpOptions(QCommandLineParser& p)
     p.addOption({QStringLiteral("name"), QStringLiteral("Card name in the detail reply (up to ten bytes)."),
                  QStringLiteral("name")});
     p.addOption({QStringLiteral("window"), QStringLiteral("Show the LED panel playing what the card holds.")});
+    p.addOption({QStringLiteral("beside"),
+                 QStringLiteral("Open the LED panel beside this screen area (x,y,width,height), within the screen."),
+                 QStringLiteral("x,y,w,h")});
 }
 
 bool readUdpOptions(const QCommandLineParser& p, CardOptions& o, QString& error)
 {
     o.window = p.isSet(QStringLiteral("window"));
+    if (p.isSet(QStringLiteral("beside"))) {
+        const QStringList parts = p.value(QStringLiteral("beside")).split(u',');
+        QList<int> n;
+        bool ok = parts.size() == 4;
+        for (qsizetype i = 0; ok && i < parts.size(); ++i)
+            n << parts[i].trimmed().toInt(&ok);
+        if (!ok || n[2] <= 0 || n[3] <= 0) {
+            error = QStringLiteral("--beside needs four numbers x,y,width,height with a positive width and height");
+            return false;
+        }
+        o.beside = QRect(n[0], n[1], n[2], n[3]);
+    }
     o.name = p.value(QStringLiteral("name")); // empty: the type name
     if (p.isSet(QStringLiteral("mac"))) {
         const auto mac = macFromText(p.value(QStringLiteral("mac")));

@@ -4,6 +4,9 @@
 #include "language/language.h"
 
 #include <QDir>
+#include <QDropEvent>
+#include <QFileSystemWatcher>
+#include <QMimeData>
 #include <QFileSystemModel>
 #include <QGroupBox>
 #include <QLabel>
@@ -26,31 +29,13 @@ namespace {
 
 constexpr int kPanelCategory = 4;
 
-// The panel's parts by the names the language table gives their texts,
-// with the simplified-Chinese text where a table has none.
-struct PanelText {
-    const char* name;
-    const char16_t* fallback;
-};
-
-constexpr PanelText kTexts[] = {
-    {"gbDirPath", u"目录路径"},       {"pnDisk", u"选择磁盘："},     {"gbDirFile", u"目录文件列表"},
-    {"gbOptions", u"操作选项"},       {"bBtnAddSel", u"选中添加"},   {"bBtnAllAdd", u"全部添加"},
-    {"bBtnInsert", u"插入"},          {"gbImageFileList", u"图片组文件列表"},
-    {"bBtnDel", u"选中删除"},         {"bBtnClear", u"全部删除"},    {"colOrderNum", u"序号"},
-    {"colFile", u"文件"},
-};
-
 QString panelText(const char* name)
 {
-    const QString t = GetLgText(kPanelCategory, QString::fromLatin1(name)).trimmed();
-    if (!t.isEmpty())
-        return t;
-    for (const PanelText& p : kTexts)
-        if (qstrcmp(p.name, name) == 0)
-            return QString::fromUtf16(p.fallback);
-    return {};
+    return GetLgText(kPanelCategory, QString::fromLatin1(name)).trimmed();
 }
+
+// Wide enough for a few levels of folder names; deeper ones scroll.
+constexpr int kFolderTreeWidth = 280;
 
 } // namespace
 
@@ -83,6 +68,11 @@ ImageGroupPanel::ImageGroupPanel(QWidget* parent)
     for (int c = 1; c < folders_->columnCount(); ++c)
         tree_->hideColumn(c);
     tree_->header()->hide();
+    // The tree scrolls sideways instead of cutting deep folder names.
+    tree_->header()->setStretchLastSection(false);
+    tree_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    tree_->setIndentation(tree_->fontMetrics().averageCharWidth() * 2);
+    tree_->setMinimumWidth(kFolderTreeWidth * 2 / 3);
     dirBox->layout()->addWidget(tree_);
     connect(tree_, &QTreeView::clicked, this,
             [this](const QModelIndex& i) { setFolder(folders_->filePath(i)); });
@@ -92,6 +82,9 @@ ImageGroupPanel::ImageGroupPanel(QWidget* parent)
     files_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     fileBox->layout()->addWidget(files_);
     connect(files_, &QListWidget::itemDoubleClicked, this, [this] { addSelected(); });
+    // Pictures saved into the folder by another program appear at once.
+    watcher_ = new QFileSystemWatcher(this);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &ImageGroupPanel::relistFolder);
 
     QGroupBox* options = group("gbOptions");
     const std::pair<const char*, void (ImageGroupPanel::*)()> commands[] = {
@@ -125,8 +118,11 @@ ImageGroupPanel::ImageGroupPanel(QWidget* parent)
             emit showFile(material_->fileList.at(row).path);
     });
     listBox->layout()->addWidget(rows_);
+    // Picture files dropped from a file manager join the list.
+    rows_->setAcceptDrops(true);
+    rows_->viewport()->installEventFilter(this);
     split->setStretchFactor(3, 1);
-    split->setSizes({180, 160, 110, 420});
+    split->setSizes({kFolderTreeWidth, 170, 110, 360});
     retranslate();
 }
 
@@ -156,15 +152,66 @@ void ImageGroupPanel::showDisk()
 
 void ImageGroupPanel::setFolder(const QString& folder)
 {
+    if (!folder_.isEmpty())
+        watcher_->removePath(folder_);
     folder_ = folder;
+    if (!folder_.isEmpty())
+        watcher_->addPath(folder_);
     showDisk();
-    files_->clear();
-    files_->addItems(bmpFilesIn(folder));
+    relistFolder();
     const QModelIndex index = folders_->index(folder);
     if (index.isValid()) {
         tree_->setCurrentIndex(index);
         tree_->scrollTo(index);
     }
+}
+
+void ImageGroupPanel::relistFolder()
+{
+    // The selection survives files coming and going around it.
+    const QStringList selected = selectedNames();
+    files_->clear();
+    files_->addItems(imageFilesIn(folder_));
+    for (int i = 0; i < files_->count(); ++i)
+        files_->item(i)->setSelected(selected.contains(files_->item(i)->text()));
+}
+
+bool ImageGroupPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != rows_->viewport())
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        const bool take = material_ && !imageFilesOf(drag->mimeData()->urls()).isEmpty();
+        if (take)
+            drag->acceptProposedAction();
+        else
+            drag->ignore();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QStringList files = imageFilesOf(drop->mimeData()->urls());
+        if (material_ && !files.isEmpty()) {
+            drop->acceptProposedAction();
+            addFiles(files);
+        }
+        return true;
+    }
+    default:
+        return QWidget::eventFilter(watched, event);
+    }
+}
+
+void ImageGroupPanel::addFiles(const QStringList& paths)
+{
+    if (!material_)
+        return;
+    const QStringList added = appendImageFiles(*material_, QString(), paths, report_);
+    if (!added.isEmpty())
+        changed(added);
 }
 
 QStringList ImageGroupPanel::selectedNames() const

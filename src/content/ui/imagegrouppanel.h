@@ -1,7 +1,8 @@
-// The image-group file panel: a folder tree, the "*.bmp" files of the chosen
-// folder, and the image list of the selected image-group material with its
+// The image-group file panel: a folder tree, the picture files of the chosen
+// folder (kept up to date while it is shown), and the image list of the selected image-group material with its
 // running numbers. Adding, inserting and deleting change the material at
-// once; files to show on the canvas and changes are signalled.
+// once; files to show on the canvas and changes are signalled. Picture
+// files dropped on the image list are added like chosen ones.
 //
 //   auto* panel = new ImageGroupPanel(parent);
 //   panel->setMaterial(&material);        // nullptr: nothing to edit
@@ -14,6 +15,7 @@
 #include <QWidget>
 
 class QFileSystemModel;
+class QFileSystemWatcher;
 class QLabel;
 class QListWidget;
 class QTableWidget;
@@ -44,12 +46,18 @@ public:
     void insertSelected();
     void deleteSelected();
     void deleteAll();
+    // Appends files given by their full paths (dropped ones).
+    void addFiles(const QStringList& paths);
 
 signals:
     void showFile(const QString& path);
     void listChanged();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void relistFolder();
     QStringList selectedNames() const;
     void showDisk();
     void refreshRows(int selectRow = -1);
@@ -58,6 +66,7 @@ private:
     TFodder* material_ = nullptr;
     QString folder_;
     QFileSystemModel* folders_ = nullptr;
+    QFileSystemWatcher* watcher_ = nullptr;
     QTreeView* tree_ = nullptr;
     QLabel* disk_ = nullptr;
     QListWidget* files_ = nullptr;

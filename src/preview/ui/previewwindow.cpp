@@ -1,12 +1,21 @@
 #include "preview/ui/previewwindow.h"
 
+#include "editing/canvasgeometry.h"
+#include "language/fixedtexts.h"
 #include "language/language.h"
 
 #include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QStyle>
+#include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace ledsign {
 
@@ -45,13 +54,19 @@ private:
 };
 
 PreviewWindow::PreviewWindow(const ProjectModel& model, const QString& cardName, PreviewConversion convert,
-                             LiveRenderer live, int zoom, QWidget* parent)
+                             LiveRenderer live, double zoom, QWidget* parent)
     : QDialog(parent)
     , player_(model, cardName, std::move(convert), {}, std::move(live))
-    , zoom_(std::max(1, zoom))
+    , zoom_(std::clamp(zoom, canvas::kMinZoom, canvas::kMaxZoom))
 {
+    if (const auto card = model.findCard(cardName))
+        cardLeds_ = QSize(card.record->width, card.record->height);
     setWindowTitle(text("perview_caption", "Preview") + QStringLiteral(" - ") + cardName);
     auto* layout = new QVBoxLayout(this);
+    // The window is the card's canvas panel plus 16 pixels each way: the
+    // panel's room must not go to margins.
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(4);
     auto* bar = new QHBoxLayout;
     playButton_ = new QPushButton(text("tBtnPlay", "▶"), this);
     stopButton_ = new QPushButton(text("tBtnStop", "■"), this);
@@ -66,15 +81,44 @@ PreviewWindow::PreviewWindow(const ProjectModel& model, const QString& cardName,
     bar->addWidget(stopButton_);
     bar->addWidget(exitButton);
     bar->addStretch();
+    // The zoom bar of the canvas: enlarge, the factor, narrow.
+    auto* enlarge = new QToolButton(this);
+    enlarge->setObjectName(QStringLiteral("sbEnlarge"));
+    enlarge->setText(QStringLiteral("+"));
+    enlarge->setToolTip(fixedtext::enlargeHint());
+    enlarge->setShortcut(QKeySequence::ZoomIn);
+    zoomLabel_ = new QLabel(this);
+    zoomLabel_->setObjectName(QStringLiteral("lbScaleSize"));
+    zoomLabel_->setAlignment(Qt::AlignCenter);
+    zoomLabel_->setMinimumWidth(zoomLabel_->fontMetrics().horizontalAdvance(QStringLiteral("0.50")));
+    auto* narrow = new QToolButton(this);
+    narrow->setObjectName(QStringLiteral("sbNarrow"));
+    narrow->setText(QStringLiteral("−"));
+    narrow->setToolTip(fixedtext::narrowHint());
+    narrow->setAccessibleName(fixedtext::narrowName());
+    narrow->setShortcut(QKeySequence::ZoomOut);
+    bar->addWidget(enlarge);
+    bar->addWidget(zoomLabel_);
+    bar->addWidget(narrow);
+    connect(enlarge, &QToolButton::clicked, this, [this] { zoomStep(false); });
+    connect(narrow, &QToolButton::clicked, this, [this] { zoomStep(true); });
     layout->addLayout(bar);
 
-    area_ = new QWidget(this);
+    // A card larger than the window at this zoom scrolls.
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    area_ = new QWidget;
     area_->setObjectName(QStringLiteral("pnPreView"));
     area_->setAutoFillBackground(true);
     QPalette pal = area_->palette();
     pal.setColor(QPalette::Window, QColor(40, 40, 40));
     area_->setPalette(pal);
-    layout->addWidget(area_, 1);
+    scroll->setWidget(area_);
+    scroll->setPalette(pal);
+    layout->addWidget(scroll, 1);
+    zoomLabel_->setText(canvas::zoomLabelText(zoom_));
+    area_->setMinimumSize(cardLeds_ * zoom_);
 
     for (int i = 0; i < kMaxPreviewRegions; ++i) {
         auto* t = new QTimer(this);
@@ -99,6 +143,35 @@ void PreviewWindow::showEvent(QShowEvent* event)
     stopTimers();
     player_.rebuildPages();
     QDialog::showEvent(event);
+    if (playOnShow_)
+        play();
+}
+
+void PreviewWindow::zoomStep(bool narrow)
+{
+    const double next = canvas::zoomStep(zoom_, narrow);
+    if (next == zoom_)
+        return;
+    zoom_ = next;
+    zoomLabel_->setText(canvas::zoomLabelText(zoom_));
+    area_->setMinimumSize(cardLeds_ * zoom_);
+    placePanels();
+    // The window grows or shrinks with the card, within the screen.
+    QSize wanted = previewWindowSize(cardLeds_ * zoom_ + QSize(16, 16));
+    if (const QScreen* s = screen())
+        wanted = wanted.boundedTo(s->availableGeometry().size());
+    resize(wanted);
+}
+
+void PreviewWindow::placePanels()
+{
+    const int tenths = canvas::zoomTenths(zoom_);
+    const auto& records = player_.regionRecords();
+    for (int i = 0; i < views_.size() && i < records.size(); ++i) {
+        const TRegion& r = records[i];
+        views_[i]->setGeometry(canvas::ledToCanvas(r.left, tenths), canvas::ledToCanvas(r.top, tenths),
+                               canvas::ledToCanvas(r.width, tenths), canvas::ledToCanvas(r.height, tenths));
+    }
 }
 
 void PreviewWindow::stopTimers()
@@ -126,14 +199,12 @@ void PreviewWindow::rebuildPanels()
     qDeleteAll(views_);
     views_.clear();
     area_->setVisible(player_.areaVisible());
-    const auto& records = player_.regionRecords();
     for (int i = 0; i < player_.regions().size(); ++i) {
-        const TRegion& r = records[i];
         auto* view = new PreviewRegionView(&player_.regions()[i], area_);
-        view->setGeometry(r.left * zoom_, r.top * zoom_, r.width * zoom_, r.height * zoom_);
         view->show();
         views_.append(view);
     }
+    placePanels();
 }
 
 void PreviewWindow::play()

@@ -1,6 +1,8 @@
 // The preview window: plays a card's playbill on screen with one timer per
 // region and a page-check timer. The player decides what shows when; the
-// window only paints the regions and runs the timers.
+// window only paints the regions and runs the timers. Its zoom bar steps
+// through the layout canvas's zoom factors while it plays; it can start
+// playing as soon as it shows.
 #pragma once
 
 #include "preview/previewplayer.h"
@@ -9,6 +11,7 @@
 #include <QList>
 #include <QTimer>
 
+class QLabel;
 class QPushButton;
 class QWidget;
 
@@ -19,13 +22,19 @@ class PreviewRegionView;
 class PreviewWindow : public QDialog {
     Q_OBJECT
 public:
-    // `zoom` magnifies LED pixels on screen.
+    // `zoom` magnifies LED pixels on screen (a zoom factor of the canvas).
     PreviewWindow(const ProjectModel& model, const QString& cardName, PreviewConversion convert,
-                  LiveRenderer live = {}, int zoom = 1, QWidget* parent = nullptr);
+                  LiveRenderer live = {}, double zoom = 1, QWidget* parent = nullptr);
     ~PreviewWindow() override;
 
     void play();
     void stop();
+    // Play starts when the window shows (otherwise on the play button only).
+    void setPlayOnShow(bool on) { playOnShow_ = on; }
+    // One step of the zoom bar, as on the canvas; the panels follow at once
+    // and playing goes on.
+    void zoomStep(bool narrow);
+    double zoom() const { return zoom_; }
     PreviewPlayer& player() { return player_; }
     bool playing() const { return playing_; }
     // tRegion01 .. tRegion20 and tCheckStatus.
@@ -39,11 +48,15 @@ private:
     void stopTimers();
     void startTimers();
     void rebuildPanels();
+    void placePanels();
     void regionTick(int index);
     void checkPages();
 
     PreviewPlayer player_;
-    int zoom_;
+    double zoom_;
+    QSize cardLeds_;
+    bool playOnShow_ = false;
+    QLabel* zoomLabel_ = nullptr;
     QWidget* area_ = nullptr;      // pnPreView
     QList<PreviewRegionView*> views_;
     QList<QTimer*> regionTimers_;  // tRegion01 .. tRegion20
