@@ -68,12 +68,13 @@ TEST_F(Registering, AnUnknownCodeGoesToTheCardTheOperatorNamesAndItsReportsWaitM
     model.addCard(made);
     QStringList asked;
     QString answer = QStringLiteral("Hall");
+    QByteArray heartbeat = reportFrame(0x91, {1, 2, 3, 4, 5, 6, 7, 8}, 64, 32, 2, 60);
     registrations->setCodeClaim([&](const QString& code) {
         asked << code;
         // The card's heartbeat while the operator reads the question.
-        EXPECT_FALSE(registrations->registerTcp(&first, reportFrame(0x91, {1, 2, 3, 4, 5, 6, 7, 8}, 64, 32, 2, 60))
-                         .accepted);
-        EXPECT_EQ(model.cards().size(), 1);
+        const qsizetype cards = model.cards().size();
+        EXPECT_FALSE(registrations->registerTcp(&first, heartbeat).accepted);
+        EXPECT_EQ(model.cards().size(), cards);
         return answer;
     });
     dispatcher->takeTcpBytes(&first, reportFrame(0x61, {1, 2, 3, 4, 5, 6, 7, 8}, 64, 32, 2, 60));
@@ -94,6 +95,7 @@ TEST_F(Registering, AnUnknownCodeGoesToTheCardTheOperatorNamesAndItsReportsWaitM
 
     // Declined: the card gets a record named after its code.
     answer.clear();
+    heartbeat = reportFrame(0x91, {9, 9, 9, 9, 9, 9, 9, 9}, 64, 32, 2, 60);
     QTcpSocket third;
     dispatcher->takeTcpBytes(&third, reportFrame(0x61, {9, 9, 9, 9, 9, 9, 9, 9}, 64, 32, 2, 60));
     ASSERT_EQ(model.cards().size(), 2);

@@ -15,6 +15,7 @@
 #include "workspace/layoutcanvaspanels.h"
 #include "workspace/propertyeditor.h"
 #include "workspace/propertyeditordelegate.h"
+#include "workspace/toolwindows.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
