@@ -339,6 +339,8 @@ TEST_F(CardLinkTest, AnUnknownCardOnAPlainSerialLineLeavesOnlyItselfInTheTreeThe
             r.trigger(ActionId::NewCard);
         }
         EXPECT_EQ(r.outline(), (QStringList{"Hall", "Door"}));
+        // Door, selected, is offered the card's code; the operator declines.
+        r.dialogs->yesNo.push_back(false);
     };
     run = startLinkedRun(home.path(), options);
     ASSERT_TRUE(waitFor([&] { return run.model().findCard(kCode).record != nullptr; }, 5000));
