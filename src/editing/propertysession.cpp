@@ -2,6 +2,7 @@
 
 #include "editing/propertyvalues.h"
 #include "language/language.h"
+#include "model/cardtie.h"
 #include "model/codec.h"
 #include "model/codedvalues.h"
 #include "model/lenientdate.h"
@@ -19,6 +20,10 @@ constexpr int kCardRowCount = 11;
 constexpr int kPageRowCount = 6;
 constexpr int kRegionRowCount = 6;
 constexpr int kNameRow = 1;
+// The internal-code row of a card: after the port and baud rows on a
+// serial line, after the server port on the network.
+constexpr int kSerialCodeRow = 8;
+constexpr int kNetworkCodeRow = 7;
 constexpr int kCountTimeRow = 9;
 constexpr int kAnimationFileRow = 4;
 constexpr int kPlayCycleRow = 4;
@@ -384,11 +389,13 @@ bool PropertySession::showCard(const QString& nodeText)
     pairs << qMakePair(textAt(l, 7), num(card.version)) << qMakePair(textAt(l, 8), file);
 
     rows_ = fillEditor(pairs, QString(), card.fontCount);
-    // Only the name of a card is edited here; its size changes with the
-    // card's screen parameters.
-    for (int i = 0; i < rows_.size(); ++i)
-        rows_[i].readOnly = i != kNameRow;
     target_ = {ObjectLevel::Card, card.name, {}, {}, {}, nodeText};
+    // The name of a card is edited here, and the internal code of a card
+    // that is not on the line (it is then tied to the card that reports
+    // it); the size changes with the card's screen parameters.
+    const int codeRow = internalCodeRow();
+    for (int i = 0; i < rows_.size(); ++i)
+        rows_[i].readOnly = i != kNameRow && !(i == codeRow && !card.online);
     return true;
 }
 
@@ -565,11 +572,37 @@ RowChange PropertySession::rename(int row)
     return change;
 }
 
+int PropertySession::internalCodeRow() const
+{
+    const bool serial = settings_.commMode == word("comm_param_serial_port");
+    return serial ? kSerialCodeRow : kNetworkCodeRow;
+}
+
 RowChange PropertySession::applyCard(int row)
 {
-    if (!currentCard() || rows_.size() != kCardRowCount || row != kNameRow)
+    if (!currentCard() || rows_.size() != kCardRowCount)
         return {};
-    return rename(row);
+    if (row == kNameRow)
+        return rename(row);
+    if (row == internalCodeRow() && !rows_[row].readOnly)
+        return changeInternalCode(row);
+    return {};
+}
+
+RowChange PropertySession::changeInternalCode(int row)
+{
+    RowChange change;
+    TFIXModem* card = currentCard();
+    const std::optional<QString> code = parseInternalCode(rows_[row].value);
+    if (!code) {
+        change.message = word("warn_codes_input");
+    } else if (*code != card->internalCode) {
+        giveInternalCode(model_, card->name, *code);
+        change.cardListChanged = true;
+    }
+    rows_[row].value = card->internalCode;
+    change.rowsRewritten << row;
+    return change;
 }
 
 RowChange PropertySession::applyPage(int row)

@@ -38,6 +38,8 @@ struct RowChange {
     bool rerender = false;        // the material must be rendered again
     bool redraw = false;          // the material panel must be redrawn
     QList<int> rowsRewritten;     // rows whose value or choices changed
+    bool cardListChanged = false; // the card list (not the playbill) holds what changed
+    QString message;              // why a typed value was refused
 };
 
 // What a "..." button asks for.
@@ -148,6 +150,8 @@ private:
     RowChange applyRegion(int row);
     RowChange applyMaterial(int row);
     RowChange rename(int row);
+    RowChange changeInternalCode(int row);
+    int internalCodeRow() const;
     QString pageDateRowText(const TProgram& page) const;
     void fillMaterialRows(TFodder& material, const TFIXModem* card);
 

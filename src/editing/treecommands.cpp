@@ -3,6 +3,7 @@
 #include "editing/regionplacement.h"
 #include "language/language.h"
 #include "model/cardsize.h"
+#include "model/cardtie.h"
 #include "model/imagefiles.h"
 #include "model/materialkinds.h"
 #include "model/playbillreader.h"
@@ -27,10 +28,6 @@ constexpr int kDefaultCardHeight = 128;
 constexpr int kLowPageHeight = 32;
 
 const QString kNewCardPrefix = QStringLiteral("控制卡");
-const QString kNewCardInternalCode = QStringLiteral("00_00_00_00_00_00_00_00");
-const QString kNewCardIp = QStringLiteral("192.168.0.110");
-const QString kNewCardMac = QStringLiteral("0:0:0:0:0:0");
-constexpr int kNewCardVersion = 80;
 
 QString text(const char* key)
 {
@@ -157,10 +154,7 @@ CommandResult TreeCommands::addCard(const NewCardInput& input)
         return result;
     }
     card.colorType = colorTypeOfChoice(input.colorIndex);
-    card.internalCode = kNewCardInternalCode;
-    card.ipAddress = kNewCardIp;
-    card.macAddress = kNewCardMac;
-    card.version = kNewCardVersion;
+    giveNewCardDefaults(card);
     card.fontCount = kDefaultFontCount;
     card.fontSizeCount = kDefaultFontSizeCount;
     card.panelName = QStringLiteral("pnCard%1").arg(model_.nextPanelNumber());
@@ -540,6 +534,9 @@ CommandResult TreeCommands::openPlaybill(const NodePath& node, const QString& pa
     else if (status == PlaybillReader::Status::BadNumber)
         refreshRemoteTextFree(model_, node.card);
     result.status = reader.damageText(path);
+    const QStringList sharing = cardsSharingPlaybill(model_, node.card, path);
+    if (result.message.isEmpty() && !sharing.isEmpty())
+        result.message = sharedPlaybillText(QStringList{node.card} + sharing, path);
     return result;
 }
 

@@ -25,8 +25,6 @@ StartupLanguage chooseStartupLanguage(int lgType, const QLocale& locale)
 {
     const ChineseLocale chinese = chineseLocaleOf(locale);
     StartupLanguage choice;
-    choice.simplifiedMenuVisible = chinese == ChineseLocale::Simplified;
-    choice.traditionalMenuVisible = chinese == ChineseLocale::Traditional;
     if (lgType == kEnglish || chinese == ChineseLocale::None)
         choice.language = kEnglish;
     else if (chinese == ChineseLocale::Simplified)

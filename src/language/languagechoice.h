@@ -1,6 +1,6 @@
 // The start-up choice of the language: the stored language number and the
-// user's locale decide which table becomes current and which Chinese entries
-// of the language menu are shown (the English entry is always shown).
+// user's locale decide which table becomes current. Every language stays on
+// the language menu, whatever the locale.
 #pragma once
 
 #include <QLocale>
@@ -17,13 +17,11 @@ ChineseLocale chineseLocaleOf(const QLocale& locale);
 
 struct StartupLanguage {
     int language = 2;  // 0 simplified Chinese, 1 traditional Chinese, 2 English
-    bool simplifiedMenuVisible = false;
-    bool traditionalMenuVisible = false;
 };
 
-// A stored 2 keeps English and only reveals the locale's Chinese entry; any
-// other stored value lets the locale decide, so a stored Chinese variant is
-// never forced onto a system of the other variant or a non-Chinese one.
+// A stored 2 keeps English; any other stored value lets the locale decide,
+// so a stored Chinese variant is never forced onto a system of the other
+// variant or a non-Chinese one.
 StartupLanguage chooseStartupLanguage(int lgType, const QLocale& locale);
 
 } // namespace ledsign

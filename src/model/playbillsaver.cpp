@@ -1,6 +1,7 @@
 #include "model/playbillsaver.h"
 
 #include "language/language.h"
+#include "model/cardtie.h"
 #include "model/imagefiles.h"
 #include "model/playbillwriter.h"
 
@@ -15,11 +16,6 @@ constexpr int kMessageCategory = 3;
 QString text(const char* key)
 {
     return GetLgText(kMessageCategory, QString::fromLatin1(key));
-}
-
-QString samePathKey(const QString& path)
-{
-    return QFileInfo(path).absoluteFilePath();
 }
 
 } // namespace
@@ -77,7 +73,12 @@ QString PlaybillSaver::askFileName(const QString& cardName, bool* refused)
         return {};
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".prg");
-    if (QFileInfo::exists(path) && !dialogs_.askYesNo(text("dlg_overwrite_exist_program_file"))) {
+    // Another card's playbill would be written over: the operator is told whose.
+    const QStringList sharing = cardsSharingPlaybill(model_, cardName, path);
+    QString question = text("dlg_overwrite_exist_program_file");
+    if (!sharing.isEmpty())
+        question = sharedPlaybillText(QStringList{cardName} + sharing, path) + QLatin1Char('\n') + question;
+    if ((QFileInfo::exists(path) || !sharing.isEmpty()) && !dialogs_.askYesNo(question)) {
         *refused = true;
         return {};
     }
@@ -116,14 +117,13 @@ PlaybillSaver::Result PlaybillSaver::savePlaybills(int mode, const QString& sele
         QString file = card.record->programFile;
         if (!file.isEmpty() && !QFileInfo(file).isFile())
             file.clear();
-        // Two cards must never write over one file.
+        // Two cards must never write over one file: the operator learns why
+        // a file name is asked for.
         if (!file.isEmpty() && modified) {
-            for (const TFIXModem& other : model_.cards()) {
-                if (other.name != name && !other.programFile.isEmpty()
-                    && samePathKey(other.programFile) == samePathKey(file)) {
-                    file.clear();
-                    break;
-                }
+            const QStringList sharing = cardsSharingPlaybill(model_, name, file);
+            if (!sharing.isEmpty()) {
+                dialogs_.showMessage(sharedPlaybillText(QStringList{name} + sharing, file));
+                file.clear();
             }
         }
         const bool quiet = mode == kSaveSelected;

@@ -1,10 +1,12 @@
 #include "protocol/registrations.h"
 
+#include "model/cardtie.h"
 #include "protocol/cardcommandsender.h"
 #include "protocol/frame.h"
 #include "protocol/sendscheduler.h"
 
 #include <QDateTime>
+#include <QPointer>
 #include <QTcpSocket>
 
 namespace ledsign {
@@ -44,6 +46,24 @@ void Registrations::applyReport(TFIXModem& card, const CardReport& r)
     card.cardType = r.cardType;
 }
 
+QList<qsizetype> Registrations::cardsWithCode(const QString& code, bool* asking)
+{
+    *asking = m_codesAsked.contains(code);
+    if (*asking)
+        return {};
+    QList<qsizetype> found = m_s.model().findCardsByInternalCode(code);
+    if (!found.isEmpty() || !m_claim)
+        return found;
+    m_codesAsked << code;
+    const QString taker = m_claim(code);
+    m_codesAsked.removeAll(code);
+    // The card list may have changed while the operator was asked.
+    found = m_s.model().findCardsByInternalCode(code);
+    if (found.isEmpty() && !taker.isEmpty() && giveInternalCode(m_s.model(), taker, code))
+        found = m_s.model().findCardsByInternalCode(code);
+    return found;
+}
+
 Registrations::Result Registrations::registerTcp(QTcpSocket* connection, const QByteArray& frame)
 {
     Result result;
@@ -55,6 +75,13 @@ Registrations::Result Registrations::registerTcp(QTcpSocket* connection, const Q
     SendState& st = m_s.state();
     st.pacingInterval = kPacingPerSpeedUnit * r.speedUnit;
     m_s.setPacketInterval(st.pacingInterval + st.sendDelay);
+    const QPointer<QTcpSocket> guarded(connection);
+    bool asking = false;
+    const QList<qsizetype> same = cardsWithCode(r.internalCode, &asking);
+    // While the operator is asked, or when the card left meanwhile, the
+    // report waits for the card's next one.
+    if (asking || (connection && !guarded))
+        return result;
     const QHostAddress peer = connection ? connection->peerAddress() : QHostAddress();
     bool isV4 = false;
     const quint32 v4 = peer.toIPv4Address(&isV4);
@@ -63,7 +90,7 @@ Registrations::Result Registrations::registerTcp(QTcpSocket* connection, const Q
     const QDateTime now = QDateTime::currentDateTimeUtc();
 
     QList<TFIXModem>& cards = m_s.model().cards();
-    for (const qsizetype i : m_s.model().findCardsByInternalCode(r.internalCode)) {
+    for (const qsizetype i : same) {
         TFIXModem& card = cards[i];
         const bool resized = card.width != r.width || card.height != r.height;
         card.ipAddress = ip;
@@ -120,7 +147,10 @@ Registrations::Result Registrations::registerSerial(const CardReport& r, bool rs
 
     QList<TFIXModem>& cards = m_s.model().cards();
     const int linkKind = rs485 ? 1 : 0;
-    const QList<qsizetype> same = m_s.model().findCardsByInternalCode(r.internalCode);
+    bool asking = false;
+    const QList<qsizetype> same = cardsWithCode(r.internalCode, &asking);
+    if (asking)
+        return result;
     const bool known = !same.isEmpty();
     if (!rs485 && !known) {
         m_s.setTreeCards({});
@@ -178,7 +208,11 @@ Registrations::Result Registrations::registerUdp(const QString& name, const QByt
     m_s.setPacketInterval(kUdpPacketInterval);
     const QDateTime now = QDateTime::currentDateTimeUtc();
     QList<TFIXModem>& cards = m_s.model().cards();
-    for (const qsizetype i : m_s.model().findCardsByInternalCode(code)) {
+    bool asking = false;
+    const QList<qsizetype> same = cardsWithCode(code, &asking);
+    if (asking)
+        return result;
+    for (const qsizetype i : same) {
         TFIXModem& card = cards[i];
         const bool resized = card.width != width || card.height != height;
         card.ipAddress = ip;

@@ -10,6 +10,7 @@
 #include <QHostAddress>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -36,6 +37,12 @@ public:
     // unknown).
     void setMacLookup(std::function<QString(const QHostAddress&)> lookup) { m_macOf = std::move(lookup); }
 
+    // Asked when a card reports a code no record has: the name of the card
+    // record that takes that code (and so the card on the line), or empty
+    // for a new record named after the code. The answer may wait for the
+    // operator; reports of that code meanwhile are left unanswered.
+    void setCodeClaim(std::function<QString(const QString& code)> claim) { m_claim = std::move(claim); }
+
     // A frame from a connection that belongs to no card. Anything but a
     // well-formed report is answered with the identity query.
     Result registerTcp(QTcpSocket* connection, const QByteArray& frame);
@@ -59,10 +66,15 @@ signals:
 
 private:
     void applyReport(TFIXModem& card, const CardReport& report);
+    // The records with the code; when there is none, the one the claim
+    // gives the code to. `asking` is set while the claim waits.
+    QList<qsizetype> cardsWithCode(const QString& code, bool* asking);
 
     SendScheduler& m_s;
     CardCommandSender& m_commands;
     std::function<QString(const QHostAddress&)> m_macOf;
+    std::function<QString(const QString&)> m_claim;
+    QStringList m_codesAsked;
 };
 
 } // namespace ledsign

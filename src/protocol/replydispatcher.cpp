@@ -6,6 +6,7 @@
 #include "protocol/sendscheduler.h"
 
 #include <QDateTime>
+#include <QPointer>
 #include <QTcpSocket>
 
 namespace ledsign {
@@ -63,9 +64,13 @@ void ReplyDispatcher::flushQuietConnections()
 void ReplyDispatcher::handTcpFrames(QTcpSocket* connection, const QList<QByteArray>& frames)
 {
     int index = cardOfConnection(connection);
+    // A registration may wait for the operator, and the card may leave then.
+    const QPointer<QTcpSocket> alive(connection);
     for (const QByteArray& frame : frames) {
         if (index < 0) {
             const Registrations::Result r = m_registrations.registerTcp(connection, frame);
+            if (connection && !alive)
+                return;
             if (r.accepted)
                 index = r.cardIndex;
             continue;

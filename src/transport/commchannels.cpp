@@ -26,11 +26,11 @@ bool CommChannels::openSerialPort(int afterOpenAction, const QString& portName, 
     const QString port = portName.trimmed();
 
     if (!m_serial.open(port, baudRate)) {
-        setStatus(channeltext::serialOpenFailed(port));
+        setStatus([port] { return channeltext::serialOpenFailed(port); });
         return false;
     }
     emit presenceTimerWanted(false);
-    setStatus(channeltext::serialOpened(port, baudRate));
+    setStatus([port, baudRate] { return channeltext::serialOpened(port, baudRate); });
     if (afterOpenAction == kAfterOpenIdentityQuery)
         sendIdentityQueryOnSerial();
     else if (afterOpenAction == kAfterOpenCardSearch)
@@ -43,7 +43,7 @@ void CommChannels::closeSerialPort()
 {
     const bool ok = m_serial.close();
     setControls(channeltext::kOpenSerialCaption, true, false);
-    setStatus(ok ? channeltext::serialClosed() : channeltext::serialCloseFailed());
+    setStatus(ok ? &channeltext::serialClosed : &channeltext::serialCloseFailed);
 }
 
 void CommChannels::toggleSerialPort()
@@ -60,14 +60,14 @@ bool CommChannels::openServer(quint16 port, const QHostAddress& address)
     if (m_server.isListening())
         return true;
     if (!m_server.open(port, address)) {
-        setStatus(channeltext::serverOpenFailed());
+        setStatus(&channeltext::serverOpenFailed);
         return false;
     }
     // Port 0 asks the system for any free port; report the real one.
     m_serverPort = m_server.port();
     emit presenceTimerWanted(true);
     emit serverPortChosen(m_serverPort);
-    setStatus(channeltext::serverOpened(m_serverPort));
+    setStatus([port = m_serverPort] { return channeltext::serverOpened(port); });
     setControls(m_buttonCaption, false, true);
     return true;
 }
@@ -133,10 +133,10 @@ void CommChannels::dropConnection(TFIXModem& card)
         connection->abort(); // reports itself closed to the server
 }
 
-void CommChannels::setStatus(const QString& text)
+void CommChannels::setStatus(std::function<QString()> text)
 {
-    m_statusText = text;
-    emit channelStatusChanged(text);
+    m_statusText = std::move(text);
+    emit channelStatusChanged(m_statusText());
 }
 
 void CommChannels::setControls(const QString& caption, bool buttonVisible, bool groupBoxVisible)

@@ -17,6 +17,8 @@
 #include <QHostAddress>
 #include <QList>
 #include <QObject>
+
+#include <functional>
 #include <QPointer>
 #include <QString>
 
@@ -85,7 +87,8 @@ public:
     void dropConnection(TFIXModem& card) override;
 
     // --- what the window shows
-    QString channelStatusText() const { return m_statusText; }
+    // In the language of the moment: the text is made again on each call.
+    QString channelStatusText() const { return m_statusText ? m_statusText() : QString(); }
     QString serialButtonCaption() const { return m_buttonCaption; }
     bool serialButtonVisible() const { return m_buttonVisible; }
     bool groupSendBoxVisible() const { return m_groupBoxVisible; }
@@ -119,7 +122,7 @@ signals:
     void cardOffline(int cardIndex);
 
 private:
-    void setStatus(const QString& text);
+    void setStatus(std::function<QString()> text);
     void setControls(const QString& caption, bool buttonVisible, bool groupBoxVisible);
     void onConnectionAccepted(QTcpSocket* connection);
     void onConnectionClosed(QTcpSocket* connection);
@@ -138,7 +141,7 @@ private:
     int m_lastBaud = SerialLink::kDefaultBaud;
     quint16 m_serverPort = CardServer::kDefaultPort;
 
-    QString m_statusText;
+    std::function<QString()> m_statusText;
     QString m_buttonCaption = channeltext::kOpenSerialCaption;
     bool m_buttonVisible = false;
     bool m_groupBoxVisible = false;

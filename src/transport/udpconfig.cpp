@@ -11,6 +11,8 @@
 
 #include <QThread>
 
+#include <algorithm>
+
 namespace ledsign {
 
 namespace {
@@ -197,7 +199,10 @@ bool UdpConfig::repointKnownCard(const TFIXModem& card, const datagram::Ipv4& ma
     const auto server = usableServerIp(m_settings.serverIP);
     const auto cardIp = datagram::ipFromText(card.ipAddress);
     const auto mac = datagram::macFromDecimalText(card.macAddress);
-    if (card.version < kDetailByMacVersion || !server || !cardIp || !mac || m_list.indexOf(*mac) >= 0)
+    // A card that never reported (made in the window, MAC all zeros) has no
+    // address to be told anything at.
+    const bool neverHeard = mac && std::all_of(mac->begin(), mac->end(), [](quint8 b) { return b == 0; });
+    if (card.version < kDetailByMacVersion || !server || !cardIp || !mac || neverHeard || m_list.indexOf(*mac) >= 0)
         return false;
     const int index = m_list.add(*mac, *cardIp);
     m_mask = mask;

@@ -21,6 +21,7 @@ namespace ledsign {
 namespace {
 
 constexpr int kActionCategory = 1;
+constexpr int kMessageCategory = 3;
 
 QKeySequence shortcutOf(ActionId id)
 {
@@ -121,11 +122,6 @@ QIcon iconOf(ActionId id)
     return QIcon(QStringLiteral(":/workspace/icons/%1.svg").arg(QLatin1String(name)));
 }
 
-struct PopupRow {
-    PopupItem item;
-    const char* caption; // for items that are not one of the actions' captions
-};
-
 } // namespace
 
 ActionSet::ActionSet(QObject* parent)
@@ -155,23 +151,21 @@ ActionSet::ActionSet(QObject* parent)
         languages_->addAction(action(id));
     }
 
-    const PopupRow rows[] = {
-        {PopupItem::NewCard, nullptr},   {PopupItem::DelCard, nullptr},   {PopupItem::ReName, nullptr},
-        {PopupItem::SendPrg, nullptr},   {PopupItem::Send, nullptr},      {PopupItem::NewPrg, nullptr},
-        {PopupItem::InsertPrg, nullptr}, {PopupItem::SavePrg, nullptr},   {PopupItem::AddPrg, nullptr},
-        {PopupItem::DelPrg, nullptr},    {PopupItem::AddRgn, nullptr},    {PopupItem::DelRegion, nullptr},
-        {PopupItem::DelFodder, nullptr}, {PopupItem::Export, "导出到U盘"}, {PopupItem::Collapse, "全部折叠"},
+    const PopupItem items[] = {
+        PopupItem::NewCard, PopupItem::DelCard,   PopupItem::ReName, PopupItem::SendPrg,   PopupItem::Send,
+        PopupItem::NewPrg,  PopupItem::InsertPrg, PopupItem::SavePrg, PopupItem::AddPrg,   PopupItem::DelPrg,
+        PopupItem::AddRgn,  PopupItem::DelRegion, PopupItem::DelFodder, PopupItem::Export, PopupItem::Collapse,
     };
-    for (const PopupRow& row : rows) {
-        const auto target = actionOfPopupItem(row.item);
-        const QString caption = row.caption ? QString::fromUtf8(row.caption)
-                                            : (target ? action(*target)->text() : QString());
-        auto* a = new QAction(caption, this);
+    // Captions are the actions' ones, and the collapse entry's own, set by
+    // retranslate().
+    for (const PopupItem item : items) {
+        const auto target = actionOfPopupItem(item);
+        auto* a = new QAction(target ? action(*target)->text() : QString(), this);
         a->setObjectName(QStringLiteral("pm") + (target ? actionName(*target).mid(3) : QStringLiteral("Collapse")));
-        if (target && !row.caption)
+        if (target)
             a->setIcon(action(*target)->icon());
-        popup_.insert(row.item, a);
-        connect(a, &QAction::triggered, this, [this, item = row.item] { emit popupTriggered(item); });
+        popup_.insert(item, a);
+        connect(a, &QAction::triggered, this, [this, item] { emit popupTriggered(item); });
     }
     // Copy and paste page share the actions themselves.
     popup_.insert(PopupItem::CopyPrg, action(ActionId::CopyPrg));
@@ -198,7 +192,13 @@ void ActionSet::retranslate()
     }
     for (auto it = popup_.cbegin(); it != popup_.cend(); ++it) {
         const auto target = actionOfPopupItem(it.key());
-        if (!target || it.key() == PopupItem::Export || it.value() == action(*target))
+        if (it.key() == PopupItem::Collapse) {
+            const QString collapse = table.text(kMessageCategory, QStringLiteral("popup_collapse"));
+            if (!collapse.isEmpty())
+                it.value()->setText(collapse);
+            continue;
+        }
+        if (!target || it.value() == action(*target))
             continue;
         it.value()->setText(action(*target)->text());
     }

@@ -2,6 +2,8 @@
 
 #include "config/scanmodes.h"
 #include "config/ui/paramwindow.h"
+#include "language/language.h"
+#include "model/cardtie.h"
 #include "model/inifile.h"
 #include "model/settingsfile.h"
 #include "transport/cardlink.h"
@@ -9,6 +11,7 @@
 #include "transport/ui/adapterchoicewindow.h"
 #include "transport/ui/searchwindow.h"
 #include "workspace/mainwindow.h"
+#include "workspace/mainwindowdialogs.h"
 #include "workspace/objecttree.h"
 #include "workspace/workspacesession.h"
 
@@ -145,6 +148,16 @@ void CardLinkController::wire()
         const QList<TFIXModem>& cards = m_session.model().cards();
         if (sizeChanged && index >= 0 && index < cards.size())
             m_window.changeCardSize(index, cards[index].width, cards[index].height);
+    });
+    // A card nobody knows may be the one the operator made in the window:
+    // the selected off-line card without a code of its own is offered it.
+    registrations.setCodeClaim([this](const QString& code) {
+        const QString name = tieCandidate(m_session.model(), m_window.selection().cardName());
+        if (name.isEmpty()
+            || !m_window.dialogs().askYesNo(GetLgText(3, QStringLiteral("dlg_tie_card")).arg(code, name)))
+            return QString();
+        m_session.noteChange(); // the card list keeps the code
+        return name;
     });
     connect(&registrations, &Registrations::cardSelected, this, [this](const QString& name) {
         m_window.selectCard(name);

@@ -7,6 +7,7 @@
 #include "editing/externaltools.h"
 #include "editing/helpguide.h"
 #include "editing/panelpicture.h"
+#include "language/buttontexts.h"
 #include "language/language.h"
 #include "language/languagetable.h"
 #include "model/imagefiles.h"
@@ -96,10 +97,8 @@ MainWindow::MainWindow(WorkspaceSession& session, std::unique_ptr<MainWindowDial
     connect(deleteObject_, &QAction::triggered, this, &MainWindow::deleteSelectedObject);
     addAction(deleteObject_);
 
-    // The Chinese entries show only where the start-up choice allows them.
-    const StartupLanguage& lang = session_.startupLanguage();
-    actions_->action(ActionId::SimpleChn)->setVisible(lang.simplifiedMenuVisible || currentLanguage() == 0);
-    actions_->action(ActionId::TraditionalChn)->setVisible(lang.traditionalMenuVisible || currentLanguage() == 1);
+    // Message boxes and button boxes speak the chosen language.
+    QCoreApplication::installTranslator(new ButtonTextTranslator(this));
 
     buildMenus();
     buildToolBars();
@@ -391,6 +390,11 @@ void MainWindow::wirePropertyEditor()
                 canvas_->refreshMaterial(card, page, region, name);
             });
     connect(properties_, &PropertyEditor::dialogRequested, this, &MainWindow::openRowDialog);
+    connect(properties_, &PropertyEditor::cardListChanged, this, [this] { session_.noteChange(); });
+    // Shown once the edit has ended, not from inside the editor's commit.
+    connect(properties_, &PropertyEditor::valueRefused, this, [this](const QString& text) {
+        QMetaObject::invokeMethod(this, [this, text] { dialogs_->showMessage(text); }, Qt::QueuedConnection);
+    });
 }
 
 void MainWindow::wireCanvas()

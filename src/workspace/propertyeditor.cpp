@@ -195,6 +195,10 @@ void PropertyEditor::report(const RowChange& change)
         emit materialChanged(t.cardName, t.pageName, t.regionName, t.materialName, change.rerender);
     if (change.cardModified)
         emit cardModified(t.cardName);
+    if (change.cardListChanged)
+        emit cardListChanged(t.cardName);
+    if (!change.message.isEmpty())
+        emit valueRefused(change.message);
 }
 
 void PropertyEditor::editRow(int row, const QString& text)

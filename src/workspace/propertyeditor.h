@@ -73,6 +73,10 @@ signals:
     void materialChanged(const QString& cardName, const QString& pageName, const QString& regionName,
                          const QString& name, bool rerender);
     void dialogRequested(const ledsign::DialogRequest& request);
+    // A card's entry in the card list changed (its internal code).
+    void cardListChanged(const QString& cardName);
+    // A typed value was refused; the row shows the old one again.
+    void valueRefused(const QString& message);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

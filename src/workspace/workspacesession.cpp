@@ -3,6 +3,7 @@
 #include "language/commmode.h"
 #include "language/language.h"
 #include "language/languagetable.h"
+#include "model/cardtie.h"
 #include "model/coalescedwriter.h"
 #include "model/playbillreader.h"
 #include "transport/cardlink.h"
@@ -158,7 +159,22 @@ QStringList WorkspaceSession::loadCards(const MessageSink& report)
             unread << line.name;
         }
     }
+    noteSharedPlaybills();
     return unread;
+}
+
+void WorkspaceSession::noteSharedPlaybills()
+{
+    QStringList named;
+    for (const TFIXModem& c : model_.cards()) {
+        if (c.programFile.isEmpty() || named.contains(c.name))
+            continue;
+        const QStringList sharing = cardsSharingPlaybill(model_, c.name, c.programFile);
+        if (sharing.isEmpty())
+            continue;
+        named << c.name << sharing;
+        loadNotes_ << sharedPlaybillText(QStringList{c.name} + sharing, c.programFile);
+    }
 }
 
 QList<CardListLine> WorkspaceSession::cardListLines() const

@@ -104,6 +104,9 @@ public:
     CardLink& link() { return *link_; }
 
 private:
+    // Cards of the list that read one playbill file are named in the notes.
+    void noteSharedPlaybills();
+
     DataFolder folders_;
     SettingsFile file_;
     InstanceLock lock_;

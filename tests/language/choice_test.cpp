@@ -15,28 +15,24 @@ TEST(StartupLanguage, LocaleDecidesUnlessEnglishIsStored)
         int lgType;
         const char* locale;
         int language;
-        bool simplifiedVisible;
-        bool traditionalVisible;
     };
     const Case cases[] = {
-        {1, "en_US", kEnglish, false, false},
-        {0, "en_GB", kEnglish, false, false},
-        {2, "zh_TW", kEnglish, false, true},
-        {2, "zh_CN", kEnglish, true, false},
-        {2, "de_DE", kEnglish, false, false},
-        {0, "zh_CN", kSimplifiedChinese, true, false},
-        {1, "zh_CN", kSimplifiedChinese, true, false},
-        {1, "zh_SG", kSimplifiedChinese, true, false},
-        {0, "zh_TW", kTraditionalChinese, false, true},
-        {0, "zh_HK", kTraditionalChinese, false, true},
-        {5, "zh_MO", kTraditionalChinese, false, true},
-        {-1, "zh_CN", kSimplifiedChinese, true, false},
+        {1, "en_US", kEnglish},
+        {0, "en_GB", kEnglish},
+        {2, "zh_TW", kEnglish},
+        {2, "zh_CN", kEnglish},
+        {2, "de_DE", kEnglish},
+        {0, "zh_CN", kSimplifiedChinese},
+        {1, "zh_CN", kSimplifiedChinese},
+        {1, "zh_SG", kSimplifiedChinese},
+        {0, "zh_TW", kTraditionalChinese},
+        {0, "zh_HK", kTraditionalChinese},
+        {5, "zh_MO", kTraditionalChinese},
+        {-1, "zh_CN", kSimplifiedChinese},
     };
     for (const Case& c : cases) {
         const StartupLanguage choice = chooseStartupLanguage(c.lgType, QLocale(QString::fromLatin1(c.locale)));
         EXPECT_EQ(choice.language, c.language) << c.lgType << " " << c.locale;
-        EXPECT_EQ(choice.simplifiedMenuVisible, c.simplifiedVisible) << c.lgType << " " << c.locale;
-        EXPECT_EQ(choice.traditionalMenuVisible, c.traditionalVisible) << c.lgType << " " << c.locale;
     }
     EXPECT_EQ(chineseLocaleOf(QLocale(QLocale::Chinese, QLocale::TraditionalHanScript, QLocale::HongKong)),
               ChineseLocale::Traditional);

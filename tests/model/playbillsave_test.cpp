@@ -137,9 +137,25 @@ TEST_F(SaveTest, ExitSavesModifiedCardsAndNeverLetsTwoShareAFile)
     EXPECT_EQ(card(0).programFile, path("own.prg"));
     EXPECT_EQ(card(1).programFile, shared);
     EXPECT_EQ(test::readAll(shared), QByteArray("shared"));
-    EXPECT_EQ(dialogs.messages.size(), 1);
-    EXPECT_TRUE(dialogs.messages[0].endsWith(QStringLiteral("]saved!")));
+    // The operator learns why a file name is asked for.
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(dialogs.messages[0], QStringLiteral("Cards %1, %2 use one playbill file, %3: saving one of them writes "
+                                                  "over the playbill of the others. Save each card's playbill under "
+                                                  "a name of its own.")
+                                       .arg(cardName, card(1).name, shared));
+    EXPECT_TRUE(dialogs.messages[1].endsWith(QStringLiteral("]saved!")));
     EXPECT_EQ(card(2).modified, 1);
+
+    // Save As onto the other card's file names that card in the question; a
+    // No keeps both files as they were.
+    dialogs.fileNames << path("own.prg");
+    dialogs.answers << false;
+    EXPECT_EQ(saver.savePlaybills(kSaveSelectedAs, card(1).name), Result::Stopped);
+    ASSERT_EQ(dialogs.questions.size(), 1);
+    EXPECT_TRUE(dialogs.questions[0].startsWith(QStringLiteral("Cards %1, %2 use one playbill file, %3")
+                                                    .arg(card(1).name, cardName, path("own.prg"))))
+        << dialogs.questions[0].toStdString();
+    EXPECT_EQ(card(1).programFile, shared);
 }
 
 TEST_F(SaveTest, ExitStopsWhenTheUserRefusesToOverwrite)

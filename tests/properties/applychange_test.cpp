@@ -50,6 +50,39 @@ TEST_F(ApplyChange, CardRowsOnlyRename)
     EXPECT_EQ(value(1), QStringLiteral("hall"));
 }
 
+TEST_F(ApplyChange, TheInternalCodeRowTakesEightNumbersAndTellsTheCardIndex)
+{
+    ASSERT_TRUE(session.showCard(QStringLiteral("card1")));
+    ASSERT_EQ(session.rows().at(7).label, QStringLiteral("Card_Internal_Code"));
+    EXPECT_FALSE(session.rows().at(7).readOnly);
+    EXPECT_TRUE(session.rows().at(8).readOnly) << "the card's address is the card's";
+
+    RowChange change = session.applyRowChange(7, QStringLiteral("1_2_3_256_5_6_7_8"));
+    EXPECT_EQ(change.message, GetLgText(3, QStringLiteral("warn_codes_input")));
+    EXPECT_FALSE(change.cardListChanged);
+    EXPECT_EQ(card().internalCode, QStringLiteral("1_2_3_4_5_6_7_8"));
+    EXPECT_EQ(value(7), QStringLiteral("1_2_3_4_5_6_7_8")) << "the old code shows again";
+
+    change = session.applyRowChange(7, QStringLiteral("10_0_0_0_0_0_0_02"));
+    EXPECT_TRUE(change.message.isEmpty());
+    EXPECT_TRUE(change.cardListChanged);
+    EXPECT_FALSE(change.cardModified) << "the playbill did not change";
+    EXPECT_EQ(card().internalCode, QStringLiteral("10_0_0_0_0_0_0_2"));
+    EXPECT_EQ(value(7), QStringLiteral("10_0_0_0_0_0_0_2"));
+    EXPECT_EQ(model.findCardsByInternalCode(QStringLiteral("10_0_0_0_0_0_0_2")), QList<qsizetype>{0});
+    EXPECT_TRUE(model.findCardsByInternalCode(QStringLiteral("1_2_3_4_5_6_7_8")).isEmpty());
+
+    // On a serial line the code comes after the port and the baud rate; a
+    // card on the line keeps the code it reported.
+    settings.commMode = GetLgText(3, QStringLiteral("comm_param_serial_port"));
+    card().online = 1;
+    ASSERT_TRUE(session.showCard(QStringLiteral("card1")));
+    ASSERT_EQ(session.rows().at(8).label, QStringLiteral("Card_Internal_Code"));
+    EXPECT_TRUE(session.rows().at(8).readOnly);
+    session.applyRowChange(8, QStringLiteral("7_7_7_7_7_7_7_7"));
+    EXPECT_EQ(card().internalCode, QStringLiteral("10_0_0_0_0_0_0_2"));
+}
+
 TEST_F(ApplyChange, PageTimesAndRename)
 {
     ASSERT_TRUE(session.showPage(QStringLiteral("card1"), QStringLiteral("show_page1")));

@@ -60,6 +60,48 @@ struct Registering : LinkFixture {
 
 } // namespace
 
+TEST_F(Registering, AnUnknownCodeGoesToTheCardTheOperatorNamesAndItsReportsWaitMeanwhile)
+{
+    TFIXModem made;
+    made.name = QStringLiteral("Hall");
+    made.internalCode = QStringLiteral("00_00_00_00_00_00_00_00");
+    model.addCard(made);
+    QStringList asked;
+    QString answer = QStringLiteral("Hall");
+    QByteArray heartbeat = reportFrame(0x91, {1, 2, 3, 4, 5, 6, 7, 8}, 64, 32, 2, 60);
+    registrations->setCodeClaim([&](const QString& code) {
+        asked << code;
+        // The card's heartbeat while the operator reads the question.
+        const qsizetype cards = model.cards().size();
+        EXPECT_FALSE(registrations->registerTcp(&first, heartbeat).accepted);
+        EXPECT_EQ(model.cards().size(), cards);
+        return answer;
+    });
+    dispatcher->takeTcpBytes(&first, reportFrame(0x61, {1, 2, 3, 4, 5, 6, 7, 8}, 64, 32, 2, 60));
+    EXPECT_EQ(asked, QStringList{QStringLiteral("1_2_3_4_5_6_7_8")});
+    ASSERT_EQ(model.cards().size(), 1) << "no second card";
+    const TFIXModem& hall = model.cards()[0];
+    EXPECT_EQ(hall.name, QStringLiteral("Hall"));
+    EXPECT_EQ(hall.internalCode, QStringLiteral("1_2_3_4_5_6_7_8"));
+    EXPECT_EQ(hall.socket.data(), &first);
+    EXPECT_EQ(hall.linkKind, 2);
+    EXPECT_EQ(hall.online, 1);
+    EXPECT_EQ(hall.width, 64);
+    EXPECT_TRUE(added.isEmpty());
+    EXPECT_EQ(selected.value(0), QStringLiteral("Hall"));
+    // Known now: its next report asks nothing.
+    dispatcher->takeTcpBytes(&second, reportFrame(0x61, {1, 2, 3, 4, 5, 6, 7, 8}, 64, 32, 2, 60));
+    EXPECT_EQ(asked.size(), 1);
+
+    // Declined: the card gets a record named after its code.
+    answer.clear();
+    heartbeat = reportFrame(0x91, {9, 9, 9, 9, 9, 9, 9, 9}, 64, 32, 2, 60);
+    QTcpSocket third;
+    dispatcher->takeTcpBytes(&third, reportFrame(0x61, {9, 9, 9, 9, 9, 9, 9, 9}, 64, 32, 2, 60));
+    ASSERT_EQ(model.cards().size(), 2);
+    EXPECT_EQ(model.cards()[1].name, QStringLiteral("9_9_9_9_9_9_9_9"));
+}
+
 TEST_F(Registering, AnUnknownCardOnAConnectionGetsARecordAndTheTime)
 {
     scheduler->state().pollTime = 45;

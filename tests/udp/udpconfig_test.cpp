@@ -236,6 +236,13 @@ TEST(UdpConfig, KnownCardsArePointedAtTheServerAtStartup)
     EXPECT_FALSE(rig.udp.repointKnownCard(elsewhere, {255, 255, 255, 0}));
     EXPECT_EQ(status, QStringList{GetLgText(3, QStringLiteral("warn_comm_IP_exception"))});
     EXPECT_EQ(rig.udp.searchList().size(), 1);
+    // A card made in the window (stored with the address once given to such
+    // cards) never reported: it is told nothing and nothing is said.
+    TFIXModem made = card;
+    made.macAddress = QStringLiteral("0:0:0:0:0:0");
+    made.ipAddress = QStringLiteral("192.168.0.110");
+    EXPECT_FALSE(rig.udp.repointKnownCard(made, {255, 255, 255, 0}));
+    EXPECT_EQ(status.size(), 1);
 
     TFIXModem old = card;
     old.macAddress = QStringLiteral("9:9:9:9:9:9");

@@ -9,6 +9,7 @@
 #include "model/settingsfile.h"
 #include "transport/channelstartup.h"
 #include "transport/datagram.h"
+#include "workspace/propertyeditor.h"
 
 #include <QCheckBox>
 #include <QProgressBar>
@@ -92,9 +93,65 @@ TEST_F(CardLinkTest, TheServerOpensWhenTheWindowShowsAndAConnectingCardGetsANode
     EXPECT_EQ(record->linkKind, 2);
     EXPECT_EQ(record->width, 64);
 
-    // A language switch keeps the channel state in panel 3.
+    // A language switch keeps the channel state in panel 3, in the new language.
     run.trigger(ActionId::English);
     EXPECT_EQ(run.window->statusText(3), panel);
+    run.trigger(ActionId::SimpleChn);
+    EXPECT_EQ(run.window->statusText(3), QStringLiteral("网络 端口[%1]").arg(port));
+    run.trigger(ActionId::English);
+    EXPECT_EQ(run.window->statusText(3), panel);
+}
+
+TEST_F(CardLinkTest, CardsMadeInTheWindowAreTiedToTheCardsOnTheLineByATypedCodeOrByTheOperatorsYes)
+{
+    run = startLinkedRun(home.path());
+    // Gate: the operator types its code, a wrong one first.
+    run.dialogs->newCards.push_back(NewCardInput{QStringLiteral("Gate"), QStringLiteral("64"), QStringLiteral("32"), 0});
+    run.trigger(ActionId::NewCard);
+    ASSERT_TRUE(run.model().findCard(QStringLiteral("Gate")));
+    EXPECT_TRUE(run.model().findCard(QStringLiteral("Gate")).record->ipAddress.isEmpty());
+    PropertyEditor* rows = run.window->properties();
+    rows->editRow(7, QStringLiteral("1_2_3"));
+    ASSERT_TRUE(waitFor([&] { return !run.dialogs->messages.isEmpty(); }, 2000));
+    EXPECT_EQ(run.dialogs->messages.last(), lg("warn_codes_input"));
+    EXPECT_EQ(rows->rowValue(7), QStringLiteral("00_00_00_00_00_00_00_00"));
+    rows->editRow(7, kCode);
+    EXPECT_EQ(run.model().findCard(QStringLiteral("Gate")).record->internalCode, kCode);
+
+    // Hall: made in the window and selected when the card on the line comes.
+    run.dialogs->newCards.push_back(NewCardInput{QStringLiteral("Hall"), QStringLiteral("64"), QStringLiteral("32"), 0});
+    run.trigger(ActionId::NewCard);
+    ASSERT_EQ(run.window->selection().cardName(), QStringLiteral("Hall"));
+    const qsizetype askedBefore = run.dialogs->asked.size();
+    ASSERT_TRUE(card.start({"--tcp", QStringLiteral("127.0.0.1:%1").arg(port), "--code", kCode}));
+    ASSERT_TRUE(waitFor([&] { return run.window->tree()->shownState(QStringLiteral("Gate")) == kNodeOnline; }, 5000))
+        << run.outline().join(u'\n').toStdString();
+    EXPECT_EQ(run.dialogs->asked.size(), askedBefore) << "a typed code asks nothing";
+
+    const QString otherCode = QStringLiteral("8_7_6_5_4_3_2_1");
+    run.window->selectCard(QStringLiteral("Hall"));
+    run.dialogs->yesNo.push_back(true);
+    CardProcess other;
+    ASSERT_TRUE(other.start({"--tcp", QStringLiteral("127.0.0.1:%1").arg(port), "--code", otherCode}));
+    ASSERT_TRUE(waitFor([&] { return run.window->tree()->shownState(QStringLiteral("Hall")) == kNodeOnline; }, 5000))
+        << run.outline().join(u'\n').toStdString();
+    ASSERT_EQ(run.dialogs->asked.size(), askedBefore + 1);
+    EXPECT_TRUE(run.dialogs->asked.last().contains(otherCode)) << run.dialogs->asked.last().toStdString();
+    EXPECT_TRUE(run.dialogs->asked.last().contains(QStringLiteral("Hall")));
+    EXPECT_EQ(run.model().cards().size(), 2) << "no second card";
+    EXPECT_FALSE(run.model().findCard(otherCode));
+    const TFIXModem* hall = run.model().findCard(QStringLiteral("Hall")).record;
+    EXPECT_EQ(hall->internalCode, otherCode);
+    EXPECT_EQ(hall->linkKind, 2);
+    EXPECT_FALSE(hall->ipAddress.isEmpty()) << "the address the card reported from";
+    EXPECT_EQ(run.outline().filter(otherCode).size(), 0) << run.outline().join(u'\n').toStdString();
+
+    // The card list keeps both codes.
+    ASSERT_TRUE(run.window->close());
+    IniFile saved;
+    ASSERT_TRUE(saved.load(home.path() + "/SetCfg.ini"));
+    EXPECT_TRUE(saved.value("CardsInfo", "Gate").contains(kCode)) << saved.value("CardsInfo", "Gate").toStdString();
+    EXPECT_TRUE(saved.value("CardsInfo", "Hall").contains(otherCode));
 }
 
 TEST_F(CardLinkTest, ASilentCardTurnsOfflineInTheTreeAtThePresenceTick)
@@ -282,6 +339,8 @@ TEST_F(CardLinkTest, AnUnknownCardOnAPlainSerialLineLeavesOnlyItselfInTheTreeThe
             r.trigger(ActionId::NewCard);
         }
         EXPECT_EQ(r.outline(), (QStringList{"Hall", "Door"}));
+        // Door, selected, is offered the card's code; the operator declines.
+        r.dialogs->yesNo.push_back(false);
     };
     run = startLinkedRun(home.path(), options);
     ASSERT_TRUE(waitFor([&] { return run.model().findCard(kCode).record != nullptr; }, 5000));

@@ -185,7 +185,9 @@ TEST_F(MainWindowTest, SwitchingTheLanguageTranslatesActionsPanelsAndTheModeText
     EXPECT_EQ(run.window->statusText(0), QStringLiteral("Current Card"));
     EXPECT_EQ(run.window->statusText(2), QStringLiteral("Comm Mode"));
     EXPECT_EQ(run.window->statusText(3), QStringLiteral("Network"));
-    EXPECT_FALSE(run.window->actions().action(ActionId::SimpleChn)->isVisible());
+    // An English system offers every language.
+    EXPECT_TRUE(run.window->actions().action(ActionId::SimpleChn)->isVisible());
+    EXPECT_TRUE(run.window->actions().action(ActionId::TraditionalChn)->isVisible());
     EXPECT_TRUE(run.window->actions().action(ActionId::English)->isChecked());
 
     run.trigger(ActionId::SimpleChn);
@@ -199,7 +201,7 @@ TEST_F(MainWindowTest, SwitchingTheLanguageTranslatesActionsPanelsAndTheModeText
     EXPECT_EQ(run.window->statusText(3), QStringLiteral("网络"));
     EXPECT_TRUE(run.window->actions().action(ActionId::SimpleChn)->isChecked());
     EXPECT_FALSE(run.window->actions().action(ActionId::English)->isChecked());
-    // No row for copy page: it keeps its own caption.
+    // Copy page keeps its own caption in simplified Chinese.
     EXPECT_EQ(run.window->actions().action(ActionId::CopyPrg)->text(), QStringLiteral("复制显示页 "));
 
     // The traditional table has no export row: the caption stays as it was.

@@ -15,17 +15,21 @@
 #include "workspace/layoutcanvaspanels.h"
 #include "workspace/propertyeditor.h"
 #include "workspace/propertyeditordelegate.h"
+#include "workspace/toolwindows.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QListView>
 #include <QPushButton>
+#include <QMenu>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTimeEdit>
 
@@ -376,6 +380,73 @@ TEST_F(OperatorWindows, AClickOnAnImageGroupOnTheCanvasLetsTheImageListShowItsPi
         EXPECT_EQ(shown, (row == 1 ? blue : red).pixel(0, 0) & 0xFFFFFF) << row;
         EXPECT_TRUE(panel->marked());
     }
+}
+
+TEST_F(OperatorWindows, AnEnglishSystemOffersEveryLanguageAndASwitchLeavesNoTextOfTheOther)
+{
+    ASSERT_EQ(currentLanguage(), kEnglish);
+    for (ActionId id : {ActionId::SimpleChn, ActionId::TraditionalChn, ActionId::English})
+        EXPECT_TRUE(run.window->actions().action(id)->isVisible()) << actionName(id).toStdString();
+    // The new-card window is made here, in English.
+    addCard(run, hall, 64, 32, 0);
+    run.trigger(ActionId::AddPrg); // unsaved work: the exit asks
+
+    static const QRegularExpression latinWord(QStringLiteral("[A-Za-z]{2,}"));
+    static const QRegularExpression han(QStringLiteral("[\\x{4e00}-\\x{9fff}]"));
+    // Every caption the window shows.
+    const auto captions = [](QWidget* w) {
+        QStringList texts{w->windowTitle()};
+        for (QLabel* l : w->findChildren<QLabel*>())
+            if (l->isVisibleTo(w))
+                texts << l->text();
+        for (QAbstractButton* b : w->findChildren<QAbstractButton*>())
+            if (b->isVisibleTo(w))
+                texts << b->text();
+        return texts;
+    };
+    const auto newCardWindowTexts = [&] {
+        QStringList texts;
+        whenModal<UsbDiskWindow>([&](UsbDiskWindow* w) {
+            texts = captions(w);
+            w->reject();
+        });
+        run.trigger(ActionId::NewCard);
+        return texts;
+    };
+    const auto popupTexts = [&] {
+        QStringList texts;
+        for (QAction* a : run.window->findChild<QMenu*>(QStringLiteral("pMenuObject"))->actions())
+            if (!a->isSeparator() && a->isVisible())
+                texts << a->text();
+        return texts;
+    };
+    const auto exitButtonTexts = [&] {
+        QStringList texts;
+        whenModal<QMessageBox>([&](QMessageBox* box) {
+            for (QAbstractButton* b : box->buttons())
+                texts << b->text();
+            pressMessageButton(box, QMessageBox::Cancel);
+        });
+        run.trigger(ActionId::Exit);
+        EXPECT_TRUE(run.window->isVisible());
+        texts.sort();
+        return texts;
+    };
+
+    run.trigger(ActionId::SimpleChn);
+    for (const QString& t : newCardWindowTexts() + popupTexts())
+        EXPECT_FALSE(latinWord.match(t).hasMatch()) << t.toStdString();
+    EXPECT_EQ(exitButtonTexts(), (QStringList{QStringLiteral("取消"), QStringLiteral("否(&N)"), QStringLiteral("是(&Y)")}));
+
+    run.trigger(ActionId::English);
+    // The export shows the same window with its parameter labels.
+    UsbDiskWindow& usb = run.window->tools().usbWindow();
+    usb.prepareExport(*run.model().findCard(hall).record, home.path(), {});
+    const QStringList exportTexts = captions(&usb);
+    EXPECT_GT(exportTexts.size(), 12);
+    for (const QString& t : newCardWindowTexts() + popupTexts() + exportTexts)
+        EXPECT_FALSE(han.match(t).hasMatch()) << t.toStdString();
+    EXPECT_EQ(exitButtonTexts(), (QStringList{QStringLiteral("&No"), QStringLiteral("&Yes"), QStringLiteral("Cancel")}));
 }
 
 } // namespace

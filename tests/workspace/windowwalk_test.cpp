@@ -22,15 +22,11 @@ namespace {
 const QList<QPair<QString, QString>> kFixedTexts = {
     {QStringLiteral("打开串口"), QStringLiteral("serial-port button, opening caption")},
     {QStringLiteral("关闭串口"), QStringLiteral("serial-port button, closing caption")},
-    {QStringLiteral("复制显示页 "), QStringLiteral("copy page action (no translation)")},
-    {QStringLiteral("粘贴显示页 "), QStringLiteral("paste page action (no translation)")},
     {QStringLiteral("缩小显示"), QStringLiteral("canvas zoom-out button")},
     {QStringLiteral("缩小"), QStringLiteral("canvas zoom-out hint")},
     {QStringLiteral("放大"), QStringLiteral("canvas zoom-in hint")},
     {QStringLiteral("+"), QStringLiteral("canvas zoom-in button")},
     {QStringLiteral("-"), QStringLiteral("canvas zoom-out button")},
-    {QStringLiteral("导出到U盘"), QStringLiteral("tree pop-up, export entry")},
-    {QStringLiteral("全部折叠"), QStringLiteral("tree pop-up, collapse entry")},
     {QStringLiteral("DTU"), QStringLiteral("parameter window, the DTU link switch")},
     {QStringLiteral("0 -- 15000(ms)"), QStringLiteral("parameter window, range of the send delay")},
 };

@@ -2,6 +2,7 @@
 
 #include "config/usbexport.h"
 #include "language/language.h"
+#include "model/cardtie.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -53,10 +54,7 @@ TFIXModem newCardFromAnswer(const NewCardAnswer& a)
     card.width = a.width;
     card.height = a.height;
     card.colorType = a.colorIndex == 1 ? kColorDual : a.colorIndex == 2 ? kColorTri : kColorSingle;
-    card.internalCode = QStringLiteral("00_00_00_00_00_00_00_00");
-    card.ipAddress = QStringLiteral("192.168.0.110");
-    card.macAddress = QStringLiteral("0:0:0:0:0:0");
-    card.version = 80;
+    giveNewCardDefaults(card);
     return card;
 }
 
@@ -75,10 +73,10 @@ UsbDiskWindow::UsbDiskWindow(RemovableDrives& drives, QWidget* parent)
     edtPHeight = new QLineEdit(cardBox);
     cmbColor = new QComboBox(cardBox);
     cardForm->addRow(cardLabel_);
-    cardForm->addRow(lg("card_name"), editCardName);
-    cardForm->addRow(lg("lbPixelsWidth"), edtPWidth);
-    cardForm->addRow(lg("lbPixelsHeight"), edtPHeight);
-    cardForm->addRow(lg("lbPixelsColor"), cmbColor);
+    cardForm->addRow(textLabel("card_name", cardBox), editCardName);
+    cardForm->addRow(textLabel("lbPixelsWidth", cardBox), edtPWidth);
+    cardForm->addRow(textLabel("lbPixelsHeight", cardBox), edtPHeight);
+    cardForm->addRow(textLabel("lbPixelsColor", cardBox), cmbColor);
     layout->addWidget(cardBox);
 
     exportPanel_ = new QWidget(this);
@@ -86,8 +84,8 @@ UsbDiskWindow::UsbDiskWindow(RemovableDrives& drives, QWidget* parent)
     ex->setContentsMargins(0, 0, 0, 0);
     auto* driveRow = new QHBoxLayout;
     cmdUDiskList = new QComboBox(exportPanel_);
-    cbParam = new QCheckBox(lg("cbParam"), exportPanel_);
-    driveRow->addWidget(new QLabel(lg("lbUDisk"), exportPanel_));
+    cbParam = new QCheckBox(exportPanel_);
+    driveRow->addWidget(textLabel("lbUDisk", exportPanel_));
     driveRow->addWidget(cmdUDiskList, 1);
     driveRow->addWidget(cbParam);
     ex->addLayout(driveRow);
@@ -106,7 +104,7 @@ UsbDiskWindow::UsbDiskWindow(RemovableDrives& drives, QWidget* parent)
     int i = 0;
     for (const Row& r : rows) {
         *r.box = new QComboBox(params);
-        grid->addWidget(new QLabel(lg(r.label), params), i / 2, (i % 2) * 2);
+        grid->addWidget(textLabel(r.label, params), i / 2, (i % 2) * 2);
         grid->addWidget(*r.box, i / 2, (i % 2) * 2 + 1);
         ++i;
     }
@@ -114,8 +112,9 @@ UsbDiskWindow::UsbDiskWindow(RemovableDrives& drives, QWidget* parent)
     layout->addWidget(exportPanel_);
 
     auto* buttons = new QHBoxLayout;
-    okButton_ = new QPushButton(lg("btUDiskOK"), this);
-    auto* close = new QPushButton(lg("btClose"), this);
+    okButton_ = new QPushButton(this);
+    closeButton_ = new QPushButton(this);
+    auto* close = closeButton_;
     buttons->addStretch();
     buttons->addWidget(okButton_);
     buttons->addWidget(close);
@@ -127,7 +126,24 @@ UsbDiskWindow::UsbDiskWindow(RemovableDrives& drives, QWidget* parent)
     connect(okButton_, &QPushButton::clicked, this, &UsbDiskWindow::accept);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     connect(&drives_, &RemovableDrives::changed, this, &UsbDiskWindow::refreshDrives);
+    applyTexts();
     fillLists();
+}
+
+QLabel* UsbDiskWindow::textLabel(const char* key, QWidget* parent)
+{
+    auto* label = new QLabel(lg(key), parent);
+    labelKeys_.append({label, key});
+    return label;
+}
+
+void UsbDiskWindow::applyTexts()
+{
+    for (const auto& [label, key] : std::as_const(labelKeys_))
+        label->setText(lg(key));
+    cbParam->setText(lg("cbParam"));
+    okButton_->setText(lg("btUDiskOK"));
+    closeButton_->setText(lg("btClose"));
 }
 
 void UsbDiskWindow::fillLists()
@@ -182,7 +198,8 @@ void UsbDiskWindow::prepareNewCard(const QString& proposal, NameCheck check)
 {
     mode_ = 0;
     nameCheck_ = std::move(check);
-    fillLists(); // in the language of the moment
+    applyTexts(); // in the language of the moment
+    fillLists();
     setWindowTitle(lg("udisk_new_card"));
     cardLabel_->hide();
     exportPanel_->hide();
@@ -200,7 +217,8 @@ void UsbDiskWindow::prepareNewCard(const QString& proposal, NameCheck check)
 void UsbDiskWindow::prepareExport(const TFIXModem& card, const QString& workFolder, DataBuilder data)
 {
     mode_ = 1;
-    fillLists(); // in the language of the moment
+    applyTexts(); // in the language of the moment
+    fillLists();
     internalCode_ = card.internalCode;
     workFolder_ = workFolder;
     data_ = std::move(data);

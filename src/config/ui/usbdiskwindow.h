@@ -11,6 +11,8 @@
 
 #include <QByteArray>
 #include <QDialog>
+#include <QList>
+#include <QPair>
 
 #include <functional>
 
@@ -62,6 +64,9 @@ public:
 private:
     void refreshDrives();
     void fillLists();
+    // A label whose text is the table's text of `key`, again at every show.
+    QLabel* textLabel(const char* key, QWidget* parent);
+    void applyTexts();
     ExportParameters parameters() const;
     void accept() override;
 
@@ -93,6 +98,8 @@ private:
     QComboBox* cmdDataBit = nullptr;
     QComboBox* cbBaud = nullptr;
     QPushButton* okButton_ = nullptr;
+    QPushButton* closeButton_ = nullptr;
+    QList<QPair<QLabel*, const char*>> labelKeys_;
     QStatusBar* status_ = nullptr;
     ScanModeTable scanModes_;
 };
