@@ -145,6 +145,7 @@ void PropertyEditor::onItemChanged(QTableWidgetItem* changed)
     if (filling_ || !changed || changed->column() != 1)
         return;
     const int row = changed->row();
+    lastRow_ = row;
     const RowChange change = session_.applyRowChange(row, changed->text());
     QList<int> rows = change.rowsRewritten;
     rows << row;
@@ -163,6 +164,7 @@ void PropertyEditor::report(const RowChange& change)
         emit materialChanged(t.cardName, t.pageName, t.regionName, t.materialName, change.rerender);
     if (change.cardModified)
         emit cardModified(t.cardName);
+    emit rowApplied(lastRow_, change.renamed);
 }
 
 void PropertyEditor::editRow(int row, const QString& text)
@@ -179,6 +181,7 @@ QString PropertyEditor::rowValue(int row) const
 
 void PropertyEditor::clickEditButton(int row)
 {
+    lastRow_ = row;
     const DialogRequest request = session_.editButtonClick(row);
     switch (request.kind) {
     case DialogKind::None:

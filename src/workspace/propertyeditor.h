@@ -8,7 +8,7 @@
 //     showRegion(card, page, region), showMaterial(card, page, region, name);
 //     the language switch calls reshow();
 //   - the canvas's regionGeometryChanged -> refreshRegionRows();
-//   - cardModified(card) -> markModified(card);
+//   - rowApplied(row, renamed) -> the document makes the change a step;
 //   - nodeRenamed(level, old, new) -> the selected tree node's text becomes
 //     `new`, and the canvas syncs its panels;
 //   - regionGeometryChanged(...) -> canvas placeRegion(...);
@@ -73,6 +73,9 @@ signals:
     void materialChanged(const QString& cardName, const QString& pageName, const QString& regionName,
                          const QString& name, bool rerender);
     void dialogRequested(const ledsign::DialogRequest& request);
+    // A row or a dialog's result was applied to the records (which may or
+    // may not have changed); `row` is the row typed in or clicked.
+    void rowApplied(int row, bool renamed);
 
 private:
     void fillFromSession();
@@ -84,6 +87,7 @@ private:
     PropertyRowDelegate* delegate_ = nullptr;
     FileChooser fileChooser_;
     bool filling_ = false;
+    int lastRow_ = -1;
 };
 
 } // namespace ledsign
