@@ -212,6 +212,12 @@ void MainWindow::buildToolBars()
     file->addSeparator();
     file->addAction(undo_);
     file->addAction(redo_);
+    // Their captions name the step: icons only, so that the row keeps its
+    // width; the tip names the step.
+    for (QAction* a : {undo_, redo_}) {
+        if (auto* button = qobject_cast<QToolButton*>(file->widgetForAction(a)))
+            button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    }
     QToolBar* objects = bar(QStringLiteral("tbObjects"),
         {ActionId::NewCard, ActionId::DelCard, ActionId::File, ActionId::AddPrg, ActionId::DelPrg, ActionId::CopyPrg,
          ActionId::PastePrg, ActionId::File, ActionId::AddRgn, ActionId::DelRegion, ActionId::File,
