@@ -48,6 +48,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace ledsign {
 
 namespace {
@@ -796,6 +798,7 @@ void MainWindow::apply(const CommandResult& result)
     viewsFollowed_ = false;
     if (result.changed) {
         StepOptions options;
+        options.files = std::exchange(stepFiles_, StepFiles());
         options.selectBefore = selection_.node();
         options.selectAfter = result.select.isNone() ? selection_.node() : result.select;
         document_->record(caption.isEmpty() ? stepcaption::edit() : caption, options);
@@ -952,9 +955,15 @@ void MainWindow::runCommand(ActionId id)
     case ActionId::CopyPrg:
         apply(commands_.copyPage(node));
         break;
-    case ActionId::PastePrg:
-        apply(commands_.pastePage(node));
+    case ActionId::PastePrg: {
+        // A pasted table gets copies of its files: they come and go with
+        // the step.
+        stepFiles_.watch(session_.folders().tableFolder(), {});
+        const CommandResult pasted = commands_.pastePage(node);
+        stepFiles_.settle();
+        apply(pasted);
         break;
+    }
     case ActionId::AddRgn:
         apply(commands_.addRegion(node));
         break;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "editing/selection.h"
+#include "editing/stepfiles.h"
 #include "editing/treecommands.h"
 #include "workspace/actions.h"
 #include "workspace/mainwindowdialogs.h"
@@ -209,8 +210,10 @@ private:
     ProjectDocument* document_ = nullptr;
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;
-    // The caption of the step the running command makes.
+    // The caption of the step the running command makes, and the files it
+    // wrote.
     QString stepCaption_;
+    StepFiles stepFiles_;
     // Set when the document's signals redrew the views for a change.
     bool viewsFollowed_ = false;
     // The canvas stored a region itself: its panel already stands there.

@@ -237,6 +237,25 @@ TEST_F(UndoHistory, TheFilesATableEditWritesAreRemovedOrPutBackByItsUndoAndWritt
     redo();
     EXPECT_EQ(fileBytes(table), "second table!");
     EXPECT_EQ(saved(), second);
+
+    // A pasted page gives its table copies of the files; they go with the
+    // undo and come back with the redo.
+    const QStringList before = QDir(tables).entryList(QDir::Files);
+    select(pageNode(0));
+    run.trigger(ActionId::CopyPrg);
+    run.trigger(ActionId::PastePrg);
+    const QStringList pasted = QDir(tables).entryList(QDir::Files);
+    ASSERT_EQ(pasted.size(), before.size() + 2) << pasted.join(u' ').toStdString();
+    QString copy;
+    for (const QString& name : pasted) {
+        if (!before.contains(name) && name.endsWith(QStringLiteral(".tbl")))
+            copy = tables + u'/' + name;
+    }
+    undo();
+    EXPECT_EQ(QDir(tables).entryList(QDir::Files), before);
+    redo();
+    EXPECT_EQ(QDir(tables).entryList(QDir::Files), pasted);
+    EXPECT_EQ(fileBytes(copy), "second table!");
     EXPECT_EQ(fileBytes(other), "other table");
 }
 
