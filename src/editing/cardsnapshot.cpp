@@ -272,10 +272,6 @@ QList<RecordChange> diffSnapshots(const CardSnapshot& before, const CardSnapshot
     return changes;
 }
 
-} // namespace ledsign
-
-namespace ledsign {
-
 bool changesOutline(const CardSnapshot& before, const CardSnapshot& after, const QList<RecordChange>& changes)
 {
     if (before.cardName != after.cardName)

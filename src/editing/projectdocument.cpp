@@ -1,7 +1,5 @@
 #include "editing/projectdocument.h"
 
-#include "editing/treecommands.h"
-
 #include <QSet>
 #include <QUndoGroup>
 #include <QUndoStack>
@@ -99,16 +97,6 @@ QString ProjectDocument::activeCard() const
     return active ? active->objectName() : QString();
 }
 
-bool ProjectDocument::canUndo() const
-{
-    return group_->canUndo();
-}
-
-bool ProjectDocument::canRedo() const
-{
-    return group_->canRedo();
-}
-
 void ProjectDocument::undo()
 {
     group_->undo();
@@ -172,19 +160,6 @@ void ProjectDocument::startAll()
             addStack(card.name);
     }
     emit historyChanged();
-}
-
-CommandResult ProjectDocument::run(const QString& caption, const std::function<CommandResult()>& command,
-                                   const StepOptions& options)
-{
-    const CommandResult result = command();
-    if (result.changed) {
-        StepOptions o = options;
-        if (o.selectAfter.isNone())
-            o.selectAfter = result.select;
-        record(caption, o);
-    }
-    return result;
 }
 
 bool ProjectDocument::record(const QString& caption, StepOptions options)

@@ -21,14 +21,10 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
-
 class QUndoGroup;
 class QUndoStack;
 
 namespace ledsign {
-
-struct CommandResult;
 
 struct StepOptions {
     // Steps with the same non-empty key in a row on one stack become one
@@ -47,7 +43,6 @@ public:
     explicit ProjectDocument(ProjectModel& model, QObject* parent = nullptr);
     ~ProjectDocument() override;
 
-    const ProjectModel& model() const { return model_; }
     QUndoGroup* undoGroup() const { return group_; }
     // The card's stack; null for a card the document does not know.
     QUndoStack* stackOf(const QString& cardName) const;
@@ -60,13 +55,10 @@ public:
     // Every card as it stands starts its history here (start-up).
     void startAll();
 
-    // Runs an operator's command on the records and makes what it changed
-    // one step per card it touched, with `caption` as the step's text.
-    CommandResult run(const QString& caption, const std::function<CommandResult()>& command,
-                      const StepOptions& options = {});
-    // The same for a change already made in the records by an editor of
-    // the document (property rows, the canvas frame, an editor window's
-    // hand-back). True when a step was made.
+    // An operator's change, made in the records by a command or an editor
+    // (a tree command, property rows, the canvas frame, an editor window's
+    // hand-back), becomes one step per card it touched, with `caption` as
+    // the step's text. True when a step was made.
     bool record(const QString& caption, StepOptions options = {});
 
     // The card's playbill was read again, emptied or resized: its history
@@ -79,8 +71,6 @@ public:
     // Cards a save left unmodified are clean from here.
     void noteSaved();
 
-    bool canUndo() const;
-    bool canRedo() const;
     void undo();
     void redo();
 
