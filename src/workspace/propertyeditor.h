@@ -11,8 +11,8 @@
 //   - rowApplied(row, renamed) -> the document makes the change a step;
 //   - nodeRenamed(level, old, new) -> the selected tree node's text becomes
 //     `new`, and the canvas syncs its panels;
-//   - regionGeometryChanged(...) -> canvas placeRegion(...);
-//   - materialChanged(..., rerender) -> canvas refreshMaterial(...);
+//   - the canvas follows the records through the project document's
+//     signals (regionGeometryChanged and materialChanged say the same);
 //   - dialogRequested(request) -> open the page or date-time dialog, then
 //     call acceptPlayByWeek / acceptPlayByDate / acceptCountTime. The
 //     animation's open-file dialog is opened here.
