@@ -267,7 +267,11 @@ void ProjectDocument::adopt()
             addStack(card.name);
             emit cardAdded(card.name);
         } else if (!samePlaybill(known_.value(card.name), now.value(card.name))) {
-            restart(card.name);
+            // Taken as the card now stands, its history kept: the views
+            // follow, and no step is made of it.
+            const CardSnapshot before = known_.value(card.name);
+            known_.insert(card.name, now.value(card.name));
+            announce(before, now.value(card.name));
         }
     }
 }

@@ -66,7 +66,7 @@ public:
     void restart(const QString& cardName);
     // Changes that were no edit (a card that registered, a card the link
     // updated): new cards get a history, cards that went lose theirs, and a
-    // card whose playbill changed under its history starts anew.
+    // card whose records changed is taken as it stands, its history kept.
     void adopt();
     // Cards a save left unmodified are clean from here.
     void noteSaved();
