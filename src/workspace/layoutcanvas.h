@@ -16,16 +16,18 @@
 //     frees the panels of the built cards to match the lists;
 //   - tree click: showCard(card), showPage(card, page),
 //     showRegion(card, page, region), showMaterial(card, page, region, name);
-//   - property editor's regionGeometryChanged -> placeRegion(...);
-//     materialChanged -> refreshMaterial(...); nodeRenamed -> syncWithModel();
+//   - the project document's regionChanged -> placeRegion(...);
+//     materialChanged -> refreshMaterial(...); records that came, went or
+//     were renamed -> syncWithModel();
 //   - regionClicked -> select the region's tree node and show its rows
 //     (the frame is already on the panel);
 //   - materialClicked -> select the material's node, show its rows, and
 //     switch the commands to the material row; statusMessage -> status
 //     panel 4;
 //   - materialDoubleClicked -> open the material's editor;
-//   - regionGeometryChanged -> mark the card modified and refresh the
-//     region rows of the property editor (the record is already updated);
+//   - regionGeometryChanged -> refresh the region rows of the property
+//     editor (the record is already updated); once the mouse lets go the
+//     document makes the drag one step;
 //   - deleteRequested -> the "delete object" command for the selected node;
 //   - the image-group list's selection -> showImageOnMaterial(path);
 //   - setPictureSource() replaces the renderer of material pictures.

@@ -8,6 +8,8 @@
 #include "editing/helpguide.h"
 #include "editing/panelpicture.h"
 #include "language/buttontexts.h"
+#include "editing/projectdocument.h"
+#include "editing/stepcaptions.h"
 #include "language/language.h"
 #include "language/languagetable.h"
 #include "model/imagefiles.h"
@@ -48,8 +50,12 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUndoGroup>
+#include <QUndoStack>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace ledsign {
 
@@ -91,6 +97,9 @@ MainWindow::MainWindow(WorkspaceSession& session, std::unique_ptr<MainWindowDial
     connect(actions_, &ActionSet::triggered, this, &MainWindow::runCommand);
     connect(actions_, &ActionSet::popupTriggered, this, &MainWindow::runPopupItem);
 
+    document_ = new ProjectDocument(session.model(), this);
+    makeHistoryActions();
+
     deleteObject_ = new QAction(fixedtext::deleteObject(), this);
     deleteObject_->setObjectName(QStringLiteral("pmDelObject"));
     deleteObject_->setShortcut(QKeySequence::Delete);
@@ -120,6 +129,7 @@ MainWindow::MainWindow(WorkspaceSession& session, std::unique_ptr<MainWindowDial
             return tools_->askNewCard(proposal, check);
         });
 
+    wireDocument();
     retranslate();
     setCommandsFor(NodeLevel::None);
     resize(1180, 760);
@@ -153,6 +163,9 @@ void MainWindow::buildMenus()
     add(file, {ActionId::Exit});
 
     QMenu* edit = menu(ActionId::ItemEdit);
+    edit->addAction(undo_);
+    edit->addAction(redo_);
+    edit->addSeparator();
     add(edit, {ActionId::SglTxt, ActionId::MulText});
     edit->addSeparator();
     add(edit, {ActionId::DateTime, ActionId::AddTime, ActionId::DelTime, ActionId::Colck});
@@ -203,7 +216,16 @@ void MainWindow::buildToolBars()
         return tb;
     };
     // ActionId::File stands for a separator in these lists.
-    bar(QStringLiteral("tbFile"), {ActionId::NewPrg, ActionId::InsertPrg, ActionId::SavePrg});
+    QToolBar* file = bar(QStringLiteral("tbFile"), {ActionId::NewPrg, ActionId::InsertPrg, ActionId::SavePrg});
+    file->addSeparator();
+    file->addAction(undo_);
+    file->addAction(redo_);
+    // Their captions name the step: icons only, so that the row keeps its
+    // width; the tip names the step.
+    for (QAction* a : {undo_, redo_}) {
+        if (auto* button = qobject_cast<QToolButton*>(file->widgetForAction(a)))
+            button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    }
     QToolBar* objects = bar(QStringLiteral("tbObjects"),
         {ActionId::NewCard, ActionId::DelCard, ActionId::File, ActionId::AddPrg, ActionId::DelPrg, ActionId::CopyPrg,
          ActionId::PastePrg, ActionId::File, ActionId::AddRgn, ActionId::DelRegion, ActionId::File,
@@ -260,8 +282,14 @@ void MainWindow::buildCentre()
     downButton_ = new QToolButton;
     downButton_->setObjectName(QStringLiteral("sBtnDown"));
     downButton_->setArrowType(Qt::DownArrow);
-    connect(upButton_, &QToolButton::clicked, this, [this] { apply(commands_.moveUp(selection_.node())); });
-    connect(downButton_, &QToolButton::clicked, this, [this] { apply(commands_.moveDown(selection_.node())); });
+    connect(upButton_, &QToolButton::clicked, this, [this] {
+        stepCaption_ = stepcaption::moveUp();
+        apply(commands_.moveUp(selection_.node()));
+    });
+    connect(downButton_, &QToolButton::clicked, this, [this] {
+        stepCaption_ = stepcaption::moveDown();
+        apply(commands_.moveDown(selection_.node()));
+    });
     serialButton_ = new QPushButton(channeltext::kOpenSerialCaption);
     serialButton_->setObjectName(QStringLiteral("sbSerialPort"));
     connect(serialButton_, &QPushButton::clicked, this, [this] { link_->toggleSerialPort(); });
@@ -381,14 +409,11 @@ void MainWindow::wirePropertyEditor()
     properties_->setFileChooser([this](const QString& filter, const QString& startFile) {
         return dialogs_->askOpenFileName(QString(), startFile, filter);
     });
-    connect(properties_, &PropertyEditor::cardModified, this, &MainWindow::markModified);
+    // The canvas follows the document's signals; the rows' changes become
+    // steps.
     connect(properties_, &PropertyEditor::nodeRenamed, this,
             [this](int level, const QString&, const QString& newName) { renameSelectedNode(level, newName); });
-    connect(properties_, &PropertyEditor::regionGeometryChanged, canvas_, &LayoutCanvas::placeRegion);
-    connect(properties_, &PropertyEditor::materialChanged, this,
-            [this](const QString& card, const QString& page, const QString& region, const QString& name, bool) {
-                canvas_->refreshMaterial(card, page, region, name);
-            });
+    connect(properties_, &PropertyEditor::rowApplied, this, &MainWindow::recordPropertyRow);
     connect(properties_, &PropertyEditor::dialogRequested, this, &MainWindow::openRowDialog);
     connect(properties_, &PropertyEditor::cardListChanged, this, [this] { session_.noteChange(); });
     // Shown once the edit has ended, not from inside the editor's commit.
@@ -413,10 +438,7 @@ void MainWindow::wireCanvas()
             [this](const QString& card, const QString& page, const QString& region, const QString& name) {
                 showMaterialEditor(session_.model().findMaterial(card, page, region, name).index);
             });
-    connect(canvas_, &LayoutCanvas::regionGeometryChanged, this, [this](const QString& card) {
-        markModified(card);
-        properties_->refreshRegionRows();
-    });
+    connect(canvas_, &LayoutCanvas::regionGeometryChanged, this, &MainWindow::recordCanvasGeometry);
     connect(canvas_, &LayoutCanvas::statusMessage, this, &MainWindow::showStatus);
     connect(canvas_, &LayoutCanvas::deleteRequested, this, &MainWindow::deleteSelectedObject);
 }
@@ -513,6 +535,7 @@ void MainWindow::retranslate()
         checked->setChecked(true);
     applyWindowTexts();
     showSearchSwitch();
+    showHistory();
 }
 
 void MainWindow::switchLanguage(int index)
@@ -534,6 +557,7 @@ void MainWindow::startUp()
 {
     tools_->startUp();
     const QStringList unread = session_.loadCards(messageSink());
+    document_->startAll();
     canvas_->syncWithModel();
     tree_->rebuild(session_.model());
     tree_->expandAll();
@@ -639,6 +663,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         case MainWindowDialogs::Answer::Yes: {
             PlaybillSaver saver(session_.model(), session_.folders(), *dialogs_);
             const PlaybillSaver::Result result = saver.savePlaybills(kSaveAllModified, {});
+            document_->noteSaved();
             // A playbill that was not written would be lost: stay open.
             QStringList unsaved;
             for (const TFIXModem& c : session_.model().cards()) {
@@ -704,6 +729,7 @@ void MainWindow::onNodeSelected(const NodePath& path)
 void MainWindow::showSelection(const NodePath& path, bool showOnCanvas)
 {
     selection_.select(session_.model(), path);
+    document_->setActiveCard(path.isNone() ? QString() : cardNameOfNodeText(path.card));
     if (!path.isNone())
         statusPanels_[kCardNamePanel]->setText(cardNameOfNodeText(path.card));
     switch (path.level) {
@@ -779,9 +805,12 @@ void MainWindow::setCommandsFor(NodeLevel level)
 
 void MainWindow::refreshTree()
 {
+    // What the card link changed is no step.
+    document_->adopt();
     CommandResult redraw;
     redraw.changed = true;
-    apply(redraw);
+    viewsFollowed_ = false;
+    showResult(redraw);
 }
 
 void MainWindow::selectCard(const QString& cardName)
@@ -809,7 +838,13 @@ void MainWindow::changeCardSize(qsizetype cardIndex, int width, int height)
     const QList<TFIXModem>& cards = session_.model().cards();
     if (cardIndex < 0 || cardIndex >= cards.size())
         return;
-    apply(commands_.changeCardSize(cards.at(cardIndex).name, width, height));
+    const QString name = cards.at(cardIndex).name;
+    viewsFollowed_ = false;
+    const CommandResult resized = commands_.changeCardSize(name, width, height);
+    // A new size empties the playbill: its history starts again.
+    if (resized.changed)
+        document_->restart(name);
+    showResult(resized);
 }
 
 void MainWindow::refreshCardStates()
@@ -843,6 +878,25 @@ QString MainWindow::statusText(int panel) const
 
 void MainWindow::apply(const CommandResult& result)
 {
+    // Whatever command changed the records, the document makes the change
+    // a step of each card it touched.
+    const QString caption = stepCaption_;
+    stepCaption_.clear();
+    viewsFollowed_ = false;
+    if (result.changed) {
+        StepOptions options;
+        options.files = std::exchange(stepFiles_, StepFiles());
+        options.selectBefore = selection_.node();
+        options.selectAfter = result.select.isNone() ? selection_.node() : result.select;
+        document_->record(caption.isEmpty() ? stepcaption::edit() : caption, options);
+    }
+    showResult(result);
+}
+
+void MainWindow::showResult(const CommandResult& result)
+{
+    const bool followed = viewsFollowed_;
+    viewsFollowed_ = false;
     if (!result.message.isEmpty())
         dialogs_->showMessage(result.message);
     if (!result.status.isEmpty())
@@ -853,8 +907,12 @@ void MainWindow::apply(const CommandResult& result)
     if (result.changed) {
         session_.noteChange();
         imageGroups_->setMaterial(nullptr); // the lists may have moved
-        canvas_->syncWithModel();
-        tree_->rebuild(model);
+        // Changes the document does not describe (the order of the cards,
+        // the cards the tree shows) redraw everything.
+        if (!followed) {
+            canvas_->syncWithModel();
+            tree_->rebuild(model);
+        }
     }
     if (result.expandAll)
         tree_->expandAll();
@@ -890,6 +948,8 @@ void MainWindow::runCommand(ActionId id)
 {
     const NodePath node = selection_.node();
     const QString caption = actions_->action(id)->text();
+    stepCaption_ = stepcaption::ofAction(id);
+    viewsFollowed_ = false;
     if (const auto kind = materialKindOfAction(id)) {
         addMaterial(*kind);
         return;
@@ -900,7 +960,13 @@ void MainWindow::runCommand(ActionId id)
         if (node.level == NodeLevel::Card && !session_.model().pageNames(node.card).isEmpty()
             && !confirm("dlg_new_playbill"))
             break;
-        apply(commands_.newPlaybill(node));
+        {
+            // The emptied card starts a new history.
+            const CommandResult emptied = commands_.newPlaybill(node);
+            if (emptied.changed)
+                document_->restart(node.card);
+            showResult(emptied);
+        }
         break;
     case ActionId::InsertPrg: {
         if (node.level != NodeLevel::Card) {
@@ -976,9 +1042,15 @@ void MainWindow::runCommand(ActionId id)
     case ActionId::CopyPrg:
         apply(commands_.copyPage(node));
         break;
-    case ActionId::PastePrg:
-        apply(commands_.pastePage(node));
+    case ActionId::PastePrg: {
+        // A pasted table gets copies of its files: they come and go with
+        // the step.
+        stepFiles_.watch(session_.folders().tableFolder(), {});
+        const CommandResult pasted = commands_.pastePage(node);
+        stepFiles_.settle();
+        apply(pasted);
         break;
+    }
     case ActionId::AddRgn:
         apply(commands_.addRegion(node));
         break;
@@ -1067,12 +1139,18 @@ void MainWindow::savePlaybills(int mode)
     PlaybillSaver saver(session_.model(), session_.folders(), *dialogs_);
     const QString card = selection_.level() == NodeLevel::None ? QString() : selection_.cardName();
     saver.savePlaybills(mode, card);
+    document_->noteSaved();
     session_.noteChange(); // the card list names the playbill file
 }
 
 void MainWindow::openPlaybillInto(const NodePath& node, const QString& path)
 {
-    apply(commands_.openPlaybill(node, path, messageSink()));
+    viewsFollowed_ = false;
+    const CommandResult opened = commands_.openPlaybill(node, path, messageSink());
+    // The card holds what the file holds: its history starts there.
+    if (opened.changed)
+        document_->restart(node.card);
+    showResult(opened);
 }
 
 void MainWindow::openRecentFile(const QString& path)
@@ -1121,14 +1199,33 @@ void MainWindow::showMaterialEditor(qsizetype materialIndex)
     if (!region || !card)
         return;
     bool changed = false;
+    StepOptions step;
+    step.selectBefore = step.selectAfter =
+        NodePath::ofMaterial(edited.cardName, edited.pageName, edited.regionName, edited.name);
+    QString caption = stepcaption::editMaterial();
     switch (edited.kind) {
     case kSingleText:
     case kMultiText:
         changed = dialogs_->editText(edited, region.record->width);
+        caption = stepcaption::editText();
         break;
-    case kTable:
+    case kTable: {
+        // The table editor writes the table file and its pictures: the step
+        // keeps their bytes.
+        QStringList watched;
+        for (const TFileInfo& file : std::as_const(edited.fileList)) {
+            watched << file.path;
+            const QString name = baseName(file.path);
+            const qsizetype cut = name.indexOf(QStringLiteral("__"));
+            if (cut > 0)
+                watched << pathInFolder(session_.folders().tableFolder(), name.left(cut)) + QStringLiteral(".tbl");
+        }
+        step.files.watch(session_.folders().tableFolder(), watched);
         changed = dialogs_->editTable(edited, session_.folders(), QSize(region.record->width, region.record->height));
+        step.files.settle();
+        caption = stepcaption::editTable();
         break;
+    }
     case kInternalCodeText:
         changed = dialogs_->editInternalCode(edited);
         break;
@@ -1149,9 +1246,11 @@ void MainWindow::showMaterialEditor(qsizetype materialIndex)
     const auto record = model.findMaterial(edited.cardName, edited.pageName, edited.regionName, edited.name);
     if (!record)
         return;
-    *record.record = edited;
+    // An editor closed without a change hands back nothing.
     if (changed) {
-        markModified(edited.cardName);
+        *record.record = edited;
+        document_->record(caption, step);
+        session_.noteChange();
         showStatus(message("tip_material_edit"));
     }
     canvas_->refreshMaterial(edited.cardName, edited.pageName, edited.regionName, edited.name);
@@ -1218,10 +1317,9 @@ void MainWindow::makeImageGroupPanel()
     rightColumn_->addWidget(imageGroups_);
     connect(imageGroups_, &ImageGroupPanel::showFile, canvas_, &LayoutCanvas::showImageOnMaterial);
     connect(imageGroups_, &ImageGroupPanel::listChanged, this, [this] {
-        const NodePath node = selection_.node();
-        markModified(node.card);
-        if (node.level == NodeLevel::Material)
-            canvas_->refreshMaterial(node.card, node.page, node.region, node.material);
+        // The panel changed its material in place; the document makes it a
+        // step and the canvas follows its signal.
+        recordEdit(stepcaption::editImageGroup(), selection_.node());
         properties_->reshow();
         emit projectChanged();
     });
@@ -1254,6 +1352,127 @@ void MainWindow::dropFilesOnRegion(const QString& regionPanelName, const QString
             apply(commands_.addMaterial(regionNode, kImageGroup));
     }
     imageGroups_->addFiles(files);
+}
+
+// ---------------------------------------------------------------- history
+
+void MainWindow::makeHistoryActions()
+{
+    undo_ = new QAction(this);
+    undo_->setObjectName(QStringLiteral("actUndo"));
+    undo_->setShortcut(QKeySequence::Undo);
+    undo_->setIcon(QIcon(QStringLiteral(":/workspace/icons/undo.svg")));
+    redo_ = new QAction(this);
+    redo_->setObjectName(QStringLiteral("actRedo"));
+    redo_->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
+    redo_->setIcon(QIcon(QStringLiteral(":/workspace/icons/redo.svg")));
+    for (QAction* a : {undo_, redo_}) {
+        a->setShortcutContext(Qt::WindowShortcut);
+        addAction(a);
+    }
+    connect(undo_, &QAction::triggered, this, [this] { document_->undo(); });
+    connect(redo_, &QAction::triggered, this, [this] { document_->redo(); });
+}
+
+void MainWindow::showHistory()
+{
+    const QUndoGroup* group = document_->undoGroup();
+    undo_->setEnabled(group->canUndo());
+    redo_->setEnabled(group->canRedo());
+    undo_->setText(stepcaption::undoCommand(group->canUndo() ? group->undoText() : QString()));
+    redo_->setText(stepcaption::redoCommand(group->canRedo() ? group->redoText() : QString()));
+    undo_->setToolTip(undo_->text());
+    redo_->setToolTip(redo_->text());
+}
+
+void MainWindow::wireDocument()
+{
+    ProjectDocument* d = document_;
+    connect(d, &ProjectDocument::historyChanged, this, &MainWindow::showHistory);
+    connect(d, &ProjectDocument::cardRecordsChanged, this, &MainWindow::followCard);
+    connect(d, &ProjectDocument::cardAdded, this, &MainWindow::followCards);
+    connect(d, &ProjectDocument::cardRemoved, this, &MainWindow::followCards);
+    connect(d, &ProjectDocument::cardRenamed, this, &MainWindow::followCards);
+    connect(d, &ProjectDocument::regionChanged, this,
+            [this](const QString& card, const QString& page, const QString& region) {
+                if (!canvasStoring_)
+                    canvas_->placeRegion(card, page, region);
+            });
+    connect(d, &ProjectDocument::materialChanged, canvas_, &LayoutCanvas::refreshMaterial);
+    connect(d, &ProjectDocument::stepRestored, this, &MainWindow::showRestored);
+}
+
+void MainWindow::followCard(const QString& cardName, bool outlineChanged)
+{
+    viewsFollowed_ = true;
+    if (!outlineChanged)
+        return;
+    imageGroups_->setMaterial(nullptr); // the lists moved
+    tree_->rebuildCard(session_.model(), cardName);
+    canvas_->syncWithModel();
+}
+
+void MainWindow::followCards()
+{
+    viewsFollowed_ = true;
+    imageGroups_->setMaterial(nullptr);
+    tree_->rebuild(session_.model());
+    canvas_->syncWithModel();
+}
+
+void MainWindow::showRestored(const NodePath& path)
+{
+    imageGroups_->setMaterial(nullptr); // the card's records were put back
+    viewsFollowed_ = false;
+    session_.noteChange();
+    const ProjectModel& model = session_.model();
+    NodePath target = path;
+    while (!target.isNone() && !pathExists(model, target))
+        target = target.parent();
+    if (target.isNone() && model.findCard(document_->activeCard()))
+        target = NodePath::ofCard(document_->activeCard());
+    selectNode(target);
+    emit projectChanged();
+}
+
+void MainWindow::recordEdit(const QString& caption, const NodePath& select, const QString& mergeKey)
+{
+    StepOptions options;
+    options.selectBefore = options.selectAfter = select;
+    options.mergeKey = mergeKey;
+    if (document_->record(caption, options))
+        session_.noteChange();
+}
+
+void MainWindow::recordPropertyRow(int row, bool renamed)
+{
+    // Typing in one row of one object again and again is one step.
+    const PropertyTarget& t = properties_->session().target();
+    const QString key = renamed ? QString()
+                                : QStringLiteral("row %1|%2|%3|%4|%5")
+                                      .arg(row)
+                                      .arg(t.cardName, t.pageName, t.regionName, t.materialName);
+    recordEdit(renamed ? stepcaption::rename() : stepcaption::editProperties(), selection_.node(), key);
+}
+
+void MainWindow::recordCanvasGeometry(const QString& card, const QString& page, const QString& region)
+{
+    properties_->refreshRegionRows();
+    // One drag is one step: it is made when the mouse lets go.
+    if (canvas_->dragFrame() && canvas_->dragFrame()->dragging())
+        return;
+    const auto live = session_.model().findRegion(card, page, region);
+    if (!live)
+        return;
+    QString caption = stepcaption::moveRegion();
+    const CardSnapshot known = document_->knownPlaybill(card);
+    for (const TRegion& r : known.regions) {
+        if (r.id == live.record->id && (r.width != live.record->width || r.height != live.record->height))
+            caption = stepcaption::resizeRegion();
+    }
+    canvasStoring_ = true;
+    recordEdit(caption, NodePath::ofRegion(card, page, region));
+    canvasStoring_ = false;
 }
 
 void MainWindow::startExternalTool(bool paint)

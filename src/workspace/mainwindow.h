@@ -6,6 +6,7 @@
 #pragma once
 
 #include "editing/selection.h"
+#include "editing/stepfiles.h"
 #include "editing/treecommands.h"
 #include "workspace/actions.h"
 #include "workspace/mainwindowdialogs.h"
@@ -29,6 +30,7 @@ namespace ledsign {
 
 class CardLinkController;
 class HelpWindow;
+class ProjectDocument;
 class ImageGroupPanel;
 class LayoutCanvas;
 class ObjectTree;
@@ -90,6 +92,12 @@ public:
     void openRecentFile(const QString& path);
 
     ActionSet& actions() { return *actions_; }
+    // Every edit goes through the document; Undo and Redo work on the
+    // selected card's history.
+    ProjectDocument& document() { return *document_; }
+    QAction* undoAction() const { return undo_; }
+    QAction* redoAction() const { return redo_; }
+    QMenu* editMenu() const { return menus_.value(ActionId::ItemEdit); }
     ObjectTree* tree() const { return tree_; }
     WorkspaceSession& session() { return session_; }
     const SelectionState& selection() const { return selection_; }
@@ -140,7 +148,20 @@ private:
     void showSearchSwitch();
     void applyWindowTexts();
 
+    // A command's result: what it changed becomes a step of the document
+    // under the running command's caption, then the result is shown.
     void apply(const CommandResult& result);
+    // Shows a result whose changes the document already knows.
+    void showResult(const CommandResult& result);
+    void makeHistoryActions();
+    void wireDocument();
+    void showHistory();
+    void followCard(const QString& cardName, bool outlineChanged);
+    void followCards();
+    void showRestored(const NodePath& path);
+    void recordEdit(const QString& caption, const NodePath& select, const QString& mergeKey = {});
+    void recordPropertyRow(int row, bool renamed);
+    void recordCanvasGeometry(const QString& card, const QString& page, const QString& region);
     void onNodeSelected(const NodePath& path);
     // The selection moved; the canvas shows it unless the click came from
     // the canvas itself.
@@ -203,6 +224,17 @@ private:
     std::array<QLabel*, kStatusPanelCount - 1> statusPanels_{};
     QProgressBar* progress_ = nullptr;
     CardLinkController* link_ = nullptr;
+    ProjectDocument* document_ = nullptr;
+    QAction* undo_ = nullptr;
+    QAction* redo_ = nullptr;
+    // The caption of the step the running command makes, and the files it
+    // wrote.
+    QString stepCaption_;
+    StepFiles stepFiles_;
+    // Set when the document's signals redrew the views for a change.
+    bool viewsFollowed_ = false;
+    // The canvas stored a region itself: its panel already stands there.
+    bool canvasStoring_ = false;
     bool closing_ = false;
 };
 

@@ -189,6 +189,50 @@ void ObjectTree::rebuild(const ProjectModel& model)
     rebuilding_ = false;
 }
 
+void ObjectTree::rebuildCard(const ProjectModel& model, const QString& cardName)
+{
+    QTreeWidgetItem* cardItem = cardItems_.value(cardName);
+    if (!cardItem || cardItem->text(0) != cardName) {
+        rebuild(model);
+        return;
+    }
+    rebuilding_ = true;
+    const NodePath selected = selectedPath();
+    QSet<QString> expanded;
+    for (int p = 0; p < cardItem->childCount(); ++p) {
+        QTreeWidgetItem* pageItem = cardItem->child(p);
+        if (pageItem->isExpanded())
+            expanded.insert(keyOf(pathOf(pageItem)));
+        for (int r = 0; r < pageItem->childCount(); ++r) {
+            if (pageItem->child(r)->isExpanded())
+                expanded.insert(keyOf(pathOf(pageItem->child(r))));
+        }
+    }
+    const bool cardOpen = cardItem->isExpanded();
+    qDeleteAll(cardItem->takeChildren());
+    auto add = [&](QTreeWidgetItem* parent, const NodePath& path, const QString& text) {
+        auto* item = new QTreeWidgetItem(parent);
+        item->setText(0, text);
+        item->setData(0, kLevelRole, static_cast<int>(path.level));
+        return item;
+    };
+    const ProjectOutline outline(model);
+    for (const QString& page : outline.pageNames(cardName)) {
+        QTreeWidgetItem* pageItem = add(cardItem, NodePath::ofPage(cardName, page), page);
+        pageItem->setExpanded(expanded.contains(keyOf(NodePath::ofPage(cardName, page))));
+        for (const QString& region : outline.regionNames(cardName, page)) {
+            const NodePath regionPath = NodePath::ofRegion(cardName, page, region);
+            QTreeWidgetItem* regionItem = add(pageItem, regionPath, region);
+            for (const QString& material : outline.materialNames(cardName, page, region))
+                add(regionItem, NodePath::ofMaterial(cardName, page, region, material), material);
+            regionItem->setExpanded(expanded.contains(keyOf(regionPath)));
+        }
+    }
+    cardItem->setExpanded(cardOpen);
+    selectPath(selected);
+    rebuilding_ = false;
+}
+
 void ObjectTree::refreshCardStates(const ProjectModel& model)
 {
     for (int i = 0; i < topLevelItemCount(); ++i) {

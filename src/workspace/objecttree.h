@@ -28,6 +28,9 @@ public:
 
     // Rebuilds every node from the model; nodes that were expanded stay so.
     void rebuild(const ProjectModel& model);
+    // Rebuilds the nodes under one card node (its pages, regions and
+    // materials); the whole tree when the card has no node.
+    void rebuildCard(const ProjectModel& model, const QString& cardName);
     // Only the on-line marks of the card nodes follow their records.
     void refreshCardStates(const ProjectModel& model);
     // The same for one card's node.

@@ -177,6 +177,7 @@ void PropertyEditor::onItemChanged(QTableWidgetItem* changed)
     if (filling_ || !changed || changed->column() != 1)
         return;
     const int row = changed->row();
+    lastRow_ = row;
     const RowChange change = session_.applyRowChange(row, changed->text());
     QList<int> rows = change.rowsRewritten;
     rows << row;
@@ -199,6 +200,7 @@ void PropertyEditor::report(const RowChange& change)
         emit cardListChanged(t.cardName);
     if (!change.message.isEmpty())
         emit valueRefused(change.message);
+    emit rowApplied(lastRow_, change.renamed);
 }
 
 void PropertyEditor::editRow(int row, const QString& text)
@@ -215,6 +217,7 @@ QString PropertyEditor::rowValue(int row) const
 
 void PropertyEditor::clickEditButton(int row)
 {
+    lastRow_ = row;
     const DialogRequest request = session_.editButtonClick(row);
     switch (request.kind) {
     case DialogKind::None:

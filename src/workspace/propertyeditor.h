@@ -8,11 +8,11 @@
 //     showRegion(card, page, region), showMaterial(card, page, region, name);
 //     the language switch calls reshow();
 //   - the canvas's regionGeometryChanged -> refreshRegionRows();
-//   - cardModified(card) -> markModified(card);
+//   - rowApplied(row, renamed) -> the document makes the change a step;
 //   - nodeRenamed(level, old, new) -> the selected tree node's text becomes
 //     `new`, and the canvas syncs its panels;
-//   - regionGeometryChanged(...) -> canvas placeRegion(...);
-//   - materialChanged(..., rerender) -> canvas refreshMaterial(...);
+//   - the canvas follows the records through the project document's
+//     signals (regionGeometryChanged and materialChanged say the same);
 //   - dialogRequested(request) -> open the page or date-time dialog, then
 //     call acceptPlayByWeek / acceptPlayByDate / acceptCountTime. The
 //     animation's open-file dialog is opened here.
@@ -81,6 +81,9 @@ signals:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // A row or a dialog's result was applied to the records (which may or
+    // may not have changed); `row` is the row typed in or clicked.
+    void rowApplied(int row, bool renamed);
 
 private:
     // The label column fits the widest label; the values take the rest.
@@ -94,6 +97,7 @@ private:
     PropertyRowDelegate* delegate_ = nullptr;
     FileChooser fileChooser_;
     bool filling_ = false;
+    int lastRow_ = -1;
 };
 
 } // namespace ledsign

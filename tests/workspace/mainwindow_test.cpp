@@ -402,7 +402,9 @@ TEST_F(MainWindowTest, PropertyEditsAndCanvasClicksReachTheTreeAndTheRecords)
     EXPECT_EQ(run.window->selection().node(), text);
     EXPECT_TRUE(run.enabled(ActionId::DelFodder));
     EXPECT_FALSE(run.enabled(ActionId::DelRegion));
+    // The canvas stores what the frame was dragged to, then says so.
     run.model().findCard("A").record->modified = 0;
+    run.model().findRegion("A", "show_page1", "Stage").record->left = 24;
     emit canvas->regionGeometryChanged("A", "show_page1", "Stage");
     EXPECT_TRUE(run.model().findCard("A").record->modified);
 

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <ostream>
 
@@ -70,10 +71,10 @@ public:
         material.content = *text;
         return true;
     }
-    bool editTable(TFodder& material, const DataFolder&, QSize region) override
+    bool editTable(TFodder& material, const DataFolder& folders, QSize region) override
     {
         edits << QStringLiteral("table %1 %2x%3").arg(material.name).arg(region.width()).arg(region.height());
-        return false;
+        return tableEdit ? tableEdit(material, folders) : false;
     }
     bool editInternalCode(TFodder& material) override
     {
@@ -111,6 +112,8 @@ public:
     std::deque<std::optional<QString>> texts;        // what the text editors leave
     std::deque<std::optional<QString>> dialogValues; // answers of the row dialogs
     QStringList edits;                               // editors opened
+    // What the table editor does (writes its files, changes the material).
+    std::function<bool(TFodder&, const DataFolder&)> tableEdit;
     QStringList asked;
     QStringList messages;
 

@@ -72,16 +72,37 @@ public:
         // A trailing colon belongs to a label.
         if (text.endsWith(u':') || text.endsWith(u'：'))
             return known(text.chopped(1));
+        // A table text with its %1 filled in by another known text.
+        for (const QRegularExpression& form : forms_) {
+            const QRegularExpressionMatch m = form.match(text);
+            if (!m.hasMatch())
+                continue;
+            bool all = true;
+            for (int i = 1; i <= m.lastCapturedIndex() && all; ++i)
+                all = known(m.captured(i));
+            if (all)
+                return true;
+        }
         return false;
     }
 
 private:
     void add(const QString& text)
     {
-        if (!text.trimmed().isEmpty())
-            texts_.insert(text.trimmed());
+        const QString t = text.trimmed();
+        if (t.isEmpty())
+            return;
+        texts_.insert(t);
+        static const QRegularExpression placeholder(QStringLiteral("%[1-9]"));
+        if (t.contains(placeholder) && t.size() > 2) {
+            QStringList pieces = t.split(placeholder);
+            for (QString& piece : pieces)
+                piece = QRegularExpression::escape(piece);
+            forms_ << QRegularExpression(QLatin1Char('^') + pieces.join(QStringLiteral("(.+)")) + QLatin1Char('$'));
+        }
     }
     QSet<QString> texts_;
+    QList<QRegularExpression> forms_;
     QSet<QString> data_;
 };
 
