@@ -151,7 +151,7 @@ TEST_P(WindowWalk, EveryWindowFitsTheScreenAndSpeaksItsLanguage)
     {
         QTcpServer probe; // a port of the walk's own
         ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
-        run.session->settings().serverPort = probe.serverPort();
+        run.session->settings().commParam02 = QString::number(probe.serverPort());
     }
     ModalCame adapters = whenModal<TfrmMulNetCardChoice>([&](TfrmMulNetCardChoice* w) {
         pump(80);
