@@ -35,6 +35,15 @@ constexpr std::array<FontStandIn, 6> kStandIns{{
 
 } // namespace
 
+QStringList textFontChoices()
+{
+    QStringList names;
+    for (const NamedCode& f : kNameToCode)
+        names << QString::fromUtf8(f.name);
+    names << QStringLiteral("Arial");
+    return names;
+}
+
 QString defaultCardFontName()
 {
     return QString::fromUtf8(kCodeToName[0]);

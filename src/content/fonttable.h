@@ -18,6 +18,10 @@ QString cardFontName(int code);
 // "楷体_GB2312" 2, "黑体" 3, "隶书" 4, "华文行楷" 5; any other name 1.
 int cardFontCodeOfName(const QString& name);
 
+// The fonts a styled text may name, as the card text coder knows them and
+// in its code order, followed by "Arial".
+QStringList textFontChoices();
+
 // The property editor lists the fonts as: 0 custom font library, 1 SimSun,
 // 2 SimHei, 3 KaiTi, 4 LiShu, 5 XingShu. The stored code is the list index with
 // 2 and 3 exchanged; both directions are the same exchange.

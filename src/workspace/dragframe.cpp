@@ -29,7 +29,7 @@ Qt::CursorShape cursorFor(Edge edge)
 
 } // namespace
 
-DragFrame::DragFrame(QWidget* target, int zoomTenths, Settle settle)
+DragFrame::DragFrame(QWidget* target, int zoomTenths, Settle settle, bool takeFocus)
     : QWidget(target ? target->parentWidget() : nullptr)
     , target_(target)
     , zoom_(zoomTenths)
@@ -46,7 +46,8 @@ DragFrame::DragFrame(QWidget* target, int zoomTenths, Settle settle)
     if (settle_)
         settle_(SyncMode::FrameMade, geometry());
     created_ = true;
-    setFocus(Qt::OtherFocusReason);
+    if (takeFocus)
+        setFocus(Qt::OtherFocusReason);
     update();
 }
 

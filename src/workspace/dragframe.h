@@ -4,7 +4,8 @@
 // key and size change settles the frame on the grid and hands its
 // rectangle to a callback that stores it in the region record and answers
 // where the panel now stands. The frame frees itself when it loses the
-// keyboard focus, so at most one exists at a time.
+// keyboard focus; the canvas drops one that never had it, so at most one
+// exists at a time.
 //
 // Wiring: the layout canvas makes the frame when a region panel is clicked
 // or a region is shown, and gives it the callback; nothing else needs to.
@@ -28,9 +29,11 @@ public:
     // returns where the panel now stands.
     using Settle = std::function<QRect(canvas::SyncMode, const QRect&)>;
 
-    // Lays the frame over `target` in the target's parent. The frame takes
-    // the focus and reports itself made (mode 0) through `settle`.
-    DragFrame(QWidget* target, int zoomTenths, Settle settle);
+    // Lays the frame over `target` in the target's parent and reports
+    // itself made (mode 0) through `settle`. A frame made by a click on the
+    // canvas takes the focus; one made for a node chosen in the tree leaves
+    // the keyboard to the tree until the operator clicks the frame.
+    DragFrame(QWidget* target, int zoomTenths, Settle settle, bool takeFocus = true);
     ~DragFrame() override;
 
     QWidget* target() const { return target_; }

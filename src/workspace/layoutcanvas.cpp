@@ -541,6 +541,12 @@ void LayoutCanvas::unmarkMaterial()
 
 void LayoutCanvas::showCard(const QString& cardName)
 {
+    dropFrame();
+    raiseCard(cardName);
+}
+
+void LayoutCanvas::raiseCard(const QString& cardName)
+{
     const auto card = model_.findCard(cardName);
     if (!card)
         return;
@@ -561,7 +567,13 @@ void LayoutCanvas::showCard(const QString& cardName)
 
 void LayoutCanvas::showPage(const QString& cardName, const QString& pageName)
 {
-    showCard(cardName);
+    dropFrame();
+    raisePage(cardName, pageName);
+}
+
+void LayoutCanvas::raisePage(const QString& cardName, const QString& pageName)
+{
+    raiseCard(cardName);
     const auto page = model_.findPage(cardName, pageName);
     if (!page)
         return;
@@ -573,7 +585,7 @@ void LayoutCanvas::showPage(const QString& cardName, const QString& pageName)
 
 void LayoutCanvas::showRegion(const QString& cardName, const QString& pageName, const QString& regionName)
 {
-    showPage(cardName, pageName);
+    raisePage(cardName, pageName);
     const auto region = model_.findRegion(cardName, pageName, regionName);
     if (!region)
         return;
@@ -587,14 +599,15 @@ void LayoutCanvas::showRegion(const QString& cardName, const QString& pageName, 
         if (auto* m = qobject_cast<MaterialPanel*>(child))
             m->hide();
     }
-    if (!frame_ || frame_->target() != panel)
-        putFrameOn(panel, nullptr);
+    // A frame that lost the focus is on its way out; this region gets a new one.
+    if (!frame_ || frame_->target() != panel || frame_->isHidden())
+        putFrameOn(panel, nullptr, false);
 }
 
 void LayoutCanvas::showMaterial(const QString& cardName, const QString& pageName, const QString& regionName,
                                 const QString& name)
 {
-    showPage(cardName, pageName);
+    raisePage(cardName, pageName);
     const auto region = model_.findRegion(cardName, pageName, regionName);
     const auto material = model_.findMaterial(cardName, pageName, regionName, name);
     if (!region || !material)
@@ -694,7 +707,7 @@ const TFodder* LayoutCanvas::materialOfPanel(const QString& panelName) const
     return nullptr;
 }
 
-void LayoutCanvas::putFrameOn(RegionPanel* panel, const QPoint* pressAt)
+void LayoutCanvas::putFrameOn(RegionPanel* panel, const QPoint* pressAt, bool onCanvas)
 {
     dropFrame();
     const QString panelName = panel->objectName();
@@ -709,7 +722,7 @@ void LayoutCanvas::putFrameOn(RegionPanel* panel, const QPoint* pressAt)
             emit regionGeometryChanged(r.cardName, r.pageName, r.name);
         }
         return placed;
-    });
+    }, onCanvas);
     if (pressAt)
         frame_->beginDragAt(*pressAt);
 }
@@ -723,7 +736,7 @@ void LayoutCanvas::regionPressed(RegionPanel* panel, const QPoint& pos, Qt::Mous
     unmarkMaterial();
     if (r.cardName != currentCard_)
         showCard(r.cardName);
-    putFrameOn(panel, button == Qt::LeftButton ? &pos : nullptr);
+    putFrameOn(panel, button == Qt::LeftButton ? &pos : nullptr, true);
     emit regionClicked(r.cardName, r.pageName, r.name);
 }
 

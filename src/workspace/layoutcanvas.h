@@ -76,10 +76,12 @@ public:
     void syncWithModel();
 
     // The card becomes current: its zoom goes into the zoom label, its panel
-    // is shown and centred, every other card panel is hidden.
+    // is shown and centred, every other card panel is hidden. Showing a card
+    // or a page takes the drag frame away.
     void showCard(const QString& cardName);
     void showPage(const QString& cardName, const QString& pageName);
-    // Also hides the region's materials and puts the drag frame on it.
+    // Also hides the region's materials and puts the drag frame on it,
+    // without the keyboard focus (that stays with the tree).
     void showRegion(const QString& cardName, const QString& pageName, const QString& regionName);
     // The material's panel comes to the front with its picture and marks.
     void showMaterial(const QString& cardName, const QString& pageName, const QString& regionName,
@@ -149,7 +151,11 @@ private:
     void paintMaterial(MaterialPanel* panel, const TFodder& material, const TRegion* region);
     void centreCurrentCard();
     void showContextMenu(const QPoint& globalPos);
-    void putFrameOn(RegionPanel* panel, const QPoint* pressAt);
+    // `onCanvas`: the operator works on the canvas, so the frame takes the
+    // keyboard; a frame for a tree selection leaves it to the tree.
+    void putFrameOn(RegionPanel* panel, const QPoint* pressAt, bool onCanvas);
+    void raiseCard(const QString& cardName);
+    void raisePage(const QString& cardName, const QString& pageName);
     void dropFrame();
     void unmarkMaterial();
     void regionPressed(RegionPanel* panel, const QPoint& pos, Qt::MouseButton button);

@@ -322,8 +322,13 @@ void MainWindow::buildCentre()
     tree_ = new ObjectTree;
     connect(tree_, &ObjectTree::nodeSelected, this, &MainWindow::onNodeSelected);
     connect(tree_, &ObjectTree::nodeDoubleClicked, this, [this](const NodePath& path) {
-        if (path.level == NodeLevel::Material)
-            showMaterialEditor(selection_.materialIndex(session_.model()));
+        if (path.level != NodeLevel::Material)
+            return;
+        // The node double-clicked is the one edited, even when the selection
+        // was elsewhere.
+        if (selection_.node() != path)
+            selectNode(path);
+        showMaterialEditor(selection_.materialIndex(session_.model()));
     });
     connect(tree_, &ObjectTree::popupRequested, this, [this](const QPoint& at) { treePopup_->popup(at); });
     tree_->setMoveRule([this](const NodePath& node, const NodePath& parent, const NodePath& before) {
@@ -1084,7 +1089,31 @@ void MainWindow::runCommand(ActionId id)
 
 void MainWindow::addMaterial(int kind)
 {
-    apply(commands_.addMaterial(selection_.node(), kind));
+    // The selection stays where the operator put it, opened to show the new
+    // material: with a region selected the next add follows this one, and
+    // with a material selected each add goes before that material. Only a
+    // material added after the selected one (the last node of the tree) is
+    // selected itself, so that the next add goes after it in turn. Either
+    // way materials play in the order they were added.
+    const NodePath chosen = selection_.node();
+    CommandResult result = commands_.addMaterial(chosen, kind);
+    const NodePath made = result.select;
+    if (result.changed && !(chosen.level == NodeLevel::Material && lastNodeOfTree(session_.model()) == made))
+        result.select = chosen;
+    apply(result);
+    if (!result.changed)
+        return;
+    if (QTreeWidgetItem* item = tree_->itemOf(chosen))
+        item->setExpanded(true);
+    // Over a chosen region the new material's panel shows its name until
+    // the operator clicks elsewhere, as a panel made over the region would.
+    if (chosen.level != NodeLevel::Region)
+        return;
+    const auto m = session_.model().findMaterial(made.card, made.page, made.region, made.material);
+    if (QWidget* panel = m ? canvas_->panel(m.record->panelName) : nullptr) {
+        panel->show();
+        panel->raise();
+    }
 }
 
 void MainWindow::deleteSelected(NodeLevel level)
@@ -1263,7 +1292,7 @@ void MainWindow::openRowDialog(const DialogRequest& request)
 {
     switch (request.kind) {
     case DialogKind::PlayByWeek:
-        if (const auto value = dialogs_->askPlayWeek(request.text, request.items))
+        if (const auto value = dialogs_->askPlayWeek(request.text, request.items, request.note))
             properties_->acceptPlayByWeek(*value != weekDialogTexts(request.items).everyDayValue, *value);
         break;
     case DialogKind::PlayByDate:

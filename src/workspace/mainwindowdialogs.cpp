@@ -128,9 +128,11 @@ bool QtMainWindowDialogs::editInternalCode(TFodder& material)
     return editor.changed();
 }
 
-std::optional<QString> QtMainWindowDialogs::askPlayWeek(const QString& value, const QStringList& texts)
+std::optional<QString> QtMainWindowDialogs::askPlayWeek(const QString& value, const QStringList& texts,
+                                                        const QString& note)
 {
     PlayWeekDialog dialog(value, texts, parent_);
+    dialog.setNote(note);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.value();

@@ -39,7 +39,8 @@ public:
     virtual bool editInternalCode(TFodder& material) = 0;
 
     // The dialogs of the property rows' "..." buttons; nothing when cancelled.
-    virtual std::optional<QString> askPlayWeek(const QString& value, const QStringList& texts) = 0;
+    virtual std::optional<QString> askPlayWeek(const QString& value, const QStringList& texts,
+                                                const QString& note) = 0;
     // The choice (0 every day, 1 before, 2 after the date) and the date.
     virtual std::optional<QPair<int, QString>> askPlayDate(const DialogRequest& request) = 0;
     virtual std::optional<QString> askCountTime(const QString& value) = 0;
@@ -64,7 +65,7 @@ public:
     bool editText(TFodder& material, int regionWidth) override;
     bool editTable(TFodder& material, const DataFolder& folders, QSize region) override;
     bool editInternalCode(TFodder& material) override;
-    std::optional<QString> askPlayWeek(const QString& value, const QStringList& texts) override;
+    std::optional<QString> askPlayWeek(const QString& value, const QStringList& texts, const QString& note) override;
     std::optional<QPair<int, QString>> askPlayDate(const DialogRequest& request) override;
     std::optional<QString> askCountTime(const QString& value) override;
 

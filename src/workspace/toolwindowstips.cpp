@@ -16,10 +16,9 @@ namespace {
 constexpr int kTipCategory = 12;
 constexpr int kTipWidth = 420;
 
-QString tipText(const char* key, const char16_t* fallback)
+QString tipText(const char* key)
 {
-    const QString t = GetLgText(kTipCategory, QString::fromLatin1(key));
-    return t.isEmpty() ? QString::fromUtf16(fallback) : t;
+    return GetLgText(kTipCategory, QString::fromLatin1(key));
 }
 
 } // namespace
@@ -59,11 +58,10 @@ RemoteTextTipWindow::RemoteTextTipWindow(QWidget* parent)
 
 void RemoteTextTipWindow::retranslate()
 {
-    setWindowTitle(tipText("run_tips", u"远程服务器文本显示提示"));
-    info_->setText(tipText("lbTipInfo", u"如果要显示远程服务器文本，请在显示页指定的区域框添加【远程服务器文本】素材项，"
-                                        u"否则不能显示远程服务器文本信息。"));
-    check_->setText(tipText("cbCheck", u"我知道，以后不用提示。"));
-    ok_->setText(tipText("btSure", u"确定"));
+    setWindowTitle(tipText("run_tips"));
+    info_->setText(tipText("lbTipInfo"));
+    check_->setText(tipText("cbCheck"));
+    ok_->setText(tipText("btSure"));
     adjustSize();
 }
 

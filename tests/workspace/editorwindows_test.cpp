@@ -57,7 +57,7 @@ TEST(ImageGroupPanelLanguage, TheSwitchRetitlesThePanelAndKeepsItsMaterial)
     run.trigger(ActionId::NewCard);
     run.trigger(ActionId::AddPrg);
     run.trigger(ActionId::AddRgn);
-    run.trigger(ActionId::Picture);
+    run.window->selectNode(addMaterial(run, ActionId::Picture));
     panel->setFolder(home.filePath(QStringLiteral("picFiles")));
     panel->addAll();
     ASSERT_EQ(panel->rows()->rowCount(), 1);

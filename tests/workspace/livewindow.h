@@ -1,20 +1,24 @@
-// The main window with its own dialogs, on a temporary data folder: the
-// test answers every modal window as an operator would, by finding it once
-// it is open and working its controls.
+// The main window with its own dialogs, on a temporary data folder, driven
+// as an operator drives it: mouse and keys on the real widgets, and every
+// modal window the program opens answered by finding it on the screen while
+// it waits for its user and working its controls.
 #pragma once
 
-#include "language/language.h"
-#include "workspace/mainwindow.h"
+#include "windowfixture.h"
+#include "workspace/layoutcanvas.h"
 #include "workspace/objecttree.h"
-#include "workspace/workspacesession.h"
+#include "workspace/toolwindowstips.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDeadlineTimer>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QFileDialog>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -22,10 +26,10 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
+#include <type_traits>
 
 namespace ledsign::test {
 
@@ -38,57 +42,125 @@ inline void pump(int ms)
     } while (!deadline.hasExpired());
 }
 
-// The polls of whenModal() still waiting; a test ends them when it ends, so
-// that none answers a window of the next test.
-inline QList<QPointer<QTimer>>& pendingModalPolls()
+// Spins the event loop until `done` holds; false when `ms` ran out.
+inline bool spinUntil(const std::function<bool()>& done, int ms = 5000)
 {
-    static QList<QPointer<QTimer>> polls;
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > ms)
+            return false;
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+// An answer waiting for its window: the flag says whether the window came.
+using ModalCame = std::shared_ptr<bool>;
+
+// The polls still waiting for their window, so that a test can take one
+// back, and end them all when it ends (none then answers a window of the
+// next test).
+struct PendingModal {
+    ModalCame came;
+    QPointer<QTimer> poll;
+};
+inline QList<PendingModal>& pendingModals()
+{
+    static QList<PendingModal> polls;
     return polls;
+}
+
+inline void stopPoll(QTimer* poll)
+{
+    if (poll) {
+        poll->stop();
+        poll->deleteLater();
+    }
+}
+
+// Takes back an answer that was not needed.
+inline void dropAnswer(const ModalCame& came)
+{
+    for (const PendingModal& p : std::as_const(pendingModals())) {
+        if (p.came == came)
+            stopPoll(p.poll);
+    }
 }
 
 inline void cancelPendingModals()
 {
-    for (const QPointer<QTimer>& poll : std::as_const(pendingModalPolls())) {
-        if (poll) {
-            poll->stop();
-            poll->deleteLater();
-        }
-    }
-    pendingModalPolls().clear();
+    for (const PendingModal& p : std::as_const(pendingModals()))
+        stopPoll(p.poll);
+    pendingModals().clear();
 }
 
-// Calls `answer` with the next modal window that opens and is not `after`
-// (the window that opened it). The flag tells whether one came within the
-// time; without one, the test goes on and its checks say what is missing.
-inline std::shared_ptr<bool> whenModal(std::function<void(QWidget*)> answer, QWidget* after = nullptr,
-                                       int timeoutMs = 5000)
+// How long to wait and for what: `after` is the window that opens the one
+// awaited (it is modal too and is passed over); a window that does not come
+// within `ms` is a test failure unless it is `optional`.
+struct ModalWait {
+    ModalWait(QWidget* opener = nullptr, int waitMs = 5000, bool mayNotCome = false)
+        : after(opener)
+        , ms(waitMs)
+        , optional(mayNotCome)
+    {
+    }
+    QWidget* after;
+    int ms;
+    bool optional;
+};
+
+// Answers the next visible modal window of type W (any window by default)
+// that is not `wait.after`: `answer` runs while it waits for its user. When
+// none comes in time, one of another type is closed so that the test goes on.
+template <typename W = QWidget>
+ModalCame whenModal(std::type_identity_t<std::function<void(W*)>> answer, ModalWait wait = {})
 {
     auto came = std::make_shared<bool>(false);
     auto* poll = new QTimer;
     poll->setInterval(20);
-    QPointer<QWidget> opener(after);
-    auto deadline = std::make_shared<QDeadlineTimer>(timeoutMs);
-    QObject::connect(poll, &QTimer::timeout, [poll, came, answer, opener, deadline] {
+    auto deadline = std::make_shared<QDeadlineTimer>(wait.ms);
+    QPointer<QWidget> opener(wait.after);
+    const bool optional = wait.optional;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, came, answer, opener, deadline, optional] {
         QWidget* modal = QApplication::activeModalWidget();
-        // Once the opener has gone, any modal window is the next one.
-        if (modal && modal != opener.data() && modal->isVisible()) {
-            poll->stop();
-            poll->deleteLater();
+        const bool fresh = modal && modal != opener.data() && modal->isVisible();
+        if (W* wanted = fresh ? qobject_cast<W*>(modal) : nullptr) {
+            stopPoll(poll);
             *came = true;
-            answer(modal);
+            answer(wanted);
             return;
         }
-        if (deadline->hasExpired()) {
-            poll->stop();
-            poll->deleteLater();
-        }
+        if (!deadline->hasExpired())
+            return;
+        stopPoll(poll);
+        if (optional)
+            return;
+        ADD_FAILURE() << "no " << W::staticMetaObject.className() << " opened; modal: "
+                      << (modal ? modal->metaObject()->className() : "none");
+        if (auto* other = qobject_cast<QDialog*>(modal); other && other != opener.data())
+            other->reject();
     });
-    pendingModalPolls().append(poll);
+    pendingModals().append({came, poll});
     poll->start();
     return came;
 }
 
-// The button of a message box with that role.
+// Types a file's path into a file dialog's name box and presses Return.
+inline void chooseFile(QFileDialog* dialog, const QString& path)
+{
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    // Set at once: typed letters would open the completer's pop-up, which
+    // takes the Return.
+    name->setFocus();
+    name->setText(path);
+    QTest::keyClick(name, Qt::Key_Return);
+    if (dialog->isVisible())
+        ADD_FAILURE() << "the file dialog took no " << path.toStdString();
+}
+
+// A click on the button of a message box with that role (Yes, No, Ok, ...).
 inline void clickBox(QWidget* modal, QMessageBox::StandardButton which)
 {
     auto* box = qobject_cast<QMessageBox*>(modal);
@@ -98,17 +170,18 @@ inline void clickBox(QWidget* modal, QMessageBox::StandardButton which)
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
-// The push button of a window whose text is `text`.
-inline QPushButton* buttonWithText(QWidget* window, const QString& text)
+// The first child of `parent` of type T whose text is `text`.
+template <typename T>
+T* childWithText(QWidget* parent, const QString& text)
 {
-    for (QPushButton* b : window->findChildren<QPushButton*>()) {
-        if (b->text() == text && b->isVisible())
-            return b;
+    for (T* w : parent->findChildren<T*>()) {
+        if (w->text() == text)
+            return w;
     }
     return nullptr;
 }
 
-// The first visible action of the widget's tool bars or children with that text.
+// The action of the window's tool bars or children with that text.
 inline QAction* actionWithText(QWidget* window, const QString& text)
 {
     for (QAction* a : window->findChildren<QAction*>()) {
@@ -118,48 +191,119 @@ inline QAction* actionWithText(QWidget* window, const QString& text)
     return nullptr;
 }
 
+// The visible push button of a window whose text is `text`.
+inline QPushButton* buttonWithText(QWidget* window, const QString& text)
+{
+    for (QPushButton* b : window->findChildren<QPushButton*>()) {
+        if (b->text() == text && b->isVisible())
+            return b;
+    }
+    return nullptr;
+}
+
+// Reads and closes the message boxes no test step waits for (a step's own
+// answer comes first): their texts are kept, in order.
+class MessageReader {
+public:
+    MessageReader()
+    {
+        poll_.setInterval(50);
+        QObject::connect(&poll_, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) {
+                seen_ = nullptr;
+                return;
+            }
+            if (box != seen_) {
+                seen_ = box;
+                since_.start();
+                return;
+            }
+            if (since_.elapsed() < 400)
+                return;
+            texts << box->text();
+            seen_ = nullptr;
+            if (QAbstractButton* b = box->escapeButton())
+                b->click();
+            else
+                box->reject();
+        });
+        poll_.start();
+    }
+    QStringList texts;
+
+private:
+    QTimer poll_;
+    QPointer<QMessageBox> seen_;
+    QElapsedTimer since_;
+};
+
+// One run of the program with its own dialogs.
 struct LiveRun {
     std::unique_ptr<WorkspaceSession> session;
     std::unique_ptr<MainWindow> window;
+    std::unique_ptr<MessageReader> messages; // when the start asked for one
 
     ProjectModel& model() { return session->model(); }
     void trigger(ActionId id) { window->actions().action(id)->trigger(); }
     NodePath selected() const { return window->selection().node(); }
+    QStringList outline() const { return window->tree()->outline(); }
+    ObjectTree* tree() const { return window->tree(); }
+    LayoutCanvas* canvas() const { return window->canvas(); }
 
-    // A key pressed in the main window, which a closed dialog has made
-    // active again (an offscreen window manager does not do it by itself).
+    // Runs an add command and returns the path of the material it made
+    // (none when it made none); the selection stays where it was.
+    NodePath addMaterial(ActionId id) { return test::addMaterial(*this, id); }
+
+    // The main window is the one the keyboard talks to again (after a
+    // dialog closed; an offscreen window manager does not do it by itself).
+    void activate()
+    {
+        if (!window->isActiveWindow()) {
+            window->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        }
+    }
+
+    // A key pressed in the main window.
     void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        window->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        activate();
         QTest::keyClick(window.get(), key, modifiers);
+    }
+
+    // A mouse click on the node's text in the tree, as the operator clicks.
+    void clickNode(const NodePath& path)
+    {
+        activate();
+        QTreeWidgetItem* item = tree()->itemOf(path);
+        ASSERT_NE(item, nullptr) << outline().join(u'\n').toStdString();
+        for (QTreeWidgetItem* up = item->parent(); up; up = up->parent())
+            up->setExpanded(true);
+        tree()->scrollToItem(item);
+        const QRect rect = tree()->visualItemRect(item);
+        ASSERT_FALSE(rect.isEmpty()) << "the node is in sight";
+        QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, rect.center());
     }
 
     // Double-clicks the node in the tree, as the operator opens an editor.
     void doubleClickNode(const NodePath& path)
     {
-        window->selectNode(path);
-        QTreeWidgetItem* item = window->tree()->itemOf(path);
-        ASSERT_NE(item, nullptr);
-        QTreeWidget* tree = window->tree();
-        for (QTreeWidgetItem* up = item->parent(); up; up = up->parent())
-            up->setExpanded(true);
-        tree->scrollToItem(item);
-        const QPoint at = tree->visualItemRect(item).center();
-        ASSERT_FALSE(tree->visualItemRect(item).isEmpty()) << "the node is in sight";
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+        clickNode(path);
+        QTest::mouseDClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualItemRect(tree()->itemOf(path)).center());
     }
 
-    // New Card through the new-card window, typed in and confirmed.
+    // New Card through the new-card window, typed in and confirmed with its
+    // OK button.
     void addCard(const QString& name, int width, int height, int colorIndex)
     {
         auto came = whenModal([&](QWidget* w) {
             const QList<QLineEdit*> edits = w->findChildren<QLineEdit*>();
             ASSERT_GE(edits.size(), 3);
-            edits[0]->setText(name);
-            edits[1]->setText(QString::number(width));
-            edits[2]->setText(QString::number(height));
+            for (int i = 0; i < 3; ++i) {
+                edits[i]->selectAll();
+                QTest::keyClicks(edits[i], i == 0 ? name : QString::number(i == 1 ? width : height));
+            }
             // The colour list is the first list of the window.
             const QList<QComboBox*> lists = w->findChildren<QComboBox*>();
             ASSERT_FALSE(lists.isEmpty());
@@ -174,31 +318,45 @@ struct LiveRun {
         });
         trigger(ActionId::NewCard);
         EXPECT_TRUE(*came) << "the new-card window opened";
+        EXPECT_TRUE(model().findCard(name)) << outline().join(u'\n').toStdString();
     }
 };
 
-inline LiveRun startLive(const QString& home, int language = kEnglish)
+struct LiveStart {
+    int language = kEnglish;
+    QLocale locale = QLocale(QLocale::English, QLocale::UnitedStates);
+    bool readMessages = false; // close and keep the messages no step awaits
+};
+
+// The window at 1280 x 800 (or the whole screen when it is smaller, frame
+// included), its cards loaded and its start-up tip, should it come, ticked
+// away and closed.
+inline LiveRun startLive(const QString& home, const LiveStart& how = {})
 {
     LiveRun run;
+    if (how.readMessages)
+        run.messages = std::make_unique<MessageReader>();
     run.session = std::make_unique<WorkspaceSession>(DataFolder(home));
-    WorkspaceSession::StartOptions o;
-    o.locale = QLocale(QLocale::English, QLocale::UnitedStates);
-    o.bindPort = [](int) { return BindResult::Bound; };
-    o.localAddress = QStringLiteral("10.0.0.5");
-    EXPECT_EQ(run.session->start(o), WorkspaceSession::StartResult::Ready) << run.session->errorString().toStdString();
-    run.session->switchLanguage(language);
-    // The remote-text tip was dismissed on an earlier run.
-    run.session->settings().isShowTips = true;
+    EXPECT_EQ(run.session->start(testStartOptions(how.locale)), WorkspaceSession::StartResult::Ready)
+        << run.session->errorString().toStdString();
+    run.session->switchLanguage(how.language);
     run.window = std::make_unique<MainWindow>(*run.session);
     run.window->show();
-    // 1280 x 800, or the whole screen when it is smaller, frame included.
     const QSize frame = run.window->frameGeometry().size() - run.window->size();
     const QSize room = run.window->screen()->availableGeometry().size() - frame;
     run.window->resize(QSize(1280, 800).boundedTo(room));
-    run.window->startUp();
     run.window->activateWindow();
+    ModalCame tip = whenModal<RemoteTextTipWindow>(
+        [](RemoteTextTipWindow* w) {
+            if (auto* never = w->findChild<QCheckBox*>())
+                never->setChecked(true);
+            w->close();
+        },
+        {nullptr, 3000, true});
+    run.window->startUp();
+    dropAnswer(tip);
     // Shortcuts reach the window only while it is the active one.
-    EXPECT_TRUE(QTest::qWaitForWindowActive(run.window.get()));
+    run.activate();
     return run;
 }
 

@@ -73,8 +73,8 @@ TEST_F(MainWindowTest, CardsPagesRegionsAndMaterialsMadeThroughTheActionsComeBac
         EXPECT_TRUE(run.enabled(ActionId::AddRgn));
         EXPECT_FALSE(run.enabled(ActionId::SglTxt));
         run.trigger(ActionId::AddRgn);
-        run.trigger(ActionId::SglTxt);
-        EXPECT_EQ(run.window->selection().level(), NodeLevel::Material);
+        EXPECT_EQ(addMaterial(run, ActionId::SglTxt).level, NodeLevel::Material);
+        EXPECT_EQ(run.window->selection().level(), NodeLevel::Region) << "the region stays selected";
         run.trigger(ActionId::CallNo); // first page: allowed, and placed first
         run.window->selectNode(NodePath::ofPage("Hall", "show_page1"));
         run.trigger(ActionId::AddRgn);
@@ -283,9 +283,8 @@ TEST_F(MainWindowTest, CommandsFollowTheSelectionAndTheDeleteQuestions)
     run.trigger(ActionId::NewCard);
     run.trigger(ActionId::AddPrg);
     run.trigger(ActionId::AddRgn);
-    run.trigger(ActionId::TxtSet);
+    const NodePath remote = addMaterial(run, ActionId::TxtSet);
     EXPECT_FALSE(run.enabled(ActionId::TxtSet)); // one remote text per card
-    const NodePath remote = run.window->selection().node();
     run.window->selectCard("A");
     run.trigger(ActionId::AddPrg);
     run.trigger(ActionId::AddRgn);
@@ -345,9 +344,7 @@ TEST_F(MainWindowTest, MaterialsMoveWithTheHeaderButtons)
     run.trigger(ActionId::NewCard);
     run.trigger(ActionId::AddPrg);
     run.trigger(ActionId::AddRgn);
-    run.trigger(ActionId::SglTxt);
-    const NodePath text = run.window->selection().node();
-    run.window->selectNode(text.parent());
+    const NodePath text = addMaterial(run, ActionId::SglTxt);
     run.trigger(ActionId::MulText);
     auto* down = run.window->findChild<QToolButton*>("sBtnDown");
     auto* up = run.window->findChild<QToolButton*>("sBtnUp");
@@ -388,8 +385,7 @@ TEST_F(MainWindowTest, PropertyEditsAndCanvasClicksReachTheTreeAndTheRecords)
     rows->editRow(2, "16");
     EXPECT_EQ(run.model().findRegion("A", "show_page1", "Stage").record->left, 16);
 
-    run.trigger(ActionId::SglTxt);
-    const NodePath text = run.window->selection().node();
+    const NodePath text = addMaterial(run, ActionId::SglTxt);
     const QString textPanel = run.model().findMaterial("A", "show_page1", "Stage", text.material).record->panelName;
     EXPECT_NE(canvas->panel(textPanel), nullptr);
 
@@ -492,8 +488,7 @@ TEST_F(MainWindowTest, EditorsAndRowDialogsChangeTheSelectedRecords)
     const NodePath page = run.window->selection().node();
     run.trigger(ActionId::AddRgn);
     const NodePath region = run.window->selection().node();
-    run.trigger(ActionId::SglTxt);
-    const NodePath text = run.window->selection().node();
+    const NodePath text = addMaterial(run, ActionId::SglTxt);
     TFIXModem& card = *run.model().findCard("A").record;
     card.zoom = 20;
 
@@ -513,21 +508,18 @@ TEST_F(MainWindowTest, EditorsAndRowDialogsChangeTheSelectedRecords)
     EXPECT_FALSE(card.modified);
 
     run.window->selectNode(region);
-    run.trigger(ActionId::Table);
-    emit run.window->tree()->nodeDoubleClicked(run.window->selection().node());
+    emit run.window->tree()->nodeDoubleClicked(addMaterial(run, ActionId::Table));
     EXPECT_EQ(run.dialogs->edits.last(), QStringLiteral("table table1 128x64"));
-    run.window->selectNode(region);
-    run.trigger(ActionId::InnerInfo);
+    const NodePath code = addMaterial(run, ActionId::InnerInfo);
     run.dialogs->texts.push_back(QStringLiteral("0123"));
-    emit run.window->tree()->nodeDoubleClicked(run.window->selection().node());
+    emit run.window->tree()->nodeDoubleClicked(code);
     EXPECT_TRUE(run.dialogs->edits.last().startsWith("code "));
-    EXPECT_EQ(run.model().findMaterial("A", text.page, text.region, run.window->selection().node().material)
-                  .record->content,
+    EXPECT_EQ(run.model().findMaterial("A", text.page, text.region, code.material).record->content,
               QStringLiteral("0123"));
 
     // An image group shows the file panel; other selections hide it.
     run.window->selectNode(region);
-    run.trigger(ActionId::Picture);
+    run.window->selectNode(addMaterial(run, ActionId::Picture));
     EXPECT_TRUE(run.window->imageGroupPanel()->isVisible());
     run.window->selectNode(region);
     EXPECT_FALSE(run.window->imageGroupPanel()->isVisible());

@@ -79,12 +79,10 @@ protected:
 TEST_F(OperatorEditors, PreviewHoldsQueueAndRemoteTextAndChecksPagesEveryTenMilliseconds)
 {
     const NodePath r1 = cardWithRegion(QStringLiteral("Hall"));
-    run.trigger(ActionId::CallNo);
-    ASSERT_EQ(run.selected().level, NodeLevel::Material) << "a queue material was added";
+    ASSERT_EQ(run.addMaterial(ActionId::CallNo).level, NodeLevel::Material) << "a queue material was added";
     run.window->selectNode(NodePath::ofPage(r1.card, r1.page));
     run.trigger(ActionId::AddRgn);
-    run.trigger(ActionId::TxtSet);
-    ASSERT_EQ(run.selected().level, NodeLevel::Material) << "a remote-text material was added";
+    ASSERT_EQ(run.addMaterial(ActionId::TxtSet).level, NodeLevel::Material) << "a remote-text material was added";
     // A second page, so that there is a page to move on to.
     run.window->selectCard(r1.card);
     run.trigger(ActionId::AddPrg);
@@ -240,8 +238,7 @@ TEST_F(OperatorEditors, ATableIsCutForTheRegionInLedPixelsAtAnyZoomAndOldPiecesG
     card("Hall")->zoom = 40;
     run.window->refreshTree();
     run.window->selectNode(r);
-    run.trigger(ActionId::Table);
-    const NodePath t = run.selected();
+    const NodePath t = run.addMaterial(ActionId::Table);
     ASSERT_EQ(t.level, NodeLevel::Material);
 
     // New table: 3 rows of 16 pixels, 3 columns of 8.
@@ -290,8 +287,7 @@ TEST_F(OperatorEditors, TheTextBoxIsTheRegionWidthPlusTwentyAtEveryZoom)
 {
     const NodePath r = cardWithRegion(QStringLiteral("Hall"));
     region(r)->width = 64;
-    run.trigger(ActionId::MulText);
-    const NodePath t = run.selected();
+    const NodePath t = run.addMaterial(ActionId::MulText);
     for (int zoom : {10, 40}) {
         card("Hall")->zoom = zoom;
         run.window->refreshTree();
@@ -320,15 +316,10 @@ TEST_F(OperatorEditors, TheTextBoxIsTheRegionWidthPlusTwentyAtEveryZoom)
 TEST_F(OperatorEditors, EditorsClosedWithoutAnEditLeaveTheCardUnmodified)
 {
     const NodePath r = cardWithRegion(QStringLiteral("Hall"));
-    run.trigger(ActionId::SglTxt);
-    const NodePath text = run.selected();
+    const NodePath text = run.addMaterial(ActionId::SglTxt);
     material(text)->content = QStringLiteral("clRed^宋体^12^0^0^0^0^0^1^Hi");
-    run.window->selectNode(r);
-    run.trigger(ActionId::InnerInfo);
-    const NodePath code = run.selected();
-    run.window->selectNode(r);
-    run.trigger(ActionId::Table);
-    const NodePath table = run.selected();
+    const NodePath code = run.addMaterial(ActionId::InnerInfo);
+    const NodePath table = run.addMaterial(ActionId::Table);
     // The table gets its file on a first edit.
     auto made = whenModal([&](QWidget* newTable) {
         whenModal([&](QWidget* w) { static_cast<QDialog*>(w)->close(); }, newTable);
@@ -351,7 +342,7 @@ TEST_F(OperatorEditors, EditorsClosedWithoutAnEditLeaveTheCardUnmodified)
     }
 
     // So the exit has nothing to ask.
-    auto asked = whenModal([&](QWidget* box) { clickBox(box, QMessageBox::No); }, nullptr, 300);
+    auto asked = whenModal([&](QWidget* box) { clickBox(box, QMessageBox::No); }, {nullptr, 300, true});
     EXPECT_TRUE(run.window->close());
     pump(350);
     EXPECT_FALSE(*asked) << "the exit asked to save a session without an edit";
@@ -407,7 +398,7 @@ TEST_F(OperatorEditors, TheDateDialogTakesTypedDigitsAndShowsTheWholeMonth)
 TEST_F(OperatorEditors, TheCountTimeDialogShowsTheWholeMonthToo)
 {
     cardWithRegion(QStringLiteral("Hall"));
-    run.trigger(ActionId::DelTime);
+    run.clickNode(run.addMaterial(ActionId::DelTime));
     bool wholeMonth = false;
     QTime typed;
     auto came = whenModal([&](QWidget* w) {

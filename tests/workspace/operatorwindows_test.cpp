@@ -6,8 +6,9 @@
 #include "config/ui/usbdiskwindow.h"
 #include "content/ui/datetimedialog.h"
 #include "content/ui/imagegrouppanel.h"
+#include "content/ui/playweekdialog.h"
 #include "model/materialkinds.h"
-#include "realwindow.h"
+#include "livewindow.h"
 #include "support/testsupport.h"
 #include "transport/udpconfig.h"
 #include "workspace/cardlinkcontroller.h"
@@ -32,6 +33,8 @@
 #include <QRegularExpression>
 #include <QTableWidget>
 #include <QTimeEdit>
+#include <QToolBar>
+#include <QToolButton>
 
 namespace ledsign::test {
 namespace {
@@ -41,24 +44,18 @@ QString lg(const char* key)
     return GetLgText(3, QString::fromLatin1(key));
 }
 
-// The new-card window, filled in as the operator types.
-void addCard(RealRun& run, const QString& name, int width, int height, int colorIndex)
+// The tool-bar button of an action.
+QToolButton* toolButtonOf(LiveRun& run, ActionId id)
 {
-    whenModal<UsbDiskWindow>([=](UsbDiskWindow* w) {
-        const QList<QLineEdit*> boxes = w->findChildren<QLineEdit*>();
-        ASSERT_GE(boxes.size(), 3);
-        for (int i = 0; i < 3; ++i) {
-            boxes[i]->selectAll();
-            QTest::keyClicks(boxes[i], i == 0 ? name : QString::number(i == 1 ? width : height));
-        }
-        w->findChildren<QComboBox*>().first()->setCurrentIndex(colorIndex);
-        static_cast<QDialog*>(w)->accept(); // its OK button
-    });
-    run.trigger(ActionId::NewCard);
-    ASSERT_TRUE(run.model().findCard(name)) << run.outline().join(u'\n').toStdString();
+    QAction* action = run.window->actions().action(id);
+    for (QToolBar* bar : run.window->findChildren<QToolBar*>()) {
+        if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action)); button && button->isVisible())
+            return button;
+    }
+    return nullptr;
 }
 
-MaterialPanel* materialPanel(RealRun& run, const NodePath& path)
+MaterialPanel* materialPanel(LiveRun& run, const NodePath& path)
 {
     const auto m = run.model().findMaterial(path.card, path.page, path.region, path.material);
     return m ? qobject_cast<MaterialPanel*>(run.canvas()->panel(m.record->panelName)) : nullptr;
@@ -104,7 +101,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(home.isValid());
-        run = startRealRun(home.path());
+        run = startLive(home.path(), {.readMessages = true});
     }
     void TearDown() override
     {
@@ -118,7 +115,7 @@ protected:
     // Card "Hall" (128 x 64), its page, and the given number of regions.
     void addPageWithRegions(int regions)
     {
-        addCard(run, QStringLiteral("Hall"), 128, 64, 1);
+        run.addCard(QStringLiteral("Hall"), 128, 64, 1);
         run.trigger(ActionId::AddPrg);
         for (int i = 0; i < regions; ++i) {
             run.window->selectNode(NodePath::ofPage(hall, page));
@@ -127,52 +124,81 @@ protected:
     }
 
     QTemporaryDir home;
-    RealRun run;
+    LiveRun run;
     const QString hall = QStringLiteral("Hall");
     const QString page = QStringLiteral("show_page1");
 };
 
-TEST_F(OperatorWindows, AddsBeforeTheSelectedMaterialComeOutNewestFirstInTheTreeAndThePlaybill)
+// The names of the single texts in the order the playbill file lists them.
+QStringList singleTextsInFile(const QString& file)
+{
+    QStringList names;
+    static const QRegularExpression name(QStringLiteral(",(single-text\\d+),"));
+    for (auto it = name.globalMatch(QString::fromUtf8(readAll(file))); it.hasNext();)
+        names << it.next().captured(1);
+    return names;
+}
+
+TEST_F(OperatorWindows, MaterialsPlayInTheOrderTheyWereAddedWhateverNodeIsSelected)
 {
     addPageWithRegions(2);
-    run.clickNode(NodePath::ofRegion(hall, page, QStringLiteral("area1")));
-    ASSERT_EQ(run.window->selection().node(), NodePath::ofRegion(hall, page, QStringLiteral("area1")));
+    const NodePath area1 = NodePath::ofRegion(hall, page, QStringLiteral("area1"));
+    const NodePath area2 = NodePath::ofRegion(hall, page, QStringLiteral("area2"));
+    QToolButton* addText = toolButtonOf(run, ActionId::SglTxt);
+    ASSERT_NE(addText, nullptr);
+    // A region that is not the last node of the tree.
+    run.clickNode(area1);
     for (int i = 1; i <= 4; ++i) {
-        run.trigger(ActionId::SglTxt);
-        const NodePath added = NodePath::ofMaterial(hall, page, QStringLiteral("area1"),
-                                                    QStringLiteral("single-text%1").arg(i));
-        // The new material is selected in the tree and in the window.
-        EXPECT_EQ(run.window->selection().node(), added) << i;
-        EXPECT_EQ(run.tree()->selectedPath(), added) << i;
+        QTest::mouseClick(addText, Qt::LeftButton);
+        EXPECT_EQ(run.selected(), area1) << "the region stays selected, add " << i;
+        EXPECT_EQ(run.tree()->selectedPath(), area1) << i;
     }
-    const QStringList expected{"Hall",           "  show_page1",   "    area1",      "      single-text4",
-                               "      single-text3", "      single-text2", "      single-text1", "    area2"};
+    EXPECT_TRUE(run.tree()->itemOf(area1)->isExpanded());
+    // A material that is not the last node: each add goes before it.
+    const NodePath second = NodePath::ofMaterial(hall, page, QStringLiteral("area1"), QStringLiteral("single-text2"));
+    run.clickNode(second);
+    QTest::mouseClick(addText, Qt::LeftButton);
+    QTest::mouseClick(addText, Qt::LeftButton);
+    EXPECT_EQ(run.selected(), second);
+    // The last node of the tree: each add goes after the one before.
+    run.clickNode(area2);
+    QTest::mouseClick(addText, Qt::LeftButton);
+    run.clickNode(NodePath::ofMaterial(hall, page, QStringLiteral("area2"), QStringLiteral("single-text7")));
+    QTest::mouseClick(addText, Qt::LeftButton);
+    QTest::mouseClick(addText, Qt::LeftButton);
+    const QStringList expected{"Hall",
+                               "  show_page1",
+                               "    area1",
+                               "      single-text1",
+                               "      single-text5",
+                               "      single-text6",
+                               "      single-text2",
+                               "      single-text3",
+                               "      single-text4",
+                               "    area2",
+                               "      single-text7",
+                               "      single-text8",
+                               "      single-text9"};
     EXPECT_EQ(run.outline(), expected);
 
-    // Saved through the save dialog: the playbill lists them in that order.
+    // Saved through the save dialog: the playbill, which the download
+    // follows, lists them in that order.
     const QString file = QDir(home.path()).filePath(QStringLiteral("prgFiles/order.prg"));
-    whenModal<QFileDialog>([file](QFileDialog* d) {
-        chooseFile(d, file);
-    });
+    whenModal<QFileDialog>([file](QFileDialog* d) { chooseFile(d, file); });
     run.trigger(ActionId::SavePrg);
-    const QString saved = QString::fromUtf8(readAll(file));
-    ASSERT_FALSE(saved.isEmpty()) << file.toStdString();
-    QList<qsizetype> at;
-    for (int i = 4; i >= 1; --i)
-        at << saved.indexOf(QStringLiteral(",single-text%1,").arg(i));
-    for (qsizetype p : at)
-        EXPECT_GE(p, 0) << saved.toStdString();
-    EXPECT_TRUE(std::is_sorted(at.begin(), at.end())) << saved.toStdString();
+    EXPECT_EQ(singleTextsInFile(file),
+              (QStringList{"single-text1", "single-text5", "single-text6", "single-text2", "single-text3",
+                           "single-text4", "single-text7", "single-text8", "single-text9"}));
 }
 
 TEST_F(OperatorWindows, ANewTextWithoutContentShowsItsNameAndCanBeClickedOnTheCanvas)
 {
     addPageWithRegions(1);
-    run.trigger(ActionId::SglTxt);
-    const NodePath text = run.window->selection().node();
+    const NodePath text = run.addMaterial(ActionId::SglTxt);
     ASSERT_EQ(text.level, NodeLevel::Material);
     MaterialPanel* panel = materialPanel(run, text);
     ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->isVisible()) << "the new material shows over its region at once";
     EXPECT_TRUE(hasRed(panel->picture())) << "the panel shows the material's name in red, not a black panel";
     EXPECT_TRUE(hasRed(panel->grab().toImage()));
 
@@ -183,34 +209,45 @@ TEST_F(OperatorWindows, ANewTextWithoutContentShowsItsNameAndCanBeClickedOnTheCa
     EXPECT_EQ(run.window->statusText(MainWindow::kMessagePanel), lg("warn_material_layer_drag"));
 }
 
-TEST_F(OperatorWindows, AfterAClickOnARegionNodeTheArrowKeysMoveTheRegionWhileTreeKeysStayInTheTree)
+TEST_F(OperatorWindows, TheTreeKeepsTheKeyboardAfterAClickOnARegionAndTheFrameTakesItOnTheCanvas)
 {
     addPageWithRegions(2);
     const NodePath area1 = NodePath::ofRegion(hall, page, QStringLiteral("area1"));
+    const NodePath area2 = NodePath::ofRegion(hall, page, QStringLiteral("area2"));
+    TRegion* first = run.model().findRegion(hall, page, QStringLiteral("area1")).record;
     run.model().findCard(hall).record->modified = false;
 
+    // Keys after a click on the region's node walk the tree.
     run.clickNode(area1);
-    auto* frame = qobject_cast<DragFrame*>(QApplication::focusWidget());
-    ASSERT_NE(frame, nullptr) << "focus: "
-                              << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className()
-                                                              : "none");
-    const int left = run.model().findRegion(hall, page, QStringLiteral("area1")).record->left;
-    const int secondLeft = run.model().findRegion(hall, page, QStringLiteral("area2")).record->left;
-    QTest::keyClick(frame, Qt::Key_Right);
-    EXPECT_EQ(run.model().findRegion(hall, page, QStringLiteral("area1")).record->left, left + 8);
-    EXPECT_TRUE(run.model().findCard(hall).record->modified);
-    EXPECT_EQ(run.window->properties()->rowValue(2), QString::number(left + 8));
-
-    // Walking the tree with the keys selects nodes and moves no region.
-    run.clickNode(NodePath::ofPage(hall, page));
     ASSERT_EQ(QApplication::focusWidget(), run.tree());
-    QTest::keyClick(run.tree(), Qt::Key_Down);
-    EXPECT_EQ(run.window->selection().node(), area1);
+    DragFrame* frame = run.canvas()->dragFrame();
+    ASSERT_NE(frame, nullptr) << "the region shows its frame";
+    EXPECT_EQ(frame->target(), run.canvas()->panel(first->panelName));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_EQ(first->left, 0);
+    EXPECT_FALSE(run.model().findCard(hall).record->modified) << "no key moved the region";
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(run.selected(), area2);
     EXPECT_EQ(QApplication::focusWidget(), run.tree());
-    QTest::keyClick(run.tree(), Qt::Key_Down);
-    EXPECT_EQ(run.window->selection().node(), NodePath::ofRegion(hall, page, QStringLiteral("area2")));
-    EXPECT_EQ(run.model().findRegion(hall, page, QStringLiteral("area1")).record->left, left + 8);
-    EXPECT_EQ(run.model().findRegion(hall, page, QStringLiteral("area2")).record->left, secondLeft);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    ASSERT_EQ(run.selected(), area1);
+
+    // Working on the canvas gives the frame the keyboard: the keys move the
+    // region on the grid and the card turns modified.
+    frame = run.canvas()->dragFrame();
+    ASSERT_NE(frame, nullptr);
+    QTest::mouseClick(frame, Qt::LeftButton, {}, frame->rect().center());
+    ASSERT_EQ(QApplication::focusWidget(), frame);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_EQ(first->left, 8);
+    EXPECT_TRUE(run.model().findCard(hall).record->modified);
+    EXPECT_EQ(run.window->properties()->rowValue(2), QStringLiteral("8"));
+
+    // Back in the tree the frame is gone once a page is chosen.
+    run.clickNode(NodePath::ofPage(hall, page));
+    EXPECT_EQ(QApplication::focusWidget(), run.tree());
+    QTest::qWait(0);
+    EXPECT_EQ(run.canvas()->dragFrame(), nullptr);
 }
 
 TEST_F(OperatorWindows, APagePlayingByDateOpensItsDateDialogAgainWithTheStoredDateInEveryLanguage)
@@ -260,6 +297,29 @@ TEST_F(OperatorWindows, APagePlayingByDateOpensItsDateDialogAgainWithTheStoredDa
     }
 }
 
+TEST_F(OperatorWindows, ThePlayByWeekDialogShowsThePageNoteInItsLanguage)
+{
+    addPageWithRegions(0);
+    const QList<QPair<ActionId, QString>> rounds{
+        {ActionId::English, QStringLiteral("Note: Two or more display pages fit the setting")},
+        {ActionId::SimpleChn, QStringLiteral("注：两个或两个以上显示页该项设置才生效")},
+    };
+    for (const auto& [language, expected] : rounds) {
+        run.trigger(language);
+        run.clickNode(NodePath::ofPage(hall, page));
+        QStringList shown;
+        whenModal<PlayWeekDialog>([&](PlayWeekDialog* d) {
+            for (QLabel* label : d->findChildren<QLabel*>()) {
+                if (label->isVisible())
+                    shown << label->text();
+            }
+            d->reject();
+        });
+        clickRowButton(run.window->properties(), 4);
+        EXPECT_EQ(shown, QStringList{expected});
+    }
+}
+
 TEST_F(OperatorWindows, TheAnimationChooserListsGifFilesAndACancelLeavesNoFile)
 {
     const QString pictures = QDir(home.path()).filePath(QStringLiteral("picFiles"));
@@ -268,9 +328,9 @@ TEST_F(OperatorWindows, TheAnimationChooserListsGifFilesAndACancelLeavesNoFile)
     ASSERT_TRUE(writeAll(gif, kGif));
     ASSERT_TRUE(writeAll(QDir(pictures).filePath(QStringLiteral("note.txt")), "x"));
     addPageWithRegions(1);
-    run.trigger(ActionId::Movie);
-    const NodePath movie = run.window->selection().node();
+    const NodePath movie = run.addMaterial(ActionId::Movie);
     ASSERT_EQ(movie.level, NodeLevel::Material);
+    run.clickNode(movie);
     const auto content = [&] { return run.model().findMaterial(movie.card, movie.page, movie.region, movie.material).record->content; };
 
     QStringList listed;
@@ -356,8 +416,8 @@ TEST_F(OperatorWindows, AClickOnAnImageGroupOnTheCanvasLetsTheImageListShowItsPi
     ASSERT_TRUE(red.save(QDir(pictures).filePath(QStringLiteral("a.bmp"))));
     ASSERT_TRUE(blue.save(QDir(pictures).filePath(QStringLiteral("b.bmp"))));
     addPageWithRegions(1);
-    run.trigger(ActionId::Picture);
-    const NodePath group = run.window->selection().node();
+    const NodePath group = run.addMaterial(ActionId::Picture);
+    run.clickNode(group);
     ImageGroupPanel* list = run.window->imageGroupPanel();
     ASSERT_TRUE(list->isVisible());
     list->setFolder(pictures);

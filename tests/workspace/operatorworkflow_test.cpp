@@ -14,7 +14,7 @@
 #include "content/ui/tableeditor.h"
 #include "model/inifile.h"
 #include "model/materialkinds.h"
-#include "realwindow.h"
+#include "livewindow.h"
 #include "support/cardprocess.h"
 #include "support/testsupport.h"
 #include "workspace/cardlinkcontroller.h"
@@ -48,23 +48,8 @@ quint16 freePort()
     return probe.serverPort();
 }
 
-void addCard(RealRun& run, const QString& name, int width, int height, int colorIndex)
-{
-    whenModal<UsbDiskWindow>([=](UsbDiskWindow* w) {
-        const QList<QLineEdit*> boxes = w->findChildren<QLineEdit*>();
-        ASSERT_GE(boxes.size(), 3);
-        for (int i = 0; i < 3; ++i) {
-            boxes[i]->selectAll();
-            QTest::keyClicks(boxes[i], i == 0 ? name : QString::number(i == 1 ? width : height));
-        }
-        w->findChildren<QComboBox*>().first()->setCurrentIndex(colorIndex);
-        static_cast<QDialog*>(w)->accept(); // its OK button
-    });
-    run.trigger(ActionId::NewCard);
-}
-
 // A double-click on the material's panel on the canvas opens its editor.
-void doubleClickNode(RealRun& run, const NodePath& path)
+void doubleClickNode(LiveRun& run, const NodePath& path)
 {
     const auto m = run.model().findMaterial(path.card, path.page, path.region, path.material);
     ASSERT_TRUE(m);
@@ -74,11 +59,10 @@ void doubleClickNode(RealRun& run, const NodePath& path)
     QTest::mouseDClick(panel, Qt::LeftButton, {}, QPoint(3, 3));
 }
 
-// The selected text material's editor, typed into line by line and closed
-// with Escape (the editor keeps its text however it is closed).
-void typeText(RealRun& run, const QStringList& lines)
+// The text material's editor, typed into line by line and closed with
+// Escape (the editor keeps its text however it is closed).
+void typeText(LiveRun& run, const NodePath& node, const QStringList& lines)
 {
-    const NodePath node = run.window->selection().node();
     bool opened = false;
     whenModal<RichTextEditor>([&](RichTextEditor* editor) {
         opened = true;
@@ -93,11 +77,9 @@ void typeText(RealRun& run, const QStringList& lines)
     EXPECT_TRUE(opened);
 }
 
-// The selected table's editor: a new table of 2 x 2 with a word in its
-// first cell.
-void makeTable(RealRun& run)
+// The table's editor: a new table of 2 x 2 with a word in its first cell.
+void makeTable(LiveRun& run, const NodePath& node)
 {
-    const NodePath node = run.window->selection().node();
     bool edited = false;
     whenModal<NewTableDialog>([](NewTableDialog* d) {
         const QList<QSpinBox*> spins = d->findChildren<QSpinBox*>();
@@ -118,7 +100,7 @@ void makeTable(RealRun& run)
     EXPECT_TRUE(edited);
 }
 
-void saveAs(RealRun& run, const QString& file)
+void saveAs(LiveRun& run, const QString& file)
 {
     whenModal<QFileDialog>([file](QFileDialog* d) {
         chooseFile(d, file);
@@ -133,7 +115,7 @@ struct Made {
     QStringList materials; // name, kind, content, files
 };
 
-Made madeOf(RealRun& run)
+Made madeOf(LiveRun& run)
 {
     Made made;
     made.outline = run.outline();
@@ -164,24 +146,22 @@ TEST(OperatorWorkflow, ACardMadeInTheWindowsComesBackAfterARestartAndAVirtualCar
 
     Made before;
     {
-        RealRun run = startRealRun(home.path());
+        LiveRun run = startLive(home.path(), {.readMessages = true});
         ASSERT_TRUE(run.outline().isEmpty());
-        addCard(run, QStringLiteral("Hall"), 128, 64, 1);
+        run.addCard(QStringLiteral("Hall"), 128, 64, 1);
         ASSERT_EQ(run.outline(), QStringList{"Hall"});
         EXPECT_EQ(run.model().findCard("Hall").record->colorType, kColorDual);
 
         run.trigger(ActionId::AddPrg);
         run.trigger(ActionId::AddRgn);
-        run.trigger(ActionId::SglTxt);
-        typeText(run, {QStringLiteral("Hello")});
-        run.trigger(ActionId::MulText);
-        typeText(run, {QStringLiteral("Line one"), QStringLiteral("Line two")});
+        typeText(run, run.addMaterial(ActionId::SglTxt), {QStringLiteral("Hello")});
+        typeText(run, run.addMaterial(ActionId::MulText), {QStringLiteral("Line one"), QStringLiteral("Line two")});
         run.trigger(ActionId::DateTime);
 
         run.clickNode(NodePath::ofCard("Hall"));
         run.trigger(ActionId::AddPrg);
         run.trigger(ActionId::AddRgn);
-        run.trigger(ActionId::Picture);
+        run.clickNode(run.addMaterial(ActionId::Picture));
         QImage red(16, 16, QImage::Format_RGB32);
         red.fill(Qt::red);
         QImage green(16, 16, QImage::Format_RGB32);
@@ -195,12 +175,11 @@ TEST(OperatorWorkflow, ACardMadeInTheWindowsComesBackAfterARestartAndAVirtualCar
         ASSERT_TRUE(spinUntil([&] { return list->fileList()->count() == 2; }));
         QTest::mouseClick(list->findChild<QPushButton*>(QStringLiteral("bBtnAllAdd")), Qt::LeftButton);
         ASSERT_EQ(list->rows()->rowCount(), 2);
-        run.trigger(ActionId::Table);
-        makeTable(run);
+        makeTable(run, run.addMaterial(ActionId::Table));
 
         // The first page's region, dragged and then widened on the canvas.
         run.clickNode(NodePath::ofRegion("Hall", page1, area));
-        auto* frame = qobject_cast<DragFrame*>(QApplication::focusWidget());
+        DragFrame* frame = run.canvas()->dragFrame();
         ASSERT_NE(frame, nullptr);
         const QRect start = frame->geometry();
         QTest::mousePress(frame, Qt::LeftButton, {}, QPoint(20, 10));
@@ -222,8 +201,8 @@ TEST(OperatorWorkflow, ACardMadeInTheWindowsComesBackAfterARestartAndAVirtualCar
         ASSERT_TRUE(QFileInfo::exists(file));
         // Nothing unsaved is left; should the window still ask, the answer
         // is not to save again.
-        QPointer<QTimer> answer = whenModal<QMessageBox>(
-            [](QMessageBox* box) { pressMessageButton(box, QMessageBox::No); }, 1500, true);
+        ModalCame answer = whenModal<QMessageBox>([](QMessageBox* box) { clickBox(box, QMessageBox::No); },
+                                                  {nullptr, 1500, true});
         run.trigger(ActionId::Exit);
         dropAnswer(answer);
         EXPECT_FALSE(run.window->isVisible());
@@ -252,7 +231,7 @@ TEST(OperatorWorkflow, ACardMadeInTheWindowsComesBackAfterARestartAndAVirtualCar
         ASSERT_TRUE(ini.save(settings));
     }
 
-    RealRun run = startRealRun(home.path());
+    LiveRun run = startLive(home.path(), {.readMessages = true});
     const Made after = madeOf(run);
     EXPECT_EQ(after.outline, before.outline);
     EXPECT_EQ(after.regions, before.regions);
@@ -287,7 +266,9 @@ TEST(OperatorWorkflow, ACardMadeInTheWindowsComesBackAfterARestartAndAVirtualCar
     card.stop();
 
     const TFIXModem& target = *run.model().findCard(kCode).record;
+    int playOrder = 0;
     for (const QString& name : {QStringLiteral("single-text1"), QStringLiteral("multi_text1")}) {
+        ++playOrder;
         TFodder material = *run.model().findMaterial(kCode, page1, area, name).record;
         const TRegion& region = *run.model().findRegion(kCode, page1, area).record;
         QByteArray converted;
@@ -295,6 +276,8 @@ TEST(OperatorWorkflow, ACardMadeInTheWindowsComesBackAfterARestartAndAVirtualCar
         const QStringList files = QDir(shown.path()).entryList({QStringLiteral("material*_%1_*.png").arg(material.id)},
                                                              QDir::Files, QDir::Name);
         ASSERT_EQ(files.size(), material.frameCount) << name.toStdString();
+        // The card numbers its materials in play order: as they were added.
+        EXPECT_TRUE(files.first().startsWith(QStringLiteral("material%1_").arg(playOrder))) << files.first().toStdString();
         QByteArray onCard;
         for (const QString& f : files) {
             const QImage picture(QDir(shown.path()).filePath(f));

@@ -109,8 +109,7 @@ protected:
         const NodePath page1 = run.window->selection().node();
         run.trigger(ActionId::AddRgn);
         const NodePath left = run.window->selection().node();
-        run.trigger(ActionId::SglTxt);
-        if (TFodder* m = material(run, run.window->selection().node())) {
+        if (TFodder* m = material(run, addMaterial(run, ActionId::SglTxt))) {
             m->content = QStringLiteral("clRed^宋体^12^0^0^0^0^2^1^Welcome to the lobby  欢迎光临");
             m->displayMode = 1;
             m->displaySpeed = 0;
@@ -123,7 +122,7 @@ protected:
         run.window->selectNode(page1);
         run.trigger(ActionId::AddRgn);
         const NodePath bottom = run.window->selection().node();
-        run.trigger(ActionId::Picture);
+        const NodePath images = addMaterial(run, ActionId::Picture);
         const QString picture = home.filePath(QStringLiteral("picFiles/stripes.bmp"));
         QImage image(192, 32, QImage::Format_RGB888);
         image.fill(Qt::black);
@@ -132,14 +131,13 @@ protected:
             painter.fillRect(x, 4, 12, 24, x % 48 ? Qt::green : Qt::yellow);
         painter.end();
         ASSERT_TRUE(image.save(picture));
-        if (TFodder* m = material(run, run.window->selection().node()))
+        if (TFodder* m = material(run, images))
             addImageFile(*m, picture);
 
         run.window->selectCard("Lobby");
         run.trigger(ActionId::AddPrg);
         run.trigger(ActionId::AddRgn);
-        run.trigger(ActionId::InnerInfo);
-        if (TFodder* m = material(run, run.window->selection().node()))
+        if (TFodder* m = material(run, addMaterial(run, ActionId::InnerInfo)))
             m->content = QStringLiteral("A1B2");
         run.trigger(ActionId::DelTime);
 

@@ -80,8 +80,7 @@ TEST_F(SessionRoundTripTest, EditedCardsAndSettingsComeBackAfterARestart)
         run.window->selectCard("West-1");
         run.trigger(ActionId::AddPrg);
         run.trigger(ActionId::AddRgn);
-        run.trigger(ActionId::InnerInfo);
-        const NodePath code = run.window->selection().node();
+        const NodePath code = addMaterial(run, ActionId::InnerInfo);
         run.dialogs->texts.push_back(QStringLiteral("A1B2"));
         run.window->showMaterialEditor(
             run.model().findMaterial(code.card, code.page, code.region, code.material).index);

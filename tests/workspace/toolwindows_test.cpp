@@ -112,8 +112,7 @@ protected:
         run.trigger(ActionId::NewCard);
         run.trigger(ActionId::AddPrg);
         run.trigger(ActionId::AddRgn);
-        run.trigger(ActionId::SglTxt);
-        const NodePath text = run.window->selection().node();
+        const NodePath text = addMaterial(run, ActionId::SglTxt);
         EXPECT_EQ(text.level, NodeLevel::Material);
         if (auto m = run.model().findMaterial(text.card, text.page, text.region, text.material))
             m.record->content = QStringLiteral("clRed^宋体^12^0^0^0^0^2^1^Hello");
@@ -338,8 +337,7 @@ TEST_F(ToolWindowsTest, ARemoteTextMaterialsWindowSendsToItsCard)
     Running run = start();
     addCardWithText(run, QStringLiteral("Gate"));
     addCardWithText(run, QStringLiteral("Hall"));
-    run.trigger(ActionId::TxtSet);
-    const NodePath remote = run.window->selection().node();
+    const NodePath remote = addMaterial(run, ActionId::TxtSet);
     ASSERT_EQ(remote.card, QStringLiteral("Hall"));
     const auto material = run.model().findMaterial(remote.card, remote.page, remote.region, remote.material);
     ASSERT_TRUE(material);
@@ -377,8 +375,7 @@ TEST_F(ToolWindowsTest, TextProgramsOpenForTheCardAndARemoteTextMaterialKeepsThe
 {
     Running run = start();
     addCardWithText(run, QStringLiteral("Hall"));
-    run.trigger(ActionId::TxtSet);
-    const NodePath remote = run.window->selection().node();
+    const NodePath remote = addMaterial(run, ActionId::TxtSet);
     ASSERT_EQ(remote.level, NodeLevel::Material);
     const auto material = run.model().findMaterial(remote.card, remote.page, remote.region, remote.material);
     ASSERT_TRUE(material);

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QLocale>
+#include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -85,7 +86,7 @@ public:
         material.content = *text;
         return true;
     }
-    std::optional<QString> askPlayWeek(const QString& value, const QStringList&) override
+    std::optional<QString> askPlayWeek(const QString& value, const QStringList&, const QString&) override
     {
         asked << value;
         return take(dialogValues, std::optional<QString>());
@@ -140,6 +141,22 @@ struct Running {
     QStringList outline() const { return window->tree()->outline(); }
     ProjectModel& model() { return session->model(); }
 };
+
+// Runs an add command of the run's window and returns the path of the
+// material it made (none when it made none); the selection stays where it was.
+template <typename Run>
+NodePath addMaterial(Run& run, ActionId id)
+{
+    QSet<QString> before;
+    for (const TFodder& m : run.model().materials())
+        before.insert(m.id);
+    run.trigger(id);
+    for (const TFodder& m : run.model().materials()) {
+        if (!before.contains(m.id))
+            return NodePath::ofMaterial(m.cardName, m.pageName, m.regionName, m.name);
+    }
+    return {};
+}
 
 inline WorkspaceSession::StartOptions testStartOptions(const QLocale& locale = QLocale(QLocale::English,
                                                                                        QLocale::UnitedStates))

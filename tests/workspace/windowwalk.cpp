@@ -170,24 +170,16 @@ void walkEveryWindow(LiveRun& run, const QString& home, const WindowVisitor& vis
     const NodePath page1 = run.selected();
     run.trigger(ActionId::AddRgn);
     const NodePath region1 = run.selected();
-    run.trigger(ActionId::SglTxt);
-    const NodePath single = run.selected();
+    const NodePath single = run.addMaterial(ActionId::SglTxt);
     if (TFodder* m = materialAt(run, single))
         m->content = QStringLiteral("clRed^宋体^12^0^0^0^0^2^1^Welcome 欢迎光临");
-    run.window->selectNode(region1);
-    run.trigger(ActionId::MulText);
-    const NodePath multi = run.selected();
-    run.window->selectNode(region1);
-    run.trigger(ActionId::Table);
-    const NodePath table = run.selected();
+    const NodePath multi = run.addMaterial(ActionId::MulText);
+    const NodePath table = run.addMaterial(ActionId::Table);
     run.window->selectNode(page1);
     run.trigger(ActionId::AddRgn);
     const NodePath region2 = run.selected();
-    run.trigger(ActionId::DateTime);
-    const NodePath clock = run.selected();
-    run.window->selectNode(region2);
-    run.trigger(ActionId::Picture);
-    const NodePath images = run.selected();
+    run.addMaterial(ActionId::DateTime);
+    const NodePath images = run.addMaterial(ActionId::Picture);
     const QString picture = QDir(home).filePath(QStringLiteral("picFiles/stripes.bmp"));
     QImage image(96, 32, QImage::Format_RGB888);
     image.fill(Qt::black);
@@ -198,26 +190,17 @@ void walkEveryWindow(LiveRun& run, const QString& home, const WindowVisitor& vis
     image.save(picture);
     if (TFodder* m = materialAt(run, images))
         addImageFile(*m, picture);
-    run.window->selectNode(region2);
     run.trigger(ActionId::CallNo);
-    run.window->selectNode(region2);
     run.trigger(ActionId::TxtSet);
     run.window->selectCard(page1.card);
     run.trigger(ActionId::AddPrg);
     run.trigger(ActionId::AddRgn);
-    const NodePath region3 = run.selected();
-    run.trigger(ActionId::InnerInfo);
-    const NodePath code = run.selected();
+    const NodePath code = run.addMaterial(ActionId::InnerInfo);
     if (TFodder* m = materialAt(run, code))
         m->content = QStringLiteral("A1B2");
-    run.window->selectNode(region3);
-    run.trigger(ActionId::DelTime);
-    const NodePath count = run.selected();
-    run.window->selectNode(region3);
+    const NodePath count = run.addMaterial(ActionId::DelTime);
     run.trigger(ActionId::AddTime);
-    run.window->selectNode(region3);
     run.trigger(ActionId::Movie);
-    run.window->selectNode(region3);
     run.trigger(ActionId::CollectData);
     run.window->tree()->expandAll();
 
@@ -281,6 +264,13 @@ void walkEveryWindow(LiveRun& run, const QString& home, const WindowVisitor& vis
     came = visitNextModal(visit, QStringLiteral("text_program"));
     run.trigger(ActionId::SendPrg);
     EXPECT_TRUE(*came) << "text program";
+    came = whenModal([&](QWidget* w) {
+        pump(300);
+        visit(w, QStringLiteral("search"));
+        static_cast<QDialog*>(w)->reject();
+    });
+    run.trigger(ActionId::Search);
+    EXPECT_TRUE(*came) << "search window";
     came = visitNextModal(visit, QStringLiteral("parameters"));
     run.trigger(ActionId::CmmParaSet);
     EXPECT_TRUE(*came) << "parameter window";

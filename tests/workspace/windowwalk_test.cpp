@@ -5,6 +5,8 @@
 // no horizontal scroll bar. With LEDSIGN_SCREENSHOT_DIR set, each window is
 // saved there as "<language>_<window>.png".
 #include "language/languagetable.h"
+#include "transport/ui/adapterchoicewindow.h"
+#include "workspace/cardlinkcontroller.h"
 #include "windowwalk.h"
 
 #include <QDir>
@@ -13,6 +15,7 @@
 #include <QScrollBar>
 #include <QSet>
 #include <QTableWidget>
+#include <QTcpServer>
 #include <QTemporaryDir>
 
 namespace ledsign::test {
@@ -69,6 +72,9 @@ public:
                 return known(p) || known(p + u':') || known(p + u'：');
             });
         }
+        // Two table texts side by side ("Network" "Port").
+        if (const qsizetype space = text.indexOf(u' '); space > 0 && text.count(u' ') == 1)
+            return texts_.contains(text.left(space)) && texts_.contains(text.mid(space + 1));
         // A trailing colon belongs to a label.
         if (text.endsWith(u':') || text.endsWith(u'：'))
             return known(text.chopped(1));
@@ -122,7 +128,6 @@ TEST_P(WindowWalk, EveryWindowFitsTheScreenAndSpeaksItsLanguage)
     const QString prefix = language == kEnglish ? QStringLiteral("en") : QStringLiteral("zh");
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
-    LiveRun run = startLive(home.path(), language);
     const QString shots = shotFolder();
     if (!shots.isEmpty()) {
         ASSERT_TRUE(QDir().mkpath(shots));
@@ -152,8 +157,33 @@ TEST_P(WindowWalk, EveryWindowFitsTheScreenAndSpeaksItsLanguage)
             EXPECT_TRUE(image.save(QDir(shots).filePath(prefix + QLatin1Char('_') + name + QStringLiteral(".png"))));
         }
     };
+    // The network-adapter window comes when the card link opens on a
+    // computer with two adapters; the operator picks the first.
+    LiveRun run = startLive(home.path(), {.language = language});
+    const QList<TAdapterInfo> twoAdapters{
+        {1, "Ethernet adapter", "192.168.0.10", "00-1A-2B-3C-4D-5E", "255.255.255.0"},
+        {2, "Wireless adapter", "10.1.2.3", "00-1A-2B-3C-4D-5F", "255.0.0.0"}};
+    run.window->cardLink().setAdapterSource([twoAdapters] { return twoAdapters; });
+    run.session->settings().isShowMulNetCard = true;
+    {
+        QTcpServer probe; // a port of the walk's own
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+        run.session->settings().commParam02 = QString::number(probe.serverPort());
+    }
+    ModalCame adapters = whenModal<TfrmMulNetCardChoice>([&](TfrmMulNetCardChoice* w) {
+        pump(80);
+        visit(w, QStringLiteral("adapters"));
+        auto* rows = w->findChild<QTableWidget*>();
+        ASSERT_NE(rows, nullptr);
+        QTest::mouseClick(rows->viewport(), Qt::LeftButton, {}, rows->visualItemRect(rows->item(0, 0)).center());
+        QTest::mouseClick(childWithText<QPushButton>(w, GetLgText(16, QStringLiteral("btnOK"))), Qt::LeftButton);
+    });
+    run.window->openCardLink();
+    EXPECT_TRUE(*adapters) << "adapter window";
     QStringList data;
     walkEveryWindow(run, home.path(), visit, &data);
+    for (const TAdapterInfo& a : twoAdapters)
+        data << a.description << a.macAddress;
     EXPECT_GE(visited.size(), 20) << visited.join(QStringLiteral(", ")).toStdString();
 
     if (language != kEnglish)

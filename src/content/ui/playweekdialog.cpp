@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -32,6 +33,11 @@ PlayWeekDialog::PlayWeekDialog(const QString& value, const QStringList& language
         grid->addWidget(days_[day], i / 4, i % 4);
     }
     layout->addLayout(grid);
+    note_ = new QLabel(this);
+    note_->setStyleSheet(QStringLiteral("color: red; font-weight: bold;"));
+    note_->setWordWrap(true);
+    note_->hide();
+    layout->addWidget(note_);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -50,6 +56,17 @@ PlayWeekDialog::PlayWeekDialog(const QString& value, const QStringList& language
         days_[d]->setEnabled(!cycle.everyDay);
     }
     connect(everyDay_, &QRadioButton::toggled, this, &PlayWeekDialog::chooseMode);
+}
+
+void PlayWeekDialog::setNote(const QString& text)
+{
+    note_->setText(text);
+    note_->setVisible(!text.trimmed().isEmpty());
+}
+
+QString PlayWeekDialog::note() const
+{
+    return note_->text();
 }
 
 void PlayWeekDialog::chooseMode()

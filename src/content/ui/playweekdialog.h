@@ -11,6 +11,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QLabel;
 class QRadioButton;
 
 namespace ledsign {
@@ -21,6 +22,10 @@ public:
     PlayWeekDialog(const QString& value, const QStringList& languageList, QWidget* parent = nullptr);
 
     QString value() const { return value_; }
+    // The red note under the buttons (the page's note that the setting
+    // needs two or more pages); hidden while empty.
+    void setNote(const QString& text);
+    QString note() const;
 
     // The "设置" button: stores the value and closes, or shows the message
     // when by-week has no day ticked. Returns whether it closed.
@@ -34,6 +39,7 @@ private:
     QRadioButton* everyDay_ = nullptr;
     QRadioButton* byWeek_ = nullptr;
     QCheckBox* days_[7] = {};
+    QLabel* note_ = nullptr;
     QString value_;
 };
 

@@ -56,19 +56,11 @@ QString lg(const char* key)
     return GetLgText(kCaptions, QString::fromLatin1(key)).trimmed();
 }
 
-QStringList lgList(int sub, const QStringList& fallback)
+QStringList lgList(int sub)
 {
-    const QStringList l = GetLgList(kCaptions, sub);
-    return l.isEmpty() ? fallback : l;
+    return GetLgList(kCaptions, sub);
 }
 
-QStringList u8list(std::initializer_list<const char*> items)
-{
-    QStringList out;
-    for (const char* i : items)
-        out << QString::fromUtf8(i);
-    return out;
-}
 
 } // namespace
 
@@ -118,7 +110,7 @@ void TextProgramWindow::buildUi()
     pageLayout->addWidget(deletePageButton_, 1, 5);
     pageList_ = new QTreeWidget(pageBox);
     pageList_->setRootIsDecorated(false);
-    pageList_->setHeaderLabels(lgList(1, u8list({"序号", "显示页ID", "显示页名称", "开始时间", "结束时间"})));
+    pageList_->setHeaderLabels(lgList(1));
     pageLayout->addWidget(pageList_, 2, 0, 1, 6);
     layout->addWidget(pageBox);
 
@@ -133,23 +125,20 @@ void TextProgramWindow::buildUi()
     QStringList modes;
     for (QString mode : GetLgList(11, 2).mid(0, 12))
         modes << (mode.endsWith(QLatin1Char(';')) ? mode.chopped(1) : mode);
-    if (modes.size() < 12)
-        modes = u8list({"自适应", "从右向左移动", "从左向右移动", "从下向上移动", "从上向下移动", "从右向左展开",
-                            "从左向右展开", "从下向上展开", "从上向下展开", "立即显示", "从中间向两边展开",
-                            "从两边向中间展开"});
     mode_->addItems(modes);
     speed_ = new QComboBox(materialBox);
     for (int s = 0; s <= 8; ++s)
         speed_->addItem(QString::number(s));
     attribute_ = new QComboBox(materialBox);
-    attribute_->addItems(lgList(3, u8list({"居左标题", "居中标题", "居右标题", "闪烁广告", "不闪烁广告", "正文"})));
+    attribute_->addItems(lgList(3));
     color_ = new QComboBox(materialBox);
     for (int code = 1; code <= kColorCount; ++code)
         color_->addItem(programColorName(code), code);
     font_ = new QComboBox(materialBox);
-    font_->addItems(u8list({"宋体", "楷体_GB2312", "黑体", "隶书", "华文行楷", "Arial"}));
+    font_->addItems(textFontChoices());
     size_ = new QComboBox(materialBox);
-    size_->addItems(u8list({"12*12", "16*16", "24*24", "32*32", "48*48", "64*64", "80*80", "96*96"}));
+    for (int side : {12, 16, 24, 32, 48, 64, 80, 96})
+        size_->addItem(QStringLiteral("%1*%1").arg(side));
     const QList<QPair<const char*, QWidget*>> fields{
         {"gbMaterialName", materialName_}, {"gbPlayTimes", playTimes_}, {"gbShowMode", mode_},
         {"gbShowSpeed", speed_},           {"gbStopTime", stay_},       {"gbAttr", attribute_},
@@ -172,7 +161,7 @@ void TextProgramWindow::buildUi()
     form->addWidget(deleteMaterialButton, 4, 5);
     materialList_ = new QTreeWidget(materialBox);
     materialList_->setRootIsDecorated(false);
-    materialList_->setHeaderLabels(lgList(2, u8list({"序号", "素材ID", "素材名称", "素材内容"})));
+    materialList_->setHeaderLabels(lgList(2));
     form->addWidget(materialList_, 5, 0, 1, 6);
     layout->addWidget(materialBox);
 
