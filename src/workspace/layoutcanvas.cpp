@@ -674,6 +674,7 @@ void LayoutCanvas::zoomStep(bool narrow)
     const double a = canvas::zoomStep(zoomFactor(), narrow);
     // The frame was made for the old zoom; the selected region gets a new one.
     const QPointer<RegionPanel> framed = frame_ ? qobject_cast<RegionPanel*>(frame_->target()) : nullptr;
+    const bool frameHadKeyboard = frame_ && frame_->hasFocus();
     dropFrame();
     const auto card = model_.findCard(currentCard_);
     if (card) {
@@ -684,7 +685,7 @@ void LayoutCanvas::zoomStep(bool narrow)
     setZoomLabel(a);
     centreCurrentCard();
     if (framed)
-        putFrameOn(framed, nullptr);
+        putFrameOn(framed, nullptr, frameHadKeyboard);
     if (card)
         emit zoomChanged(currentCard_, card.record->zoom);
 }

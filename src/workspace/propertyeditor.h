@@ -77,13 +77,13 @@ signals:
     void cardListChanged(const QString& cardName);
     // A typed value was refused; the row shows the old one again.
     void valueRefused(const QString& message);
+    // A row or a dialog's result was applied to the records (which may or
+    // may not have changed); `row` is the row typed in or clicked.
+    void rowApplied(int row, bool renamed);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
-    // A row or a dialog's result was applied to the records (which may or
-    // may not have changed); `row` is the row typed in or clicked.
-    void rowApplied(int row, bool renamed);
 
 private:
     // The label column fits the widest label; the values take the rest.

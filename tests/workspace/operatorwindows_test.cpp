@@ -448,7 +448,7 @@ TEST_F(OperatorWindows, AnEnglishSystemOffersEveryLanguageAndASwitchLeavesNoText
     for (ActionId id : {ActionId::SimpleChn, ActionId::TraditionalChn, ActionId::English})
         EXPECT_TRUE(run.window->actions().action(id)->isVisible()) << actionName(id).toStdString();
     // The new-card window is made here, in English.
-    addCard(run, hall, 64, 32, 0);
+    run.addCard(hall, 64, 32, 0);
     run.trigger(ActionId::AddPrg); // unsaved work: the exit asks
 
     static const QRegularExpression latinWord(QStringLiteral("[A-Za-z]{2,}"));
@@ -485,7 +485,7 @@ TEST_F(OperatorWindows, AnEnglishSystemOffersEveryLanguageAndASwitchLeavesNoText
         whenModal<QMessageBox>([&](QMessageBox* box) {
             for (QAbstractButton* b : box->buttons())
                 texts << b->text();
-            pressMessageButton(box, QMessageBox::Cancel);
+            clickBox(box, QMessageBox::Cancel);
         });
         run.trigger(ActionId::Exit);
         EXPECT_TRUE(run.window->isVisible());

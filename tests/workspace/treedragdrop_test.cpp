@@ -79,8 +79,7 @@ TEST(TreeDragDrop, NodesMoveWhereTheMoveRulesAllowAndNowhereElse)
     run.window->selectNode(r1);
     run.trigger(ActionId::AddRgn);
     const NodePath r2 = run.window->selection().node();
-    run.trigger(ActionId::MulText);
-    const NodePath other = run.window->selection().node();
+    const NodePath other = addMaterial(run, ActionId::MulText);
     run.window->selectNode(a);
     run.trigger(ActionId::AddPrg);
     const NodePath p2 = run.window->selection().node();

@@ -138,7 +138,7 @@ TEST_F(UndoHistory, EachKindOfChangeUndoesToTheBytesBeforeItAndRedoesToTheBytesA
          }},
         {"Edit Image Group", [&] {
              select(regionNode(0));
-             run.trigger(addActionOfKind(kImageGroup));
+             select(addMaterial(run, addActionOfKind(kImageGroup)));
              run.window->imageGroupPanel()->setFolder(pictures);
              run.window->imageGroupPanel()->addAll();
          }},
@@ -208,7 +208,7 @@ TEST_F(UndoHistory, TheFilesATableEditWritesAreRemovedOrPutBackByItsUndoAndWritt
         return true;
     };
     select(regionNode(0));
-    run.trigger(ActionId::Table);
+    select(addMaterial(run, ActionId::Table));
     const int tableIndex = run.window->selection().materialIndex(run.model());
     ASSERT_GE(tableIndex, 0);
     const QByteArray empty = saved();

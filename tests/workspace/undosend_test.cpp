@@ -40,10 +40,9 @@ TEST(UndoAndSend, UndoNeverChangesWhatIsSentAndASendLeavesNoStep)
     run.window->selectCard(kCode);
     run.trigger(ActionId::AddPrg);
     run.trigger(ActionId::AddRgn);
-    run.trigger(ActionId::SglTxt);
-    const NodePath region = run.window->selection().node().parent();
-    run.window->selectNode(region);
-    run.trigger(ActionId::SglTxt);
+    const NodePath region = run.window->selection().node();
+    addMaterial(run, ActionId::SglTxt);
+    run.window->selectNode(addMaterial(run, ActionId::SglTxt));
     const QString unedited = run.model().materials().at(run.window->selection().materialIndex(run.model())).content;
     run.dialogs->texts.push_back(QStringLiteral("second"));
     run.window->showMaterialEditor(run.window->selection().materialIndex(run.model()));

@@ -5,7 +5,7 @@
 #include "model/inifile.h"
 #include "model/materialkinds.h"
 #include "model/windowlayout.h"
-#include "realwindow.h"
+#include "livewindow.h"
 #include "workspace/propertyeditor.h"
 
 #include <QSplitter>
@@ -63,8 +63,7 @@ TEST(WindowLayout, PropertyColumnsShowEveryLabelAndValueAndFollowTheColumn)
         QList<NodePath> shown{card, page, region};
         for (ActionId kind : {ActionId::SglTxt, ActionId::DateTime, ActionId::CollectData}) {
             run.window->selectNode(region);
-            run.trigger(kind);
-            shown << run.window->selection().node();
+            shown << addMaterial(run, kind);
         }
         PropertyEditor* rows = run.window->properties();
         for (const NodePath& node : shown) {
