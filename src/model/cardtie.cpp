@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 
 namespace ledsign {
 
@@ -71,12 +72,42 @@ bool giveInternalCode(ProjectModel& model, const QString& cardName, const QStrin
     return true;
 }
 
+namespace {
+
+QString playbillKey(const QString& path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+} // namespace
+
+QList<SharedPlaybill> sharedPlaybills(const ProjectModel& model)
+{
+    // One pass with the files as keys: a fleet of cards is no square walk.
+    QHash<QString, qsizetype> groupOfFile;
+    QList<SharedPlaybill> groups;
+    for (const TFIXModem& card : model.cards()) {
+        if (card.programFile.isEmpty())
+            continue;
+        const QString key = playbillKey(card.programFile);
+        const auto found = groupOfFile.constFind(key);
+        if (found == groupOfFile.cend()) {
+            groupOfFile.insert(key, groups.size());
+            groups.append(SharedPlaybill{card.programFile, {card.name}});
+        } else {
+            groups[*found].cards << card.name;
+        }
+    }
+    groups.removeIf([](const SharedPlaybill& g) { return g.cards.size() < 2; });
+    return groups;
+}
+
 QStringList cardsSharingPlaybill(const ProjectModel& model, const QString& cardName, const QString& path)
 {
     QStringList names;
     if (path.isEmpty())
         return names;
-    const auto key = [](const QString& p) { return QDir::cleanPath(QFileInfo(p).absoluteFilePath()); };
+    const auto key = playbillKey;
     const QString wanted = key(path);
     for (const TFIXModem& other : model.cards()) {
         if (other.name != cardName && !other.programFile.isEmpty() && key(other.programFile) == wanted)

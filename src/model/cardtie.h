@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <QList>
 #include <QStringList>
 
 #include <optional>
@@ -34,6 +35,13 @@ QString tieCandidate(const ProjectModel& model, const QString& selectedCard);
 // Gives the card the code and tells the card index; false when there is no
 // such card or the code is not one.
 bool giveInternalCode(ProjectModel& model, const QString& cardName, const QString& code);
+
+// Cards whose records name one playbill file, with the first card's path.
+struct SharedPlaybill {
+    QString path;
+    QStringList cards;
+};
+QList<SharedPlaybill> sharedPlaybills(const ProjectModel& model);
 
 // The other cards whose playbill file is `path` (same file on disk).
 QStringList cardsSharingPlaybill(const ProjectModel& model, const QString& cardName, const QString& path);

@@ -165,16 +165,8 @@ QStringList WorkspaceSession::loadCards(const MessageSink& report)
 
 void WorkspaceSession::noteSharedPlaybills()
 {
-    QStringList named;
-    for (const TFIXModem& c : model_.cards()) {
-        if (c.programFile.isEmpty() || named.contains(c.name))
-            continue;
-        const QStringList sharing = cardsSharingPlaybill(model_, c.name, c.programFile);
-        if (sharing.isEmpty())
-            continue;
-        named << c.name << sharing;
-        loadNotes_ << sharedPlaybillText(QStringList{c.name} + sharing, c.programFile);
-    }
+    for (const SharedPlaybill& shared : sharedPlaybills(model_))
+        loadNotes_ << sharedPlaybillText(shared.cards, shared.path);
 }
 
 QList<CardListLine> WorkspaceSession::cardListLines() const
