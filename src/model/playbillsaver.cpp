@@ -10,13 +10,6 @@ namespace ledsign {
 
 namespace {
 
-constexpr int kMessageCategory = 3;
-
-QString text(const char* key)
-{
-    return GetLgText(kMessageCategory, QString::fromLatin1(key));
-}
-
 QString samePathKey(const QString& path)
 {
     return QFileInfo(path).absoluteFilePath();
@@ -38,8 +31,8 @@ QString PlaybillSaver::fileFilter()
 
 QString PlaybillSaver::dialogTitle(const QString& cardName)
 {
-    return text("object_card") + QLatin1Char('[') + cardName + QStringLiteral("] ") + text("object_playbill")
-        + text("action_save");
+    return messageText("object_card") + QLatin1Char('[') + cardName + QStringLiteral("] ") + messageText("object_playbill")
+        + messageText("action_save");
 }
 
 bool PlaybillSaver::writePlaybill(const QString& cardName, const QString& path, bool quiet)
@@ -47,7 +40,7 @@ bool PlaybillSaver::writePlaybill(const QString& cardName, const QString& path, 
     PlaybillWriter writer(model_, folders_);
     if (!writer.write(cardName, path)) {
         error_ = writer.errorString();
-        dialogs_.showMessage(text("object_playbill") + QLatin1Char('[') + path + QStringLiteral("] ") + error_);
+        dialogs_.showMessage(messageText("object_playbill") + QLatin1Char('[') + path + QStringLiteral("] ") + error_);
         return false;
     }
     error_.clear();
@@ -56,9 +49,9 @@ bool PlaybillSaver::writePlaybill(const QString& cardName, const QString& path, 
     if (!writer.warnings().isEmpty())
         dialogs_.showMessage(writer.warnings().join(QLatin1Char('\n')));
     if (!quiet) {
-        dialogs_.showMessage(text("object_card") + QLatin1Char('[') + cardName + QLatin1Char(']')
-                             + text("object_playbill") + QLatin1Char('[') + path + QLatin1Char(']')
-                             + text("action_saved"));
+        dialogs_.showMessage(messageText("object_card") + QLatin1Char('[') + cardName + QLatin1Char(']')
+                             + messageText("object_playbill") + QLatin1Char('[') + path + QLatin1Char(']')
+                             + messageText("action_saved"));
     }
     if (const auto card = model_.findCard(cardName)) {
         card.record->programFile = path;
@@ -77,7 +70,7 @@ QString PlaybillSaver::askFileName(const QString& cardName, bool* refused)
         return {};
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".prg");
-    if (QFileInfo::exists(path) && !dialogs_.askYesNo(text("dlg_overwrite_exist_program_file"))) {
+    if (QFileInfo::exists(path) && !dialogs_.askYesNo(messageText("dlg_overwrite_exist_program_file"))) {
         *refused = true;
         return {};
     }

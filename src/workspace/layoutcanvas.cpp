@@ -24,12 +24,11 @@ namespace ledsign {
 
 namespace {
 
-constexpr int kMessageCategory = 3;
 constexpr int kZoomLabelWidth = 40;
 
 QString areaWord()
 {
-    return GetLgText(kMessageCategory, QStringLiteral("object_area"));
+    return messageText(QStringLiteral("object_area"));
 }
 
 // Gives a record a panel name when it has none or when another record of
@@ -625,7 +624,7 @@ void LayoutCanvas::materialPressed(MaterialPanel* panel)
     unmarkMaterial();
     dropFrame();
     emit materialClicked(m.cardName, m.pageName, m.regionName, m.name);
-    emit statusMessage(GetLgText(kMessageCategory, QStringLiteral("warn_material_layer_drag")));
+    emit statusMessage(messageText(QStringLiteral("warn_material_layer_drag")));
 }
 
 void LayoutCanvas::materialDoubleClick(MaterialPanel* panel)

@@ -10,6 +10,7 @@
 #include "language/languagetable.h"
 #include "model/imagefiles.h"
 #include "model/coalescedwriter.h"
+#include "model/filefilters.h"
 #include "model/materialkinds.h"
 #include "model/playbillsaver.h"
 #include "workspace/cardlinkcontroller.h"
@@ -48,16 +49,10 @@ namespace ledsign {
 
 namespace {
 
-constexpr int kMessageCategory = 3;
 constexpr int kWindowCategory = 0;
 constexpr int kCardNamePanel = 1;
 constexpr int kCommModePanel = 3;
 constexpr int kImageGroupPanelHeight = 240;
-
-QString message(const char* key)
-{
-    return GetLgText(kMessageCategory, QString::fromLatin1(key));
-}
 
 // A file path as a menu caption: "&" in the path must not become a mnemonic.
 QString recentCaption(const QString& path)
@@ -478,7 +473,7 @@ void MainWindow::showSearchSwitch()
     searchButton_->setChecked(on);
     searchButton_->setStyleSheet(on ? QString() : QStringLiteral("QToolButton { color: rgb(192, 192, 192); }"));
     searchButton_->setToolTip(search->text() + QStringLiteral(": ")
-                              + message(on ? "tip_card_search_enable" : "tip_card_search_close_enable"));
+                              + messageText(on ? "tip_card_search_enable" : "tip_card_search_close_enable"));
 }
 
 void MainWindow::retranslate()
@@ -519,8 +514,8 @@ void MainWindow::startUp()
     else
         selectNode(NodePath::ofCard(cards.last().name));
     if (!unread.isEmpty()) {
-        showStatus(message("object_card") + QLatin1Char('[') + unread.join(QStringLiteral(", ")) + QLatin1Char(']')
-                   + message("object_playbill") + message("action_open_failed"));
+        showStatus(messageText("object_card") + QLatin1Char('[') + unread.join(QStringLiteral(", ")) + QLatin1Char(']')
+                   + messageText("object_playbill") + messageText("action_open_failed"));
     } else if (!session_.loadNotes().isEmpty()) {
         showStatus(session_.loadNotes().join(QLatin1Char(' ')));
     }
@@ -545,7 +540,7 @@ void MainWindow::openCardLink()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (session_.anyCardModified()) {
-        switch (dialogs_->askYesNoCancel(message("dlg_sys_exit"))) {
+        switch (dialogs_->askYesNoCancel(messageText("dlg_sys_exit"))) {
         case MainWindowDialogs::Answer::Cancel:
             event->ignore();
             return;
@@ -563,7 +558,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
             if (result != PlaybillSaver::Result::Done || !unsaved.isEmpty()) {
                 // A cancelled save dialog is the one case no message explained.
                 if (result == PlaybillSaver::Result::Done)
-                    dialogs_->showMessage(message("warn_exit_not_saved").arg(unsaved.join(QStringLiteral(", "))));
+                    dialogs_->showMessage(messageText("warn_exit_not_saved").arg(unsaved.join(QStringLiteral(", "))));
                 event->ignore();
                 return;
             }
@@ -575,7 +570,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     // A settings file that cannot be written (full disk, refused write) is
     // named with the reason; the operator may stay to make room.
     if (!session_.saveSettings()
-        && !dialogs_->askYesNo(session_.errorString() + QLatin1Char('\n') + message("dlg_exit_settings_unsaved"))) {
+        && !dialogs_->askYesNo(session_.errorString() + QLatin1Char('\n') + messageText("dlg_exit_settings_unsaved"))) {
         event->ignore();
         return;
     }
@@ -786,7 +781,7 @@ MessageSink MainWindow::messageSink()
 
 bool MainWindow::confirm(const char* key)
 {
-    return dialogs_->askYesNo(message(key));
+    return dialogs_->askYesNo(messageText(key));
 }
 
 void MainWindow::runPopupItem(PopupItem item)
@@ -817,7 +812,7 @@ void MainWindow::runCommand(ActionId id)
         break;
     case ActionId::InsertPrg: {
         if (node.level != NodeLevel::Card) {
-            dialogs_->showMessage(message("warn_card_select_open"));
+            dialogs_->showMessage(messageText("warn_card_select_open"));
             break;
         }
         const QString path = dialogs_->askOpenFileName(caption, session_.folders().programFolder(),
@@ -991,7 +986,7 @@ void MainWindow::openPlaybillInto(const NodePath& node, const QString& path)
 void MainWindow::openRecentFile(const QString& path)
 {
     if (selection_.level() != NodeLevel::Card) {
-        dialogs_->showMessage(message("warn_card_select_open"));
+        dialogs_->showMessage(messageText("warn_card_select_open"));
         return;
     }
     openPlaybillInto(selection_.node(), path);
@@ -1047,7 +1042,7 @@ void MainWindow::showMaterialEditor(qsizetype materialIndex)
         break;
     case kAnimation: {
         const QString start = edited.content.isEmpty() ? session_.folders().pictureFolder() : edited.content;
-        const QString path = dialogs_->askOpenFileName(edited.name, start, QStringLiteral("gif(*.gif)"));
+        const QString path = dialogs_->askOpenFileName(edited.name, start, dialogFilter(kAnimationFileFilter));
         changed = !path.isEmpty() && path != edited.content;
         if (changed)
             edited.content = path;
@@ -1065,7 +1060,7 @@ void MainWindow::showMaterialEditor(qsizetype materialIndex)
     *record.record = edited;
     if (changed) {
         markModified(edited.cardName);
-        showStatus(message("tip_material_edit"));
+        showStatus(messageText("tip_material_edit"));
     }
     canvas_->refreshMaterial(edited.cardName, edited.pageName, edited.regionName, edited.name);
     properties_->reshow();
@@ -1146,7 +1141,7 @@ void MainWindow::startExternalTool(bool paint)
     const QString program = externalToolProgram(tool);
     // A program that cannot be started is passed over, as on any desktop.
     if (program.isEmpty() || !QProcess::startDetached(program, {}))
-        showStatus(externalToolVariable(tool) + QStringLiteral(": ") + message("action_not_exist"));
+        showStatus(externalToolVariable(tool) + QStringLiteral(": ") + messageText("action_not_exist"));
 }
 
 void MainWindow::openHelp()

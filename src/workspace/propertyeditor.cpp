@@ -1,5 +1,6 @@
 #include "workspace/propertyeditor.h"
 
+#include "model/filefilters.h"
 #include "model/settings.h"
 #include "workspace/propertyeditordelegate.h"
 
@@ -12,12 +13,6 @@ namespace ledsign {
 namespace {
 
 constexpr int kLabelColumnWidth = 125;
-
-// "gif(*.gif)|*.gif": the part before "|" is a filter the file dialog reads.
-QString dialogFilter(const QString& filter)
-{
-    return filter.section(QLatin1Char('|'), 0, 0);
-}
 
 } // namespace
 
