@@ -140,7 +140,7 @@ int main(int argc, char** argv)
     case ledsign::WorkspaceSession::StartResult::Ready:
         break;
     case ledsign::WorkspaceSession::StartResult::AlreadyRunning:
-        QMessageBox::information(nullptr, session.caption(), ledsign::GetLgText(3, QStringLiteral("tip_softwear_running")));
+        QMessageBox::information(nullptr, session.caption(), ledsign::messageText(QStringLiteral("tip_softwear_running")));
         return 0;
     case ledsign::WorkspaceSession::StartResult::FolderError:
         QMessageBox::critical(nullptr, session.caption(), session.errorString());

@@ -2,6 +2,7 @@
 
 #include "language/language.h"
 #include "model/inifile.h"
+#include "model/numbertext.h"
 #include "model/serverport.h"
 #include "model/settings.h"
 #include "model/tfixmodem.h"
@@ -21,25 +22,12 @@ namespace ledsign {
 
 namespace {
 
-constexpr int kMessages = 3;
 constexpr int kMinCardVersion = 54;
 
 // Routes of the parameter frames.
 constexpr int kRouteSerial = CardCommandSender::kSerialPlain;
 constexpr int kRoute485 = CardCommandSender::kSerial485;
 constexpr int kRouteTcp = CardCommandSender::kConnection;
-
-QString lg(const char* key)
-{
-    return GetLgText(kMessages, QString::fromLatin1(key));
-}
-
-int numberOr(const QString& text, int fallback)
-{
-    bool ok = false;
-    const int v = text.trimmed().toInt(&ok);
-    return ok ? v : fallback;
-}
 
 datagram::Ipv4 boxesToIp(const QStringList& boxes, const datagram::Ipv4& defaults)
 {
@@ -160,7 +148,7 @@ ParamConfig::ParamConfig(CardLink& link, AppSettings& settings, UdpConfig& udp, 
     , m_answers([](const QString& address) { return addressAnswers(address); })
 {
     m_checkSpan.setSingleShot(true);
-    connect(&m_checkSpan, &QTimer::timeout, this, [this] { emit statusText(lg("tip_params_write_failed")); });
+    connect(&m_checkSpan, &QTimer::timeout, this, [this] { emit statusText(messageText("tip_params_write_failed")); });
     connect(&udp, &UdpConfig::detailReplyForWindow, this, &ParamConfig::fillFromDetailReply);
     connect(&link.dispatcher(), &ReplyDispatcher::parametersReceived, this,
             [this](const ParameterReply& reply) { onParameterReply(reply.block); });
@@ -197,7 +185,7 @@ bool ParamConfig::open(bool hasSelection, int cardIndex, int panelWidth, int pan
     const TFIXModem& c = m_cards[cardIndex];
     if (commModeKind(m_settings.commMode, currentCommModeTexts()) == CommModeKind::Network) {
         if (reported && c.version < kMinCardVersion) {
-            emit messageBox(lg("warn_card_version_low_cfg"));
+            emit messageBox(messageText("warn_card_version_low_cfg"));
             return false;
         }
     }
@@ -260,7 +248,7 @@ bool ParamConfig::confirmInterface(int mode, const QString& portText, const QStr
                                    const QString& baudText)
 {
     if (mode < kParamNetwork || mode > kParam485) {
-        emit statusText(lg("warn_comm_interface_select"));
+        emit statusText(messageText("warn_comm_interface_select"));
         return false;
     }
     m_channels.closeServer();
@@ -268,7 +256,7 @@ bool ParamConfig::confirmInterface(int mode, const QString& portText, const QStr
     const CommModeTexts texts = currentCommModeTexts();
     if (mode == kParamNetwork) {
         if (portText.trimmed().isEmpty()) {
-            emit statusText(lg("warn_comm_work_port"));
+            emit statusText(messageText("warn_comm_work_port"));
             return false;
         }
         m_channels.server().closeAllConnections();
@@ -277,7 +265,7 @@ bool ParamConfig::confirmInterface(int mode, const QString& portText, const QStr
                           m_udp.serverListenAddress());
     } else {
         if (serialPort.trimmed().isEmpty() || baudText.trimmed().isEmpty()) {
-            emit statusText(lg("warn_comm_serial_empty"));
+            emit statusText(messageText("warn_comm_serial_empty"));
             return false;
         }
         m_link.switchMode(m_settings, mode == kParamSerial ? CommModeKind::Serial : CommModeKind::Rs485, serialPort,
@@ -325,7 +313,7 @@ void ParamConfig::FillFromBlock(int source, const datagram::Mac&, const datagram
         m_lastIp = fill.ip.join(u'.');
     }
     emit filled(fill);
-    emit statusText(lg("tip_params_read"));
+    emit statusText(messageText("tip_params_read"));
 }
 
 void ParamConfig::fillFromDetailReply(const datagram::DetailReply& reply)
@@ -343,13 +331,13 @@ bool ParamConfig::write(const ParamInputs& in)
         && p.contentIndex >= 0 && p.oeIndex >= 0 && p.clockIndex >= 0 && p.rowOrderIndex >= 0
         && p.transIndex >= 0 && p.dataBitIndex >= 0;
     if (!filled) {
-        emit statusText(lg("warn_params_empty"));
+        emit statusText(messageText("warn_params_empty"));
         return false;
     }
     TFIXModem* c = card();
     if (!c)
         return false;
-    emit statusText(lg("tip_params_writing"));
+    emit statusText(messageText("tip_params_writing"));
 
     ScreenParams values = p;
     values.width = std::clamp(numberOr(in.widthText, 256), 0, 0xFFFF);
@@ -395,7 +383,7 @@ bool ParamConfig::write(const ParamInputs& in)
     if (in.mode == kParamSerial || in.mode == kParam485) {
         m_checkSpan.start(m_timings.confirmMs);
     } else {
-        QTimer::singleShot(m_timings.settleMs, this, [this] { emit statusText(lg("tip_params_written")); });
+        QTimer::singleShot(m_timings.settleMs, this, [this] { emit statusText(messageText("tip_params_written")); });
     }
     return true;
 }
@@ -414,31 +402,31 @@ void ParamConfig::serialBaudChanged(int, const QString& port, int baudIndex)
 void ParamConfig::ParamsWritten()
 {
     m_checkSpan.stop();
-    emit statusText(lg("tip_params_written"));
+    emit statusText(messageText("tip_params_written"));
 }
 
 bool ParamConfig::setTemporaryAddress(const QStringList& ipBoxes, const QStringList& maskBoxes,
                                       const QString& portText)
 {
     if (!allFilled(ipBoxes, 4) || !allFilled(maskBoxes, 4)) {
-        emit statusText(lg("warn_IP_empty"));
+        emit statusText(messageText("warn_IP_empty"));
         return false;
     }
     const int port = numberOr(portText, kDefaultServerPort);
     if (port < kMinServerPort || port > 65535) {
-        emit statusText(lg("warn_server_port_effective_num"));
+        emit statusText(messageText("warn_server_port_effective_num"));
         return false;
     }
     const int currentPort = m_channels.serverPort();
     if (port != currentPort && m_portInUse && m_portInUse(port)) {
-        emit statusText(QStringLiteral("端口[") + QString::number(port) + u']' + lg("action_occupied"));
+        emit statusText(QStringLiteral("端口[") + QString::number(port) + u']' + messageText("action_occupied"));
         return false;
     }
     const datagram::Ipv4 mask = boxesToIp(maskBoxes, {255, 255, 255, 0});
     const datagram::Ipv4 server = datagram::ipFromText(m_settings.serverIP).value_or(datagram::Ipv4{127, 0, 0, 1});
     const QList<int> pool = buildHostPool(mask[3], server[3]);
     if (!pool.contains(numberOr(ipBoxes[3], -1))) {
-        emit statusText(lg("warn_IP_combined"));
+        emit statusText(messageText("warn_IP_combined"));
         return false;
     }
     QStringList trimmed;
@@ -446,12 +434,12 @@ bool ParamConfig::setTemporaryAddress(const QStringList& ipBoxes, const QStringL
         trimmed << ipBoxes[i].trimmed();
     const QString ipText = trimmed.join(u'.');
     if (ipText != m_lastIp && m_answers && m_answers(ipText)) {
-        emit statusText(lg("warn_IP_occupied"));
+        emit statusText(messageText("warn_IP_occupied"));
         return false;
     }
-    emit statusText(lg("tip_IP_config"));
+    emit statusText(messageText("tip_IP_config"));
     if (port == currentPort && ipText == m_lastIp) {
-        emit statusText(lg("tip_config_complete"));
+        emit statusText(messageText("tip_config_complete"));
         return true;
     }
     const datagram::Ipv4 ip = boxesToIp(ipBoxes, {192, 168, 0, 239});
@@ -462,7 +450,7 @@ bool ParamConfig::setTemporaryAddress(const QStringList& ipBoxes, const QStringL
     const int wait = m_timings.addressMs;
     QTimer::singleShot(wait, this, [this, port, currentPort, wait] {
         if (port == currentPort) {
-            QTimer::singleShot(wait, this, [this] { emit statusText(lg("tip_config_complete")); });
+            QTimer::singleShot(wait, this, [this] { emit statusText(messageText("tip_config_complete")); });
             return;
         }
         m_channels.closeServer();
@@ -472,7 +460,7 @@ bool ParamConfig::setTemporaryAddress(const QStringList& ipBoxes, const QStringL
                 if (commModeKind(m_settings.commMode, currentCommModeTexts()) == CommModeKind::Network)
                     m_settings.commParam02 = QString::number(m_settings.serverPort);
             }
-            emit statusText(lg("tip_config_complete"));
+            emit statusText(messageText("tip_config_complete"));
         });
     });
     return true;
@@ -501,12 +489,12 @@ bool ParamConfig::addCode(const QStringList& boxes)
 {
     const auto code = internalCodeFromBoxes(boxes);
     if (!code) {
-        emit statusText(lg("warn_codes_input"));
+        emit statusText(messageText("warn_codes_input"));
         return false;
     }
     m_innerCodes.append(*code);
     emit innerCodesChanged(m_innerCodes);
-    emit statusText(lg("tip_codes_add"));
+    emit statusText(messageText("tip_codes_add"));
     return true;
 }
 
@@ -516,12 +504,12 @@ bool ParamConfig::editCode(int row, const QStringList& boxes)
         return false;
     const auto code = internalCodeFromBoxes(boxes);
     if (!code) {
-        emit statusText(lg("warn_codes_input"));
+        emit statusText(messageText("warn_codes_input"));
         return false;
     }
     m_innerCodes[row] = *code;
     emit innerCodesChanged(m_innerCodes);
-    emit statusText(lg("tip_codes_edit"));
+    emit statusText(messageText("tip_codes_edit"));
     return true;
 }
 
@@ -531,7 +519,7 @@ bool ParamConfig::deleteCode(int row)
         return false;
     m_innerCodes.removeAt(row);
     emit innerCodesChanged(m_innerCodes);
-    emit statusText(lg("tip_codes_del"));
+    emit statusText(messageText("tip_codes_del"));
     return true;
 }
 

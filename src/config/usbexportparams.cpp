@@ -1,20 +1,10 @@
 #include "config/usbexportparams.h"
 
 #include "config/scanmodes.h"
+#include "model/numbertext.h"
 #include "protocol/cardcommands.h"
 
 namespace ledsign {
-
-namespace {
-
-int numberOr(const QString& text, int fallback)
-{
-    bool ok = false;
-    const int v = text.trimmed().toInt(&ok);
-    return ok ? v : fallback;
-}
-
-} // namespace
 
 bool exportParametersComplete(const ExportParameters& p)
 {

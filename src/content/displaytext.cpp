@@ -15,7 +15,6 @@ namespace ledsign {
 namespace {
 
 constexpr int kUnitCategory = 15;
-constexpr int kMaterialCategory = 3;
 constexpr int kPrefixPointSize = 12; // size code 1, for a code outside the table
 const QString kRunSeparator = QStringLiteral("~*");
 
@@ -291,7 +290,7 @@ QString countDisplayText(const TFodder& m, const DisplayTextContext& ctx)
 QString acquisitionDisplayText(const TFodder& m, const DisplayTextContext& ctx)
 {
     return displayRunPrefix(m.digitColor, m.fontCode, m.sizeCode)
-        + ctx.text(kMaterialCategory, QStringLiteral("material_real_time_acquisition"));
+        + ctx.text(kMessageCategory, QStringLiteral("material_real_time_acquisition"));
 }
 
 QString internalCodeDisplayText(const TFodder& m)

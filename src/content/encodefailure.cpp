@@ -5,12 +5,11 @@
 namespace ledsign {
 
 namespace {
-constexpr int kMessageCategory = 3; // warnings and progress texts of the main window
 }
 
 QString EncodeFailure::message() const
 {
-    const QString text = messageKey.isEmpty() ? QString() : GetLgText(kMessageCategory, messageKey);
+    const QString text = messageKey.isEmpty() ? QString() : messageText(messageKey);
     if (text.isEmpty())
         return detail.isEmpty() ? messageKey : detail;
     if (detail.isEmpty() || detail == text)

@@ -13,15 +13,9 @@
 
 namespace ledsign {
 
-namespace {
-
-constexpr int kMessageCategory = 3;
-
-} // namespace
-
 QString previewConversionStatus()
 {
-    return GetLgText(kMessageCategory, QStringLiteral("tip_transform_preview_content"));
+    return messageText(QStringLiteral("tip_transform_preview_content"));
 }
 
 PreviewPictures previewConversion(const TFodder& material, int width, int height, int maxPictureIndex,

@@ -13,8 +13,6 @@ namespace ledsign {
 
 namespace {
 
-constexpr int kMessageCategory = 3;
-
 // Animation type codes sent to the card: ';' to '='.
 bool isAnimationTypeCode(int typeCode)
 {
@@ -37,7 +35,7 @@ bool fail(TFodder& material, QByteArray& displayData, QString* error, const QStr
 QString sendConversionStatus(const QString& cardName)
 {
     return QLatin1Char('[') + cardName + QLatin1Char(']')
-        + GetLgText(kMessageCategory, QStringLiteral("tip_transform_send_content"));
+        + messageText(QStringLiteral("tip_transform_send_content"));
 }
 
 bool sendConversion(TFodder& material, int width, int height, const QString& cardName, int colorType,
@@ -82,7 +80,7 @@ bool sendConversion(TFodder& material, int width, int height, const QString& car
         // it would show the audience something nobody chose.
         if (!material.missingImages.isEmpty()) {
             return fail(material, displayData, error,
-                        GetLgText(kMessageCategory, QStringLiteral("warn_image_file_missing"))
+                        messageText(QStringLiteral("warn_image_file_missing"))
                             .arg(material.name, material.missingImages.join(QStringLiteral(", "))));
         }
         if (!loadImageGroup(material, pictures, &why))

@@ -107,7 +107,7 @@ constexpr int kTableTextCategory = 6;
 
 QString spreadsheetRefusedMessage()
 {
-    return GetLgText(3, QStringLiteral("warn_xls_only"));
+    return messageText(QStringLiteral("warn_xls_only"));
 }
 
 bool importCsvTable(const QByteArray& bytes, const QString& fontName, TableModel& table, QString* error)

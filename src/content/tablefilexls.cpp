@@ -16,12 +16,10 @@ namespace ledsign {
 
 namespace {
 
-constexpr int kMessageCategory = 3;
-
 bool fail(QString* error, const char* key)
 {
     if (error)
-        *error = GetLgText(kMessageCategory, QString::fromLatin1(key));
+        *error = messageText(QString::fromLatin1(key));
     return false;
 }
 
@@ -119,7 +117,7 @@ bool importXlsTable(const QString& path, const QString& fontName, TableModel& ta
         return fail(error, "warn_xls_empty");
     if (cols + 1 > kMaxTableColumns || rows.size() + 1 > kMaxTableRows) {
         if (error)
-            *error = GetLgText(kMessageCategory, QStringLiteral("warn_xls_too_big"))
+            *error = messageText(QStringLiteral("warn_xls_too_big"))
                          .arg(qMax<qsizetype>(rows.size(), values.sheetRows))
                          .arg(qMax<int>(cols, values.sheetColumns))
                          .arg(kMaxTableRows - 1)

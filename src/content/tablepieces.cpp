@@ -18,8 +18,6 @@ namespace ledsign {
 
 namespace {
 
-constexpr int kMessageCategory = 3;
-
 // Left edges of the content columns (and the right edge of the last one).
 QList<int> columnEdges(const TableModel& t)
 {
@@ -150,7 +148,7 @@ QString sheetMergeMessage()
 
 QString tableRowsNotSentMessage(int firstRow, int lastRow)
 {
-    return GetLgText(kMessageCategory, QStringLiteral("warn_table_rows_not_sent"))
+    return messageText(QStringLiteral("warn_table_rows_not_sent"))
         .arg(firstRow)
         .arg(lastRow);
 }

@@ -8,7 +8,6 @@
 namespace ledsign {
 
 namespace {
-constexpr int kMessageCategory = 3;
 }
 
 int pictureBudget(int width, int height)
@@ -26,7 +25,7 @@ QString textContentRefusal(const TFodder& material)
     const qsizetype bytes = codec::byteLength(material.content);
     if (bytes <= kMaxTextContentBytes)
         return {};
-    return GetLgText(kMessageCategory, QStringLiteral("warn_text_too_large"))
+    return messageText(QStringLiteral("warn_text_too_large"))
         .arg(material.name)
         .arg(bytes)
         .arg(kMaxTextContentBytes);
@@ -34,7 +33,7 @@ QString textContentRefusal(const TFodder& material)
 
 QString textTooLongMessage(const TFodder& material, int width, int height, int pictures)
 {
-    return GetLgText(kMessageCategory, QStringLiteral("warn_text_too_long"))
+    return messageText(QStringLiteral("warn_text_too_long"))
         .arg(material.name)
         .arg(pictures)
         .arg(width)

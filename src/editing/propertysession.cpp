@@ -5,6 +5,7 @@
 #include "model/cardtie.h"
 #include "model/codec.h"
 #include "model/codedvalues.h"
+#include "model/filefilters.h"
 #include "model/lenientdate.h"
 #include "model/materialkinds.h"
 #include "model/settings.h"
@@ -15,7 +16,6 @@ namespace ledsign {
 
 namespace {
 
-constexpr int kMessageCategory = 3;
 constexpr int kCardRowCount = 11;
 constexpr int kPageRowCount = 6;
 constexpr int kRegionRowCount = 6;
@@ -39,8 +39,6 @@ constexpr int kInternalCodeSizeRow = 5;
 constexpr int kCustomFontCode = 0;
 
 const QChar kFullWidthSpace(0x3000);
-const QString kCardNameEnd = QStringLiteral("【");
-const QString kAnimationFilter = QStringLiteral("gif(*.gif)|*.gif");
 
 // Label subs of category 2.
 enum LabelSub : int {
@@ -181,11 +179,6 @@ MaterialLayout layoutOf(int kind)
     }
 }
 
-QString word(const char* key)
-{
-    return GetLgText(kMessageCategory, QString::fromLatin1(key));
-}
-
 QString option(int sub, int index)
 {
     return GetOptionText(kOptionCategory, sub, index);
@@ -216,7 +209,7 @@ QStringList materialLabels(int kind, const MaterialLayout& layout)
             labels.removeAt(kind == kCountUp ? kEndLabel : kBeginLabel);
     } else if (kind == kAcquisition) {
         if (labels.size() > kTypeNumberRow)
-            labels[kTypeNumberRow] = word("type_no");
+            labels[kTypeNumberRow] = messageText("type_no");
     }
     while (labels.size() < layout.fields.size())
         labels << QString();
@@ -295,12 +288,6 @@ bool isDayList(const QString& cycle)
 
 } // namespace
 
-QString cardNameFromNodeText(const QString& nodeText)
-{
-    const qsizetype cut = nodeText.indexOf(kCardNameEnd);
-    return cut < 0 ? nodeText : nodeText.left(cut);
-}
-
 int materialRowCount(int kind)
 {
     return static_cast<int>(layoutOf(kind).fields.size());
@@ -320,28 +307,28 @@ void PropertySession::clear()
 
 TFIXModem* PropertySession::currentCard()
 {
-    if (target_.level == ObjectLevel::None)
+    if (target_.level == NodeLevel::None)
         return nullptr;
     return model_.findCard(target_.cardName).record;
 }
 
 TProgram* PropertySession::currentPage()
 {
-    if (target_.level < ObjectLevel::Page)
+    if (target_.level < NodeLevel::Page)
         return nullptr;
     return model_.findPage(target_.cardName, target_.pageName).record;
 }
 
 TRegion* PropertySession::currentRegion()
 {
-    if (target_.level < ObjectLevel::Region)
+    if (target_.level < NodeLevel::Region)
         return nullptr;
     return model_.findRegion(target_.cardName, target_.pageName, target_.regionName).record;
 }
 
 TFodder* PropertySession::currentMaterial()
 {
-    if (target_.level != ObjectLevel::Material)
+    if (target_.level != NodeLevel::Material)
         return nullptr;
     return model_.findMaterial(target_.cardName, target_.pageName, target_.regionName, target_.materialName).record;
 }
@@ -350,24 +337,24 @@ bool PropertySession::showCard(const QString& nodeText)
 {
     BusyScope busy(*this);
     clear();
-    const QString name = cardNameFromNodeText(nodeText);
+    const QString name = cardNameOfNodeText(nodeText);
     const Found<TFIXModem> found = model_.findCard(name);
     if (!found)
         return false;
     const TFIXModem& card = *found.record;
 
-    const bool serial = settings_.commMode == word("comm_param_serial_port");
+    const bool serial = settings_.commMode == messageText("comm_param_serial_port");
     const QStringList l = GetLgList(kLabelCategory, kCardLabels);
     const QStringList ln = GetLgList(kLabelCategory, kNetworkCardLabels);
     const QStringList ls = GetLgList(kLabelCategory, kSerialCardLabels);
 
     QString colour;
     if (card.colorType == kColorSingle)
-        colour = word("color_single");
+        colour = messageText("color_single");
     else if (card.colorType == kColorDual)
-        colour = word("color_dual");
+        colour = messageText("color_dual");
     else
-        colour = word("color_tricolor");
+        colour = messageText("color_tricolor");
     QString file = card.programFile;
     file.replace(QLatin1Char(' '), kFullWidthSpace);
 
@@ -389,7 +376,7 @@ bool PropertySession::showCard(const QString& nodeText)
     pairs << qMakePair(textAt(l, 7), num(card.version)) << qMakePair(textAt(l, 8), file);
 
     rows_ = fillEditor(pairs, QString(), card.fontCount);
-    target_ = {ObjectLevel::Card, card.name, {}, {}, {}, nodeText};
+    target_ = {NodeLevel::Card, card.name, {}, {}, {}, nodeText};
     // The name of a card is edited here, and the internal code of a card
     // that is not on the line (it is then tied to the card that reports
     // it); the size changes with the card's screen parameters.
@@ -419,7 +406,7 @@ bool PropertySession::showPage(const QString& cardName, const QString& pageName)
     const TProgram& page = *found.record;
     const QStringList l = GetLgList(kLabelCategory, kPageLabels);
     const int fontCount = model_.findCard(cardName) ? model_.findCard(cardName).record->fontCount : kDefaultFontCount;
-    rows_ = fillEditor({{textAt(l, 0), word("object_page")},
+    rows_ = fillEditor({{textAt(l, 0), messageText("object_page")},
                         {textAt(l, 1), page.name},
                         {textAt(l, 2), page.startTime},
                         {textAt(l, 3), page.endTime},
@@ -431,7 +418,7 @@ bool PropertySession::showPage(const QString& cardName, const QString& pageName)
     rows_[0].readOnly = true;
     rows_[kPlayCycleRow].readOnly = true;
     rows_[kPlayDateRow].readOnly = true;
-    target_ = {ObjectLevel::Page, cardName, page.name, {}, {}, page.name};
+    target_ = {NodeLevel::Page, cardName, page.name, {}, {}, page.name};
     return true;
 }
 
@@ -444,7 +431,7 @@ bool PropertySession::showRegion(const QString& cardName, const QString& pageNam
         return false;
     const TRegion& r = *found.record;
     const QStringList l = GetLgList(kLabelCategory, kRegionLabels);
-    rows_ = fillEditor({{textAt(l, 0), word("object_area")},
+    rows_ = fillEditor({{textAt(l, 0), messageText("object_area")},
                         {textAt(l, 1), r.name},
                         {textAt(l, 2), num(r.left)},
                         {textAt(l, 3), num(r.top)},
@@ -452,7 +439,7 @@ bool PropertySession::showRegion(const QString& cardName, const QString& pageNam
                         {textAt(l, 5), num(r.height)}},
                        QString(), kDefaultFontCount);
     rows_[0].readOnly = true;
-    target_ = {ObjectLevel::Region, cardName, pageName, r.name, {}, r.name};
+    target_ = {NodeLevel::Region, cardName, pageName, r.name, {}, r.name};
     return true;
 }
 
@@ -483,7 +470,7 @@ bool PropertySession::showMaterial(const QString& cardName, const QString& pageN
     fillMaterialRows(m, model_.findCard(cardName).record);
     // A look at a text, image group or table is no edit: the card stays
     // unmodified, so that an exit after looking has nothing to ask.
-    target_ = {ObjectLevel::Material, cardName, pageName, regionName, m.name, m.name};
+    target_ = {NodeLevel::Material, cardName, pageName, regionName, m.name, m.name};
     return true;
 }
 
@@ -491,27 +478,27 @@ bool PropertySession::reshow()
 {
     const PropertyTarget t = target_;
     switch (t.level) {
-    case ObjectLevel::Card: return showCard(t.nodeText);
-    case ObjectLevel::Page: return showPage(t.cardName, t.pageName);
-    case ObjectLevel::Region: return showRegion(t.cardName, t.pageName, t.regionName);
-    case ObjectLevel::Material: return showMaterial(t.cardName, t.pageName, t.regionName, t.materialName);
-    case ObjectLevel::None: break;
+    case NodeLevel::Card: return showCard(t.nodeText);
+    case NodeLevel::Page: return showPage(t.cardName, t.pageName);
+    case NodeLevel::Region: return showRegion(t.cardName, t.pageName, t.regionName);
+    case NodeLevel::Material: return showMaterial(t.cardName, t.pageName, t.regionName, t.materialName);
+    case NodeLevel::None: break;
     }
     return false;
 }
 
 RowChange PropertySession::applyRowChange(int row, const QString& text)
 {
-    if (busy_ || target_.level == ObjectLevel::None || rows_.isEmpty() || row < 0 || row >= rows_.size())
+    if (busy_ || target_.level == NodeLevel::None || rows_.isEmpty() || row < 0 || row >= rows_.size())
         return {};
     BusyScope busy(*this);
     rows_[row].value = text;
     switch (target_.level) {
-    case ObjectLevel::Card: return applyCard(row);
-    case ObjectLevel::Page: return applyPage(row);
-    case ObjectLevel::Region: return applyRegion(row);
-    case ObjectLevel::Material: return applyMaterial(row);
-    case ObjectLevel::None: break;
+    case NodeLevel::Card: return applyCard(row);
+    case NodeLevel::Page: return applyPage(row);
+    case NodeLevel::Region: return applyRegion(row);
+    case NodeLevel::Material: return applyMaterial(row);
+    case NodeLevel::None: break;
     }
     return {};
 }
@@ -520,10 +507,10 @@ RowChange PropertySession::rename(int row)
 {
     RowChange change;
     QString wanted = rows_[row].value.trimmed();
-    if (target_.level == ObjectLevel::Card) {
+    if (target_.level == NodeLevel::Card) {
         // The text after a "【" is not part of a card's name; a name that
         // held one could never be found again from its node.
-        wanted = cardNameFromNodeText(wanted).trimmed();
+        wanted = cardNameOfNodeText(wanted).trimmed();
     }
     if (wanted.isEmpty() || wanted == target_.nodeText) {
         if (rows_[row].value != target_.nodeText) {
@@ -535,31 +522,31 @@ RowChange PropertySession::rename(int row)
     QString given;
     QString old;
     switch (target_.level) {
-    case ObjectLevel::Card:
+    case NodeLevel::Card:
         old = target_.cardName;
         given = model_.renameCard(old, wanted);
         if (!given.isEmpty())
             target_.cardName = given;
         break;
-    case ObjectLevel::Page:
+    case NodeLevel::Page:
         old = target_.pageName;
         given = model_.renamePage(target_.cardName, old, wanted);
         if (!given.isEmpty())
             target_.pageName = given;
         break;
-    case ObjectLevel::Region:
+    case NodeLevel::Region:
         old = target_.regionName;
         given = model_.renameRegion(target_.cardName, target_.pageName, old, wanted);
         if (!given.isEmpty())
             target_.regionName = given;
         break;
-    case ObjectLevel::Material:
+    case NodeLevel::Material:
         old = target_.materialName;
         given = model_.renameMaterial(target_.cardName, target_.pageName, target_.regionName, old, wanted);
         if (!given.isEmpty())
             target_.materialName = given;
         break;
-    case ObjectLevel::None: break;
+    case NodeLevel::None: break;
     }
     if (given.isEmpty())
         return change;
@@ -574,7 +561,7 @@ RowChange PropertySession::rename(int row)
 
 int PropertySession::internalCodeRow() const
 {
-    const bool serial = settings_.commMode == word("comm_param_serial_port");
+    const bool serial = settings_.commMode == messageText(QStringLiteral("comm_param_serial_port"));
     return serial ? kSerialCodeRow : kNetworkCodeRow;
 }
 
@@ -595,7 +582,7 @@ RowChange PropertySession::changeInternalCode(int row)
     TFIXModem* card = currentCard();
     const std::optional<QString> code = parseInternalCode(rows_[row].value);
     if (!code) {
-        change.message = word("warn_codes_input");
+        change.message = messageText(QStringLiteral("warn_codes_input"));
     } else if (*code != card->internalCode) {
         giveInternalCode(model_, card->name, *code);
         change.cardListChanged = true;
@@ -633,7 +620,7 @@ RowChange PropertySession::applyPage(int row)
 QList<int> PropertySession::refreshRegionRows()
 {
     const TRegion* r = currentRegion();
-    if (!r || target_.level != ObjectLevel::Region || rows_.size() != kRegionRowCount)
+    if (!r || target_.level != NodeLevel::Region || rows_.size() != kRegionRowCount)
         return {};
     rows_[2].value = num(r->left);
     rows_[3].value = num(r->top);
@@ -812,7 +799,7 @@ DialogRequest PropertySession::editButtonClick(int row) const
         return request;
     request.row = row;
     const QStringList pageTexts = GetLgList(kLabelCategory, kPageLabels);
-    if (target_.level == ObjectLevel::Page) {
+    if (target_.level == NodeLevel::Page) {
         const Found<const TProgram> page = std::as_const(model_).findPage(target_.cardName, target_.pageName);
         if (!page)
             return {};
@@ -835,7 +822,7 @@ DialogRequest PropertySession::editButtonClick(int row) const
         }
         return request;
     }
-    if (target_.level != ObjectLevel::Material)
+    if (target_.level != NodeLevel::Material)
         return {};
     if (row == kCountTimeRow) {
         request.kind = DialogKind::CountTime;
@@ -844,7 +831,7 @@ DialogRequest PropertySession::editButtonClick(int row) const
         request.windowHeight = kCountDialogHeight;
     } else if (row == kAnimationFileRow) {
         request.kind = DialogKind::AnimationFile;
-        request.filter = kAnimationFilter;
+        request.filter = kAnimationFileFilter;
         if (QFileInfo::exists(rows_[row].value))
             request.startFile = rows_[row].value;
     }
@@ -875,7 +862,7 @@ RowChange PropertySession::acceptAnimationFile(const QString& path)
 RowChange PropertySession::acceptPlayByWeek(bool byWeek, const QString& cycle)
 {
     TProgram* page = currentPage();
-    if (busy_ || !page || target_.level != ObjectLevel::Page || rows_.size() != kPageRowCount)
+    if (busy_ || !page || target_.level != NodeLevel::Page || rows_.size() != kPageRowCount)
         return {};
     if (byWeek && !isDayList(cycle))
         return {};
@@ -897,7 +884,7 @@ RowChange PropertySession::acceptPlayByWeek(bool byWeek, const QString& cycle)
 RowChange PropertySession::acceptPlayByDate(int choice, const QString& dateText)
 {
     TProgram* page = currentPage();
-    if (busy_ || !page || target_.level != ObjectLevel::Page || rows_.size() != kPageRowCount)
+    if (busy_ || !page || target_.level != NodeLevel::Page || rows_.size() != kPageRowCount)
         return {};
     if (choice < 0 || choice > 2)
         return {};

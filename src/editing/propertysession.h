@@ -7,6 +7,7 @@
 #pragma once
 
 #include "editing/propertyrows.h"
+#include "editing/selection.h"
 #include "model/projectmodel.h"
 
 #include <QString>
@@ -16,11 +17,9 @@ namespace ledsign {
 
 struct AppSettings;
 
-enum class ObjectLevel { None = -1, Card = 0, Page = 1, Region = 2, Material = 3 };
-
 // The object shown: its level and the names along its tree path.
 struct PropertyTarget {
-    ObjectLevel level = ObjectLevel::None;
+    NodeLevel level = NodeLevel::None;
     QString cardName;
     QString pageName;
     QString regionName;
@@ -161,9 +160,6 @@ private:
     PropertyRows rows_;
     bool busy_ = false;
 };
-
-// The card name inside a card node's text: the text up to a "【".
-QString cardNameFromNodeText(const QString& nodeText);
 
 // Number of rows of a material kind's editor.
 int materialRowCount(int kind);

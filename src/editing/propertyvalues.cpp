@@ -47,13 +47,6 @@ void applyLength(int& start, int& length, int value, int limit)
 
 } // namespace
 
-int numberOr(const QString& text, int fallback)
-{
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok, 10);
-    return ok ? value : fallback;
-}
-
 QString identifierFrom(const QString& text)
 {
     const int value = qMax(0, numberOr(text, 0));

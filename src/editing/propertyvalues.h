@@ -2,6 +2,7 @@
 // identifiers, stay times, page play times and the four region fields.
 #pragma once
 
+#include "model/numbertext.h"
 #include "model/tregion.h"
 
 #include <QString>
@@ -10,9 +11,6 @@ namespace ledsign {
 
 inline constexpr int kMaxRemainTime = 255;
 inline constexpr int kIdentifierDigits = 9;
-
-// The text read as a decimal integer; `fallback` when it is not one.
-int numberOr(const QString& text, int fallback);
 
 // A material identifier from typed text: the number zero-padded to nine
 // digits, its first nine characters kept. Text that is not a number, and a

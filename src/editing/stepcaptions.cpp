@@ -7,7 +7,6 @@ namespace ledsign::stepcaption {
 
 namespace {
 
-constexpr int kMessageCategory = 3;
 constexpr int kActionCategory = 1;
 const QString kStepPrefix = QStringLiteral("step_");
 const QString kActionPrefix = QStringLiteral("act");
@@ -49,7 +48,7 @@ QString edit() { return key("edit"); }
 QString shown(const QString& stepKey)
 {
     if (stepKey.startsWith(kStepPrefix))
-        return GetLgText(kMessageCategory, stepKey);
+        return messageText(stepKey);
     if (stepKey.startsWith(kActionPrefix)) {
         if (const rLgMap* row = currentLanguageTable().rowForName(kActionCategory, stepKey))
             return row->text;
@@ -62,15 +61,15 @@ QString shown(const QString& stepKey)
 QString undoCommand(const QString& stepKey)
 {
     if (stepKey.isEmpty())
-        return GetLgText(kMessageCategory, key("undo_none"));
-    return GetLgText(kMessageCategory, key("undo")).arg(shown(stepKey));
+        return messageText(key("undo_none"));
+    return messageText(key("undo")).arg(shown(stepKey));
 }
 
 QString redoCommand(const QString& stepKey)
 {
     if (stepKey.isEmpty())
-        return GetLgText(kMessageCategory, key("redo_none"));
-    return GetLgText(kMessageCategory, key("redo")).arg(shown(stepKey));
+        return messageText(key("redo_none"));
+    return messageText(key("redo")).arg(shown(stepKey));
 }
 
 } // namespace ledsign::stepcaption

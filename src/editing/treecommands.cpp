@@ -19,7 +19,6 @@ namespace ledsign {
 
 namespace {
 
-constexpr int kMessageCategory = 3;
 constexpr int kLowestPageVersion = 52;
 constexpr int kDefaultCardWidth = 256;
 constexpr int kDefaultCardHeight = 128;
@@ -28,11 +27,6 @@ constexpr int kDefaultCardHeight = 128;
 constexpr int kLowPageHeight = 32;
 
 const QString kNewCardPrefix = QStringLiteral("控制卡");
-
-QString text(const char* key)
-{
-    return GetLgText(kMessageCategory, QString::fromLatin1(key));
-}
 
 // Rounds half to even, as the canvas does for zoomed sizes.
 int roundHalfEven(double v)
@@ -61,7 +55,7 @@ int colorTypeOfChoice(int index)
 
 QString cardSizeRefusal(int width, int height)
 {
-    return text("warn_card_size_invalid").arg(width).arg(height).arg(kMinCardSide).arg(kMaxCardSide);
+    return messageText("warn_card_size_invalid").arg(width).arg(height).arg(kMinCardSide).arg(kMaxCardSide);
 }
 
 int cardSizeFromText(const QString& text, int fallback)
@@ -126,12 +120,12 @@ QString TreeCommands::checkNewCardName(const QString& name) const
 {
     const QString trimmed = name.trimmed();
     if (trimmed.isEmpty())
-        return text("warn_card_name_enter");
+        return messageText("warn_card_name_enter");
     // The card list keys each line by the name: a second card of the same
     // name, or a name that cannot be a key, would be lost on the next save.
     if (model_.findCard(trimmed) || trimmed.contains(u'=') || trimmed.startsWith(u'[')
         || trimmed.startsWith(u';'))
-        return trimmed + QLatin1Char(' ') + text("action_occupied");
+        return trimmed + QLatin1Char(' ') + messageText("action_occupied");
     return {};
 }
 
@@ -189,24 +183,24 @@ CommandResult TreeCommands::addPage(const NodePath& node)
 {
     CommandResult result;
     if (node.level != NodeLevel::Card && node.level != NodeLevel::Page) {
-        result.message = text("warn_card_select");
+        result.message = messageText("warn_card_select");
         return result;
     }
     const auto card = model_.findCard(node.card);
     if (!card) {
-        result.message = text("warn_card_select");
+        result.message = messageText("warn_card_select");
         return result;
     }
     if (card.record->version != -1 && card.record->version < kLowestPageVersion) {
-        result.message = text("warn_card_version_low_add");
+        result.message = messageText("warn_card_version_low_add");
         return result;
     }
     TProgram page;
     page.cardName = node.card;
-    page.name = ProjectModel::nextFreeName(model_.pageNames(node.card), text("object_page"));
+    page.name = ProjectModel::nextFreeName(model_.pageNames(node.card), messageText("object_page"));
     page.id = model_.newId();
     page.panelName = QStringLiteral("pnProgram%1").arg(model_.nextPanelNumber());
-    page.playCycle = text("cycle_everyday");
+    page.playCycle = messageText("cycle_everyday");
     page.playMode = kPlayEveryDay;
     model_.appendPage(createPage(page));
     model_.markModified(node.card);
@@ -234,13 +228,13 @@ CommandResult TreeCommands::addRegion(const NodePath& node)
 {
     CommandResult result;
     if (node.level != NodeLevel::Page && node.level != NodeLevel::Region) {
-        result.message = text("warn_page_add");
+        result.message = messageText("warn_page_add");
         return result;
     }
     const auto page = model_.findPage(node.card, node.page);
     const auto card = model_.findCard(node.card);
     if (!page || !card) {
-        result.message = text("warn_page_add");
+        result.message = messageText("warn_page_add");
         return result;
     }
     const QSize size = defaultRegionSize(card.record->width, card.record->height, card.record->zoom);
@@ -248,7 +242,7 @@ CommandResult TreeCommands::addRegion(const NodePath& node)
     region.cardName = node.card;
     region.pageName = node.page;
     region.pageId = page.record->id;
-    region.name = ProjectModel::nextFreeName(model_.regionNames(node.card, node.page), text("object_area"));
+    region.name = ProjectModel::nextFreeName(model_.regionNames(node.card, node.page), messageText("object_area"));
     region.id = model_.newId();
     region.panelName = QStringLiteral("pnRegion%1").arg(model_.nextPanelNumber());
     QList<QRect> taken;
@@ -320,13 +314,13 @@ CommandResult TreeCommands::addMaterial(const NodePath& node, int kind)
     if (!isValidMaterialKind(kind))
         return result;
     if (node.level != NodeLevel::Region && node.level != NodeLevel::Material) {
-        result.message = text("warn_area_add");
+        result.message = messageText("warn_area_add");
         return result;
     }
     const auto region = model_.findRegion(node.card, node.page, node.region);
     const auto card = model_.findCard(node.card);
     if (!region || !card) {
-        result.message = text("warn_area_add");
+        result.message = messageText("warn_area_add");
         return result;
     }
     // A card holds at most one remote server text.
@@ -441,7 +435,7 @@ CommandResult TreeCommands::pastePage(const NodePath& node)
 
     TProgram page = from;
     page.cardName = node.card;
-    page.name = ProjectModel::nextFreeName(model_.pageNames(node.card), text("object_page"));
+    page.name = ProjectModel::nextFreeName(model_.pageNames(node.card), messageText("object_page"));
     page.id = model_.newId();
     page.panelName = QStringLiteral("pnProgram%1").arg(model_.nextPanelNumber());
     page.textProgramPage = 0;
@@ -518,7 +512,7 @@ CommandResult TreeCommands::openPlaybill(const NodePath& node, const QString& pa
 {
     CommandResult result;
     if (node.level != NodeLevel::Card || !model_.findCard(node.card)) {
-        result.message = text("warn_card_select_open");
+        result.message = messageText("warn_card_select_open");
         return result;
     }
     if (selection_.copiedCard() == node.card)
@@ -528,9 +522,9 @@ CommandResult TreeCommands::openPlaybill(const NodePath& node, const QString& pa
     result.changed = status != PlaybillReader::Status::FileMissing && status != PlaybillReader::Status::NoSuchCard;
     result.select = NodePath::ofCard(node.card);
     if (status == PlaybillReader::Status::FileMissing)
-        result.message = text("warn_file_not_exist");
+        result.message = messageText("warn_file_not_exist");
     else if (status == PlaybillReader::Status::ReadFailed)
-        result.message = text("object_playbill") + QLatin1Char('[') + path + QLatin1Char(']') + text("action_open_failed");
+        result.message = messageText("object_playbill") + QLatin1Char('[') + path + QLatin1Char(']') + messageText("action_open_failed");
     else if (status == PlaybillReader::Status::BadNumber)
         refreshRemoteTextFree(model_, node.card);
     result.status = reader.damageText(path);

@@ -8,7 +8,6 @@ namespace ledsign {
 
 namespace {
 
-constexpr int kMessageCategory = 3;
 
 bool pageHoldsQueue(const ProjectModel& model, const QString& card, const QString& page)
 {
@@ -59,7 +58,7 @@ QString TreeCommands::orderRefusal(const NodePath& node, const QStringList& befo
     if (node.level != NodeLevel::Page || before.isEmpty() || after.first() == before.first())
         return {};
     if (pageHoldsQueue(model_, node.card, before.first()))
-        return GetLgText(kMessageCategory, QStringLiteral("warn_page_move_queue_first"));
+        return messageText(QStringLiteral("warn_page_move_queue_first"));
     return {};
 }
 

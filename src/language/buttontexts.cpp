@@ -8,7 +8,6 @@ namespace ledsign {
 
 namespace {
 
-constexpr int kMessageCategory = 3;
 
 struct ButtonText {
     const char* source; // Qt's own caption of the button
@@ -35,7 +34,7 @@ QString ButtonTextTranslator::translate(const char* context, const char* sourceT
         return {};
     for (const ButtonText& b : kButtons) {
         if (std::strcmp(sourceText, b.source) == 0)
-            return GetLgText(kMessageCategory, QString::fromLatin1(b.key));
+            return messageText(QString::fromLatin1(b.key));
     }
     return {};
 }

@@ -52,6 +52,11 @@ QString GetLgText(int category, const QString& key)
     return currentLanguageTable().text(category, key);
 }
 
+QString messageText(const QString& key)
+{
+    return messageText(key);
+}
+
 QStringList GetLgList(int category, int sub, const QString& key)
 {
     return currentLanguageTable().list(category, sub, key);

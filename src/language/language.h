@@ -23,6 +23,14 @@ void setCurrentLanguage(int index);
 // The table of the current language (created on first use).
 const LanguageTable& currentLanguageTable();
 
+// The category of the program's messages: warnings, questions, progress and
+// status texts, and the words they are made of (object, material and action
+// names).
+inline constexpr int kMessageCategory = 3;
+
+// Text of the message `key` in the current language; empty when none.
+QString messageText(const QString& key);
+
 // Text of the first row of the category whose key equals `key`; empty when none.
 QString GetLgText(int category, const QString& key);
 // Empty key: the texts of all rows of the category with that sub, in order.

@@ -118,7 +118,7 @@ QStringList cardsSharingPlaybill(const ProjectModel& model, const QString& cardN
 
 QString sharedPlaybillText(const QStringList& cards, const QString& path)
 {
-    return GetLgText(3, QStringLiteral("warn_playbill_shared")).arg(cards.join(QStringLiteral(", ")), path);
+    return messageText(QStringLiteral("warn_playbill_shared")).arg(cards.join(QStringLiteral(", ")), path);
 }
 
 } // namespace ledsign

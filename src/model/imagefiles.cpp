@@ -11,7 +11,6 @@ namespace ledsign {
 
 namespace {
 
-constexpr int kMessageCategory = 3;
 const QChar kProtectedSpace(0x203B); // "※"
 
 // The path to use for a stored name: as given when it exists, else with
@@ -63,9 +62,9 @@ QString pathInFolder(const QString& folder, const QString& name)
 
 QString missingFileMessage(const QString& path)
 {
-    return GetLgText(kMessageCategory, QStringLiteral("object_file")) + QLatin1Char('[') + path
-        + QLatin1Char(']') + GetLgText(kMessageCategory, QStringLiteral("action_not_exist"))
-        + GetLgText(kMessageCategory, QStringLiteral("action_confirm"));
+    return messageText(QStringLiteral("object_file")) + QLatin1Char('[') + path
+        + QLatin1Char(']') + messageText(QStringLiteral("action_not_exist"))
+        + messageText(QStringLiteral("action_confirm"));
 }
 
 bool addImageFile(TFodder& material, const QString& path, const MessageSink& report)

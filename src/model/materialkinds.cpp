@@ -24,8 +24,6 @@ constexpr std::array<MaterialKindInfo, kMaterialKindCount> kKinds{{
     {kAnimation, "material_animation", "material_animation", "pnMovie", ';', 10, 1, false},
 }};
 
-constexpr int kMessageCategory = 3;
-
 } // namespace
 
 bool isValidMaterialKind(int kind)
@@ -40,12 +38,12 @@ const MaterialKindInfo& materialKindInfo(int kind)
 
 QString materialBaseName(int kind)
 {
-    return GetLgText(kMessageCategory, QString::fromLatin1(materialKindInfo(kind).nameKey));
+    return messageText(QString::fromLatin1(materialKindInfo(kind).nameKey));
 }
 
 QString materialTypeName(int kind)
 {
-    return GetLgText(kMessageCategory, QString::fromLatin1(materialKindInfo(kind).typeKey));
+    return messageText(QString::fromLatin1(materialKindInfo(kind).typeKey));
 }
 
 TFodder defaultMaterial(int kind, const QDateTime& now)

@@ -1,8 +1,9 @@
-// The material kinds 0..11: their language keys for the base name and the
+// The material kinds (materialkind.h): their language keys for the base name and the
 // "Type" row, their canvas panel prefix, the type code sent to the card, and
 // the values that differ from the common defaults of a new material.
 #pragma once
 
+#include "model/materialkind.h"
 #include "model/tfodder.h"
 
 #include <QDateTime>
@@ -10,25 +11,8 @@
 
 namespace ledsign {
 
-enum MaterialKind : int {
-    kSingleText = 0,
-    kMultiText = 1,
-    kImageGroup = 2,
-    kTable = 3,
-    kDateTime = 4,
-    kRemoteText = 5,
-    kQueue = 6,
-    kCountUp = 7,
-    kCountDown = 8,
-    kInternalCodeText = 9,
-    kAcquisition = 10,
-    kAnimation = 11,
-};
-
-inline constexpr int kMaterialKindCount = 12;
-
 struct MaterialKindInfo {
-    int kind;
+    MaterialKind kind;
     const char* nameKey;       // language key (category 3) of the base name
     const char* typeKey;       // language key of the "Type" row text
     const char* panelPrefix;

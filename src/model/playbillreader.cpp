@@ -20,8 +20,6 @@ using namespace playbill;
 
 namespace {
 
-constexpr int kMessageCategory = 3;
-
 enum class Section { None, Pages, Regions, Materials, Contents };
 
 Section sectionOf(const QString& header)
@@ -73,7 +71,7 @@ QString PlaybillReader::damageText(const QString& path) const
     if (skipped_ == 0 && !endsEarly_)
         return {};
     const QString key = endsEarly_ ? QStringLiteral("warn_playbill_cut_short") : QStringLiteral("warn_playbill_lines_skipped");
-    return GetLgText(kMessageCategory, key).arg(path).arg(skipped_);
+    return messageText(key).arg(path).arg(skipped_);
 }
 
 PlaybillReader::Status PlaybillReader::open(const QString& cardName, const QString& path,
@@ -163,7 +161,7 @@ PlaybillReader::Status PlaybillReader::readBytes(const QString& cardName, const 
         cardWidth = card.record->width;
         cardHeight = card.record->height;
     }
-    const QString everyday = GetLgText(kMessageCategory, QStringLiteral("cycle_everyday"));
+    const QString everyday = messageText(QStringLiteral("cycle_everyday"));
 
     Section section = Section::None;
     Section lastSeen = Section::None;
@@ -276,7 +274,7 @@ PlaybillReader::Status PlaybillReader::readBytes(const QString& cardName, const 
             r.height = qMax(0, r.height);
             if (cardWidth < r.left + r.width || cardHeight < r.top + r.height) {
                 return fail(cardName, Status::RegionOutside,
-                            GetLgText(kMessageCategory, QStringLiteral("warn_open_load_fail")), lineNo, report);
+                            messageText(QStringLiteral("warn_open_load_fail")), lineNo, report);
             }
             r.cardName = cardName;
             r.pageName = page->name;
@@ -301,7 +299,7 @@ PlaybillReader::Status PlaybillReader::readBytes(const QString& cardName, const 
             }
             NumberFields numbers(f);
             TFodder m;
-            m.kind = numbers.at(kMatKind);
+            m.kind = static_cast<MaterialKind>(numbers.at(kMatKind));
             m.playTimes = numbers.at(kMatPlayTimes);
             m.displayMode = numbers.at(kMatDisplayMode);
             m.displaySpeed = numbers.at(kMatDisplaySpeed);

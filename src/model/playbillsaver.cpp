@@ -9,17 +9,6 @@
 
 namespace ledsign {
 
-namespace {
-
-constexpr int kMessageCategory = 3;
-
-QString text(const char* key)
-{
-    return GetLgText(kMessageCategory, QString::fromLatin1(key));
-}
-
-} // namespace
-
 PlaybillSaver::PlaybillSaver(ProjectModel& model, const DataFolder& folders, PlaybillSaveDialogs& dialogs)
     : model_(model)
     , folders_(folders)
@@ -34,8 +23,8 @@ QString PlaybillSaver::fileFilter()
 
 QString PlaybillSaver::dialogTitle(const QString& cardName)
 {
-    return text("object_card") + QLatin1Char('[') + cardName + QStringLiteral("] ") + text("object_playbill")
-        + text("action_save");
+    return messageText("object_card") + QLatin1Char('[') + cardName + QStringLiteral("] ") + messageText("object_playbill")
+        + messageText("action_save");
 }
 
 bool PlaybillSaver::writePlaybill(const QString& cardName, const QString& path, bool quiet)
@@ -43,7 +32,7 @@ bool PlaybillSaver::writePlaybill(const QString& cardName, const QString& path, 
     PlaybillWriter writer(model_, folders_);
     if (!writer.write(cardName, path)) {
         error_ = writer.errorString();
-        dialogs_.showMessage(text("object_playbill") + QLatin1Char('[') + path + QStringLiteral("] ") + error_);
+        dialogs_.showMessage(messageText("object_playbill") + QLatin1Char('[') + path + QStringLiteral("] ") + error_);
         return false;
     }
     error_.clear();
@@ -52,9 +41,9 @@ bool PlaybillSaver::writePlaybill(const QString& cardName, const QString& path, 
     if (!writer.warnings().isEmpty())
         dialogs_.showMessage(writer.warnings().join(QLatin1Char('\n')));
     if (!quiet) {
-        dialogs_.showMessage(text("object_card") + QLatin1Char('[') + cardName + QLatin1Char(']')
-                             + text("object_playbill") + QLatin1Char('[') + path + QLatin1Char(']')
-                             + text("action_saved"));
+        dialogs_.showMessage(messageText("object_card") + QLatin1Char('[') + cardName + QLatin1Char(']')
+                             + messageText("object_playbill") + QLatin1Char('[') + path + QLatin1Char(']')
+                             + messageText("action_saved"));
     }
     if (const auto card = model_.findCard(cardName)) {
         card.record->programFile = path;
@@ -75,7 +64,7 @@ QString PlaybillSaver::askFileName(const QString& cardName, bool* refused)
         path += QStringLiteral(".prg");
     // Another card's playbill would be written over: the operator is told whose.
     const QStringList sharing = cardsSharingPlaybill(model_, cardName, path);
-    QString question = text("dlg_overwrite_exist_program_file");
+    QString question = messageText("dlg_overwrite_exist_program_file");
     if (!sharing.isEmpty())
         question = sharedPlaybillText(QStringList{cardName} + sharing, path) + QLatin1Char('\n') + question;
     if ((QFileInfo::exists(path) || !sharing.isEmpty()) && !dialogs_.askYesNo(question)) {

@@ -8,13 +8,7 @@ namespace ledsign {
 
 namespace {
 
-constexpr int kMessageCategory = 3;
 constexpr int kLastFreeNameCandidate = 100;
-
-QString word(const char* key)
-{
-    return GetLgText(kMessageCategory, QString::fromLatin1(key));
-}
 
 template <typename List, typename Pred>
 auto findIn(List& list, Pred pred) -> Found<std::remove_reference_t<decltype(list[0])>>
@@ -166,7 +160,7 @@ QString ProjectModel::renameCard(const QString& oldName, const QString& newName)
     }
     QString given = newName;
     if (given.isEmpty() || others.contains(given))
-        given = freeFallbackName(word("object_card"), cards_.size() + 1, others);
+        given = freeFallbackName(messageText("object_card"), cards_.size() + 1, others);
     card.record->name = given;
     cardIndex_.invalidate();
     for (TProgram& p : pages_) {
@@ -196,7 +190,7 @@ QString ProjectModel::renamePage(const QString& cardName, const QString& oldName
     }
     QString given = newName;
     if (given.isEmpty() || others.contains(given))
-        given = freeFallbackName(word("object_page"), pages_.size() + 1, others);
+        given = freeFallbackName(messageText("object_page"), pages_.size() + 1, others);
     page.record->name = given;
     for (TRegion& r : regions_) {
         if (ofPage(r, cardName, oldName))
@@ -222,7 +216,7 @@ QString ProjectModel::renameRegion(const QString& cardName, const QString& pageN
     }
     QString given = newName;
     if (given.isEmpty() || others.contains(given))
-        given = freeFallbackName(word("object_area"), regions_.size() + 1, others);
+        given = freeFallbackName(messageText("object_area"), regions_.size() + 1, others);
     region.record->name = given;
     for (TFodder& m : materials_) {
         if (ofRegion(m, cardName, pageName, oldName))
@@ -244,7 +238,7 @@ QString ProjectModel::renameMaterial(const QString& cardName, const QString& pag
     }
     QString given = newName;
     if (given.isEmpty() || others.contains(given))
-        given = freeFallbackName(word("object_file"), materials_.size() + 1, others);
+        given = freeFallbackName(messageText("object_file"), materials_.size() + 1, others);
     material.record->name = given;
     return given;
 }

@@ -4,6 +4,7 @@
 // (materialkinds.h) and the coded-value accessors (codedvalues.h) say which.
 #pragma once
 
+#include "model/materialkind.h"
 #include "model/tfileinfo.h"
 
 #include <QList>
@@ -41,7 +42,7 @@ struct TFodder {
     qint32 remainTime = 1;      // units of 5 s; 0 never stops, 255 static
     qint32 rotateMode = 0;
     qint32 typeCode = 0;        // character code sent to the card
-    qint32 kind = 0;            // 0..11
+    MaterialKind kind = kSingleText; // a stored number outside 0..11 is kept
     std::array<quint8, 2> downloadFlags{0, 0};
     qint32 textParam1 = 0;
     qint32 textParam2 = 0;      // also year digits (date/time) and alignment (acquisition)

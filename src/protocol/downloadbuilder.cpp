@@ -1,5 +1,6 @@
 #include "protocol/downloadbuilder.h"
 
+#include "content/sendconversion.h"
 #include "model/pagetime.h"
 #include "protocol/conversions.h"
 #include "protocol/downloadheader.h"
@@ -78,6 +79,16 @@ void PreparedDownload::installInto(TFIXModem& card) const
     card.headerPartsItem = 0;
     if (!frameSerial.isEmpty())
         card.frameSerial = frameSerial;
+}
+
+SendConversion standardSendConversion(const MessageSink& status)
+{
+    return [status](TFodder& material, const TRegion& region, const TFIXModem& card) {
+        SendConversionResult r;
+        r.ok = sendConversion(material, region.width, region.height, card.name, card.colorType, r.displayData,
+                              status, &r.error);
+        return r;
+    };
 }
 
 DownloadBuilder::DownloadBuilder(SendConversion convert, MaterialEncoder encoder, SerialSource serials)

@@ -41,6 +41,10 @@ struct SendConversionResult {
 using SendConversion =
     std::function<SendConversionResult(TFodder& material, const TRegion& region, const TFIXModem& card)>;
 
+// The conversion every download uses: the material rendered for its region
+// and reduced to the card's colours; its status texts go to `status`.
+SendConversion standardSendConversion(const MessageSink& status = {});
+
 struct PreparedDownload {
     QString cardName;
     PlaybillDescription description;

@@ -1,5 +1,6 @@
 #include "protocol/downloadsession.h"
 
+#include "language/language.h"
 #include "protocol/conversions.h"
 #include "protocol/frame.h"
 #include "protocol/rs485packet.h"
@@ -117,7 +118,7 @@ void DownloadSession::buildAndSend(int cardIndex)
         if (box)
             m_s.showMessageBoxText(text);
         else
-            m_s.showStatusText(text.isEmpty() ? m_s.text(QStringLiteral("warn_material_empty_send")) : text);
+            m_s.showStatusText(text.isEmpty() ? messageText(QStringLiteral("warn_material_empty_send")) : text);
         emit m_s.downloadEnded(name, false);
         m_s.continueGroup();
         return;

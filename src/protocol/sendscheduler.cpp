@@ -10,7 +10,6 @@
 namespace ledsign {
 
 namespace {
-constexpr int kMessages = 3;
 constexpr double kMsPerDay = 86400000.0;
 } // namespace
 
@@ -82,19 +81,19 @@ QByteArray SendScheduler::exportData(const QString& cardName, bool rs485, QStrin
     };
     const Found<TFIXModem> found = m_model.findCard(cardName);
     if (!found)
-        return fail(text(QStringLiteral("warn_send_program_card")));
+        return fail(messageText(QStringLiteral("warn_send_program_card")));
     if (isUnsetInternalCode(found.record->internalCode))
-        return fail(text(QStringLiteral("warn_innercode_error")));
+        return fail(messageText(QStringLiteral("warn_innercode_error")));
     DownloadOptions options;
     options.rs485 = rs485;
     options.exportFile = true;
     const DownloadBuild build = m_download.prepare(cardName, options);
     if (!build.ok) {
         const QString message = build.failure.message();
-        return fail(message.isEmpty() ? text(QStringLiteral("warn_contents_empty_Send")) : message);
+        return fail(message.isEmpty() ? messageText(QStringLiteral("warn_contents_empty_Send")) : message);
     }
     const QByteArray bytes = exportDataBytes(build.download);
-    return bytes.isEmpty() ? fail(text(QStringLiteral("warn_contents_empty_Send"))) : bytes;
+    return bytes.isEmpty() ? fail(messageText(QStringLiteral("warn_contents_empty_Send"))) : bytes;
 }
 
 void SendScheduler::startCard(const QString& cardName)
@@ -340,10 +339,8 @@ void SendScheduler::hideProgress()
     emit progressHidden();
 }
 
-QString SendScheduler::text(const QString& key) { return GetLgText(kMessages, key); }
+void SendScheduler::showStatus(const QString& key) { emit statusMessage(messageText(key)); }
 
-void SendScheduler::showStatus(const QString& key) { emit statusMessage(GetLgText(kMessages, key)); }
-
-void SendScheduler::showMessageBox(const QString& key) { emit messageBox(GetLgText(kMessages, key)); }
+void SendScheduler::showMessageBox(const QString& key) { emit messageBox(messageText(key)); }
 
 } // namespace ledsign

@@ -103,7 +103,6 @@ public:
     void showMessageBox(const QString& key);
     void showStatusText(const QString& text) { emit statusMessage(text); }
     void showMessageBoxText(const QString& text) { emit messageBox(text); }
-    static QString text(const QString& key);
 
     // What a packet tick does when no playbill download is running: sends
     // the next queued text-program material; false stops the timer.

@@ -1,6 +1,7 @@
 #include "protocol/textprogram.h"
 
 #include "model/codec.h"
+#include "model/numbertext.h"
 
 #include <QStringList>
 
@@ -15,13 +16,6 @@ bool isNumber(const QString& text)
     bool ok = false;
     text.trimmed().toInt(&ok);
     return ok;
-}
-
-int numberOr(const QString& text, int fallback)
-{
-    bool ok = false;
-    const int v = text.trimmed().toInt(&ok);
-    return ok ? v : fallback;
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 // replacing them with the contents of a ".tprg" file.
 #pragma once
 
+#include "model/materialkind.h"
 #include "model/projectmodel.h"
 #include "protocol/textprogramfile.h"
 
@@ -15,7 +16,8 @@ namespace ledsign {
 
 inline constexpr int kTextProgramContentLimit = 3500; // bytes of one material's markup
 inline constexpr int kTextProgram485Limit = 256;      // bytes of the editor text on an RS-485 line
-inline constexpr int kTextProgramKind = -1;
+// The kind of the text-program window's materials, outside the list of kinds.
+inline constexpr MaterialKind kTextProgramKind = static_cast<MaterialKind>(-1);
 inline constexpr int kTextProgramMaxTypeCode = 16;    // below: text-program materials
 
 // The outcome of a check: the language key of the message (category 3),

@@ -122,9 +122,11 @@ bool readTextProgram(QIODevice& device, TextProgramData& out, const QDateTime& l
         m.spare28 = fields[1];
         m.spare1C = fields[2];
         m.id = fields[3];
-        if (!toInt(fields[4], m.kind) || !toInt(fields[5], m.playTimes) || !toInt(fields[6], m.displayMode) ||
+        qint32 kind = 0;
+        if (!toInt(fields[4], kind) || !toInt(fields[5], m.playTimes) || !toInt(fields[6], m.displayMode) ||
             !toInt(fields[7], m.displaySpeed) || !toInt(fields[8], m.remainTime) || !toInt(fields[9], m.typeCode))
             continue;
+        m.kind = static_cast<MaterialKind>(kind);
         // The content is text for the card: its spaces stay spaces, and a
         // comma that slipped in is kept rather than cutting the text short.
         m.content = fields.mid(kContentField).join(u',').replace(mark, QStringLiteral(" "));

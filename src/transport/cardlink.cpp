@@ -1,6 +1,5 @@
 #include "transport/cardlink.h"
 
-#include "content/sendconversion.h"
 #include "model/projectmodel.h"
 #include "protocol/downloadbuilder.h"
 #include "transport/arp.h"
@@ -47,14 +46,8 @@ CardLink::CardLink(ProjectModel& model, QObject* parent)
 
     // Downloads are built by rendering every material for the card, then
     // encoding it; the conversion's status texts go to the status bar.
-    const DownloadBuilder builder([this](TFodder& material, const TRegion& region, const TFIXModem& card) {
-        SendConversionResult result;
-        result.ok = sendConversion(material, region.width, region.height, card.name, card.colorType,
-                                   result.displayData,
-                                   [this](const QString& text) { m_scheduler.showStatusText(text); },
-                                   &result.error);
-        return result;
-    });
+    const DownloadBuilder builder(
+        standardSendConversion([this](const QString& text) { m_scheduler.showStatusText(text); }));
     m_scheduler.download().setPreparer(
         [builder](ProjectModel& model, const QString& cardName, const DownloadOptions& options) {
             return builder.build(model, cardName, options);

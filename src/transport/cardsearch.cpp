@@ -16,15 +16,6 @@
 
 namespace ledsign {
 
-namespace {
-constexpr int kMessages = 3;
-
-QString lg(const char* key)
-{
-    return GetLgText(kMessages, QString::fromLatin1(key));
-}
-} // namespace
-
 QList<SerialCandidate> buildSerialCandidates(const QString& commParam01, const QString& commParam02,
                                              const QStringList& systemPorts)
 {
@@ -85,7 +76,7 @@ bool CardSearch::begin(bool fromAction, const QStringList& systemPorts, const QS
     if (fromAction)
         m_channels.setReceiveChannel(ReceiveChannel::None);
     if (!m_settings.isOpenSearch) {
-        emit statusText(lg("tip_card_search_close_enable"));
+        emit statusText(messageText("tip_card_search_close_enable"));
         return false;
     }
     m_udp.searchList().clear();
@@ -155,7 +146,7 @@ void CardSearch::end()
 void CardSearch::toggleSearchSwitch()
 {
     m_settings.isOpenSearch = !m_settings.isOpenSearch;
-    emit statusText(lg(m_settings.isOpenSearch ? "tip_card_search_enable" : "tip_card_search_close"));
+    emit statusText(messageText(m_settings.isOpenSearch ? "tip_card_search_enable" : "tip_card_search_close"));
 }
 
 void CardSearch::serialReplyArrived()
@@ -201,7 +192,7 @@ void CardSearch::onTick()
 
 void CardSearch::tickNetwork()
 {
-    emit captionChanged(u'[' + currentCommModeTexts().network + u']' + lg("tip_search_card"));
+    emit captionChanged(u'[' + currentCommModeTexts().network + u']' + messageText("tip_search_card"));
     if (m_settings.serverIP.trimmed() == QLatin1String(kNoAddress) && m_lastHost)
         m_settings.serverIP = m_lastHost();
     const QString server = m_settings.serverIP.trimmed();
@@ -224,7 +215,7 @@ void CardSearch::tickSerial()
     const SerialCandidate candidate = m_candidates.takeFirst();
     const bool opened = m_channels.openSerialPort(kAfterOpenIdentityQuery, candidate.port, candidate.baud);
     emit captionChanged(u'[' + currentCommModeTexts().serial + QStringLiteral("][") + candidate.port
-                        + QStringLiteral("][") + QString::number(candidate.baud) + u']' + lg("tip_search_card"));
+                        + QStringLiteral("][") + QString::number(candidate.baud) + u']' + messageText("tip_search_card"));
     m_settings.commMode = currentCommModeTexts().serial;
     m_settings.commParam01 = candidate.port;
     m_settings.commParam02 = QString::number(candidate.baud);
@@ -253,7 +244,7 @@ void CardSearch::tick485()
     if (!packet.isEmpty())
         m_channels.serial().write(packet);
     emit captionChanged(QStringLiteral("[485][") + m_settings.commParam01 + QStringLiteral("][")
-                        + m_settings.commParam02 + u']' + lg("tip_search_card"));
+                        + m_settings.commParam02 + u']' + messageText("tip_search_card"));
     m_codePosition = (index + 1) % count;
 }
 

@@ -9,9 +9,9 @@ namespace ledsign {
 
 CommModeTexts currentCommModeTexts()
 {
-    return {GetLgText(3, QStringLiteral("comm_param_network")),
-            GetLgText(3, QStringLiteral("comm_param_network_ex")),
-            GetLgText(3, QStringLiteral("comm_param_serial_port"))};
+    return {messageText(QStringLiteral("comm_param_network")),
+            messageText(QStringLiteral("comm_param_network_ex")),
+            messageText(QStringLiteral("comm_param_serial_port"))};
 }
 
 int baudRateFromText(const QString& text)

@@ -17,7 +17,6 @@ namespace ledsign {
 
 namespace {
 
-constexpr int kMessages = 3;
 constexpr int kBlockInterfaceFlag = 11;
 constexpr int kBlockAddress485 = 10;
 constexpr int kBlockEmptyAndRows = 16;
@@ -211,7 +210,7 @@ bool UdpConfig::repointKnownCard(const TFIXModem& card, const datagram::Ipv4& ma
         && (*server)[2] == (*cardIp)[2];
     if (!sameNetwork) {
         m_list.remove(index);
-        emit searchStatus(GetLgText(kMessages, QStringLiteral("warn_comm_IP_exception")));
+        emit searchStatus(messageText(QStringLiteral("warn_comm_IP_exception")));
         return false;
     }
     if (!m_settings.isOpenSearch)

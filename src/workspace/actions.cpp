@@ -21,7 +21,6 @@ namespace ledsign {
 namespace {
 
 constexpr int kActionCategory = 1;
-constexpr int kMessageCategory = 3;
 
 QKeySequence shortcutOf(ActionId id)
 {

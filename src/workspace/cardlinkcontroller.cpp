@@ -154,7 +154,7 @@ void CardLinkController::wire()
     registrations.setCodeClaim([this](const QString& code) {
         const QString name = tieCandidate(m_session.model(), m_window.selection().cardName());
         if (name.isEmpty()
-            || !m_window.dialogs().askYesNo(GetLgText(3, QStringLiteral("dlg_tie_card")).arg(code, name)))
+            || !m_window.dialogs().askYesNo(messageText(QStringLiteral("dlg_tie_card")).arg(code, name)))
             return QString();
         m_session.noteChange(); // the card list keeps the code
         return name;

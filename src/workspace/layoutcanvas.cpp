@@ -23,14 +23,13 @@ namespace ledsign {
 
 namespace {
 
-constexpr int kMessageCategory = 3;
 constexpr int kZoomLabelWidth = 40;
 // Cards whose panels are kept, the current one among them.
 constexpr qsizetype kBuiltCardLimit = 8;
 
 QString areaWord()
 {
-    return GetLgText(kMessageCategory, QStringLiteral("object_area"));
+    return messageText(QStringLiteral("object_area"));
 }
 
 // Gives a record a panel name when it has none or when another record of
@@ -750,7 +749,7 @@ void LayoutCanvas::materialPressed(MaterialPanel* panel)
     unmarkMaterial();
     dropFrame();
     emit materialClicked(m.cardName, m.pageName, m.regionName, m.name);
-    emit statusMessage(GetLgText(kMessageCategory, QStringLiteral("warn_material_layer_drag")));
+    emit statusMessage(messageText(QStringLiteral("warn_material_layer_drag")));
 }
 
 void LayoutCanvas::materialDoubleClick(MaterialPanel* panel)

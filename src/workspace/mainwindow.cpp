@@ -14,6 +14,7 @@
 #include "language/languagetable.h"
 #include "model/imagefiles.h"
 #include "model/coalescedwriter.h"
+#include "model/filefilters.h"
 #include "model/materialkinds.h"
 #include "model/playbillsaver.h"
 #include "workspace/cardlinkcontroller.h"
@@ -61,16 +62,10 @@ namespace ledsign {
 
 namespace {
 
-constexpr int kMessageCategory = 3;
 constexpr int kWindowCategory = 0;
 constexpr int kCardNamePanel = 1;
 constexpr int kCommModePanel = 3;
 constexpr int kImageGroupPanelHeight = 240;
-
-QString message(const char* key)
-{
-    return GetLgText(kMessageCategory, QString::fromLatin1(key));
-}
 
 // A file path as a menu caption: "&" in the path must not become a mnemonic.
 QString recentCaption(const QString& path)
@@ -526,7 +521,7 @@ void MainWindow::showSearchSwitch()
     searchButton_->setChecked(on);
     searchButton_->setStyleSheet(on ? QString() : QStringLiteral("QToolButton { color: rgb(192, 192, 192); }"));
     searchButton_->setToolTip(search->text() + QStringLiteral(": ")
-                              + message(on ? "tip_card_search_enable" : "tip_card_search_close_enable"));
+                              + messageText(on ? "tip_card_search_enable" : "tip_card_search_close_enable"));
 }
 
 void MainWindow::retranslate()
@@ -572,8 +567,8 @@ void MainWindow::startUp()
     else
         selectNode(NodePath::ofCard(cards.last().name));
     if (!unread.isEmpty()) {
-        showStatus(message("object_card") + QLatin1Char('[') + unread.join(QStringLiteral(", ")) + QLatin1Char(']')
-                   + message("object_playbill") + message("action_open_failed"));
+        showStatus(messageText("object_card") + QLatin1Char('[') + unread.join(QStringLiteral(", ")) + QLatin1Char(']')
+                   + messageText("object_playbill") + messageText("action_open_failed"));
     } else if (!session_.loadNotes().isEmpty()) {
         showStatus(session_.loadNotes().join(QLatin1Char(' ')));
     }
@@ -659,7 +654,7 @@ void MainWindow::openCardLink()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (session_.anyCardModified()) {
-        switch (dialogs_->askYesNoCancel(message("dlg_sys_exit"))) {
+        switch (dialogs_->askYesNoCancel(messageText("dlg_sys_exit"))) {
         case MainWindowDialogs::Answer::Cancel:
             event->ignore();
             return;
@@ -678,7 +673,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
             if (result != PlaybillSaver::Result::Done || !unsaved.isEmpty()) {
                 // A cancelled save dialog is the one case no message explained.
                 if (result == PlaybillSaver::Result::Done)
-                    dialogs_->showMessage(message("warn_exit_not_saved").arg(unsaved.join(QStringLiteral(", "))));
+                    dialogs_->showMessage(messageText("warn_exit_not_saved").arg(unsaved.join(QStringLiteral(", "))));
                 event->ignore();
                 return;
             }
@@ -691,7 +686,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     // A settings file that cannot be written (full disk, refused write) is
     // named with the reason; the operator may stay to make room.
     if (!session_.saveSettings()
-        && !dialogs_->askYesNo(session_.errorString() + QLatin1Char('\n') + message("dlg_exit_settings_unsaved"))) {
+        && !dialogs_->askYesNo(session_.errorString() + QLatin1Char('\n') + messageText("dlg_exit_settings_unsaved"))) {
         event->ignore();
         return;
     }
@@ -936,7 +931,7 @@ MessageSink MainWindow::messageSink()
 
 bool MainWindow::confirm(const char* key)
 {
-    return dialogs_->askYesNo(message(key));
+    return dialogs_->askYesNo(messageText(key));
 }
 
 void MainWindow::runPopupItem(PopupItem item)
@@ -975,7 +970,7 @@ void MainWindow::runCommand(ActionId id)
         break;
     case ActionId::InsertPrg: {
         if (node.level != NodeLevel::Card) {
-            dialogs_->showMessage(message("warn_card_select_open"));
+            dialogs_->showMessage(messageText("warn_card_select_open"));
             break;
         }
         const QString path = dialogs_->askOpenFileName(caption, session_.folders().programFolder(),
@@ -1185,7 +1180,7 @@ void MainWindow::openPlaybillInto(const NodePath& node, const QString& path)
 void MainWindow::openRecentFile(const QString& path)
 {
     if (selection_.level() != NodeLevel::Card) {
-        dialogs_->showMessage(message("warn_card_select_open"));
+        dialogs_->showMessage(messageText("warn_card_select_open"));
         return;
     }
     openPlaybillInto(selection_.node(), path);
@@ -1260,7 +1255,7 @@ void MainWindow::showMaterialEditor(qsizetype materialIndex)
         break;
     case kAnimation: {
         const QString start = edited.content.isEmpty() ? session_.folders().pictureFolder() : edited.content;
-        const QString path = dialogs_->askOpenFileName(edited.name, start, QStringLiteral("gif(*.gif)"));
+        const QString path = dialogs_->askOpenFileName(edited.name, start, dialogFilter(kAnimationFileFilter));
         changed = !path.isEmpty() && path != edited.content;
         if (changed)
             edited.content = path;
@@ -1280,7 +1275,7 @@ void MainWindow::showMaterialEditor(qsizetype materialIndex)
         *record.record = edited;
         document_->record(caption, step);
         session_.noteChange();
-        showStatus(message("tip_material_edit"));
+        showStatus(messageText("tip_material_edit"));
     }
     canvas_->refreshMaterial(edited.cardName, edited.pageName, edited.regionName, edited.name);
     properties_->reshow();
@@ -1510,7 +1505,7 @@ void MainWindow::startExternalTool(bool paint)
     const QString program = externalToolProgram(tool);
     // A program that cannot be started is passed over, as on any desktop.
     if (program.isEmpty() || !QProcess::startDetached(program, {}))
-        showStatus(externalToolVariable(tool) + QStringLiteral(": ") + message("action_not_exist"));
+        showStatus(externalToolVariable(tool) + QStringLiteral(": ") + messageText("action_not_exist"));
 }
 
 void MainWindow::openHelp()

@@ -39,7 +39,7 @@ QtMainWindowDialogs::QtMainWindowDialogs(QWidget* parent)
 
 QString QtMainWindowDialogs::title() const
 {
-    return GetLgText(3, QStringLiteral("action_confirm"));
+    return messageText(QStringLiteral("action_confirm"));
 }
 
 QString QtMainWindowDialogs::askSaveFileName(const QString& title, const QString& folder, const QString& filter)

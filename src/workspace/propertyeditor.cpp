@@ -1,6 +1,7 @@
 #include "workspace/propertyeditor.h"
 
 #include "editing/propertycolumns.h"
+#include "model/filefilters.h"
 #include "model/settings.h"
 #include "workspace/propertyeditordelegate.h"
 
@@ -15,12 +16,6 @@ namespace {
 
 // The label column before any row is shown.
 constexpr int kFirstLabelWidth = 125;
-
-// "gif(*.gif)|*.gif": the part before "|" is a filter the file dialog reads.
-QString dialogFilter(const QString& filter)
-{
-    return filter.section(QLatin1Char('|'), 0, 0);
-}
 
 } // namespace
 

@@ -26,15 +26,9 @@ namespace ledsign {
 
 namespace {
 
-constexpr int kMessageCategory = 3;
 // Mounts that appear outside the watched media folders are found by a slow
 // look at the mount table.
 constexpr int kDrivePollMs = 3000;
-
-QString message(const QString& key)
-{
-    return GetLgText(kMessageCategory, key);
-}
 
 } // namespace
 
@@ -99,7 +93,7 @@ void ToolWindowsController::preview()
     const ProjectModel& model = session_.model();
     const QString problem = previewOpenProblem(model, cardName, selected);
     if (!problem.isEmpty()) {
-        window_.showStatus(message(problem));
+        window_.showStatus(messageText(problem));
         return;
     }
     const auto card = model.findCard(cardName);
@@ -169,11 +163,11 @@ void ToolWindowsController::exportToUsb()
     if (start.untickGroup && group)
         group->setChecked(false);
     if (!start.messageKey.isEmpty())
-        window_.showStatus(message(start.messageKey));
+        window_.showStatus(messageText(start.messageKey));
     if (!drives_->any())
         return;
     if (!card) {
-        window_.showStatus(message(QStringLiteral("warn_send_program_card")));
+        window_.showStatus(messageText(QStringLiteral("warn_send_program_card")));
         return;
     }
     if (!start.proceed)

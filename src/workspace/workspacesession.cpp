@@ -7,6 +7,7 @@
 #include "model/coalescedwriter.h"
 #include "model/playbillreader.h"
 #include "transport/cardlink.h"
+#include "transport/channelstartup.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -16,21 +17,12 @@ namespace ledsign {
 
 namespace {
 
-constexpr int kMessageCategory = 3;
 // A burst of registrations within this delay writes the file once; a card
 // registered is on disk well within a second.
 constexpr int kAutosaveDelayMs = 300;
 // Changes that nobody announces (a typed property, a parameter window) are
 // on disk after at most this long.
 constexpr int kAutosaveSweepMs = 5000;
-
-CommModeTexts modeTexts()
-{
-    const LanguageTable& t = currentLanguageTable();
-    return {t.text(kMessageCategory, QStringLiteral("comm_param_network")),
-            t.text(kMessageCategory, QStringLiteral("comm_param_network_ex")),
-            t.text(kMessageCategory, QStringLiteral("comm_param_serial_port"))};
-}
 
 } // namespace
 
@@ -107,7 +99,7 @@ WorkspaceSession::StartResult WorkspaceSession::start(const StartOptions& option
         return StartResult::FolderError;
     }
 
-    chooseServerPort(settings_, modeTexts(), options.bindPort ? options.bindPort : PortBinder(tryBindTcpPort));
+    chooseServerPort(settings_, currentCommModeTexts(), options.bindPort ? options.bindPort : PortBinder(tryBindTcpPort));
     title_ = readTitle(folders_.titleFile());
     return StartResult::Ready;
 }
@@ -124,7 +116,7 @@ QStringList WorkspaceSession::loadCards(const MessageSink& report)
         if (model_.findCard(line.name))
             continue;
         if (!line.refusedSize.isEmpty()) {
-            loadNotes_ << GetLgText(kMessageCategory, QStringLiteral("warn_card_size_refused"))
+            loadNotes_ << messageText(QStringLiteral("warn_card_size_refused"))
                               .arg(line.name, line.refusedSize)
                               .arg(line.width)
                               .arg(line.height);

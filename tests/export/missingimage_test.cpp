@@ -1,6 +1,5 @@
 // An image group whose picture went missing is not sent or exported short
 // of it without a word: the send names the file.
-#include "config/usbexportdata.h"
 #include "content/imagelist.h"
 #include "language/language.h"
 #include "model/datafolder.h"

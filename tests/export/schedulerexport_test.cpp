@@ -1,9 +1,9 @@
 // The send path's export form: "Vk_Data.prg" holds exactly the bytes a
 // network download of the same card puts on the wire, whatever the channel.
 #include "config/usbexport.h"
-#include "config/usbexportdata.h"
 #include "model/materialkinds.h"
 #include "protocol/cardsender.h"
+#include "protocol/downloadbuilder.h"
 #include "protocol/sendscheduler.h"
 #include "support/testsupport.h"
 

@@ -41,7 +41,7 @@ TFodder material(const QString& page, const QString& region, const QString& name
     m.pageName = page;
     m.regionName = region;
     m.name = name;
-    m.kind = kind;
+    m.kind = static_cast<MaterialKind>(kind);
     m.displayMode = mode;
     m.remainTime = remain;
     m.playTimes = playTimes;

@@ -34,7 +34,7 @@ TEST_F(ObjectRows, CardRowsFollowTheCommunicationLayout)
     EXPECT_EQ(value(7), QStringLiteral("8900"));
 
     EXPECT_FALSE(session.showCard(QStringLiteral("nocard")));
-    EXPECT_EQ(session.target().level, ObjectLevel::None);
+    EXPECT_EQ(session.target().level, NodeLevel::None);
     EXPECT_TRUE(session.rows().isEmpty());
 }
 

@@ -86,7 +86,7 @@ TEST_F(EditorWindow, EditsAreAppliedAndReported)
 
     editor->editRow(1, QStringLiteral("morning"));
     ASSERT_EQ(renamed.count(), 1);
-    EXPECT_EQ(renamed.first().at(0).toInt(), int(ObjectLevel::Page));
+    EXPECT_EQ(renamed.first().at(0).toInt(), int(NodeLevel::Page));
     EXPECT_EQ(renamed.first().at(1).toString(), QStringLiteral("show_page1"));
     EXPECT_EQ(renamed.first().at(2).toString(), QStringLiteral("morning"));
 

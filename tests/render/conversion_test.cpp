@@ -4,7 +4,7 @@
 #include "content/animationframes.h"
 #include "content/bitplanes.h"
 #include "content/canvasrendering.h"
-#include "content/renderer.h"
+#include "content/previewconversion.h"
 #include "content/renderpicture.h"
 #include "content/sendconversion.h"
 #include "content/textlayout.h"
@@ -206,23 +206,24 @@ TEST(SendConversion, TextWithoutPicturesFails)
     EXPECT_FALSE(sendConversion(noRegion, 0, 16, QStringLiteral("c"), kSingle, data));
 }
 
-TEST(Renderer, StatusTextsGoOutThroughTheSignal)
+TEST(SendConversion, StatusTextsGoToTheSinkAndAFailureSaysWhy)
 {
-    Renderer renderer;
     QStringList statuses;
-    QObject::connect(&renderer, &Renderer::statusText, [&statuses](const QString& s) { statuses << s; });
+    const MessageSink collect = [&statuses](const QString& s) { statuses << s; };
     TFodder material = textMaterial(kMultiText, textRun(QStringLiteral("clGreen"), songTi(), 12, 0, 1, QStringLiteral("一")));
     QByteArray data;
-    ASSERT_TRUE(renderer.sendConversion(material, 32, 16, QStringLiteral("Front"), kDual, data));
+    QString error;
+    ASSERT_TRUE(sendConversion(material, 32, 16, QStringLiteral("Front"), kDual, data, collect, &error));
     EXPECT_EQ(data.size(), 32 * 16 * 2 / 8);
-    renderer.previewConversion(material, 32, 16, -1);
+    EXPECT_TRUE(error.isEmpty());
+    previewConversion(material, 32, 16, -1, {}, collect);
     ASSERT_EQ(statuses.size(), 2);
     EXPECT_TRUE(statuses[0].startsWith(QStringLiteral("[Front]")));
     EXPECT_EQ(statuses[1], GetLgText(3, QStringLiteral("tip_transform_preview_content")));
 
     TFodder broken = animation(QStringLiteral("/nonexistent/movie.gif"));
-    EXPECT_FALSE(renderer.sendConversion(broken, 8, 8, QStringLiteral("Front"), kSingle, data));
-    EXPECT_FALSE(renderer.errorText().isEmpty());
+    EXPECT_FALSE(sendConversion(broken, 8, 8, QStringLiteral("Front"), kSingle, data, collect, &error));
+    EXPECT_FALSE(error.isEmpty());
 }
 
 TEST(PreviewConversion, ReturnsPicturesFileNamesOrOnePicture)
@@ -303,7 +304,7 @@ TEST(CanvasPicture, ImagesAndAnimationsShowTheirFirstPicture)
     const QString gif = dir.filePath(QStringLiteral("m.gif"));
     ASSERT_TRUE(writeAll(gif, animatedGif(4, 4, {Qt::blue, Qt::red})));
     EXPECT_EQ(firstAnimationFrame(gif).pixelColor(0, 0), QColor(Qt::blue));
-    EXPECT_EQ(Renderer::firstAnimationFrame(gif).format(), kPictureFormat);
+    EXPECT_EQ(firstAnimationFrame(gif).format(), kPictureFormat);
     EXPECT_TRUE(firstAnimationFrame(dir.filePath(QStringLiteral("none.gif"))).isNull());
     const QImage movie = canvasPicture(animation(gif), 8, 8, 10);
     ASSERT_EQ(movie.size(), QSize(8, 8));

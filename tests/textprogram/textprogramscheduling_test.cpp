@@ -110,7 +110,7 @@ TEST_F(Machinery, AnEarlyConfirmationDoesNotCutOffTheMaterialsStillWaiting)
     confirm(0x22);
     EXPECT_FALSE(scheduler.headerWatchdogActive());
     EXPECT_TRUE(scheduler.packetTimerActive());
-    EXPECT_EQ(status.last(), SendScheduler::text(QStringLiteral("tip_program_sending")));
+    EXPECT_EQ(status.last(), messageText(QStringLiteral("tip_program_sending")));
 
     scheduler.packetTick();
     confirm(0x31); // the first material, before the second is out

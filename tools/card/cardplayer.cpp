@@ -15,7 +15,7 @@ namespace {
 constexpr qint64 kNever = std::numeric_limits<qint64>::max();
 constexpr int kMaxStepsPerAdvance = 200000;
 
-int kindOfType(int t)
+MaterialKind kindOfType(int t)
 {
     switch (t) {
     case '0': return kRemoteText;

@@ -7,7 +7,6 @@
 
 #include "config/scanmodes.h"
 #include "config/usbexport.h"
-#include "content/sendconversion.h"
 #include "model/atomicfile.h"
 #include "protocol/downloadbuilder.h"
 #include "protocol/exportfile.h"
@@ -68,10 +67,9 @@ int runExport(const QStringList& args)
     for (const QString& line : unsentTableRows(loaded.model, loaded.cardName))
         printError(QStringLiteral("ledsign-cli export: ") + line);
     QString convertError;
-    DownloadBuilder builder([&convertError](TFodder& material, const TRegion& region, const TFIXModem& card) {
-        SendConversionResult result;
-        result.ok = sendConversion(material, region.width, region.height, card.name, card.colorType,
-                                   result.displayData, {}, &result.error);
+    DownloadBuilder builder([&convertError, convert = standardSendConversion()](
+                                TFodder& material, const TRegion& region, const TFIXModem& card) {
+        SendConversionResult result = convert(material, region, card);
         convertError = result.error;
         return result;
     });

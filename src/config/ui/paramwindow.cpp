@@ -304,7 +304,7 @@ void TfrmParamCfgSet::buildControls()
             bool warn = false;
             e->setText(ipBoxText(text, &warn));
             if (warn)
-                m_status->showMessage(GetLgText(3, QStringLiteral("warn_IP_effective_num")));
+                m_status->showMessage(messageText(QStringLiteral("warn_IP_effective_num")));
         });
     }
     for (QLineEdit* e : edtC + edtCode + QList<QLineEdit*>{edtPort})

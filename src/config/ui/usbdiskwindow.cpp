@@ -3,6 +3,7 @@
 #include "config/usbexport.h"
 #include "language/language.h"
 #include "model/cardtie.h"
+#include "model/numbertext.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -36,13 +37,6 @@ QStringList listOr(int sub, const QStringList& fallback)
 {
     const QStringList l = GetLgList(kParamCategory, sub);
     return l.isEmpty() ? fallback : l;
-}
-
-int numberOr(const QString& text, int fallback)
-{
-    bool ok = false;
-    const int v = text.trimmed().toInt(&ok);
-    return ok ? v : fallback;
 }
 
 } // namespace
@@ -304,7 +298,7 @@ bool UsbDiskWindow::exportNow()
                 return exportParameterFile(p, scanModes_, serial);
             };
         } else {
-            status_->showMessage(GetLgText(3, QStringLiteral("warn_params_empty")));
+            status_->showMessage(messageText(QStringLiteral("warn_params_empty")));
         }
     }
     UsbExport exporter(workFolder_, root);

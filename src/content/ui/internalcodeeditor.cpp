@@ -21,7 +21,6 @@ namespace ledsign {
 
 namespace {
 constexpr int kCaptionCategory = 7;
-constexpr int kMessageCategory = 3;
 constexpr int kButtonCategory = 7;
 }
 

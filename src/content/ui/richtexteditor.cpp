@@ -33,7 +33,6 @@ namespace ledsign {
 namespace {
 
 constexpr int kEditorCategory = 5;
-constexpr int kMessageCategory = 3;
 constexpr int kOptionCategory = 11;
 constexpr int kColorSub = 1;
 constexpr int kVerticalAlignSub = 1;

@@ -18,7 +18,7 @@ QString askSavePath(QWidget* parent, const QString& filter, const QString& defau
         path += u'.' + defaultSuffix;
     if (QFileInfo::exists(path)
         && QMessageBox::question(parent, parent ? parent->windowTitle() : QString(),
-                                 GetLgText(3, QStringLiteral("dlg_overwrite_exist_program_file")))
+                                 messageText(QStringLiteral("dlg_overwrite_exist_program_file")))
             != QMessageBox::Yes)
         return {};
     return path;

@@ -33,7 +33,6 @@ namespace ledsign {
 namespace {
 
 constexpr int kTableCategory = 6;
-constexpr int kMessageCategory = 3;
 constexpr int kOptionCategory = 11;
 constexpr int kMoveSub = 2;
 
@@ -406,7 +405,7 @@ void TableEditor::setShowMode(int displayMode, const QString& stopTime)
 bool TableEditor::openTableFile(const QString& path, QString* message)
 {
     if (!QFileInfo::exists(path)) {
-        *message = GetLgText(kMessageCategory, QStringLiteral("warn_file_not_exist"));
+        *message = messageText(QStringLiteral("warn_file_not_exist"));
         return false;
     }
     TableModel loaded = table_;
@@ -463,7 +462,7 @@ void TableEditor::saveFile()
         path += QStringLiteral(".tbl");
     if (QFileInfo::exists(path)
         && QMessageBox::question(this, windowTitle(),
-                                 GetLgText(kMessageCategory, QStringLiteral("dlg_overwrite_exist_file")))
+                                 messageText(QStringLiteral("dlg_overwrite_exist_file")))
             != QMessageBox::Yes)
         return;
     QString error;

@@ -39,16 +39,9 @@ namespace ledsign {
 
 namespace {
 
-constexpr int kMessages = 3;
 constexpr int kCaptions = 8;
 constexpr int kSizePoints[] = {9, 12, 18, 24, 36, 48, 60, 72};
 constexpr int kDefaultPointSize = 10;
-
-QString msg(const QString& key)
-{
-    const QString t = GetLgText(kMessages, key);
-    return t.isEmpty() ? key : t;
-}
 
 // A caption of the window's category; the table pads some with blanks.
 QString lg(const char* key)
@@ -274,7 +267,7 @@ void TextProgramWindow::showSelectionLook()
 
 void TextProgramWindow::report(const QString& key)
 {
-    status_->showMessage(msg(key));
+    status_->showMessage(messageText(key));
 }
 
 void TextProgramWindow::showStatusText(const QString& text)
@@ -364,7 +357,7 @@ void TextProgramWindow::newPage()
         return;
     }
     program_.addPage(pageName_->text(), start_->time(), end_->time(),
-                     GetLgText(kMessages, QStringLiteral("cycle_everyday")));
+                     messageText(QStringLiteral("cycle_everyday")));
     fillPageList();
     materialList_->clear();
 }
@@ -427,7 +420,7 @@ void TextProgramWindow::newMaterial()
     const TextProgramCheck check = TextProgram::checkMaterial(f, rs485_);
     if (!check.ok) {
         if (check.messageBox)
-            QMessageBox::warning(this, windowTitle(), msg(check.key));
+            QMessageBox::warning(this, windowTitle(), messageText(check.key));
         else
             report(check.key);
         return;
@@ -513,7 +506,7 @@ bool TextProgramWindow::loadFile(const QString& path)
     TextProgramData data;
     QString error;
     if (!loadTextProgramFile(path, data, QDateTime::currentDateTime(),
-                             GetLgText(kMessages, QStringLiteral("cycle_everyday")), &error)) {
+                             messageText(QStringLiteral("cycle_everyday")), &error)) {
         status_->showMessage(error);
         return false;
     }
@@ -533,7 +526,7 @@ void TextProgramWindow::saveAs()
     if (!path.contains(QLatin1String(kTextProgramExtension)))
         path += QLatin1String(kTextProgramExtension);
     if (QFileInfo::exists(path) &&
-        QMessageBox::question(this, windowTitle(), msg(QStringLiteral("dlg_overwrite_exist_program_file"))) !=
+        QMessageBox::question(this, windowTitle(), messageText(QStringLiteral("dlg_overwrite_exist_program_file"))) !=
             QMessageBox::Yes)
         return;
     saveFile(path);
