@@ -54,7 +54,7 @@ QString GetLgText(int category, const QString& key)
 
 QString messageText(const QString& key)
 {
-    return messageText(key);
+    return GetLgText(kMessageCategory, key);
 }
 
 QStringList GetLgList(int category, int sub, const QString& key)
