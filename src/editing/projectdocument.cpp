@@ -107,13 +107,13 @@ void ProjectDocument::redo()
     group_->redo();
 }
 
-QUndoStack* ProjectDocument::addStack(const QString& cardName)
+QUndoStack* ProjectDocument::addStack(const QString& cardName, const CardSnapshot* taken)
 {
     auto* stack = new QUndoStack(this);
     stack->setObjectName(cardName);
     group_->addStack(stack);
     stacks_.insert(cardName, stack);
-    known_.insert(cardName, takeCardSnapshot(model_, cardName));
+    known_.insert(cardName, taken ? *taken : takeCardSnapshot(model_, cardName));
     const auto card = model_.findCard(cardName);
     // A card that differs from its file already has no clean state to
     // return to.
@@ -155,9 +155,13 @@ void ProjectDocument::startAll()
     const QStringList names = stacks_.keys();
     for (const QString& name : names)
         dropStack(name);
+    // One walk over the records for the whole fleet, not one per card.
+    const QHash<QString, CardSnapshot> all = takeAllSnapshots(model_);
     for (const TFIXModem& card : model_.cards()) {
-        if (!stacks_.contains(card.name))
-            addStack(card.name);
+        if (!stacks_.contains(card.name)) {
+            const auto taken = all.constFind(card.name);
+            addStack(card.name, taken == all.cend() ? nullptr : &*taken);
+        }
     }
     emit historyChanged();
 }
@@ -188,7 +192,8 @@ bool ProjectDocument::record(const QString& caption, StepOptions options)
         emit cardRemoved(name);
     }
     for (const QString& name : std::as_const(fresh)) {
-        addStack(name);
+        const auto taken = now.constFind(name);
+        addStack(name, taken == now.cend() ? nullptr : &*taken);
         emit cardAdded(name);
     }
 
@@ -264,7 +269,8 @@ void ProjectDocument::adopt()
     }
     for (const TFIXModem& card : model_.cards()) {
         if (!stacks_.contains(card.name)) {
-            addStack(card.name);
+            const auto taken = now.constFind(card.name);
+            addStack(card.name, taken == now.cend() ? nullptr : &*taken);
             emit cardAdded(card.name);
         } else if (!samePlaybill(known_.value(card.name), now.value(card.name))) {
             // Taken as the card now stands, its history kept: the views

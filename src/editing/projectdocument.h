@@ -102,7 +102,8 @@ signals:
 private:
     friend class CardStep;
 
-    QUndoStack* addStack(const QString& cardName);
+    // `taken`: the card's playbill as it stands, when already taken.
+    QUndoStack* addStack(const QString& cardName, const CardSnapshot* taken = nullptr);
     void dropStack(const QString& cardName);
     void renameStack(const QString& oldName, const QString& newName);
     // Undo and redo: the card now named `liveName` becomes `target`.
