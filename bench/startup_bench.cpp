@@ -106,6 +106,48 @@ BENCHMARK(BM_StartupWithLargeCardList)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(2);
 
+// One edit and its undo in a window holding the fleet: Add Page on the
+// first card through its action, then Undo. Every edit becomes an undo step,
+// so this is what an operator waits for after each change.
+void BM_EditAndUndoWithLargeCardList(benchmark::State& state)
+{
+    const int cardCount = int(state.range(0));
+    QTemporaryDir home;
+    if (!home.isValid() || !makeFolder(home.path(), cardCount, 1)) {
+        state.SkipWithError("cannot prepare the data folder");
+        return;
+    }
+    WorkspaceSession session{DataFolder(home.path())};
+    WorkspaceSession::StartOptions options;
+    options.bindPort = [](int) { return BindResult::Bound; };
+    options.localAddress = QStringLiteral("127.0.0.1");
+    if (session.start(options) != WorkspaceSession::StartResult::Ready) {
+        state.SkipWithError("the session did not start");
+        return;
+    }
+    MainWindow window(session);
+    window.show();
+    window.startUp();
+    QApplication::processEvents();
+    const QString first = session.model().cards().first().name;
+    const qsizetype pages = session.model().pages().size();
+    for (auto _ : state) {
+        window.selectNode(NodePath::ofCard(first));
+        window.runCommand(ActionId::AddPrg);
+        window.undoAction()->trigger();
+        QApplication::processEvents();
+    }
+    if (session.model().pages().size() != pages)
+        state.SkipWithError("the undo did not take the page back");
+    window.close();
+}
+BENCHMARK(BM_EditAndUndoWithLargeCardList)
+    ->ArgNames({"cards"})
+    ->Arg(200)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
+
 } // namespace
 
 int main(int argc, char** argv)
