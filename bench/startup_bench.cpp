@@ -66,6 +66,23 @@ bool makeFolder(const QString& home, int cardCount, int pageCount)
     return settings.open(QIODevice::WriteOnly) && settings.write(ini + "\r\n") > 0;
 }
 
+// The session on the folder, its port taken as bound without a socket.
+bool startSession(WorkspaceSession& session)
+{
+    WorkspaceSession::StartOptions options;
+    options.bindPort = [](int) { return BindResult::Bound; };
+    options.localAddress = QStringLiteral("127.0.0.1");
+    return session.start(options) == WorkspaceSession::StartResult::Ready;
+}
+
+// The window shown with every card loaded and its first paint handled.
+void showStarted(MainWindow& window)
+{
+    window.show();
+    window.startUp();
+    QApplication::processEvents();
+}
+
 void BM_StartupWithLargeCardList(benchmark::State& state)
 {
     const int cardCount = int(state.range(0));
@@ -78,17 +95,12 @@ void BM_StartupWithLargeCardList(benchmark::State& state)
     qsizetype materials = 0;
     for (auto _ : state) {
         WorkspaceSession session{DataFolder(home.path())};
-        WorkspaceSession::StartOptions options;
-        options.bindPort = [](int) { return BindResult::Bound; };
-        options.localAddress = QStringLiteral("127.0.0.1");
-        if (session.start(options) != WorkspaceSession::StartResult::Ready) {
+        if (!startSession(session)) {
             state.SkipWithError("the session did not start");
             return;
         }
         MainWindow window(session);
-        window.show();
-        window.startUp();
-        QApplication::processEvents();
+        showStarted(window);
         materials = session.model().materials().size();
         state.PauseTiming();
         // Nothing was changed: the window closes without a question.
@@ -118,17 +130,12 @@ void BM_EditAndUndoWithLargeCardList(benchmark::State& state)
         return;
     }
     WorkspaceSession session{DataFolder(home.path())};
-    WorkspaceSession::StartOptions options;
-    options.bindPort = [](int) { return BindResult::Bound; };
-    options.localAddress = QStringLiteral("127.0.0.1");
-    if (session.start(options) != WorkspaceSession::StartResult::Ready) {
+    if (!startSession(session)) {
         state.SkipWithError("the session did not start");
         return;
     }
     MainWindow window(session);
-    window.show();
-    window.startUp();
-    QApplication::processEvents();
+    showStarted(window);
     const QString first = session.model().cards().first().name;
     const qsizetype pages = session.model().pages().size();
     for (auto _ : state) {

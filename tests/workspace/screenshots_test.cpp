@@ -9,6 +9,7 @@
 #include "model/materialkinds.h"
 #include "preview/ui/previewwindow.h"
 #include "protocol/ui/textprogramwindow.h"
+#include "textprogramfill.h"
 #include "windowfixture.h"
 #include "workspace/toolwindows.h"
 
@@ -25,26 +26,6 @@
 #include <QThread>
 #include <QTimeEdit>
 #include <QTreeWidget>
-
-// Fills the text-program window's lists as the operator would and makes the
-// material, waiting for it.
-inline void addTextProgramMaterial(ledsign::TextProgramWindow& tp)
-{
-    tp.modeList()->setCurrentIndex(0);
-    tp.speedList()->setCurrentIndex(0);
-    tp.attributeList()->setCurrentIndex(0);
-    tp.colorList()->setCurrentIndex(0);
-    tp.fontList()->setCurrentIndex(0);
-    tp.sizeList()->setCurrentIndex(1);
-    bool made = false;
-    const QMetaObject::Connection c =
-        QObject::connect(&tp, &ledsign::TextProgramWindow::materialCreated, &tp, [&made] { made = true; });
-    tp.newMaterial();
-    QDeadlineTimer deadline(2000);
-    while (!made && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QObject::disconnect(c);
-}
 
 namespace ledsign::test {
 namespace {
