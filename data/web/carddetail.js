@@ -96,24 +96,26 @@ export class CardDetail {
     result.textContent = t('sending');
     try {
       const job = await start();
-      if (job && job.id !== undefined) this.jobs.set(String(job.id), result);
+      if (!job || job.id === undefined) return;
+      this.jobs.set(String(job.id), result);
+      const mine = (job.cards || []).find((c) => c.name === this.name);
+      if (mine) this.jobChanged(job.id, mine); // it may have ended already
     } catch (e) {
       result.className = 'result failed';
       result.textContent = e.message;
     }
   }
 
-  // A job's progress or end, from the event stream.
-  jobChanged(job) {
-    const result = this.jobs.get(String(job.id));
-    const mine = (job.cards || []).find((c) => c.name === this.name);
-    if (!result || !mine) return;
-    const send = sendState(mine);
+  // How a job goes for one card, from the event stream.
+  jobChanged(jobId, status) {
+    const result = this.jobs.get(String(jobId));
+    if (!result || status.name !== this.name) return;
+    const send = sendState(status);
     result.className = send.failed ? 'result failed' : 'result';
     result.textContent = send.text;
-    if (mine.state === 'done' || mine.state === 'failed') {
-      this.jobs.delete(String(job.id));
-      if (mine.state === 'done') this.refreshPages();
+    if (status.state === 'sent' || status.state === 'failed') {
+      this.jobs.delete(String(jobId));
+      if (status.state === 'sent') this.refreshPages();
     }
   }
 

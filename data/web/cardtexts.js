@@ -23,7 +23,7 @@ export function sendState(send) {
     case 'queued':
     case 'sending':
       return { text: send.total ? send.done + ' / ' + send.total : t('sending'), progress: send.total ? send.done / send.total : 0 };
-    case 'done':
+    case 'sent':
       return { text: t('sent') };
     case 'failed':
       return { text: send.message || t('sendFailed'), failed: true };

@@ -66,18 +66,30 @@ async function fetchChanged() {
   }
 }
 
+function sendOf(status) {
+  return { state: status.state, done: status.done, total: status.total, message: status.message };
+}
+
+function setSend(name, status) {
+  const known = table.card(name);
+  if (known) table.updateCard({ ...known, send: sendOf(status) });
+}
+
 function onEvent(type, data) {
-  if (data.cards && data.id !== undefined) { // a job: its cards' send state
-    for (const card of data.cards) {
-      const known = table.card(card.name);
-      if (known) table.updateCard({ ...known, send: card });
-    }
-    detail.jobChanged(data);
-    return;
+  switch (type) {
+    case 'job-progress':
+      setSend(data.name, data);
+      detail.jobChanged(data.job, data);
+      break;
+    case 'job-end':
+      for (const card of data.cards || []) {
+        setSend(card.name, card);
+        detail.jobChanged(data.id, card);
+      }
+      break;
+    default:
+      if (data.name !== undefined) cardChanged(data.name);
   }
-  const name = data.card ?? data.name;
-  if (name !== undefined) cardChanged(name);
-  else reload();
 }
 
 function onLive(live) {

@@ -3,7 +3,7 @@
 #include "content/textbudget.h"
 #include "mqtt/mqttbridge.h"
 #include "support/mosquittobroker.h"
-#include "../transport/waitfor.h"
+#include "transport/waitfor.h"
 
 #include <QJsonDocument>
 
