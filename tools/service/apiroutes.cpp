@@ -13,6 +13,13 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
+// The API description is compiled into the parts library, whose resources
+// a program must ask for.
+static void initServiceResources()
+{
+    Q_INIT_RESOURCE(service);
+}
+
 namespace ledsign::service {
 
 namespace {
@@ -102,6 +109,7 @@ ApiAnswer pagePng(const FleetService& fleet, const ApiCall& call)
 
 QByteArray openApiDocument()
 {
+    initServiceResources();
     QFile file(QStringLiteral(":/ledsignd/openapi.json"));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
