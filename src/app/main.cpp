@@ -139,9 +139,14 @@ int main(int argc, char** argv)
     switch (session.start()) {
     case ledsign::WorkspaceSession::StartResult::Ready:
         break;
-    case ledsign::WorkspaceSession::StartResult::AlreadyRunning:
-        QMessageBox::information(nullptr, session.caption(), ledsign::messageText(QStringLiteral("tip_softwear_running")));
+    case ledsign::WorkspaceSession::StartResult::AlreadyRunning: {
+        // The service may be the one holding the folder: the operator is told which program.
+        QString text = ledsign::messageText(QStringLiteral("tip_softwear_running"));
+        if (const QString holder = session.holderNote(); !holder.isEmpty())
+            text += QStringLiteral("\n") + holder;
+        QMessageBox::information(nullptr, session.caption(), text);
         return 0;
+    }
     case ledsign::WorkspaceSession::StartResult::FolderError:
         QMessageBox::critical(nullptr, session.caption(), session.errorString());
         return 1;

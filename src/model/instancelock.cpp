@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QSysInfo>
 
 namespace ledsign {
 
@@ -35,6 +36,19 @@ InstanceLock::Status InstanceLock::tryLock()
         error_ = QStringLiteral("Cannot create the lock file %1").arg(path_);
         return Status::Error;
     }
+}
+
+QString InstanceLock::holderText() const
+{
+    qint64 pid = 0;
+    QString host;
+    QString program;
+    if (lock_->isLocked() || !lock_->getLockInfo(&pid, &host, &program) || pid <= 0)
+        return {};
+    QString text = QStringLiteral("%1 (process %2").arg(program.isEmpty() ? QStringLiteral("a program") : program).arg(pid);
+    if (!host.isEmpty() && host != QSysInfo::machineHostName())
+        text += QStringLiteral(" on %1").arg(host);
+    return text + QLatin1Char(')');
 }
 
 void InstanceLock::unlock()

@@ -30,6 +30,10 @@ public:
     bool isLocked() const;
 
     QString lockFilePath() const { return path_; }
+    // Which program holds the lock, for the message of a second instance:
+    // "ledsignd (process 1234)", with the host when it is another; empty
+    // when nobody holds it or the lock file says nothing.
+    QString holderText() const;
     QString errorString() const { return error_; }
 
     static constexpr char kFileName[] = "ledsign.lock";

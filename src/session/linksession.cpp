@@ -112,10 +112,18 @@ void LinkSession::prepare(const AdapterChooser& choose)
 
 bool LinkSession::open()
 {
+    return openWith([this] {
+        AppSettings& settings = m_session.settings();
+        return m_link.openAtStartup(settings, QHostAddress(settings.serverIP.trimmed()), currentCommModeTexts());
+    });
+}
+
+bool LinkSession::openWith(const std::function<bool()>& openChannel)
+{
     AppSettings& settings = m_session.settings();
     m_started = true;
     const CommModeTexts texts = currentCommModeTexts();
-    const bool opened = m_link.openAtStartup(settings, QHostAddress(settings.serverIP.trimmed()), texts);
+    const bool opened = openChannel();
 
     // Known network cards are told where the server is.
     if (commModeKind(settings.commMode, texts) == CommModeKind::Network && !isNoAddress(settings.serverIP)) {

@@ -46,6 +46,9 @@ public:
     // the mode; in network mode the known cards are told the server again.
     // Returns whether the channel opened.
     bool open();
+    // The same with the channel opened by `openChannel` instead of from the
+    // settings' mode (a program whose options name the channel).
+    bool openWith(const std::function<bool()>& openChannel);
     bool started() const { return m_started; }
 
     // Panel 3 as the channels last set it; empty before the link started.

@@ -22,8 +22,9 @@ extern "C" void onTerminationSignal(int number)
 
 } // namespace
 
-TerminationSignals::TerminationSignals(QObject* parent)
+TerminationSignals::TerminationSignals(Reload reload, QObject* parent)
     : QObject(parent)
+    , reload_(reload == Reload::Requested)
 {
     if (g_pipe[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_pipe) != 0)
         return;
@@ -37,6 +38,8 @@ TerminationSignals::TerminationSignals(QObject* parent)
     action.sa_flags = SA_RESTART;
     ::sigaction(SIGTERM, &action, nullptr);
     ::sigaction(SIGINT, &action, nullptr);
+    if (reload_)
+        ::sigaction(SIGHUP, &action, nullptr);
 }
 
 TerminationSignals::~TerminationSignals()
@@ -45,6 +48,8 @@ TerminationSignals::~TerminationSignals()
         return;
     ::signal(SIGTERM, SIG_DFL);
     ::signal(SIGINT, SIG_DFL);
+    if (reload_)
+        ::signal(SIGHUP, SIG_DFL);
     for (int& fd : g_pipe) {
         ::close(fd);
         fd = -1;
@@ -54,8 +59,12 @@ TerminationSignals::~TerminationSignals()
 void TerminationSignals::readSignal()
 {
     unsigned char byte = 0;
-    while (::read(g_pipe[0], &byte, 1) == 1)
-        emit terminationRequested(byte, ++count_);
+    while (::read(g_pipe[0], &byte, 1) == 1) {
+        if (byte == SIGHUP)
+            emit reloadRequested();
+        else
+            emit terminationRequested(byte, ++count_);
+    }
 }
 
 } // namespace ledsign

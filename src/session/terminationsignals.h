@@ -1,7 +1,8 @@
 // SIGTERM and SIGINT turned into a Qt signal on the main thread, so that a
 // logout, `kill` or Ctrl+C closes the editor the way its Exit command does
 // (settings written, cards released, the instance lock given back) instead
-// of ending it on the spot. The handler only writes the signal number into
+// of ending it on the spot. A service also takes SIGHUP, as a request to
+// read its card list again. The handler only writes the signal number into
 // a socket pair; everything else happens in the event loop.
 #pragma once
 
@@ -14,7 +15,12 @@ namespace ledsign {
 class TerminationSignals : public QObject {
     Q_OBJECT
 public:
-    explicit TerminationSignals(QObject* parent = nullptr);
+    enum class Reload { Ignored, Requested };
+
+    // With Reload::Requested, SIGHUP is taken too and reported as
+    // reloadRequested(); otherwise it keeps its default.
+    explicit TerminationSignals(QObject* parent = nullptr) : TerminationSignals(Reload::Ignored, parent) {}
+    explicit TerminationSignals(Reload reload, QObject* parent = nullptr);
     ~TerminationSignals() override;
 
     bool isInstalled() const { return notifier_ != nullptr; }
@@ -22,12 +28,14 @@ public:
 signals:
     // `count` is 1 for the first request, 2 for the second, ...
     void terminationRequested(int signalNumber, int count);
+    void reloadRequested();
 
 private:
     void readSignal();
 
     QSocketNotifier* notifier_ = nullptr;
     int count_ = 0;
+    bool reload_ = false;
 };
 
 } // namespace ledsign

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QNetworkInterface>
+#include <QSet>
 
 namespace ledsign {
 
@@ -115,44 +116,122 @@ QStringList WorkspaceSession::loadCards(const MessageSink& report)
         // A name listed twice keeps its first line, as a look-up by name would.
         if (model_.findCard(line.name))
             continue;
-        if (!line.refusedSize.isEmpty()) {
-            loadNotes_ << messageText(QStringLiteral("warn_card_size_refused"))
-                              .arg(line.name, line.refusedSize)
-                              .arg(line.width)
-                              .arg(line.height);
-        }
+        noteRefusedSize(line);
         TFIXModem card;
         card.linkKind = 0;
         card.name = line.name;
-        card.width = line.width;
-        card.height = line.height;
-        card.internalCode = line.internalCode;
-        card.ipAddress = line.ipAddress;
-        card.macAddress = line.macAddress;
-        card.version = line.version;
-        card.colorType = line.colorType;
+        takeListedValues(card, line);
         card.fontCount = kDefaultFontCount;
         card.fontSizeCount = kDefaultFontSizeCount;
         card.panelName = QStringLiteral("pnCard%1").arg(model_.nextPanelNumber());
         model_.addCard(card);
-
-        if (line.programFile.isEmpty())
-            continue;
-        if (!QFileInfo(line.programFile).isFile()) {
-            unreadPlaybills_.insert(line.name, line.programFile);
-            continue;
-        }
-        const PlaybillReader::Status status = reader.open(line.name, line.programFile, report);
-        const QString damage = reader.damageText(line.programFile);
-        if (!damage.isEmpty())
-            loadNotes_ << damage;
-        if (status != PlaybillReader::Status::Loaded) {
-            unreadPlaybills_.insert(line.name, line.programFile);
-            unread << line.name;
-        }
+        readListedPlaybill(line, reader, unread, report);
     }
     noteSharedPlaybills();
     return unread;
+}
+
+void WorkspaceSession::noteRefusedSize(const CardListLine& line)
+{
+    if (!line.refusedSize.isEmpty()) {
+        loadNotes_ << messageText(QStringLiteral("warn_card_size_refused"))
+                          .arg(line.name, line.refusedSize)
+                          .arg(line.width)
+                          .arg(line.height);
+    }
+}
+
+void WorkspaceSession::takeListedValues(TFIXModem& card, const CardListLine& line)
+{
+    card.width = line.width;
+    card.height = line.height;
+    card.internalCode = line.internalCode;
+    card.ipAddress = line.ipAddress;
+    card.macAddress = line.macAddress;
+    card.version = line.version;
+    card.colorType = line.colorType;
+}
+
+void WorkspaceSession::readListedPlaybill(const CardListLine& line, PlaybillReader& reader, QStringList& unread,
+                                          const MessageSink& report)
+{
+    if (line.programFile.isEmpty())
+        return;
+    if (!QFileInfo(line.programFile).isFile()) {
+        unreadPlaybills_.insert(line.name, line.programFile);
+        return;
+    }
+    const PlaybillReader::Status status = reader.open(line.name, line.programFile, report);
+    const QString damage = reader.damageText(line.programFile);
+    if (!damage.isEmpty())
+        loadNotes_ << damage;
+    if (status != PlaybillReader::Status::Loaded) {
+        unreadPlaybills_.insert(line.name, line.programFile);
+        unread << line.name;
+    } else {
+        unreadPlaybills_.remove(line.name);
+    }
+}
+
+bool WorkspaceSession::reloadCards(const std::function<void(const QString&)>& removing, const MessageSink& report)
+{
+    SettingsFile fresh(folders_.settingsFile());
+    if (!fresh.load()) {
+        error_ = fresh.errorString();
+        return false;
+    }
+    const QList<CardListLine> lines = fresh.cardList(folders_.programFolder());
+    file_ = fresh;
+    loadNotes_.clear();
+
+    QSet<QString> listed;
+    for (const CardListLine& line : lines)
+        listed.insert(line.name);
+    QStringList gone;
+    for (const TFIXModem& card : model_.cards()) {
+        if (!listed.contains(card.name))
+            gone << card.name;
+    }
+    for (const QString& name : std::as_const(gone)) {
+        if (removing)
+            removing(name);
+        model_.removeCard(name);
+        unreadPlaybills_.remove(name);
+    }
+
+    QStringList unread;
+    PlaybillReader reader(model_, folders_);
+    QSet<QString> seen;
+    for (const CardListLine& line : lines) {
+        if (seen.contains(line.name))
+            continue;
+        seen.insert(line.name);
+        noteRefusedSize(line);
+        if (const auto known = model_.findCard(line.name)) {
+            takeListedValues(*known.record, line);
+        } else {
+            TFIXModem card;
+            card.linkKind = 0;
+            card.name = line.name;
+            takeListedValues(card, line);
+            card.fontCount = kDefaultFontCount;
+            card.fontSizeCount = kDefaultFontSizeCount;
+            card.panelName = QStringLiteral("pnCard%1").arg(model_.nextPanelNumber());
+            model_.addCard(card);
+        }
+        readListedPlaybill(line, reader, unread, report);
+    }
+    model_.cardsChanged();
+    noteSharedPlaybills();
+    return true;
+}
+
+QString WorkspaceSession::holderNote() const
+{
+    const QString holder = lock_.holderText();
+    if (holder.isEmpty())
+        return {};
+    return QStringLiteral("%1 holds the data folder %2.").arg(holder, QDir::toNativeSeparators(folders_.path()));
 }
 
 void WorkspaceSession::noteSharedPlaybills()

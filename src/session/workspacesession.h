@@ -20,12 +20,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 namespace ledsign {
 
 class CardLink;
 class CoalescedWriter;
+class PlaybillReader;
 
 class WorkspaceSession {
 public:
@@ -54,12 +56,23 @@ public:
     StartResult start();
     StartResult start(const StartOptions& options);
     QString errorString() const { return error_; }
+    // After AlreadyRunning: which program holds the data folder, and where,
+    // as "ledsignd (process 1234) holds the data folder /var/lib/ledsign.";
+    // empty when that cannot be told.
+    QString holderNote() const;
 
     // One card record per line of the stored card list, in file order, and
     // each card's playbill when its file exists. A playbill that cannot be
     // read leaves its card empty and the loading goes on with the next
     // card. Returns the names of those cards; messages go to `report`.
     QStringList loadCards(const MessageSink& report = {});
+    // Reads the card list of the settings file again: cards no longer listed
+    // are removed (`removing` is told first), listed cards take the stored
+    // values and have their playbills read again, new ones are added as at
+    // start; a card that stays keeps its link (connection, on-line state).
+    // False, with the reason, when the file cannot be read; nothing changes
+    // then.
+    bool reloadCards(const std::function<void(const QString&)>& removing, const MessageSink& report = {});
     // What loadCards() dropped from damaged playbills, one text per file.
     QStringList loadNotes() const { return loadNotes_; }
 
@@ -106,6 +119,10 @@ public:
 private:
     // Cards of the list that read one playbill file are named in the notes.
     void noteSharedPlaybills();
+    void noteRefusedSize(const CardListLine& line);
+    static void takeListedValues(TFIXModem& card, const CardListLine& line);
+    void readListedPlaybill(const CardListLine& line, PlaybillReader& reader, QStringList& unread,
+                            const MessageSink& report);
 
     DataFolder folders_;
     SettingsFile file_;
