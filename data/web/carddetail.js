@@ -11,6 +11,7 @@ export class CardDetail {
     this.name = null;
     this.pictures = [];
     this.jobs = new Map(); // job id -> the element that shows its result
+    this.ended = new Map(); // job id -> its end, when the events told it before the request's answer came
     $('card-none').textContent = t('chooseCard');
     $('card-send').textContent = t('send');
     $('card-send').addEventListener('click', () => this.run($('card-send-state'), () => request('POST', cardPath(this.name) + '/send')));
@@ -25,11 +26,11 @@ export class CardDetail {
     $('pages').replaceChildren();
     $('card-send-state').textContent = '';
     try {
-      const card = await request('GET', cardPath(name));
+      const [card, texts] = await Promise.all([request('GET', cardPath(name)), request('GET', cardPath(name) + '/texts')]);
       if (this.name !== name) return;
       this.update(card);
-      this.showTexts(card.texts || []);
-      await this.showPages(card.pages || 0);
+      this.showTexts(texts.texts);
+      await this.showPages(texts.pages);
     } catch (e) {
       $('card-state').textContent = e.message;
     }
@@ -55,13 +56,14 @@ export class CardDetail {
       const label = document.createElement('label');
       label.textContent = item.material;
       const input = document.createElement('textarea');
-      input.rows = item.multiLine ? 3 : 1;
+      input.rows = item.kind === 'multi' ? 3 : 1;
       input.value = item.text || '';
       input.dataset.material = item.material;
       label.htmlFor = input.id = 'text-' + item.material;
       const button = document.createElement('button');
       button.type = 'button';
       button.textContent = t('send');
+      button.dataset.send = item.material;
       const result = document.createElement('span');
       result.className = 'result';
       button.addEventListener('click', () => this.run(result, () =>
@@ -97,9 +99,11 @@ export class CardDetail {
     try {
       const job = await start();
       if (!job || job.id === undefined) return;
-      this.jobs.set(String(job.id), result);
-      const mine = (job.cards || []).find((c) => c.name === this.name);
-      if (mine) this.jobChanged(job.id, mine); // it may have ended already
+      const id = String(job.id);
+      this.jobs.set(id, result);
+      const status = this.ended.get(id) || (job.cards || []).find((c) => c.name === this.name);
+      this.ended.delete(id);
+      if (status) this.jobChanged(id, status);
     } catch (e) {
       result.className = 'result failed';
       result.textContent = e.message;
@@ -108,12 +112,18 @@ export class CardDetail {
 
   // How a job goes for one card, from the event stream.
   jobChanged(jobId, status) {
+    if (status.name !== this.name) return;
+    const final = status.state === 'sent' || status.state === 'failed';
     const result = this.jobs.get(String(jobId));
-    if (!result || status.name !== this.name) return;
+    if (!result) {
+      if (final) this.ended.set(String(jobId), status);
+      if (this.ended.size > 50) this.ended.delete(this.ended.keys().next().value);
+      return;
+    }
     const send = sendState(status);
     result.className = send.failed ? 'result failed' : 'result';
     result.textContent = send.text;
-    if (status.state === 'sent' || status.state === 'failed') {
+    if (final) {
       this.jobs.delete(String(jobId));
       if (status.state === 'sent') this.refreshPages();
     }
@@ -121,8 +131,8 @@ export class CardDetail {
 
   async refreshPages() {
     try {
-      const card = await request('GET', cardPath(this.name));
-      await this.showPages(card.pages || 0);
+      const texts = await request('GET', cardPath(this.name) + '/texts');
+      await this.showPages(texts.pages);
     } catch (e) { /* kept as they were */ }
   }
 }

@@ -13,7 +13,7 @@ export class FleetTable {
     this.onSelect = onSelect;
     this.cards = [];
     this.index = new Map(); // name -> position in this.cards
-    this.shown = [];
+    this.shown = []; // positions in this.cards of the cards the filter lets through
     this.filter = '';
     this.selected = null;
     this.pool = [];
@@ -44,6 +44,7 @@ export class FleetTable {
 
   setFilter(text) {
     this.filter = text.trim().toLowerCase();
+    this.viewport.scrollTop = 0;
     this.refilter();
   }
 
@@ -58,7 +59,8 @@ export class FleetTable {
   }
 
   refilter() {
-    this.shown = this.cards.filter((card) => this.matches(card));
+    this.shown = [];
+    this.cards.forEach((card, i) => { if (this.matches(card)) this.shown.push(i); });
     this.schedule();
   }
 
@@ -78,7 +80,7 @@ export class FleetTable {
     const last = Math.min(this.shown.length, Math.ceil((this.viewport.scrollTop + this.viewport.clientHeight) / this.rowHeight) + extraRows);
     while (this.pool.length < last - first) this.pool.push(this.makeRow());
     this.pool.forEach((row, k) => {
-      const card = this.shown[first + k];
+      const card = this.cards[this.shown[first + k]];
       row.hidden = !card || first + k >= last;
       if (!row.hidden) this.fill(row, card, first + k);
     });

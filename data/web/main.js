@@ -38,7 +38,7 @@ $('token-bar').addEventListener('submit', (event) => {
 
 async function reload() {
   try {
-    table.setCards(await request('GET', '/api/cards'));
+    table.setCards((await request('GET', '/api/cards')).cards);
   } catch (e) { /* shown by the token bar or the live marker */ }
 }
 
@@ -86,6 +86,13 @@ function onEvent(type, data) {
         setSend(card.name, card);
         detail.jobChanged(data.id, card);
       }
+      break;
+    case 'cards':
+      reload();
+      break;
+    case 'playbill':
+      if (data.name === detail.name) detail.show(data.name);
+      cardChanged(data.name);
       break;
     default:
       if (data.name !== undefined) cardChanged(data.name);

@@ -1,6 +1,7 @@
 // The service's events, in the order they happened, for every front end
 // that follows the fleet (the HTTP event stream, a bridge): a card on-line
-// or off-line, a registration, a job's progress and its end. Each event has
+// or off-line, a registration, a job's progress and its end, a playbill
+// replaced, the card list read again. Each event has
 // a number that grows by one, a type and a JSON body.
 #pragma once
 
@@ -12,7 +13,7 @@ namespace ledsign {
 
 struct FleetEvent {
     qint64 id = 0;
-    QString type; // "online", "offline", "registered", "job-progress", "job-end"
+    QString type; // "online", "offline", "registered", "job-progress", "job-end", "playbill", "cards"
     QJsonObject data;
 };
 

@@ -150,6 +150,7 @@ bool FleetService::reloadCards()
     if (m_options.rs485 && !m_options.serialDevice.isEmpty())
         askRs485Cards();
     qCInfo(lcService).noquote() << QStringLiteral("card list read again: %1 card(s)").arg(m_session->model().cards().size());
+    m_events.publish(QStringLiteral("cards"), {});
     return true;
 }
 
@@ -257,6 +258,13 @@ Outcome FleetService::pagePicture(const QString& cardName, int page, QImage* pic
     return ledsign::pagePicture(std::as_const(*m_session).model(), cardName, page, picture);
 }
 
+Outcome FleetService::textMaterials(const QString& cardName, CardTextMaterials* out) const
+{
+    if (!textMaterialsOf(std::as_const(*m_session).model(), cardName, out))
+        return Outcome::refuse(Refusal::NotFound, QStringLiteral("no card named %1").arg(cardName));
+    return Outcome::done();
+}
+
 const SendJob* FleetService::job(const QString& id) const
 {
     return m_jobs->find(id);
@@ -270,6 +278,7 @@ Outcome FleetService::replacePlaybill(const QString& cardName, const QByteArray&
     if (done) {
         m_session->noteChange(); // a card without a file has one now
         qCInfo(lcService).noquote() << QStringLiteral("card %1: playbill replaced (%2 bytes)").arg(cardName).arg(bytes.size());
+        m_events.publish(QStringLiteral("playbill"), {{QStringLiteral("name"), cardName}});
     }
     return done;
 }

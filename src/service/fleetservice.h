@@ -15,6 +15,7 @@
 #include "service/outcome.h"
 #include "service/sendjobs.h"
 #include "service/textchange.h"
+#include "service/textmaterials.h"
 
 #include <QByteArray>
 #include <QHostAddress>
@@ -83,6 +84,8 @@ public:
     Outcome setTime(const QString& cardName);
     Outcome play(const QString& cardName, bool start);
     Outcome pagePicture(const QString& cardName, int page, QImage* picture) const;
+    // The card's text materials and its number of pages.
+    Outcome textMaterials(const QString& cardName, CardTextMaterials* out) const;
 
     FleetEvents& events() { return m_events; }
     WorkspaceSession& session() { return *m_session; }

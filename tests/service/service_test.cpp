@@ -1,7 +1,7 @@
 // The real ledsignd over loopback, with ledsign-card as the card: cards
 // coming on line, texts and playbills put through the API reaching the card,
 // group sends.
-#include "serviceprocess.h"
+#include "servicecard.h"
 
 #include "support/cardprocess.h"
 #include "support/testsupport.h"
@@ -16,37 +16,6 @@ namespace ledsign::test {
 namespace {
 
 constexpr char kCode[] = "11_22_33_44_55_66_77_88";
-
-QStringList cardArguments(const ServiceProcess& service, const QString& code, int w, int h, const QString& png = {})
-{
-    QStringList a{QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:%1").arg(service.cardPort()), QStringLiteral("--code"),
-                  code, QStringLiteral("--width"), QString::number(w), QStringLiteral("--height"), QString::number(h)};
-    if (!png.isEmpty())
-        a << QStringLiteral("--png") << png;
-    return a;
-}
-
-QString path(const QString& card, const QString& rest = {})
-{
-    return QStringLiteral("/api/cards/") + QString::fromLatin1(QUrl::toPercentEncoding(card)) + rest;
-}
-
-QString jobOf(const HttpReply& r)
-{
-    return r.json().value(QStringLiteral("id")).toString();
-}
-
-// The card's first page as it showed it after its next whole playbill.
-QByteArray shownAfter(CardProcess& card, const QString& pngDir, const std::function<HttpReply()>& send,
-                      ServiceProcess& service)
-{
-    const HttpReply r = send();
-    EXPECT_EQ(r.status, 202) << r.body.constData();
-    const QJsonObject job = service.waitForJob(jobOf(r));
-    EXPECT_EQ(job.value(QStringLiteral("state")).toString(), QLatin1String("sent")) << QJsonDocument(job).toJson().constData();
-    EXPECT_TRUE(card.waitForLine(QStringLiteral("png ") + pngDir + QStringLiteral("/page1.png"), 10000));
-    return readAll(pngDir + QStringLiteral("/page1.png"));
-}
 
 TEST(Service, ACardThatConnectsIsOnlineInTheCardList)
 {
@@ -91,13 +60,7 @@ TEST(Service, ATextSetThroughTheApiIsWhatTheCardShows)
     ASSERT_TRUE(service.waitForOnline(code));
 
     // What the card shows for a playbill that holds each text as written by hand.
-    auto putAndSend = [&](const QString& text) {
-        return shownAfter(card, png.path(), [&] {
-            const HttpReply put = service.put(path(code, QStringLiteral("/playbill")), titlePlaybill(text, 64, 16));
-            EXPECT_EQ(put.status, 200) << put.body.constData();
-            return service.post(path(code, QStringLiteral("/send")));
-        }, service);
-    };
+    auto putAndSend = [&](const QString& text) { return shownForTitle(card, png.path(), service, code, text, 64, 16); };
     const QByteArray shownNew = putAndSend(QStringLiteral("NEW 42"));
     const QByteArray shownOld = putAndSend(QStringLiteral("OLD"));
     ASSERT_FALSE(shownNew.isEmpty());

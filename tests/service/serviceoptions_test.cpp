@@ -55,6 +55,9 @@ TEST(ServiceOptions, RefusesWhatCannotRun)
         {{"--serial", "/dev/ttyS0", "--baud", "19200", "--rs485"}, ParseResult::Run},
         {{"--serial", "/dev/ttyS0", "--baud", "fast"}, ParseResult::Refused},
         {{"extra"}, ParseResult::Refused},
+        {{"--mqtt", "127.0.0.1:1883", "--mqtt-prefix", "site/a", "--mqtt-user", "u"}, ParseResult::Run},
+        {{"--mqtt-prefix", "site"}, ParseResult::Refused}, // no broker
+        {{"--mqtt-password-file", "/p"}, ParseResult::Refused},
         {{"--version"}, ParseResult::Answered},
         {{"--help"}, ParseResult::Answered},
     };

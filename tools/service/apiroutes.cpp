@@ -142,6 +142,11 @@ void addApiRoutes(ApiRouter& router, FleetService& fleet, EventStreams& streams)
             return jsonAnswer(QJsonDocument(toJson(*fleet.card(name))));
         },
         kPlaybillBodyLimit);
+    router.add("GET", QStringLiteral("/api/cards/{name}/texts"), [&fleet](const ApiCall& call) {
+        CardTextMaterials texts;
+        const Outcome done = fleet.textMaterials(param(call, "name"), &texts);
+        return done ? jsonAnswer(QJsonDocument(toJson(param(call, "name"), texts))) : refusalAnswer(done);
+    });
     router.add("PUT", QStringLiteral("/api/cards/{name}/texts/{material}"), [&fleet](const ApiCall& call) {
         QJsonObject body;
         ApiAnswer refusal;

@@ -2,6 +2,7 @@
 
 #include "apilistener.h"
 #include "bearertoken.h"
+#include "fleetpage.h"
 
 #include "service/outcome.h"
 
@@ -97,6 +98,10 @@ bool ApiServer::authorised(const QHttpServerRequest& request) const
 bool ApiServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket)
 {
     QHttpServerResponder responder = makeResponder(request, socket);
+    if (m_page && isPagePath(request.url().path())) {
+        writeAnswer(responder, fleetPageAnswer(*m_page, methodName(request), request.url().path()));
+        return true;
+    }
     if (!authorised(request)) {
         responder.writeStatusLine(QHttpServerResponder::StatusCode::Unauthorized);
         responder.writeHeader("WWW-Authenticate", "Bearer");

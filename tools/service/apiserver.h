@@ -12,6 +12,7 @@
 
 namespace ledsign {
 struct Outcome;
+class WebFiles;
 }
 
 namespace ledsign::service {
@@ -25,6 +26,8 @@ public:
     explicit ApiServer(const QByteArray& token, QObject* parent = nullptr);
 
     ApiRouter& router() { return m_router; }
+    // The fleet page, served outside /api/ without the token.
+    void setPage(const WebFiles* files) { m_page = files; }
     bool listenOn(const QHostAddress& address, quint16 port, QString& error);
     quint16 port() const;
 
@@ -38,6 +41,7 @@ private:
     ApiRouter m_router;
     ApiListener* m_listener = nullptr;
     QByteArray m_token;
+    const WebFiles* m_page = nullptr;
 };
 
 QByteArray methodName(const QHttpServerRequest& request);

@@ -2,10 +2,12 @@
 //
 //   ledsignd [--home DIR] [--card-port PORT] [--listen ADDR:PORT]
 //            [--serial DEVICE [--baud N] [--rs485]] [--token-file FILE]
+//            [--mqtt HOST:PORT [--mqtt-prefix P] [--mqtt-user U --mqtt-password-file F]]
 #include "apiroutes.h"
 #include "apiserver.h"
 #include "bearertoken.h"
 #include "eventstreams.h"
+#include "fleetmqtt.h"
 #include "serviceoptions.h"
 #include "systemdnotify.h"
 
@@ -14,11 +16,14 @@
 #include "service/servicelog.h"
 #include "session/terminationsignals.h"
 #include "transport/filelimit.h"
+#include "web/webfiles.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QTextStream>
+
+#include <memory>
 
 #include <unistd.h>
 
@@ -86,6 +91,12 @@ int main(int argc, char** argv)
         return 2;
     }
 
+    MqttSettings mqtt;
+    if (options.mqtt && !readMqttOptions(*options.mqtt, &mqtt, &message)) {
+        QTextStream(stderr) << "ledsignd: " << message << '\n';
+        return 2;
+    }
+
     FleetService fleet(options.fleet);
     if (!fleet.start()) {
         qCCritical(lcService).noquote() << fleet.errorString();
@@ -94,6 +105,10 @@ int main(int argc, char** argv)
     EventStreams streams(fleet.events());
     ApiServer server(token);
     addApiRoutes(server.router(), fleet, streams);
+    WebFiles page;
+    if (!page.load(WebFiles::folders(QCoreApplication::applicationDirPath())))
+        qCWarning(lcService).noquote() << page.error();
+    server.setPage(&page);
     if (!server.listenOn(options.listenAddress, options.listenPort, message)) {
         qCCritical(lcService).noquote() << message;
         fleet.stop();
@@ -104,6 +119,12 @@ int main(int argc, char** argv)
         qCWarning(lcService).noquote() << QStringLiteral("the command line will not find this service: %1").arg(message);
     qCInfo(lcService).noquote() << QStringLiteral("HTTP API on %1%2").arg(url, token.isEmpty() ? QString() : QStringLiteral(" (token needed)"));
 
+    std::unique_ptr<FleetMqtt> bridge;
+    if (options.mqtt) {
+        bridge = std::make_unique<FleetMqtt>(fleet, mqtt);
+        bridge->start();
+    }
+
     int status = 0;
     TerminationSignals requests(TerminationSignals::Reload::Requested);
     QObject::connect(&requests, &TerminationSignals::terminationRequested, &app, [&](int, int count) {
@@ -111,6 +132,8 @@ int main(int argc, char** argv)
             return;
         systemd::stopping();
         removeServiceFile(options.fleet.folders);
+        if (bridge)
+            bridge->stop();
         status = fleet.stop() ? 0 : 1;
         app.quit();
     });

@@ -70,7 +70,19 @@ ParseResult parseServiceOptions(const QStringList& arguments, ServiceOptions& op
                                    QStringLiteral("Every request must carry \"Authorization: Bearer\" and the token in "
                                                   "FILE."),
                                    QStringLiteral("FILE"));
-    parser.addOptions({help, version, home, cardPort, listen, serial, baud, rs485, token});
+    const QCommandLineOption mqtt(QStringLiteral("mqtt"),
+                                  QStringLiteral("Bridge the fleet to the MQTT broker at HOST:PORT (card states, jobs, "
+                                                 "texts and sends; Home Assistant discovery)."),
+                                  QStringLiteral("HOST:PORT"));
+    const QCommandLineOption mqttPrefix(QStringLiteral("mqtt-prefix"),
+                                        QStringLiteral("The topics' first levels (default ledsign)."), QStringLiteral("PREFIX"));
+    const QCommandLineOption mqttUser(QStringLiteral("mqtt-user"), QStringLiteral("The user name given to the broker."),
+                                      QStringLiteral("USER"));
+    const QCommandLineOption mqttPasswordFile(QStringLiteral("mqtt-password-file"),
+                                              QStringLiteral("The broker password is the first line of FILE."),
+                                              QStringLiteral("FILE"));
+    parser.addOptions({help, version, home, cardPort, listen, serial, baud, rs485, token, mqtt, mqttPrefix, mqttUser,
+                       mqttPasswordFile});
     if (!parser.parse(arguments)) {
         message = parser.errorText();
         return ParseResult::Refused;
@@ -122,6 +134,18 @@ ParseResult parseServiceOptions(const QStringList& arguments, ServiceOptions& op
         options.fleet.baudRate = rate;
     }
     options.fleet.rs485 = parser.isSet(rs485);
+    if (parser.isSet(mqtt)) {
+        MqttOptions bridge;
+        bridge.address = parser.value(mqtt);
+        if (parser.isSet(mqttPrefix))
+            bridge.prefix = parser.value(mqttPrefix);
+        bridge.user = parser.value(mqttUser);
+        bridge.passwordFile = parser.value(mqttPasswordFile);
+        options.mqtt = bridge;
+    } else if (parser.isSet(mqttPrefix) || parser.isSet(mqttUser) || parser.isSet(mqttPasswordFile)) {
+        message = QStringLiteral("--mqtt-prefix, --mqtt-user and --mqtt-password-file go with --mqtt HOST:PORT");
+        return ParseResult::Refused;
+    }
     options.tokenFile = parser.value(token);
     if (options.tokenFile.isEmpty() && !options.listenAddress.isLoopback()) {
         message = QStringLiteral("listening on %1 needs --token-file: only loopback is served without a token")

@@ -1,13 +1,17 @@
 // ledsignd's command line: the data folder, the card channel (the card port,
 // or a serial line with its baud rate and RS-485), the HTTP API's address
-// and the token file. Only loopback is served without a token.
+// the token file and the MQTT bridge. Only loopback is served without a
+// token.
 #pragma once
 
+#include "mqtt/mqttoptions.h"
 #include "service/fleetservice.h"
 
 #include <QHostAddress>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace ledsign::service {
 
@@ -18,6 +22,7 @@ struct ServiceOptions {
     QHostAddress listenAddress = QHostAddress::LocalHost;
     quint16 listenPort = kDefaultApiPort;
     QString tokenFile;
+    std::optional<MqttOptions> mqtt; // set: the MQTT bridge runs
 };
 
 enum class ParseResult { Run, Answered, Refused };
