@@ -8,7 +8,7 @@
 // The settings file is written as text, so that preparing the folder does
 // not measure the settings writer.
 #include "workspace/mainwindow.h"
-#include "workspace/workspacesession.h"
+#include "session/workspacesession.h"
 
 #include <QApplication>
 #include <QDir>

@@ -7,7 +7,7 @@
 // --demo      start with the sample card and a virtual card connected on
 //             127.0.0.1 (data in ~/.local/share/ledsign-demo unless --home
 //             is given as well)
-#include "terminationsignals.h"
+#include "session/terminationsignals.h"
 #include "virtualcardprocess.h"
 
 #include "editing/democard.h"
@@ -18,7 +18,7 @@
 #include "transport/filelimit.h"
 #include "workspace/mainwindow.h"
 #include "workspace/objecttree.h"
-#include "workspace/workspacesession.h"
+#include "session/workspacesession.h"
 
 #include <QApplication>
 #include <QIcon>

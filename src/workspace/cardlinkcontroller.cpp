@@ -1,6 +1,5 @@
 #include "workspace/cardlinkcontroller.h"
 
-#include "config/scanmodes.h"
 #include "config/ui/paramwindow.h"
 #include "language/language.h"
 #include "model/cardtie.h"
@@ -13,7 +12,7 @@
 #include "workspace/mainwindow.h"
 #include "workspace/mainwindowdialogs.h"
 #include "workspace/objecttree.h"
-#include "workspace/workspacesession.h"
+#include "session/workspacesession.h"
 
 #include <QCheckBox>
 #include <QMessageBox>
@@ -27,11 +26,6 @@ namespace {
 
 // Border of a card panel around its LEDs.
 constexpr int kCardPanelBorder = 16;
-
-bool isNoAddress(const QString& ip)
-{
-    return ip.trimmed() == QLatin1String(kNoAddress);
-}
 
 } // namespace
 
@@ -75,14 +69,9 @@ CardLinkController::CardLinkController(MainWindow& window, WorkspaceSession& ses
     , m_window(window)
     , m_session(session)
     , m_link(session.link())
+    , m_core(session)
     , m_dialogs(std::make_unique<QtCardLinkDialogs>(&window, session.settings()))
-    , m_udp(m_link.channels(), session.settings())
-    , m_search(m_link.channels(), session.settings(), m_udp)
-    , m_params(m_link, session.settings(), m_udp)
 {
-    m_retry.setInterval(kAddressRetryMs);
-    connect(&m_retry, &QTimer::timeout, this, &CardLinkController::retryAddress);
-    m_search.setLastHostProvider([this] { return m_lastHost(); });
     // Until a download runs, the progress panel stays empty.
     m_window.progressBar()->hide();
     wire();
@@ -94,18 +83,6 @@ void CardLinkController::setDialogs(std::unique_ptr<CardLinkDialogs> dialogs)
 {
     if (dialogs)
         m_dialogs = std::move(dialogs);
-}
-
-void CardLinkController::setAdapterSource(std::function<QList<TAdapterInfo>()> adapters)
-{
-    if (adapters)
-        m_adapters = std::move(adapters);
-}
-
-void CardLinkController::setLastHostSource(std::function<QString()> lastHost)
-{
-    if (lastHost)
-        m_lastHost = std::move(lastHost);
 }
 
 void CardLinkController::wire()
@@ -164,26 +141,17 @@ void CardLinkController::wire()
         m_window.refreshCardState(name);
     });
 
-    connect(&m_udp, &UdpConfig::searchStatus, &m_window, &MainWindow::showStatus);
-    // A search reply outside network mode switches to it.
-    connect(&m_udp, &UdpConfig::searchReplyReceived, this, &CardLinkController::syncCommMode);
-    connectUdpRegistration(m_udp, registrations);
-
-    m_search.follow(m_link);
-    connect(&m_search, &CardSearch::statusText, &m_window, &MainWindow::showStatus);
-    connect(&m_search, &CardSearch::cardNodesReset, this, [this] { m_link.scheduler().markTree(1); });
-    connect(&m_search, &CardSearch::searchRunningChanged, this,
-            [this](bool running) { m_link.scheduler().state().searchRunning = running; });
-    connect(&m_search, &CardSearch::presenceTimerRestart, this,
-            [this](int) { m_link.scheduler().restartPresenceAfterSearch(); });
+    connect(&m_core, &LinkSession::statusMessage, &m_window, &MainWindow::showStatus);
+    connect(&m_core.udp(), &UdpConfig::searchStatus, &m_window, &MainWindow::showStatus);
+    connect(&m_core.search(), &CardSearch::statusText, &m_window, &MainWindow::showStatus);
 
     // The parameter window shows its own messages; a refusal to open comes
     // before there is a window.
-    connect(&m_params, &ParamConfig::messageBox, this, [this](const QString& text) {
+    connect(&m_core.params(), &ParamConfig::messageBox, this, [this](const QString& text) {
         if (!m_parametersShowing)
             m_dialogs->showMessage(text);
     });
-    connect(&m_params, &ParamConfig::cardSizeChanged, this,
+    connect(&m_core.params(), &ParamConfig::cardSizeChanged, this,
             [this](int index, int width, int height) { m_window.changeCardSize(index, width, height); });
 }
 
@@ -195,51 +163,18 @@ void CardLinkController::applyChannelControls()
     m_window.groupSendBox()->setVisible(channels.groupSendBoxVisible());
 }
 
-void CardLinkController::syncCommMode()
-{
-    m_link.setCommMode(commModeKind(m_session.settings().commMode, currentCommModeTexts()));
-}
-
 QString CardLinkController::channelStatus() const
 {
-    return m_started ? m_link.channels().channelStatusText() : QString();
+    return m_core.channelStatus();
 }
 
 // ---------------------------------------------------------------- start-up
 
 void CardLinkController::startLink()
 {
-    AppSettings& settings = m_session.settings();
-
-    // The parameter window's lists and the internal codes of the 485 line.
-    m_params.setScanModes(ScanModeTable::forCurrentLanguage());
-    m_params.setSettingsPath(m_session.folders().settingsFile());
-    m_params.setInnerCodes(loadInnerCodes(m_session.settingsFile().ini()));
-
-    // Searches go to the broadcast address of the settings when it is an
-    // IPv4 address; anything else keeps the limited broadcast.
-    const QHostAddress broadcast(settings.broadcastIP);
-    if (broadcast.protocol() == QAbstractSocket::IPv4Protocol)
-        m_udp.setBroadcastAddress(broadcast);
-    else if (!settings.broadcastIP.isEmpty())
-        m_window.showStatus(QStringLiteral("BroadcastIP \"%1\" is not an IPv4 address; searching on 255.255.255.255.")
-                                .arg(settings.broadcastIP));
-
-    SendState& state = m_link.scheduler().state();
-    state.sendDelay = settings.netDelayTime;
-    state.pollTime = settings.pollTime;
-    state.groupList = settings.groupNames;
-
-    // The server address. The address is looked up once here; when there is
-    // none yet, a timer asks again instead of holding the window.
-    const QList<TAdapterInfo> adapters = m_adapters();
-    bool retrying = false;
-    const StartupChoice choice = chooseServerIpAtStartup(
-        adapters, settings.serverIP, settings.isShowMulNetCard,
-        [&] { return m_dialogs->chooseAdapter(adapters, settings.serverIP); },
-        [&] { return retrying ? QString::fromLatin1(kNoAddress) : m_lastHost(); }, [&](int) { retrying = true; });
-    settings.serverIP = choice.serverIp;
-    settings.isShowMulNetCard = choice.isShowMulNetCard;
+    m_core.prepare([this](const QList<TAdapterInfo>& adapters, const QString& serverIp) {
+        return m_dialogs->chooseAdapter(adapters, serverIp);
+    });
 
     // From now on the card nodes show the states the send supervision keeps.
     m_window.tree()->setStateSource([this](const QString& name) { return m_link.scheduler().nodeState(name); });
@@ -249,36 +184,9 @@ void CardLinkController::startLink()
     m_window.refreshCardStates();
 
     // The UDP listener on that address and the channel of the mode.
-    m_started = true;
-    const CommModeTexts texts = currentCommModeTexts();
-    m_link.openAtStartup(settings, QHostAddress(settings.serverIP.trimmed()), texts);
+    m_core.open();
     m_window.showChannelStatus(m_link.channels().channelStatusText());
     applyChannelControls();
-
-    // Known network cards are told where the server is.
-    if (commModeKind(settings.commMode, texts) == CommModeKind::Network && !isNoAddress(settings.serverIP)) {
-        const datagram::Ipv4 mask = ReadSubnetMask(settings.serverIP, adapters);
-        for (const TFIXModem& card : m_session.model().cards())
-            m_udp.repointKnownCard(card, mask);
-    }
-
-    if (isNoAddress(settings.serverIP)) {
-        m_retriesLeft = kAddressRetries;
-        m_retry.start();
-    }
-}
-
-void CardLinkController::retryAddress()
-{
-    const QString ip = m_lastHost();
-    --m_retriesLeft;
-    if (!isNoAddress(ip)) {
-        m_session.settings().serverIP = ip;
-        m_link.channels().bindUdpListener(QHostAddress(ip));
-        m_retry.stop();
-    } else if (m_retriesLeft <= 0) {
-        m_retry.stop();
-    }
 }
 
 // ---------------------------------------------------------------- actions
@@ -310,30 +218,18 @@ void CardLinkController::adjustTime() { cardCommand(CardCommandSender::kTimeCali
 
 void CardLinkController::readScreenParameters()
 {
-    const auto found = m_session.model().findCard(selectedCardName());
-    if (!found)
-        return;
-    TFIXModem& card = *found.record;
-    // A network card is asked on its own connection; a read written to a
-    // serial port that is not open would reach nobody.
-    int mode = CardCommandSender::kSerialPlain;
-    if (m_link.scheduler().state().rs485Mode)
-        mode = CardCommandSender::kSerial485;
-    else if (card.linkKind == 2)
-        mode = CardCommandSender::kConnection;
-    m_link.commands().readParameters(card, mode);
+    m_core.readScreenParameters(selectedCardName());
 }
 
 void CardLinkController::searchCards(bool fromAction)
 {
-    const AppSettings& settings = m_session.settings();
-    const datagram::Ipv4 mask = ReadSubnetMask(settings.serverIP, m_adapters());
-    if (!m_search.begin(fromAction, systemSerialPorts(), m_params.innerCodes(), mask))
+    CardSearch& search = m_core.search();
+    if (!search.begin(fromAction, systemSerialPorts(), m_core.params().innerCodes(), m_core.subnetMask()))
         return;
-    m_dialogs->runSearch(m_search);
-    m_search.end();
+    m_dialogs->runSearch(search);
+    search.end();
     // A serial search leaves the mode of the port that answered.
-    syncCommMode();
+    m_core.syncCommMode();
 }
 
 void CardLinkController::openParameters()
@@ -356,22 +252,23 @@ void CardLinkController::openParameters()
             reported = m_link.scheduler().nodeState(found.record->name) > kNodeOffline;
         }
     }
-    if (!m_params.open(hasSelection, index, width, height, reported))
+    ParamConfig& params = m_core.params();
+    if (!params.open(hasSelection, index, width, height, reported))
         return;
     m_parametersShowing = true;
-    m_dialogs->runParameters(m_params);
+    m_dialogs->runParameters(params);
     m_parametersShowing = false;
-    syncCommMode();
+    m_core.syncCommMode();
     // The window stored the codes in the file; the copy written on exit must
     // carry them too, or the exit would put the old list back.
-    saveInnerCodes(m_session.settingsFile().ini(), m_params.innerCodes());
-    if (m_params.afterClose() == AfterClose::Search)
+    saveInnerCodes(m_session.settingsFile().ini(), params.innerCodes());
+    if (params.afterClose() == AfterClose::Search)
         searchCards(false);
 }
 
 void CardLinkController::toggleSearchSwitch()
 {
-    m_search.toggleSearchSwitch();
+    m_core.search().toggleSearchSwitch();
 }
 
 void CardLinkController::toggleSerialPort()
@@ -386,49 +283,19 @@ void CardLinkController::cardCreated(const QString& cardName)
 
 void CardLinkController::cardDeleting(const QString& cardName)
 {
-    const auto found = m_session.model().findCard(cardName);
-    if (!found)
-        return;
-    m_link.channels().sendIdentityQueryToCard(*found.record);
-
-    // The running download names its card by list position.
-    SendScheduler& scheduler = m_link.scheduler();
-    SendState& state = scheduler.state();
-    const int index = int(found.index);
-    if (state.cardUnderSend == index) {
-        scheduler.stopPackets();
-        scheduler.stopRepeatTimer();
-        scheduler.stopHeaderWatchdog();
-        state.cardUnderSend = -1;
-        state.failureCount = -1;
-        state.lastProgress = -1;
-        state.keptDescription.clear();
-    } else if (state.cardUnderSend > index) {
-        --state.cardUnderSend;
-    }
-    const int slot = int(state.groupSlots.indexOf(cardName));
-    if (slot >= 0) {
-        state.groupSlots.removeAt(slot);
-        if (slot < state.groupNext)
-            --state.groupNext;
-    }
+    m_core.forgetCard(cardName);
 }
 
 // ---------------------------------------------------------------- exit
 
 void CardLinkController::releaseCards()
 {
-    m_retry.stop();
-    m_udp.releaseAll();
+    m_core.releaseCards();
 }
 
 void CardLinkController::closeChannels()
 {
-    m_link.scheduler().stopPackets();
-    m_link.scheduler().setPresenceRunning(false);
-    m_link.channels().closeServer();
-    if (m_link.channels().serial().isOpen())
-        m_link.channels().closeSerialPort();
+    m_core.closeChannels();
 }
 
 } // namespace ledsign

@@ -1,19 +1,16 @@
-// What the main window does with the cards: it opens the channels once the
-// window shows (server address, UDP listener, TCP server or serial port),
-// turns the link's signals into what the window displays (channel state,
-// messages, progress bar, card node states, the serial button and the
+// What the main window does with the cards: it starts the session's card
+// link once the window shows (asking for the adapter when several offer an
+// address), turns the link's signals into what the window displays (channel
+// state, messages, progress bar, card node states, the serial button and the
 // group-send box), runs the card actions (send, play, time, search,
 // parameters, screen parameters, the release of a deleted card) and closes
-// the channels on exit. The window only forwards its actions here.
+// the channels on exit. The card logic itself is the LinkSession's; the
+// window only forwards its actions here.
 #pragma once
 
-#include "config/paramconfig.h"
-#include "transport/adapters.h"
-#include "transport/cardsearch.h"
-#include "transport/udpconfig.h"
+#include "session/linksession.h"
 
 #include <QObject>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -63,15 +60,15 @@ public:
 
     void setDialogs(std::unique_ptr<CardLinkDialogs> dialogs);
     // Where the adapters and the host's own address come from (tests).
-    void setAdapterSource(std::function<QList<TAdapterInfo>()> adapters);
-    void setLastHostSource(std::function<QString()> lastHost);
+    void setAdapterSource(std::function<QList<TAdapterInfo>()> adapters) { m_core.setAdapterSource(std::move(adapters)); }
+    void setLastHostSource(std::function<QString()> lastHost) { m_core.setLastHostSource(std::move(lastHost)); }
 
     // The work done once the window shows: the scan modes and internal codes
     // of the parameter window, the server address (with the adapter chooser
     // when several addresses exist), the UDP listener on it, the channel of
     // the mode, and the known cards told the server again.
     void startLink();
-    bool started() const { return m_started; }
+    bool started() const { return m_core.started(); }
 
     // The card actions.
     void send();
@@ -102,33 +99,23 @@ public:
     // Panel 3 as the channels last set it; empty before the link started.
     QString channelStatus() const;
 
-    UdpConfig& udp() { return m_udp; }
-    CardSearch& search() { return m_search; }
-    ParamConfig& params() { return m_params; }
-    bool addressRetryRunning() const { return m_retry.isActive(); }
+    LinkSession& core() { return m_core; }
+    UdpConfig& udp() { return m_core.udp(); }
+    CardSearch& search() { return m_core.search(); }
+    ParamConfig& params() { return m_core.params(); }
+    bool addressRetryRunning() const { return m_core.addressRetryRunning(); }
 
 private:
     void wire();
     void applyChannelControls();
-    // Sending follows the mode in the settings after a search or the
-    // parameter window changed it.
-    void syncCommMode();
-    void retryAddress();
     QString selectedCardName() const;
     void cardCommand(int kind, int value);
 
     MainWindow& m_window;
     WorkspaceSession& m_session;
     CardLink& m_link;
+    LinkSession m_core;
     std::unique_ptr<CardLinkDialogs> m_dialogs;
-    UdpConfig m_udp;
-    CardSearch m_search;
-    ParamConfig m_params;
-    std::function<QList<TAdapterInfo>()> m_adapters = [] { return ListAdapters(); };
-    std::function<QString()> m_lastHost = [] { return LastHostAddress(); };
-    QTimer m_retry;
-    int m_retriesLeft = 0;
-    bool m_started = false;
     bool m_parametersShowing = false;
 };
 

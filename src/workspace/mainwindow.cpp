@@ -25,7 +25,7 @@
 #include "workspace/regionfiledrops.h"
 #include "workspace/propertyeditor.h"
 #include "workspace/toolwindows.h"
-#include "workspace/workspacesession.h"
+#include "session/workspacesession.h"
 
 #include <QAction>
 #include <QActionGroup>

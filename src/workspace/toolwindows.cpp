@@ -13,7 +13,7 @@
 #include "transport/cardlink.h"
 #include "workspace/mainwindow.h"
 #include "workspace/toolwindowstips.h"
-#include "workspace/workspacesession.h"
+#include "session/workspacesession.h"
 
 #include <QAction>
 #include <QCheckBox>

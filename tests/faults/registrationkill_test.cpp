@@ -7,7 +7,7 @@
 #include "model/inifile.h"
 #include "protocol/registrations.h"
 #include "transport/cardlink.h"
-#include "workspace/workspacesession.h"
+#include "session/workspacesession.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

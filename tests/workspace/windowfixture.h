@@ -6,7 +6,7 @@
 #include "workspace/mainwindow.h"
 #include "workspace/mainwindowdialogs.h"
 #include "workspace/objecttree.h"
-#include "workspace/workspacesession.h"
+#include "session/workspacesession.h"
 
 #include <QAction>
 #include <QLocale>

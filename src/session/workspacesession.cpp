@@ -1,4 +1,4 @@
-#include "workspace/workspacesession.h"
+#include "session/workspacesession.h"
 
 #include "language/commmode.h"
 #include "language/language.h"

@@ -1,4 +1,4 @@
-#include "terminationsignals.h"
+#include "session/terminationsignals.h"
 
 #include <QSocketNotifier>
 
