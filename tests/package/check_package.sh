@@ -24,11 +24,12 @@ for f in usr/bin/ledsign usr/bin/ledsign-cli usr/bin/ledsign-card \
   usr/share/applications/ledsign.desktop usr/share/icons/hicolor/scalable/apps/ledsign.svg \
   usr/share/metainfo/ledsign.metainfo.xml usr/share/bash-completion/completions/ledsign-cli \
   usr/share/doc/ledsign/copyright usr/share/doc/ledsign/changelog.gz \
-  usr/share/ledsign/help/guide.en.md usr/share/ledsign/help/guide.zh_CN.md usr/share/ledsign/help/guide.zh_TW.md; do
+  usr/share/ledsign/help/guide.en.md usr/share/ledsign/help/guide.zh_CN.md usr/share/ledsign/help/guide.zh_TW.md \
+  usr/share/ledsign/web/index.html usr/share/ledsign/web/main.js; do
   [ -f "$root/$f" ] || fail "the package lacks /$f"
 done
 # Nothing of the build (tests, benchmarks, static libraries) comes along.
-extra=$(cd "$root" && find . -type f | grep -v -E '^\./usr/(bin/ledsign(-cli|-card)?|share/(man/man1|applications|icons|metainfo|bash-completion|doc/ledsign|ledsign/help)/.*)$' || true)
+extra=$(cd "$root" && find . -type f | grep -v -E '^\./usr/(bin/ledsign(-cli|-card)?|share/(man/man1|applications|icons|metainfo|bash-completion|doc/ledsign|ledsign/help|ledsign/web)/.*)$' || true)
 [ -z "$extra" ] || fail "unexpected files in the package: $extra"
 
 depends=$(dpkg-deb -f "$deb" Depends)
