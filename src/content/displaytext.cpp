@@ -300,6 +300,17 @@ QString internalCodeDisplayText(const TFodder& m)
     return shortRunText(m.charColor, m.fontCode, m.sizeCode, content);
 }
 
+QString queueDisplayText(const TFodder& m, const QString& number)
+{
+    // The digit colour of each dual-colour pairing 1..24 (`charColor`): a
+    // queue number is digits on one line, so a line pairing gives its first
+    // (and last) line's colour.
+    static constexpr int kDigitColour[24] = {2, 2, 1, 1, 3, 3, 1, 1, 2, 2, 3, 3,
+                                             1, 1, 2, 2, 3, 3, 1, 2, 2, 1, 2, 3};
+    const int colour = m.charColor >= 1 && m.charColor <= 24 ? kDigitColour[m.charColor - 1] : 1;
+    return shortRunText(colour, m.fontCode, m.sizeCode, number);
+}
+
 QString materialDisplayText(const TFodder& m, const DisplayTextContext& ctx)
 {
     switch (m.kind) {

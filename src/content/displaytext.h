@@ -58,6 +58,9 @@ QString dateTimeDisplayText(const TFodder& m, const DisplayTextContext& ctx = {}
 QString countDisplayText(const TFodder& m, const DisplayTextContext& ctx = {});
 QString acquisitionDisplayText(const TFodder& m, const DisplayTextContext& ctx = {});
 QString internalCodeDisplayText(const TFodder& m);
+// A queue number as the card shows it in the material's font, size and the
+// digit colour of its dual-colour pairing.
+QString queueDisplayText(const TFodder& m, const QString& number);
 
 // The display text by the material's kind; empty for kinds drawn otherwise.
 QString materialDisplayText(const TFodder& m, const DisplayTextContext& ctx = {});

@@ -9,9 +9,34 @@
 #include "content/shortrunmarkup.h"
 #include "content/textlayout.h"
 #include "language/language.h"
+#include "model/codedvalues.h"
 #include "model/materialkinds.h"
 
+#include <QTransform>
+
 namespace ledsign {
+
+namespace {
+
+// The texts the card draws itself turn as their rotation says: each
+// character a quarter turn clockwise in its place, or the whole text laid
+// out across the region turned on its side and turned a quarter clockwise
+// into it.
+QList<QImage> layoutTurnable(const TFodder& m, const QString& markup, AttributeTextParams params)
+{
+    const bool region = m.rotateMode == kRotateRegion;
+    params.turnCharacters = m.rotateMode == kRotateWords;
+    if (region)
+        std::swap(params.width, params.height);
+    QList<QImage> pictures = layoutAttributeText(parseShortRuns(markup), params);
+    if (region) {
+        for (QImage& picture : pictures)
+            picture = picture.transformed(QTransform().rotate(90));
+    }
+    return pictures;
+}
+
+} // namespace
 
 QString previewConversionStatus()
 {
@@ -44,8 +69,7 @@ PreviewPictures previewConversion(const TFodder& material, int width, int height
         return result;
     case kInternalCodeText: {
         const QString text = displayText.isEmpty() ? internalCodeDisplayText(material) : displayText;
-        result.pictures = layoutAttributeText(parseShortRuns(text),
-                                              {width, height, internalCodeAttributeMode(material), false});
+        result.pictures = layoutTurnable(material, text, {width, height, internalCodeAttributeMode(material), false});
         if (maxPictures >= 0 && result.pictures.size() > maxPictures)
             result.pictures.resize(maxPictures);
         break;
@@ -55,8 +79,7 @@ PreviewPictures previewConversion(const TFodder& material, int width, int height
     case kCountDown:
     case kAcquisition:
         // The preview redraws these live; one picture stands for them.
-        result.pictures = layoutAttributeText(parseShortRuns(displayText),
-                                              {width, height, kAttributeCentred, true});
+        result.pictures = layoutTurnable(material, displayText, {width, height, kAttributeCentred, true});
         result.pictureCount = 1;
         return result;
     case kAnimation: {

@@ -118,6 +118,7 @@ struct AttributeTextParams {
     int height = 0;
     int mode = kAttributeLines;
     bool singlePicture = false;  // stop at the first picture
+    bool turnCharacters = false; // each character a quarter turn clockwise in a square cell
 };
 
 // Draws short runs character by character. At least one picture is made.

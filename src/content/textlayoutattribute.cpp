@@ -5,6 +5,9 @@
 #include "content/rendercharacter.h"
 #include "content/textlayout.h"
 
+#include <QPainter>
+#include <QTransform>
+
 #include <algorithm>
 
 namespace ledsign {
@@ -50,7 +53,9 @@ private:
     {
         const int w = params_.width;
         const int h = params_.height;
-        const CharCell cell = painter_.measure(look, ch);
+        CharCell cell = painter_.measure(look, ch);
+        if (params_.turnCharacters)
+            cell.advance = cell.height; // the turned character stands in a square
         if (cell.height > h)
             return false;
         int mode = params_.mode;
@@ -131,8 +136,25 @@ private:
             }
             texts.append(t);
         }
-        drawPlacedTexts(pictures_.last(), painter_, texts, 0, 0);
+        if (params_.turnCharacters) {
+            for (const PlacedText& t : std::as_const(texts))
+                drawTurned(pictures_.last(), t);
+        } else {
+            drawPlacedTexts(pictures_.last(), painter_, texts, 0, 0);
+        }
         items_.clear();
+    }
+
+    // The character drawn upright on its own, turned a quarter clockwise
+    // (pixel for pixel) and centred in its square.
+    void drawTurned(QImage& target, const PlacedText& t)
+    {
+        const CharCell upright = painter_.measure(t.look, t.text);
+        QImage cell = newPicture(std::max(1, upright.advance), std::max(1, upright.height));
+        drawPlacedTexts(cell, painter_, {PlacedText{t.look, 0, 0, upright, t.text}}, 0, 0);
+        const QImage turned = cell.transformed(QTransform().rotate(90));
+        QPainter p(&target);
+        p.drawImage(t.x + (t.cell.advance - turned.width()) / 2, t.y + (t.cell.height - turned.height()) / 2, turned);
     }
 
     AttributeTextParams params_;

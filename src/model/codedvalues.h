@@ -58,6 +58,10 @@ void setDisplayFormat(TFodder& m, int index);
 int getDisplayFormat(const TFodder& m);
 void setTimeDiffSign(TFodder& m, int index);
 int getTimeDiffSign(const TFodder& m);
+// `rotateMode` of the texts the card draws (date and time, internal code):
+// upright, each character a quarter turn clockwise, or the whole region's
+// text a quarter turn clockwise.
+enum RotateMode : int { kRotateNone = 0, kRotateWords = 1, kRotateRegion = 2 };
 void setRotateMode(TFodder& m, int index);
 int getRotateMode(const TFodder& m);
 void setColorMatch(TFodder& m, int index);

@@ -4,6 +4,11 @@
 
 namespace ledsign {
 
+namespace {
+// A region whose page is over waits this long for the page check.
+constexpr int kPageWaitMs = 10;
+} // namespace
+
 bool needsTrailingBlank(const TFodder& m)
 {
     const bool textKind = m.kind == kSingleText || m.kind == kMultiText || m.kind == kImageGroup ||
@@ -65,6 +70,7 @@ bool PreviewPlayer::buildFirstPage()
 {
     areaVisible_ = false;
     players_.clear();
+    roundOver_.clear();
     regionRecords_.clear();
     if (pageIds_.isEmpty())
         return true;
@@ -114,20 +120,40 @@ bool PreviewPlayer::buildFirstPage()
         }
         regionRecords_.append(region);
         players_.append(RegionPlayer(QSize(region.width, region.height), contents, materialNo, clock_, live_));
+        roundOver_.append(false);
     }
     areaVisible_ = true;
     return true;
 }
 
-bool PreviewPlayer::checkPageChange()
+bool PreviewPlayer::pageOver() const
 {
     // A page without regions has nothing left to play.
-    if (pageIds_.size() <= 1)
+    if (pageIds_.size() <= 1 || players_.isEmpty())
         return false;
-    for (const RegionPlayer& p : std::as_const(players_)) {
-        if (!p.done())
+    for (int i = 0; i < players_.size(); ++i) {
+        if (!roundOver_[i] && players_[i].materialCount() > 0)
             return false;
     }
+    return true;
+}
+
+int PreviewPlayer::stepRegion(int index)
+{
+    if (index < 0 || index >= players_.size())
+        return 0;
+    RegionPlayer& region = players_[index];
+    if (region.done())
+        roundOver_[index] = true;
+    if (pageOver())
+        return kPageWaitMs;
+    return region.step();
+}
+
+bool PreviewPlayer::checkPageChange()
+{
+    if (!pageOver())
+        return false;
     pageIds_.removeFirst();
     buildFirstPage();
     return true;

@@ -40,9 +40,15 @@ public:
     bool buildFirstPage();
     // Rebuilds the page list and builds the first page (the play button).
     bool restart();
+    // Region `index` is due: its step, and the milliseconds until the next
+    // one. A region that is done when it is due again has played its round,
+    // the last material's time included; once every region of the page has,
+    // and another page is left, it keeps its last picture for the page check.
+    int stepRegion(int index);
     // The page check: when more than one page is left and every region of the
-    // current page is done, drops the current page and builds the next one.
-    // True when the page changed (the window restarts its timers).
+    // current page has played its round, drops the current page and builds
+    // the next one. True when the page changed (the window restarts its
+    // timers).
     bool checkPageChange();
 
     const QStringList& pageIds() const { return pageIds_; }
@@ -54,6 +60,8 @@ public:
     const QList<TRegion>& regionRecords() const { return regionRecords_; }
 
 private:
+    bool pageOver() const;
+
     const ProjectModel& model_;
     QString cardName_;
     PreviewConversion convert_;
@@ -63,6 +71,7 @@ private:
     QStringList pageIds_;
     QList<TRegion> regionRecords_;
     QList<RegionPlayer> players_;
+    QList<bool> roundOver_; // per region: done and due again
     bool areaVisible_ = false;
 };
 

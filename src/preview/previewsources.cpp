@@ -2,9 +2,15 @@
 
 #include "content/displaytext.h"
 #include "content/previewconversion.h"
+#include "content/shortrunmarkup.h"
+#include "content/textlayout.h"
 #include "model/materialkinds.h"
 
 namespace ledsign {
+
+namespace {
+const QString kPreviewQueueNumber = QStringLiteral("0001");
+} // namespace
 
 PreviewConversion standardPreviewConversion()
 {
@@ -14,6 +20,12 @@ PreviewConversion standardPreviewConversion()
         out.ok = p.ok;
         out.pictures = p.pictures;
         out.imageFiles = p.imageFiles;
+        if (material.kind == kQueue) {
+            // The card shows the number the caller system gives it; the
+            // preview shows a first one.
+            out.pictures = layoutAttributeText(parseShortRuns(queueDisplayText(material, kPreviewQueueNumber)),
+                                               {width, height, kAttributeCentred, true});
+        }
         return out;
     };
 }

@@ -195,10 +195,13 @@ int RegionPlayer::step()
 
 int RegionPlayer::stepStill()
 {
+    // The card fills these in itself; each stands for its stay time like a
+    // clock, so that the page moves on.
     scene_ = RegionScene();
     scene_.front.image = pictureAt(0);
     scene_.front.visible = true;
-    return 0;
+    finishMaterial();
+    return holdTime();
 }
 
 int RegionPlayer::stepImmediate()
@@ -224,7 +227,8 @@ int RegionPlayer::stepMoving()
         scene_.front = {pictureAt(frameIndex_), QPoint(0, 0), {}, false, true};
         scene_.back = {pictureAt(frameIndex_ + 1), behind, {}, false, true};
         started_ = true;
-        return moveDelay;
+        // The first picture stands in place as every later one does.
+        return playing_.remainTime > 0 ? playing_.remainTime * kStayUnitMs : moveDelay;
     }
 
     scene_.front.pos += dir;

@@ -46,13 +46,15 @@ public:
                  LiveRenderer live = {});
 
     // Performs one step; returns the milliseconds until the next one, 0 when
-    // the region stays as it is until play restarts.
+    // the region stays as it is until play restarts (it has no material).
     int step();
 
     const RegionScene& scene() const { return scene_; }
     QImage picture() const { return composeScene(scene_, size_); }
     QSize size() const { return size_; }
 
+    // True from the step that shows the last material's last picture: the
+    // region has played all its materials once (it then starts again).
     bool done() const { return done_; }
     int materialCount() const { return materialCount_; }
     int currentMaterial() const { return current_; }

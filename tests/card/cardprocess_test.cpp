@@ -3,6 +3,7 @@
 // (--store) and records what its panel shows (--record).
 #include "playrig.h"
 
+#include "protocol/cardcommands.h"
 #include "support/cardprocess.h"
 #include "transport/waitfor.h"
 
@@ -131,6 +132,103 @@ TEST(CardProgram, KeepsWhatItReceivedAcrossRestartsAndRecordsItsPanel)
     ASSERT_TRUE(card.start({"--store", store}));
     ASSERT_TRUE(card.waitForLine(QStringLiteral("error store "), 3000));
     EXPECT_FALSE(card.crashed());
+    card.stop();
+}
+
+TEST(CardProgram, RecordsEveryPlaybillBesideItsAnswersAndKeepsOnlyTheLatestPictures)
+{
+    ASSERT_TRUE(QFileInfo::exists(CardProcess::program())) << "build ledsign-card first";
+    // The first playbill: a picture moving without a stop (every picture of
+    // the recording differs), and a second page.
+    PlayRig first{64, 16};
+    first.pictures(first.region(first.page(), 0, 0, 64, 16), {test::lit(64, 16, [](int x, int) { return x < 8; })}, 1,
+                   0, 0);
+    first.pictures(first.region(first.page(), 0, 0, 64, 16), {test::lit(64, 16, [](int x, int) { return x > 56; })}, 9,
+                   0, 255);
+    const DownloadBuild moving = first.build();
+    Halves second;
+    ASSERT_TRUE(moving.ok && second.build.ok);
+
+    QTemporaryDir dir;
+    const QString shown = dir.filePath(QStringLiteral("shown"));
+    const QString gif = dir.filePath(QStringLiteral("panel.gif"));
+    Line line;
+    CardProcess card;
+    ASSERT_TRUE(card.start({"--tcp", line.address(), "--once", "--height", "16", "--png", shown, "--record", gif,
+                            "--seconds", "600"}));
+    ASSERT_TRUE(waitFor([&] { return line.socket != nullptr; }, 5000));
+    const auto send = [&](const DownloadBuild& b) {
+        line.socket->write(b.download.headerFrame);
+        ASSERT_TRUE(card.waitForLine(QStringLiteral("header "), 3000));
+        for (const rSendFdrContent& p : b.download.materialPackets)
+            line.socket->write(p.bytes);
+        ASSERT_TRUE(card.waitForLine(QStringLiteral("playbill complete"), 3000));
+    };
+    send(moving);
+    ASSERT_TRUE(card.waitForLine(QStringLiteral("png ") + shown + QStringLiteral("/page2.png"), 3000));
+    // Ten minutes of a moving panel are being recorded: the card answers
+    // the next header meanwhile.
+    const int confirmed = line.confirmations();
+    line.socket->write(second.build.download.headerFrame);
+    ASSERT_TRUE(waitFor([&] { return line.confirmations() > confirmed; }, 3000));
+    EXPECT_EQ(card.countLines(QStringLiteral("recorded ")), 0) << "the card answered while it recorded";
+    const qsizetype before = card.lines().size();
+    for (const rSendFdrContent& p : second.build.download.materialPackets)
+        line.socket->write(p.bytes);
+    ASSERT_TRUE(card.waitForLine(QStringLiteral("playbill complete"), 3000));
+    ASSERT_TRUE(card.waitForLine(QStringLiteral("png ") + shown + QStringLiteral("/page1.png"), 3000));
+
+    // Both playbills are recorded, one after the other.
+    QString recorded;
+    ASSERT_TRUE(card.waitForLine(QStringLiteral("recorded "), 60000, &recorded));
+    EXPECT_EQ(recorded, QStringLiteral("recorded 6000 picture(s) of 600 s to ") + gif);
+    ASSERT_TRUE(card.waitForLine(QStringLiteral("recorded "), 60000, &recorded));
+    EXPECT_EQ(recorded, QStringLiteral("recorded 6000 picture(s) of 600 s to ") + dir.filePath(QStringLiteral("panel-2.gif")));
+    for (const QString& name : {QStringLiteral("panel.gif"), QStringLiteral("panel-2.gif")}) {
+        QImageReader reader(dir.filePath(name));
+        EXPECT_GT(reader.imageCount(), 0) << name.toStdString() << ": " << reader.errorString().toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(gif + QStringLiteral(".part")));
+    EXPECT_TRUE(card.errorLines().isEmpty()) << card.errorLines().join(u'\n').toStdString();
+
+    // The folder holds the second playbill's pictures, none of the first's.
+    QStringList written;
+    for (const QString& l : card.lines().mid(before)) {
+        if (l.startsWith(QStringLiteral("png ")))
+            written << QFileInfo(l.mid(4)).fileName();
+    }
+    written.sort();
+    EXPECT_EQ(QDir(shown).entryList(QDir::Files, QDir::Name), written);
+    EXPECT_EQ(written, (QStringList{QStringLiteral("material1_%1_1.png").arg(second.rig.model.materials().first().id),
+                                    QStringLiteral("page1.png")}));
+    card.stop();
+}
+
+TEST(CardProgram, KeepsItsCalibratedClockInTheStore)
+{
+    ASSERT_TRUE(QFileInfo::exists(CardProcess::program())) << "build ledsign-card first";
+    QTemporaryDir dir;
+    const QString store = dir.filePath(QStringLiteral("memory"));
+    {
+        Line line;
+        CardProcess card;
+        ASSERT_TRUE(card.start({"--tcp", line.address(), "--once", "--store", store}));
+        ASSERT_TRUE(waitFor([&] { return line.socket != nullptr; }, 5000));
+        // 1 # 2031 01 05 00 03 04 05 #: a Sunday, five years from the 2026 the tests live in.
+        QString serial;
+        line.socket->write(commands::timeCalibration(QDateTime(QDate(2031, 1, 5), QTime(3, 4, 5)), serial));
+        ASSERT_TRUE(card.waitForLine(QStringLiteral("time 2031-01-05T03:04:05"), 3000));
+        card.stop();
+    }
+    CardProcess card;
+    ASSERT_TRUE(card.start({"--store", store}));
+    QString restored;
+    ASSERT_TRUE(card.waitForLine(QStringLiteral("restored clock "), 3000, &restored));
+    // The clock ran on while the card was off: seconds later, never before.
+    const QDateTime now = QDateTime::fromString(restored.mid(15), Qt::ISODate);
+    ASSERT_TRUE(now.isValid()) << restored.toStdString();
+    EXPECT_GE(now, QDateTime(QDate(2031, 1, 5), QTime(3, 4, 5)));
+    EXPECT_LT(now, QDateTime(QDate(2031, 1, 5), QTime(4, 4, 5)));
     card.stop();
 }
 

@@ -198,6 +198,46 @@ TEST(ComputedKinds, InternalCodeTextInItsColourAndSize)
     expectText(p.picture(), {"AB", {kGreen, kGreen}, 26, 2, 12});
 }
 
+TEST(ComputedKinds, RotatedTextTurnsEachCharacterOrTheWholeRegion)
+{
+    // Each character turned: the glyph a quarter clockwise in a square cell,
+    // the two squares of 16 centred from 16.
+    {
+        PlayRig rig(64, 16, kColorDual);
+        card::CardPlayer p = playOne(rig, kInternalCodeText, [](TFodder& m) {
+            m.content = QStringLiteral("AB");
+            m.charColor = 1;
+            m.rotateMode = 1;
+        });
+        QImage expected(64, 16, QImage::Format_RGB32);
+        expected.fill(Qt::black);
+        for (int i = 0; i < 2; ++i) {
+            const QImage& upright = card::glyphMask(QChar(u'A' + i), 1, 16); // 8 x 16
+            for (int y = 0; y < upright.height(); ++y) {
+                for (int x = 0; x < upright.width(); ++x) {
+                    // (x, y) turns to (15 - y, x), moved down by (16 - 8) / 2.
+                    if (upright.pixel(x, y) & 0xFFFFFF)
+                        expected.setPixel(16 + 16 * i + 15 - y, 4 + x, kRed);
+                }
+            }
+        }
+        EXPECT_EQ(p.picture(), expected);
+    }
+    // The whole region turned: a tall panel shows what the same text shows
+    // upright on a panel of its sides exchanged, turned a quarter clockwise.
+    const auto clockOn = [](int w, int h, int rotate) {
+        PlayRig rig(w, h, kColorDual);
+        card::CardPlayer p = playOne(rig, kDateTime, [rotate](TFodder& m) {
+            m.timeFormat = 3; // hhmmss
+            m.rotateMode = rotate;
+        });
+        return p.picture();
+    };
+    const QImage upright = clockOn(64, 16, 0);
+    ASSERT_GT(test::litCount(upright, upright.rect()), 20);
+    EXPECT_EQ(clockOn(16, 64, 2), upright.transformed(QTransform().rotate(90)));
+}
+
 TEST(ComputedKinds, QueueNumberInTheColoursOfItsPairing)
 {
     PlayRig rig(64, 16, kColorDual);

@@ -64,31 +64,34 @@ TEST(DisplayModes, StaticShowsThePictureAtOnceAndStays)
 TEST(DisplayModes, MovingInTheFourDirections)
 {
     // A picture with one lit column (or row) at its start; the back copy of
-    // the picture follows the front one in from the other side.
+    // the picture follows the front one in from the other side. The picture
+    // first stands in place for its remain time (5 s) and takes its first
+    // step at its end.
+    constexpr int kStand = 5000;
     const QImage column = lit(64, 16, [](int x, int) { return x == 0; });
     const QImage row = lit(64, 16, [](int, int y) { return y == 0; });
     {
         OneRegion t;
         card::CardPlayer p = t.play(column, 1, 0, 1); // right to left, 5 ms a pixel
-        p.advanceTo(50);                               // 10 pixels on: the back copy's column at 64 - 10
+        p.advanceTo(kStand + 45);                             // 10 pixels on: the back copy's column at 64 - 10
         expectLit(p.picture(), [](int x, int y) { return OneRegion::inRegion(x, y) && x == 16 + 54; }, "left 50 ms");
     }
     {
         OneRegion t;
         card::CardPlayer p = t.play(column, 2, 1, 1); // left to right, 10 ms a pixel
-        p.advanceTo(70);
+        p.advanceTo(kStand + 60);
         expectLit(p.picture(), [](int x, int y) { return OneRegion::inRegion(x, y) && x == 16 + 7; }, "right 70 ms");
     }
     {
         OneRegion t;
         card::CardPlayer p = t.play(row, 3, 0, 1); // bottom to top, 20 ms a pixel
-        p.advanceTo(100);                           // 5 rows up: the back copy's row at 16 - 5
+        p.advanceTo(kStand + 80);                   // 5 rows up: the back copy's row at 16 - 5
         expectLit(p.picture(), [](int x, int y) { return OneRegion::inRegion(x, y) && y == 8 + 11; }, "up 100 ms");
     }
     {
         OneRegion t;
         card::CardPlayer p = t.play(row, 4, 0, 1); // top to bottom
-        p.advanceTo(100);
+        p.advanceTo(kStand + 80);
         expectLit(p.picture(), [](int x, int y) { return OneRegion::inRegion(x, y) && y == 8 + 5; }, "down 100 ms");
     }
 }
@@ -101,15 +104,40 @@ TEST(DisplayModes, MovingStopsForItsRemainTimeWhenAPictureStandsInPlace)
     t.rig.pictures(r, {lit(64, 16, [](int x, int) { return x == 0; }), lit(64, 16, [](int x, int) { return x == 63; })},
                    1, 0, 1);
     card::CardPlayer p = t.rig.play();
-    // 64 pixels of 5 ms bring the second picture into place at 320 ms; it
-    // stands there 5 s before both move on.
-    p.advanceTo(320);
-    expectLit(p.picture(), [](int x, int y) { return OneRegion::inRegion(x, y) && x == 16 + 63; }, "in place");
-    p.advanceTo(5319);
-    expectLit(p.picture(), [](int x, int y) { return OneRegion::inRegion(x, y) && x == 16 + 63; }, "still standing");
-    p.advanceTo(5325); // two pixels on, the first picture following
+    // The first picture stands 5 s where it starts; 64 pixels of 5 ms then
+    // bring the second into place at 5315 ms, where it stands 5 s before
+    // both move on.
+    const auto leftColumn = [](int x, int y) { return OneRegion::inRegion(x, y) && x == 16; };
+    const auto rightColumn = [](int x, int y) { return OneRegion::inRegion(x, y) && x == 16 + 63; };
+    for (const auto& [ms, expected, when] : {std::tuple{qint64(0), leftColumn, "first at the start"},
+                                              std::tuple{qint64(4999), leftColumn, "first still standing"}}) {
+        p.advanceTo(ms);
+        expectLit(p.picture(), expected, when);
+    }
+    p.advanceTo(5005); // the first column has left, the second is not in yet
+    expectLit(p.picture(), [](int, int) { return false; }, "on its way");
+    p.advanceTo(5315);
+    expectLit(p.picture(), rightColumn, "second in place");
+    p.advanceTo(10314);
+    expectLit(p.picture(), rightColumn, "second still standing");
+    p.advanceTo(10320); // two pixels on, the first picture following
     expectLit(p.picture(), [](int x, int y) { return OneRegion::inRegion(x, y) && (x == 16 + 61 || x == 16 + 62); },
               "moving again");
+}
+
+TEST(DisplayModes, ALoneMovingPictureStandsForItsRemainTimeEachTimeItIsInPlace)
+{
+    OneRegion t;
+    card::CardPlayer p = t.play(lit(64, 16, [](int x, int) { return x == 0; }), 1, 0, 1);
+    // Stands 5 s, moves 64 pixels of 5 ms (its copy following it in), is
+    // taken again and stands another 5 s.
+    const auto columnAt = [](int at) {
+        return [at](int x, int y) { return OneRegion::inRegion(x, y) && x == 16 + at; };
+    };
+    for (const auto& [ms, at] : {std::pair{0, 0}, {4999, 0}, {5100, 64 - 21}, {5320, 0}, {10319, 0}}) {
+        p.advanceTo(ms);
+        expectLit(p.picture(), columnAt(at), qPrintable(QStringLiteral("at %1 ms").arg(ms)));
+    }
 }
 
 TEST(DisplayModes, ExpandingFromEverySide)

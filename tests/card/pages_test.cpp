@@ -124,6 +124,24 @@ TEST_F(TwoPages, TakeTurnsWhenEveryRegionHasPlayed)
     EXPECT_TRUE(leftHalf(p.picture()));
 }
 
+TEST(CardPages, AQueueOrRemoteTextPageGivesWayAfterItsStay)
+{
+    for (const MaterialKind kind : {kQueue, kRemoteText}) {
+        SCOPED_TRACE(int(kind));
+        PlayRig rig{64, 16};
+        TFodder& m = rig.material(rig.region(rig.page(), 0, 0, 64, 16), kind);
+        m.remainTime = 2; // 10 s
+        const TProgram& second = rig.page();
+        rig.pictures(rig.region(second, 0, 0, 64, 16), {lit(64, 16, [](int x, int) { return x >= 32; })}, 9, 0, 1);
+        card::CardPlayer p = rig.play();
+        p.advanceTo(9999);
+        EXPECT_EQ(p.currentPage(), 0);
+        p.advanceTo(10000);
+        EXPECT_EQ(p.currentPage(), 1);
+        EXPECT_TRUE(TwoPages::rightHalf(p.picture()));
+    }
+}
+
 TEST_F(TwoPages, WeekDaysAndDates)
 {
     add(rig.page(QStringLiteral("00:00"), QStringLiteral("24:00"), kPlayByWeek, QStringLiteral("1;3;5")), true);

@@ -190,9 +190,11 @@ TEST(PreviewPlayer, MovingTextWithAStayWaitsWhenInPlace)
     PreviewPlayer player(f.model, QStringLiteral("C"), fakeConversion);
     ASSERT_TRUE(player.restart());
     RegionPlayer& r = player.regions()[0];
-    EXPECT_EQ(r.step(), 20) << "no stay at the very start; vertical steps take 4 x (5 s + 5)";
+    EXPECT_EQ(r.step(), 10000) << "the first picture stands where it starts";
+    EXPECT_EQ(centre(r), 0xFF0000u);
     EXPECT_EQ(r.frameCount(), 2) << "no blank picture when the material stays";
-    for (int k = 1; k < 8; ++k)
+    r.step(); // vertical steps take 4 x (5 s + 5)
+    for (int k = 2; k < 8; ++k)
         EXPECT_EQ(r.step(), 20);
     EXPECT_EQ(r.step(), 10000) << "the second picture stands in place";
     EXPECT_EQ(centre(r), 0xFF0001u);
@@ -214,20 +216,26 @@ TEST(PreviewPlayer, TwoPagesChangeAtTheFirstCheckAfterEveryRegionIsDone)
     ASSERT_TRUE(player.restart());
     ASSERT_EQ(player.regions().size(), 2);
 
+    // A region's round is over when it is due again after its last material.
     EXPECT_FALSE(player.checkPageChange());
-    player.regions()[0].step();
-    player.regions()[1].step();
+    player.stepRegion(0);
+    player.stepRegion(1);
     EXPECT_TRUE(player.regions()[0].done());
     EXPECT_FALSE(player.regions()[1].done()) << "second play of B still to come";
-    EXPECT_FALSE(player.checkPageChange());
-    player.regions()[1].step();
+    player.stepRegion(0);
+    EXPECT_FALSE(player.checkPageChange()) << "A's time is up, B plays again";
+    player.stepRegion(1);
+    EXPECT_FALSE(player.checkPageChange()) << "B's second play stands for its time";
+    EXPECT_EQ(centre(player.regions()[1]), 0x220000u);
+    EXPECT_EQ(player.stepRegion(1), 10) << "B's time is up: it waits for the page check";
+    EXPECT_EQ(centre(player.regions()[1]), 0x220000u);
     ASSERT_TRUE(player.checkPageChange());
     EXPECT_EQ(player.currentPageId(), QStringLiteral("2"));
     ASSERT_EQ(player.regions().size(), 1);
-    player.regions()[0].step();
+    player.stepRegion(0);
     EXPECT_EQ(centre(player.regions()[0]), 0x330000u);
     // The last page keeps playing.
-    player.regions()[0].step();
+    player.stepRegion(0);
     EXPECT_TRUE(player.regions()[0].done());
     EXPECT_FALSE(player.checkPageChange());
     EXPECT_EQ(player.currentPageId(), QStringLiteral("2"));
@@ -386,16 +394,27 @@ TEST(PreviewPlayer, AnimationPlaysFrameByFrameThenStays)
     EXPECT_TRUE(r.done());
 }
 
-TEST(PreviewPlayer, QueueAndRemoteTextStayPut)
+TEST(PreviewPlayer, QueueAndRemoteTextStandForTheirStayThenThePageMovesOn)
 {
-    Fixture f;
-    f.page(QStringLiteral("P1"), QStringLiteral("1"));
-    f.region(QStringLiteral("P1"), QStringLiteral("R"), 8, 8);
-    f.add(material(QStringLiteral("P1"), QStringLiteral("R"), QStringLiteral("A"), 0x0000FF, 9, 0, 1, kQueue));
-    PreviewPlayer player(f.model, QStringLiteral("C"), fakeConversion);
-    ASSERT_TRUE(player.restart());
-    EXPECT_EQ(player.regions()[0].step(), 0);
-    EXPECT_FALSE(player.regions()[0].done());
+    for (const MaterialKind kind : {kQueue, kRemoteText}) {
+        SCOPED_TRACE(int(kind));
+        Fixture f;
+        f.page(QStringLiteral("P1"), QStringLiteral("1"));
+        f.page(QStringLiteral("P2"), QStringLiteral("2"));
+        f.region(QStringLiteral("P1"), QStringLiteral("R"), 8, 8);
+        f.region(QStringLiteral("P2"), QStringLiteral("R"), 8, 8);
+        f.add(material(QStringLiteral("P1"), QStringLiteral("R"), QStringLiteral("A"), 0x0000FF, 9, 2, 1, kind));
+        f.add(material(QStringLiteral("P2"), QStringLiteral("R"), QStringLiteral("B"), 0x00FF00));
+        PreviewPlayer player(f.model, QStringLiteral("C"), fakeConversion);
+        ASSERT_TRUE(player.restart());
+        EXPECT_EQ(player.stepRegion(0), 10000) << "a stay of 2 x 5 s";
+        EXPECT_EQ(centre(player.regions()[0]), 0x0000FFu);
+        EXPECT_FALSE(player.checkPageChange());
+        player.stepRegion(0);
+        ASSERT_TRUE(player.checkPageChange());
+        player.stepRegion(0);
+        EXPECT_EQ(centre(player.regions()[0]), 0x00FF00u);
+    }
 }
 
 TEST(PreviewPlayer, OpeningNeedsASelectedCardWithContent)

@@ -265,6 +265,27 @@ TEST(PreviewConversion, InternalCodeIsDrawnFromItsOwnAttributes)
     EXPECT_TRUE(QRect(0, 0, 64, 16).contains(litBounds(preview.pictures[0])));
 }
 
+TEST(PreviewConversion, RotatedTextTurnsEachCharacterOrTheWholeRegion)
+{
+    TFodder code = defaultMaterial(kInternalCodeText);
+    code.content = QStringLiteral("|||");
+    code.sizeCode = 1; // 16 x 16
+    const QImage upright = previewConversion(code, 64, 16, -1).pictures.value(0);
+    const QRect bars = litBounds(upright);
+    ASSERT_GT(bars.height(), bars.width() / 2) << "three upright bars";
+    // The whole region: laid out on the region turned on its side, then
+    // turned a quarter clockwise into it.
+    code.rotateMode = 2;
+    EXPECT_EQ(previewConversion(code, 16, 64, -1).pictures.value(0), upright.transformed(QTransform().rotate(90)));
+    // Each character: three bars lying down, side by side in squares.
+    code.rotateMode = 1;
+    const QImage turned = previewConversion(code, 64, 16, -1).pictures.value(0);
+    const QRect lying = litBounds(turned);
+    EXPECT_LT(lying.height(), bars.height() / 2);
+    EXPECT_GT(lying.width(), bars.width());
+    EXPECT_EQ(litColours(turned), litColours(upright));
+}
+
 TEST(PreviewConversion, AnimationFramesOrFailure)
 {
     QTemporaryDir dir;

@@ -17,7 +17,10 @@ public:
     QDateTime now() const;
     // A time calibration: from now on the card's time runs from `time`.
     void set(const QDateTime& time);
+    // How far the card's time is from the source's, as a card's own clock
+    // keeps it while switched off.
     qint64 offsetMs() const { return m_offsetMs; }
+    void setOffsetMs(qint64 offset) { m_offsetMs = offset; }
 
 private:
     Source m_source;

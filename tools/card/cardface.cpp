@@ -248,12 +248,14 @@ QList<TextRun> cardTextRuns(const QString& cardText)
     return runs;
 }
 
-QList<QImage> textPages(const QList<TextRun>& runs, const QSize& size, int planes)
+QList<QImage> textPages(const QList<TextRun>& runs, const QSize& size, int planes, int rotateMode)
 {
-    QList<QImage> out;
-    for (const QList<GlyphLine>& page : paginate(layoutLines(runs, size.width()), size.height()))
-        out.append(drawLines(page, size, planes));
-    return out;
+    return drawRotated(rotateMode, size, [&](const QSize& area, bool turned) {
+        QList<QImage> out;
+        for (const QList<GlyphLine>& page : paginate(layoutLines(runs, area.width(), turned), area.height()))
+            out.append(drawLines(page, area, planes));
+        return out;
+    });
 }
 
 } // namespace ledsign::card

@@ -97,7 +97,8 @@ bool readInternalCodeBlock(const QByteArray& content, InternalCodeBlock& out);
 // colour "#^" font "#^" size "#~" text, runs joined by ";".
 QList<TextRun> cardTextRuns(const QString& cardText);
 
-// Pages of region size for texts that fill the region line by line.
-QList<QImage> textPages(const QList<TextRun>& runs, const QSize& size, int planes);
+// Pages of region size for texts that fill the region line by line, turned
+// as `rotateMode` says (RotateMode).
+QList<QImage> textPages(const QList<TextRun>& runs, const QSize& size, int planes, int rotateMode = 0);
 
 } // namespace ledsign::card

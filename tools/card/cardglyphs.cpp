@@ -1,8 +1,11 @@
 #include "cardglyphs.h"
 
+#include "model/codedvalues.h"
+
 #include <QFont>
 #include <QHash>
 #include <QPainter>
+#include <QTransform>
 
 namespace ledsign::card {
 
@@ -34,7 +37,8 @@ int cellWidth(QChar c, int pixels) { return c.unicode() < 0x80 ? pixels / 2 : pi
 
 const QImage& glyphMask(QChar c, int fontCode, int pixels)
 {
-    static QHash<quint64, QImage> cache;
+    // One cache a thread: a recording draws beside the card.
+    thread_local QHash<quint64, QImage> cache;
     const quint64 key = (quint64(c.unicode()) << 32) | (quint64(fontCode & 0xFF) << 16) | quint64(pixels & 0xFFFF);
     auto it = cache.find(key);
     if (it != cache.end())
@@ -85,7 +89,7 @@ int lineWidth(const GlyphLine& line)
 {
     int w = 0;
     for (const Glyph& g : line)
-        w += cellWidth(g.c, g.pixels);
+        w += g.turned ? g.pixels : cellWidth(g.c, g.pixels);
     return w;
 }
 
@@ -97,7 +101,7 @@ int lineHeight(const GlyphLine& line)
     return h;
 }
 
-QList<GlyphLine> layoutLines(const QList<TextRun>& runs, int wrapWidth)
+QList<GlyphLine> layoutLines(const QList<TextRun>& runs, int wrapWidth, bool turned)
 {
     QList<GlyphLine> lines{GlyphLine()};
     int width = 0;
@@ -111,12 +115,12 @@ QList<GlyphLine> layoutLines(const QList<TextRun>& runs, int wrapWidth)
                 width = 0;
                 continue;
             }
-            const int w = cellWidth(c, pixels);
+            const int w = turned ? pixels : cellWidth(c, pixels);
             if (wrapWidth > 0 && width > 0 && width + w > wrapWidth) {
                 lines.append(GlyphLine());
                 width = 0;
             }
-            lines.last().append(Glyph{c, run.color, run.fontCode, pixels});
+            lines.last().append(Glyph{c, run.color, run.fontCode, pixels, turned});
             width += w;
         }
     }
@@ -161,24 +165,40 @@ QImage drawLines(const QList<GlyphLine>& lines, const QSize& size, int planes, A
         int x = align == Align::Left ? 0 : align == Align::Right ? out.width() - w : (out.width() - w) / 2;
         x = std::max(0, x) + shift;
         for (const Glyph& g : line) {
-            const QImage& mask = glyphMask(g.c, g.fontCode, g.pixels);
+            const QImage& upright = glyphMask(g.c, g.fontCode, g.pixels);
+            // A turned character stands in the middle of its square.
+            const QImage mask = g.turned ? upright.transformed(QTransform().rotate(90)) : upright;
+            const int cell = g.turned ? g.pixels : mask.width();
+            const int x0 = x + (cell - mask.width()) / 2;
+            const int y0 = top + h - g.pixels + (g.pixels - mask.height()) / 2;
             const QRgb colour = ledColor(g.color, planes);
-            const int y0 = top + h - g.pixels;
             for (int y = 0; y < mask.height(); ++y) {
                 const int py = y0 + y;
                 if (py < 0 || py >= out.height())
                     continue;
                 for (int gx = 0; gx < mask.width(); ++gx) {
-                    const int px = x + gx;
+                    const int px = x0 + gx;
                     if (px >= 0 && px < out.width() && (mask.pixel(gx, y) & 0xFF) != 0)
                         out.setPixel(px, py, colour);
                 }
             }
-            x += mask.width();
+            x += cell;
         }
         top += h;
     }
     return out;
+}
+
+QList<QImage> drawRotated(int rotateMode, const QSize& size, const TextPainter& paint)
+{
+    if (rotateMode == kRotateWords)
+        return paint(size, true);
+    if (rotateMode != kRotateRegion)
+        return paint(size, false);
+    QList<QImage> pictures = paint(size.transposed(), false);
+    for (QImage& picture : pictures)
+        picture = picture.transformed(QTransform().rotate(90));
+    return pictures;
 }
 
 } // namespace ledsign::card

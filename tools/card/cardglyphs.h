@@ -12,6 +12,8 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
 namespace ledsign::card {
 
 // Pixels of a glyph size code 0..7 (12 .. 96); 16 for any other code.
@@ -37,14 +39,15 @@ struct Glyph {
     int color = 1;
     int fontCode = 1;
     int pixels = 16;
+    bool turned = false; // a quarter turn clockwise, in a square cell
 };
 using GlyphLine = QList<Glyph>;
 
 int lineWidth(const GlyphLine& line);
 int lineHeight(const GlyphLine& line);
 // Cuts runs into lines at "\n" and, when `wrapWidth` > 0, wherever the next
-// character would pass that width.
-QList<GlyphLine> layoutLines(const QList<TextRun>& runs, int wrapWidth = 0);
+// character would pass that width. `turned`: every character turned.
+QList<GlyphLine> layoutLines(const QList<TextRun>& runs, int wrapWidth = 0, bool turned = false);
 // Groups lines into pages of at most `height` pixels (a page holds at least
 // one line).
 QList<QList<GlyphLine>> paginate(const QList<GlyphLine>& lines, int height);
@@ -55,5 +58,12 @@ enum class Align { Left, Centre, Right };
 // `shift` pixels (positive to the right).
 QImage drawLines(const QList<GlyphLine>& lines, const QSize& size, int planes, Align align = Align::Centre,
                  int shift = 0);
+
+// The pictures of a text drawn as its rotation (RotateMode) says: upright,
+// every character turned (`paint` is asked for turned characters), or the
+// text drawn for the region turned on its side (`paint` gets that size) and
+// every picture turned a quarter clockwise into the region.
+using TextPainter = std::function<QList<QImage>(const QSize& size, bool turnCharacters)>;
+QList<QImage> drawRotated(int rotateMode, const QSize& size, const TextPainter& paint);
 
 } // namespace ledsign::card

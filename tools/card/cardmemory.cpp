@@ -1,7 +1,8 @@
 // The card's memory across restarts (--store DIR): the frames of the last
 // whole playbill or text program, kept as they came (the header as a 0x22
-// frame), and the clock's offset from the calibration. At start the card
-// takes them again as if they had just arrived and plays them.
+// frame), and the clock's offset from the calibration ("clock", the
+// milliseconds from the computer's clock in decimal). At start the card
+// sets its clock and takes the frames again as if they had just arrived.
 #include "virtualcard.h"
 
 #include "cardwire.h"
@@ -12,13 +13,13 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
-#include <QTimer>
 
 namespace ledsign::card {
 
 namespace {
 
 const QString kFramesFile = QStringLiteral("memory.frames");
+const QString kClockFile = QStringLiteral("clock");
 
 } // namespace
 
@@ -114,10 +115,35 @@ bool VirtualCard::restoreFrom(const QByteArray& bytes, QString& why)
     return true;
 }
 
+void VirtualCard::storeClock()
+{
+    if (m_options.storeDir.isEmpty())
+        return;
+    QSaveFile file(QDir(m_options.storeDir).filePath(kClockFile));
+    if (!QDir().mkpath(m_options.storeDir) || !file.open(QIODevice::WriteOnly)) {
+        error(QStringLiteral("cannot write ") + file.fileName());
+        return;
+    }
+    file.write(QByteArray::number(m_clock.offsetMs()) + '\n');
+    if (!file.commit())
+        error(QStringLiteral("cannot write ") + file.fileName());
+}
+
 void VirtualCard::restoreMemory()
 {
     if (m_options.storeDir.isEmpty())
         return;
+    QFile clock(QDir(m_options.storeDir).filePath(kClockFile));
+    if (clock.open(QIODevice::ReadOnly)) {
+        bool ok = false;
+        const qint64 offset = clock.readAll().trimmed().toLongLong(&ok);
+        if (ok) {
+            m_clock.setOffsetMs(offset);
+            logLine(QStringLiteral("restored clock %1").arg(m_clock.now().toString(Qt::ISODate)));
+        } else {
+            error(QStringLiteral("store %1: not a clock offset").arg(clock.fileName()));
+        }
+    }
     QFile file(QDir(m_options.storeDir).filePath(kFramesFile));
     if (!file.exists())
         return;
@@ -143,46 +169,32 @@ void VirtualCard::startPlaying(bool playbill)
     else
         m_player.loadTextProgram(m_textProgram);
     m_sincePlay.restart();
-    // After the answer to the frame that completed it has gone.
-    if (!m_options.recordFile.isEmpty() && !m_recorded)
-        QTimer::singleShot(0, this, &VirtualCard::recordIfAsked);
+    record();
 }
 
-void VirtualCard::recordIfAsked()
+void VirtualCard::record()
 {
-    if (m_options.recordFile.isEmpty() || m_recorded || m_player.pageCount() == 0)
-        return; // nothing asked, done already, or nothing to play yet
-    m_recorded = true;
-    // The recording plays a copy on a clock of its own that starts at the
-    // card's time now and moves with the recording.
-    const QDateTime start = m_clock.now();
-    qint64 elapsed = 0;
-    const CardClock clock([&start, &elapsed] { return start.addMSecs(elapsed); });
-    CardPlayer player(clock, m_options.width, m_options.height, m_options.colorDepth,
-                      LiveInputs{m_options.acquiredValue, m_options.queueNumber});
-    int w = m_options.width, h = m_options.height;
+    if (m_options.recordFile.isEmpty() || m_player.pageCount() == 0)
+        return; // nothing asked, or nothing to play
+    RecordingJob job;
+    job.file = recordingFileFor(m_options.recordFile, ++m_recordings);
+    job.seconds = m_options.recordSeconds;
+    job.fps = m_options.recordFps;
+    job.panel = QSize(m_options.width, m_options.height);
     if (m_parameters.size() == screenblock::kSize) {
-        w = (quint8(m_parameters[screenblock::kWidth]) << 8) | quint8(m_parameters[screenblock::kWidth + 1]);
-        h = (quint8(m_parameters[screenblock::kHeight]) << 8) | quint8(m_parameters[screenblock::kHeight + 1]);
+        const int w = (quint8(m_parameters[screenblock::kWidth]) << 8) | quint8(m_parameters[screenblock::kWidth + 1]);
+        const int h = (quint8(m_parameters[screenblock::kHeight]) << 8) | quint8(m_parameters[screenblock::kHeight + 1]);
         if (w > 0 && h > 0 && w <= 8192 && h <= 8192)
-            player.resize(w, h);
+            job.panel = QSize(w, h);
     }
+    job.planes = m_options.colorDepth;
+    job.inputs = LiveInputs{m_options.acquiredValue, m_options.queueNumber};
+    job.start = m_clock.now();
     if (m_showingPlaybill)
-        player.loadPlaybill(m_download);
+        job.playbill = std::make_shared<const DownloadReceiver>(m_download);
     else
-        player.loadTextProgram(m_textProgram);
-    const Recording r = recordPlay(player, [&elapsed](qint64 ms) { elapsed = ms; }, m_options.recordSeconds,
-                                   m_options.recordFps);
-    QString why;
-    QStringList written;
-    if (!writeRecording(r, m_options.recordFile, why, &written)) {
-        error(QStringLiteral("record: ") + why);
-        return;
-    }
-    logLine(QStringLiteral("recorded %1 picture(s) of %2 s to %3")
-                .arg(r.pictures.size())
-                .arg(m_options.recordSeconds)
-                .arg(written.size() == 1 ? written.first() : m_options.recordFile));
+        job.textProgram = std::make_shared<const TextProgramInbox>(m_textProgram);
+    m_recorder.record(std::move(job));
 }
 
 } // namespace ledsign::card

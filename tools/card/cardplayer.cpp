@@ -38,28 +38,38 @@ QImage drawLive(const QHash<QString, CardPlayer::LiveFace>& faces, const QDateTi
     const auto it = faces.constFind(material.id);
     if (it == faces.cend())
         return {};
+    QList<TextRun> runs;
+    Align align = Align::Centre;
+    int shift = 0;
     switch (it->typeCode) {
     case '1': {
         TimeBlock b;
         if (!readTimeBlock(it->content, b))
             return {};
-        return drawLines(layoutLines(clockRuns(b, now)), size, planes);
+        runs = clockRuns(b, now);
+        break;
     }
     case '3':
     case '4': {
         CountBlock b;
         if (!readCountBlock(it->content, b))
             return {};
-        return drawLines(layoutLines(countRuns(b, it->typeCode == '4', now)), size, planes);
+        runs = countRuns(b, it->typeCode == '4', now);
+        break;
     }
     default: {
         AcquisitionBlock b;
         if (!readAcquisitionBlock(it->content, b))
             return {};
-        const QList<TextRun> runs{{acquisitionText(b, inputs.acquiredValue), b.color, b.fontCode, b.sizeCode}};
-        return drawLines(layoutLines(runs), size, planes, b.align, b.rightShift - b.leftShift);
+        runs = {{acquisitionText(b, inputs.acquiredValue), b.color, b.fontCode, b.sizeCode}};
+        align = b.align;
+        shift = b.rightShift - b.leftShift;
+        break;
     }
     }
+    return drawRotated(material.rotateMode, size, [&](const QSize& area, bool turned) {
+               return QList<QImage>{drawLines(layoutLines(runs, 0, turned), area, planes, align, shift)};
+           }).value(0);
 }
 
 } // namespace
@@ -142,7 +152,7 @@ void CardPlayer::loadPlaybill(const DownloadReceiver& d)
         } else if (e.typeCode == '7') {
             InternalCodeBlock b;
             if (readInternalCodeBlock(content, b))
-                pictures = textPages({{b.text, b.color, b.fontCode, b.sizeCode}}, rect.size(), m_planes);
+                pictures = textPages({{b.text, b.color, b.fontCode, b.sizeCode}}, rect.size(), m_planes, m.rotateMode);
         } else if (e.typeCode == '5') {
             QueueBlock b;
             if (readQueueBlock(content, b)) {

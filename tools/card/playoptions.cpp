@@ -11,10 +11,11 @@ void addPlayOptions(QCommandLineParser& p)
     p.addOption({QStringLiteral("queue-number"), QStringLiteral("The number queue materials show (0001)."),
                  QStringLiteral("text")});
     p.addOption({QStringLiteral("store"),
-                 QStringLiteral("Keep what the card receives in DIR and play it again at start."),
+                 QStringLiteral("Keep what the card receives (and its clock) in DIR and play it again at start."),
                  QStringLiteral("dir")});
     p.addOption({QStringLiteral("record"),
-                 QStringLiteral("Record the panel into FILE: an animated GIF, or with .png a numbered sequence."),
+                 QStringLiteral("Record the panel of each playbill into FILE (then FILE-2, ...): an animated GIF, "
+                                "or with .png a numbered sequence."),
                  QStringLiteral("file")});
     p.addOption({QStringLiteral("seconds"), QStringLiteral("Length of the recording in seconds (10)."),
                  QStringLiteral("n")});

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 namespace ledsign::card {
 
@@ -31,6 +32,9 @@ QByteArray initialParameters(const CardOptions& o)
     b[screenblock::kAddress485] = 1;
     return b;
 }
+
+// The exit status is 1 when the card met an error, else 0.
+constexpr int kExitByErrors = -1;
 
 QString hexByte(int b) { return QStringLiteral("%1").arg(b & 0xFF, 2, 16, QLatin1Char('0')).toUpper(); }
 
@@ -65,12 +69,10 @@ VirtualCard::VirtualCard(const CardOptions& options, QTextStream& log, QObject* 
         logLine(QStringLiteral("disconnected"));
         m_heartbeat.stop();
         m_frames = FrameInbox();
-        if (m_options.reconnect) {
+        if (m_options.reconnect)
             m_reconnect.start();
-        } else {
-            recordIfAsked(); // a recording still waiting is made before the card ends
-            emit finished(m_errors > 0 ? 1 : 0);
-        }
+        else
+            finish(kExitByErrors);
     });
     connect(&m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError e) {
         if (e == QAbstractSocket::RemoteHostClosedError)
@@ -80,14 +82,17 @@ VirtualCard::VirtualCard(const CardOptions& options, QTextStream& log, QObject* 
             if (m_options.reconnect)
                 m_reconnect.start();
             else
-                emit finished(2);
+                finish(2);
         }
     });
     connect(&m_serial, &QSerialPort::readyRead, this, &VirtualCard::onSerialReadyRead);
+    connect(&m_recorder, &CardRecorder::recorded, this, &VirtualCard::logLine);
+    connect(&m_recorder, &CardRecorder::failed, this, [this](const QString& why) { error(QStringLiteral("record: ") + why); });
 }
 
 VirtualCard::~VirtualCard()
 {
+    m_recorder.finishAll();
     m_socket.disconnect(this);
     m_socket.abort();
 }
@@ -135,6 +140,13 @@ void VirtualCard::dropServer()
     if (m_socket.state() != QAbstractSocket::UnconnectedState)
         m_socket.abort();
     m_frames = FrameInbox();
+}
+
+void VirtualCard::finish(int exitCode)
+{
+    // What is being recorded is written before the card ends (and counts).
+    m_recorder.finishAll();
+    emit finished(exitCode == kExitByErrors ? (m_errors > 0 ? 1 : 0) : exitCode);
 }
 
 void VirtualCard::logLine(const QString& line)
@@ -320,6 +332,7 @@ VirtualCard::Answer VirtualCard::handleFrame(const QByteArray& f, bool rs485)
             return {};
         }
         m_clock.set(t.time);
+        storeClock();
         logLine(QStringLiteral("time %1 weekday=%2 poll=%3")
                     .arg(t.time.toString(Qt::ISODate))
                     .arg(t.weekDay)
@@ -384,7 +397,7 @@ VirtualCard::Answer VirtualCard::handleMaterial(const QByteArray& f)
                 .arg(v.endMarker ? QStringLiteral(" end") : QString()));
     if (m_options.quitAfterMaterials > 0 && ++m_materialFrames == m_options.quitAfterMaterials) {
         logLine(QStringLiteral("quitting"));
-        emit finished(0);
+        finish(0);
         return {};
     }
     if (m_options.exceptionOnMaterial && !m_exceptionDone) {
@@ -414,9 +427,24 @@ VirtualCard::Answer VirtualCard::handleMaterial(const QByteArray& f)
     const Answer answer {answers::confirmation(confirmed),
                          last && m_download.complete() ? Rs485Reply::Complete : Rs485Reply::Partial};
     if (v.completesPlaybill && m_options.exitAfterPlaybills > 0 && m_playbills >= m_options.exitAfterPlaybills) {
-        QTimer::singleShot(200, this, [this] { emit finished(m_errors > 0 ? 1 : 0); });
+        QTimer::singleShot(200, this, [this] { finish(kExitByErrors); });
     }
     return answer;
+}
+
+bool VirtualCard::clearPngDir(QDir& dir)
+{
+    if (!dir.mkpath(QStringLiteral("."))) {
+        error(QStringLiteral("cannot create %1").arg(m_options.pngDir));
+        return false;
+    }
+    // What the card wrote for what it held before goes; other files stay.
+    static const QRegularExpression written(QStringLiteral("^(material\\d+_.*_\\d+\\.png|page\\d+\\.png|textprogram\\.txt)$"));
+    for (const QString& name : dir.entryList(QDir::Files)) {
+        if (written.match(name).hasMatch() && !dir.remove(name))
+            error(QStringLiteral("cannot remove ") + dir.filePath(name));
+    }
+    return true;
 }
 
 void VirtualCard::writePictures()
@@ -424,10 +452,8 @@ void VirtualCard::writePictures()
     if (m_options.pngDir.isEmpty())
         return;
     QDir dir(m_options.pngDir);
-    if (!dir.mkpath(QStringLiteral("."))) {
-        error(QStringLiteral("cannot create %1").arg(m_options.pngDir));
+    if (!clearPngDir(dir))
         return;
-    }
     const QList<PlaybillEntry>& entries = m_download.entries();
     for (int i = 0; i < entries.size(); ++i) {
         const QList<QImage> shown = m_download.pictures(i + 1);
@@ -488,10 +514,9 @@ VirtualCard::Answer VirtualCard::handleTextMaterial(const QByteArray& f)
         storeMemory();
         startPlaying(false);
         emit playbillReceived();
-        if (!m_options.pngDir.isEmpty()) {
-            QDir dir(m_options.pngDir);
+        if (QDir dir(m_options.pngDir); !m_options.pngDir.isEmpty() && clearPngDir(dir)) {
             QFile file(dir.filePath(QStringLiteral("textprogram.txt")));
-            if (dir.mkpath(QStringLiteral(".")) && file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
                 file.write(m_textProgram.summary().toUtf8());
             else
                 error(QStringLiteral("cannot write ") + file.fileName());

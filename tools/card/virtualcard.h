@@ -8,10 +8,12 @@
 #include "cardinbox.h"
 #include "cardoptions.h"
 #include "cardplayer.h"
+#include "cardrecorder.h"
 #include "downloadreceiver.h"
 #include "textprograminbox.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QMap>
 #include <QObject>
@@ -97,11 +99,14 @@ private:
     Answer handleTextDescription(const QByteArray& description);
     Answer handleTextMaterial(const QByteArray& frame);
     void writePictures();
+    bool clearPngDir(QDir& dir);
     void startPlaying(bool playbill);
     void keep(const QByteArray& frame, bool first);
     void storeMemory();
     void restoreMemory();
-    void recordIfAsked();
+    void storeClock();
+    void record();
+    void finish(int exitCode);
 
     CardOptions m_options;
     QTextStream& m_log;
@@ -124,7 +129,8 @@ private:
     QElapsedTimer m_sincePlay;
     QList<QByteArray> m_keeping;     // frames of the download under way, for the store
     bool m_showingPlaybill = true;   // false: the text program plays
-    bool m_recorded = false;
+    CardRecorder m_recorder;
+    int m_recordings = 0;            // recordings asked for in this run
 
     QByteArray m_parameters;         // the screen parameter block
     QString m_localAddress;          // where the TCP connection leaves from

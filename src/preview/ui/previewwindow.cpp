@@ -229,7 +229,7 @@ void PreviewWindow::regionTick(int index)
     if (!timer || index >= player_.regions().size())
         return;
     timer->stop();
-    const int next = player_.regions()[index].step();
+    const int next = player_.stepRegion(index);
     if (index < views_.size())
         views_[index]->update();
     if (next > 0) {
