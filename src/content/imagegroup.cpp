@@ -1,10 +1,19 @@
 #include "content/imagegroup.h"
 
+#include "content/bmpfile.h"
 #include "content/renderpicture.h"
 
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 
 namespace ledsign {
+
+namespace {
+// Files up to this size are read at once (a 16 Mi pixel bitmap is 48 MiB).
+constexpr qint64 kMaxPlainBmpFile = 64 * 1024 * 1024;
+} // namespace
 
 QStringList imageGroupFiles(const TFodder& material)
 {
@@ -17,7 +26,36 @@ QStringList imageGroupFiles(const TFodder& material)
 
 QImage loadPictureFile(const QString& path, QString* error)
 {
-    QImageReader reader(path);
+    // One read of the file; the common bitmap is taken directly, anything
+    // else from the same bytes by Qt's readers.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return {};
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    QImageReader reader;
+    if (file.size() <= kMaxPlainBmpFile) {
+        bytes = file.readAll();
+        file.close();
+        QString damage;
+        const QImage plain = readPlainBmp(bytes, &damage);
+        if (!plain.isNull())
+            return plain;
+        if (!damage.isEmpty()) {
+            if (error)
+                *error = QStringLiteral("%1: %2").arg(path, damage);
+            return {};
+        }
+        buffer.open(QIODevice::ReadOnly);
+        reader.setDevice(&buffer);
+        reader.setFormat(QFileInfo(path).suffix().toLatin1()); // a hint; the content decides
+    } else {
+        file.close();
+        reader.setFileName(path);
+    }
     const QImage image = reader.read();
     if (image.isNull()) {
         if (error)

@@ -1,6 +1,8 @@
 #include "content/rendercharacter.h"
 
 #include "content/fonttable.h"
+#include "content/glyphcache.h"
+#include "content/renderpicture.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -9,6 +11,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <optional>
 
 namespace ledsign {
 
@@ -123,39 +126,55 @@ int CharacterPainter::addLook(const RunLook& look)
     }
     Entry entry;
     entry.look = look;
-    entry.font = renderFont(look);
+    // The glyphs do not depend on the colour: looks that differ only in it
+    // share one face.
+    const QString key = QStringList{look.fontName, QString::number(look.pointSize), QString::number(look.bold),
+                                    QString::number(look.italic), QString::number(look.underline),
+                                    QString::number(look.strikeOut)}
+                            .join(QLatin1Char('|'));
+    entry.face = glyphcache::face(key, [&look] {
+        const QFont font = renderFont(look);
+        return std::make_shared<GlyphFace>(font, baselineInCell(font, font.pixelSize()));
+    });
     // The cell is the em box of the pixel size, as tall as the card's glyphs
     // of that size; the installed stand-in fonts report taller line heights
     // (a 16-pixel font 20 high), which would not fit a 16-row region.
-    const int pixels = entry.font.pixelSize();
-    entry.height = cellHeightOf(pixels);
-    entry.ascent = baselineInCell(entry.font, pixels);
+    entry.height = cellHeightOf(entry.face->font().pixelSize());
     looks_.append(entry);
     return int(looks_.size() - 1);
 }
 
+const QFont& CharacterPainter::font(int id) const { return looks_.at(id).face->font(); }
+
 CharCell CharacterPainter::measure(int lookId, const QString& character)
 {
-    Entry& entry = looks_[lookId];
-    auto it = entry.advances.constFind(character);
-    if (it == entry.advances.constEnd())
-        it = entry.advances.insert(character, QFontMetrics(entry.font).horizontalAdvance(character));
-    return {*it, entry.height};
+    const Entry& entry = looks_.at(lookId);
+    return {entry.face->glyph(character).advance, entry.height};
 }
 
 CharCell CharacterPainter::measureText(int lookId, const QString& text)
 {
     const Entry& entry = looks_.at(lookId);
-    return {QFontMetrics(entry.font).horizontalAdvance(text), entry.height};
+    return {QFontMetrics(entry.face->font()).horizontalAdvance(text), entry.height};
 }
 
 void CharacterPainter::draw(QPainter& painter, int lookId, int x, int y, const QString& text) const
 {
     const Entry& entry = looks_.at(lookId);
-    painter.setFont(entry.font);
+    painter.setFont(entry.face->font());
     painter.setPen(entry.look.color);
-    painter.drawText(QPoint(x, y + entry.ascent), text);
+    painter.drawText(QPoint(x, y + entry.face->ascent()), text);
 }
+
+namespace {
+
+// One character: a code unit, or a surrogate pair.
+bool isOneCharacter(const QString& text)
+{
+    return text.size() == 1 || (text.size() == 2 && text.at(0).isHighSurrogate() && text.at(1).isLowSurrogate());
+}
+
+} // namespace
 
 void drawPlacedTexts(QImage& image, const CharacterPainter& painter, const QList<PlacedText>& texts,
                      int dx, int dy, const QRect& clip)
@@ -165,10 +184,23 @@ void drawPlacedTexts(QImage& image, const CharacterPainter& painter, const QList
     const QRect area = clip.isNull() ? image.rect() : clip.intersected(image.rect());
     if (area.isEmpty())
         return;
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setRenderHint(QPainter::TextAntialiasing, false);
-    p.setClipRect(area);
+    // Kept glyphs go straight into the pixels; anything else (strings drawn
+    // at once, glyphs not kept, other image formats) through a painter,
+    // opened when first needed. The pixels are taken before any painter
+    // exists, so both write the one buffer in drawing order.
+    const bool direct = image.format() == kPictureFormat;
+    uchar* bits = direct ? image.bits() : nullptr;
+    const qsizetype bytesPerLine = image.bytesPerLine();
+    std::optional<QPainter> p;
+    auto openPainter = [&]() -> QPainter& {
+        if (!p) {
+            p.emplace(&image);
+            p->setRenderHint(QPainter::Antialiasing, false);
+            p->setRenderHint(QPainter::TextAntialiasing, false);
+            p->setClipRect(area);
+        }
+        return *p;
+    };
     for (const PlacedText& t : texts) {
         // A glyph may reach a little beyond its cell (italics, overhangs):
         // only texts well outside the area are skipped.
@@ -178,7 +210,14 @@ void drawPlacedTexts(QImage& image, const CharacterPainter& painter, const QList
         if (left > area.right() + slack || left + t.cell.advance + slack < area.left()
             || top > area.bottom() + slack || top + t.cell.height + slack < area.top())
             continue;
-        painter.draw(p, t.look, left, top, t.text);
+        if (direct && isOneCharacter(t.text) && painter.look(t.look).color.alpha() == 255) {
+            const Glyph& glyph = painter.face(t.look).glyph(t.text);
+            if (glyph.kept) {
+                putGlyph(bits, bytesPerLine, glyph, left, top, painter.look(t.look).color.rgb(), area);
+                continue;
+            }
+        }
+        painter.draw(openPainter(), t.look, left, top, t.text);
     }
 }
 

@@ -15,6 +15,8 @@
 #include <QRect>
 #include <QString>
 
+#include <memory>
+
 class QImage;
 class QPainter;
 
@@ -61,13 +63,18 @@ struct CharCell {
 // The characters of a text one by one: a surrogate pair stays together.
 QStringList charactersOf(const QString& text);
 
-// Holds the looks of one layout, measures characters in them (results are
-// cached) and draws characters. A look is referred to by the id addLook gives.
+class GlyphFace;
+
+// Holds the looks of one layout, measures characters in them and draws
+// characters. A look is referred to by the id addLook gives. The fonts and
+// their glyphs come from the program's glyph cache (glyphcache.h).
 class CharacterPainter {
 public:
     int addLook(const RunLook& look);
     const RunLook& look(int id) const { return looks_.at(id).look; }
-    const QFont& font(int id) const { return looks_.at(id).font; }
+    const QFont& font(int id) const;
+    // The look's font and glyphs.
+    GlyphFace& face(int id) const { return *looks_.at(id).face; }
 
     // Advance and cell height of one character.
     CharCell measure(int lookId, const QString& character);
@@ -81,10 +88,8 @@ public:
 private:
     struct Entry {
         RunLook look;
-        QFont font;
-        int ascent = 0;
+        std::shared_ptr<GlyphFace> face;
         int height = 0;
-        QHash<QString, int> advances;
     };
     QList<Entry> looks_;
 };
@@ -101,6 +106,8 @@ struct PlacedText {
 
 // Draws the placed texts onto the image moved by (dx, dy), clipped to `clip`
 // (the whole image when `clip` is a null rectangle; nothing when it is empty).
+// On 24-bit pictures a character's kept glyph is put straight into the
+// pixels, which gives the pixels drawing it would.
 void drawPlacedTexts(QImage& image, const CharacterPainter& painter, const QList<PlacedText>& texts,
                      int dx, int dy, const QRect& clip = QRect());
 

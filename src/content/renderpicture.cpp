@@ -2,6 +2,8 @@
 
 #include "content/rendercharacter.h"
 
+#include <cstring>
+
 namespace ledsign {
 
 namespace {
@@ -18,7 +20,8 @@ QImage newPicture(int width, int height)
     QImage picture(width, height, kPictureFormat);
     if (picture.isNull())
         return {};
-    picture.fill(Qt::black);
+    // Black is every byte 0.
+    std::memset(picture.bits(), 0, size_t(picture.sizeInBytes()));
     picture.setDotsPerMeterX(kDotsPerMetre);
     picture.setDotsPerMeterY(kDotsPerMetre);
     return picture;

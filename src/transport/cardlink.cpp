@@ -45,9 +45,11 @@ CardLink::CardLink(ProjectModel& model, QObject* parent)
     });
 
     // Downloads are built by rendering every material for the card, then
-    // encoding it; the conversion's status texts go to the status bar.
-    const DownloadBuilder builder(
-        standardSendConversion([this](const QString& text) { m_scheduler.showStatusText(text); }));
+    // encoding it; the conversion's status texts go to the status bar. What
+    // was rendered for one card serves every card with the same material,
+    // size and colours.
+    const MessageSink status = [this](const QString& text) { m_scheduler.showStatusText(text); };
+    const DownloadBuilder builder(m_conversions.wrap(standardSendConversion(status), status));
     m_scheduler.download().setPreparer(
         [builder](ProjectModel& model, const QString& cardName, const DownloadOptions& options) {
             return builder.build(model, cardName, options);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "protocol/cardcommandsender.h"
+#include "protocol/conversioncache.h"
 #include "protocol/registrations.h"
 #include "protocol/replydispatcher.h"
 #include "protocol/sendscheduler.h"
@@ -33,6 +34,8 @@ public:
     ReplyDispatcher& dispatcher() { return m_dispatcher; }
     // Text programs go out on the same channels and timers as downloads.
     TextProgramSender& textPrograms() { return m_textPrograms; }
+    // What the sends rendered, kept for the next card that needs the same.
+    ConversionCache& conversions() { return m_conversions; }
 
     // The communication mode decides the presence supervision (network) and
     // the form of card commands (RS-485).
@@ -45,6 +48,7 @@ public:
                     const CommModeTexts& texts, const QHostAddress& listenAddress = QHostAddress::Any);
 
 private:
+    ConversionCache m_conversions;
     CommChannels m_channels;
     SendScheduler m_scheduler;
     CardCommandSender m_commands;

@@ -118,3 +118,49 @@ TEST(Character, SurrogatePairsStayOneCharacter)
     EXPECT_EQ(charactersOf(QStringLiteral("\r\n")), (QStringList{QStringLiteral("\r"), QStringLiteral("\n")}));
 }
 
+
+// Kept glyphs are put into 24-bit pictures directly; every other image is
+// drawn with a painter. Both must light the same pixels in the same colour:
+// every style, sizes from small to large, Latin, Chinese and a character the
+// card font lacks, cells partly outside the picture, and a clip.
+TEST(Character, KeptGlyphsLightThePixelsAPainterDraws)
+{
+    struct Case {
+        const char* font;
+        int pointSize;
+        bool bold, italic, underline, strikeOut;
+    };
+    const Case cases[] = {
+        {"宋体", 9, false, false, false, false},  {"宋体", 12, true, false, false, false},
+        {"黑体", 24, false, true, false, false},  {"楷体_GB2312", 18, false, false, true, false},
+        {"Arial", 12, false, false, false, true}, {"宋体", 72, true, true, true, true},
+    };
+    const QString text = QStringLiteral("中A永g,W") + QString::fromUcs4(U"\U0001F600");
+    for (const Case& c : cases) {
+        RunLook l = look(QString::fromUtf8(c.font), c.pointSize, QColor(255, 255, 0));
+        l.bold = c.bold;
+        l.italic = c.italic;
+        l.underline = c.underline;
+        l.strikeOut = c.strikeOut;
+        CharacterPainter painter;
+        const int id = painter.addLook(l);
+        QList<PlacedText> placed;
+        int x = -painter.measure(id, QStringLiteral("中")).advance / 2; // the first cell starts outside
+        for (const QString& ch : charactersOf(text)) {
+            const CharCell cell = painter.measure(id, ch);
+            placed.append({id, x, -cell.height / 3, cell, ch});
+            x += cell.advance;
+        }
+        const int width = x * 2 / 3; // the last cells end outside
+        const int height = pixelSizeOfPoints(c.pointSize);
+        for (const QRect& clip : {QRect(), QRect(width / 4, 1, width / 2, height - 2)}) {
+            QImage direct = newPicture(width, height);
+            QImage painted(width, height, QImage::Format_RGB32);
+            painted.fill(Qt::black);
+            drawPlacedTexts(direct, painter, placed, 2, height / 3, clip);
+            drawPlacedTexts(painted, painter, placed, 2, height / 3, clip);
+            EXPECT_GT(litCount(direct), 0) << c.font << " " << c.pointSize;
+            EXPECT_EQ(direct, toPicture(painted)) << c.font << " " << c.pointSize << " clip " << clip.width();
+        }
+    }
+}
