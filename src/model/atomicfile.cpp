@@ -4,8 +4,11 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -29,36 +32,122 @@ bool fail(QString* error, int number, const QByteArray& temp)
     return false;
 }
 
-// Permissions of the file being replaced, or those a new file gets.
-mode_t modeFor(const QByteArray& target)
+QByteArray folderOf(const QByteArray& path)
 {
-    struct stat st {};
-    if (::stat(target.constData(), &st) == 0)
-        return st.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash <= 0 ? QByteArray("/") : path.left(slash);
+}
+
+// `path` with the symbolic links of its last part followed. A link to a
+// file not made yet gives that file; a loop gives ELOOP.
+bool followLinks(QByteArray path, QByteArray* target, int* number)
+{
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(path.constData(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            *target = path;
+            return true;
+        }
+        QByteArray link(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(path.constData(), link.data(), size_t(link.size()));
+        if (n < 0 || n >= link.size()) {
+            *number = n < 0 ? errno : ENAMETOOLONG;
+            return false;
+        }
+        link.truncate(n);
+        path = link.startsWith('/') ? link : folderOf(path) + '/' + link;
+    }
+    *number = ELOOP;
+    return false;
+}
+
+// The process number in the name of a temporary file of `base`
+// ("BASE.ledsign-PID.XXXXXX"), or 0 when the name is not one.
+pid_t tempOwner(const char* name, const QByteArray& prefix)
+{
+    if (std::strncmp(name, prefix.constData(), size_t(prefix.size())) != 0)
+        return 0;
+    const char* p = name + prefix.size();
+    long pid = 0;
+    int digits = 0;
+    for (; *p >= '0' && *p <= '9' && digits < 10; ++p, ++digits)
+        pid = pid * 10 + (*p - '0');
+    if (digits == 0 || *p != '.' || std::strlen(p + 1) != 6 || pid <= 0 || pid > INT_MAX)
+        return 0;
+    return pid_t(pid);
+}
+
+bool running(pid_t pid)
+{
+    return ::kill(pid, 0) == 0 || errno != ESRCH;
+}
+
+// Removes the temporary files of `target` that programs no longer running
+// left behind. Our own and those of running programs stay: a save may be
+// under way there.
+void removeLeftovers(const QByteArray& target)
+{
+    const QByteArray folder = folderOf(target);
+    const QByteArray prefix = target.mid(folder.size() + 1) + kAtomicTempMarker;
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir)
+        return;
+    const pid_t self = ::getpid();
+    while (const dirent* entry = ::readdir(dir)) {
+        const pid_t owner = tempOwner(entry->d_name, prefix);
+        if (owner == 0 || owner == self || running(owner))
+            continue;
+        const QByteArray path = folder + '/' + entry->d_name;
+        struct stat st {};
+        if (::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode))
+            ::unlink(path.constData());
+    }
+    ::closedir(dir);
 }
 
 } // namespace
 
+QString atomicWriteTarget(const QString& path)
+{
+    QByteArray target;
+    int number = 0;
+    const QByteArray absolute = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    return followLinks(absolute, &target, &number) ? QFile::decodeName(target) : QFile::decodeName(absolute);
+}
+
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error)
 {
-    const QByteArray target = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    // Through a symbolic link the file it points to is replaced, and the
+    // link stays: renaming over the link would put a plain file in its place.
+    QByteArray target;
+    int number = 0;
+    if (!followLinks(QFile::encodeName(QFileInfo(path).absoluteFilePath()), &target, &number))
+        return fail(error, number, {});
+    removeLeftovers(target);
     // A temporary file beside the target, so that the rename stays on one
     // file system and is one step.
-    QByteArray temp = target + ".XXXXXX";
+    QByteArray temp = target + kAtomicTempMarker + QByteArray::number(qint64(::getpid())) + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
         return fail(error, errno, {});
-    ::fchmod(fd, modeFor(target));
+    // The permissions (and, where allowed, the group) of the file replaced.
+    struct stat old {};
+    if (::stat(target.constData(), &old) == 0) {
+        ::fchmod(fd, old.st_mode & 07777);
+        if (old.st_gid != ::getegid())
+            (void)::fchown(fd, uid_t(-1), old.st_gid);
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+    }
     qsizetype done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            const int number = n < 0 ? errno : ENOSPC;
+            number = n < 0 ? errno : ENOSPC;
             ::close(fd);
             return fail(error, number, temp);
         }
@@ -67,7 +156,7 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
     // Only what reached the disk counts: a full disk or a quota may refuse
     // the blocks at this point.
     if (::fsync(fd) != 0) {
-        const int number = errno;
+        number = errno;
         ::close(fd);
         return fail(error, number, temp);
     }
