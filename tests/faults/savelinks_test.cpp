@@ -1,6 +1,7 @@
 // Saving through a symbolic link: the playbill, the card list and the
 // settings file are written where the link points, the link stays a link,
 // the file keeps its permissions and no temporary file is left.
+#include "model/coalescedwriter.h"
 #include "model/materialkinds.h"
 #include "model/playbillsaver.h"
 #include "support/testsupport.h"
@@ -50,7 +51,7 @@ TEST(SaveThroughLink, PlaybillCardListAndSettingsWriteTheFileTheLinkNames)
     WorkspaceSession session{DataFolder(home)};
     ASSERT_EQ(session.start(testStartOptions(QLocale(QLocale::English))), WorkspaceSession::StartResult::Ready);
     session.loadCards();
-    ASSERT_NE(session.model().findCard("hall"), nullptr);
+    ASSERT_TRUE(session.model().findCard("hall"));
     NoDialogs dialogs;
 
     struct Case {
@@ -67,7 +68,7 @@ TEST(SaveThroughLink, PlaybillCardListAndSettingsWriteTheFileTheLinkNames)
              page.name = "morning";
              page.id = "123456789";
              session.model().appendPage(page);
-             session.model().findCard("hall")->modified = 1;
+             session.model().findCard("hall").record->modified = 1;
              return PlaybillSaver(session.model(), session.folders(), dialogs).savePlaybills(kSaveSelected, "hall")
                     == PlaybillSaver::Result::Done;
          },
@@ -88,7 +89,7 @@ TEST(SaveThroughLink, PlaybillCardListAndSettingsWriteTheFileTheLinkNames)
              session.model().removeCard("gate");
              return session.saveSettings();
          },
-         "ServerPort"},
+         "[CommSet]"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
