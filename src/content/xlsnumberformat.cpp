@@ -740,13 +740,16 @@ QString formatSpreadsheetNumber(double value, const QString& code, bool date1904
         if (chosen < 0)
             return generalNumberText(value);
         explicitSign = chosen > 0;
-    } else if (value < 0 && sections.size() > 1 && !sections[1].tokens.isEmpty()) {
+    } else if (value < 0 && sections.size() > 1) {
         chosen = 1;
         explicitSign = true;
     } else if (value == 0 && sections.size() > 2) {
         chosen = 2;
     }
     const Section& s = sections[chosen];
+    // An empty section for negative values or zero shows nothing ("0;;").
+    if (s.tokens.isEmpty())
+        return chosen > 0 ? QString() : generalNumberText(value);
     if (s.tokens.size() == 1 && s.tokens[0].kind == T::General)
         return generalNumberText(explicitSign ? std::fabs(value) : value);
     QString text;
@@ -755,12 +758,7 @@ QString formatSpreadsheetNumber(double value, const QString& code, bool date1904
             return generalNumberText(value);
         text = formatDate(value, s, date1904);
     } else {
-        bool hasPlaces = false;
-        for (const Token& t : s.tokens)
-            hasPlaces = hasPlaces || isDigitToken(t.kind) || t.kind == T::General;
         text = formatPlaces(std::fabs(value), s);
-        if (!hasPlaces && s.tokens.isEmpty())
-            text = generalNumberText(std::fabs(value));
         // One section for every value: the sign stands before the text;
         // a rounded zero shows none.
         if (value < 0 && !explicitSign && text.contains(QRegularExpression(QStringLiteral("[1-9]"))))

@@ -4,9 +4,10 @@
 //
 // A target that is a symbolic link is written where the link points (the
 // link stays a link), and the file keeps its permissions. The temporary
-// file is named "NAME.ledsign-PID.XXXXXX"; a save removes those of the same
-// target that programs no longer running left behind (killed inside their
-// write).
+// file is named "NAME.ledsign-PID.XXXXXX"; a save removes those in the
+// target's folder that programs no longer running left behind (killed
+// inside their write). The folder is read again only when it changed since
+// our last save there.
 #pragma once
 
 #include <QByteArray>

@@ -1,6 +1,7 @@
 // Saving through a symbolic link: the playbill, the card list and the
 // settings file are written where the link points, the link stays a link,
 // the file keeps its permissions and no temporary file is left.
+#include "model/atomicfile.h"
 #include "model/coalescedwriter.h"
 #include "model/materialkinds.h"
 #include "model/playbillsaver.h"
@@ -10,11 +11,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace ledsign::test {
 namespace {
@@ -102,6 +105,38 @@ TEST(SaveThroughLink, PlaybillCardListAndSettingsWriteTheFileTheLinkNames)
         EXPECT_EQ(QDir(real).entryList(QDir::Files | QDir::Hidden).size(), 2) << QDir(real).entryList().join(' ').toStdString();
     }
     EXPECT_FALSE(test::readAll(realSettings).contains("gate=")) << "the settings save wrote elsewhere";
+}
+
+} // namespace
+} // namespace ledsign::test
+
+namespace ledsign::test {
+namespace {
+
+// What killed saves leave: a save removes the temporary files of programs
+// that have ended, and keeps those of a program still running (its save
+// may be under way) and files that only look alike.
+TEST(SaveLeftovers, OnlyThoseOfEndedProgramsAreRemoved)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QProcess ended;
+    ended.start(QStringLiteral("true"));
+    ASSERT_TRUE(ended.waitForStarted(10000));
+    const QString gone = QString::number(ended.processId());
+    ASSERT_TRUE(ended.waitForFinished(10000));
+    ASSERT_NE(gone, QStringLiteral("0"));
+    const QString alive = QString::number(::getppid());
+    const QStringList left{"a.prg.ledsign-" + gone + ".Xy12ab", "other.ini.ledsign-" + gone + ".000000"};
+    const QStringList kept{"a.prg.ledsign-" + alive + ".Xy12ab", "a.prg.ledsign-" + gone + ".toolong",
+                           "a.prg.ledsign-.abcdef", "notes.txt"};
+    for (const QString& name : left + kept)
+        ASSERT_TRUE(test::writeAll(dir.filePath(name), "x"));
+    ASSERT_TRUE(writeFileAtomically(dir.filePath("a.prg"), "new"));
+    QStringList expected = kept;
+    expected << "a.prg";
+    expected.sort();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
 }
 
 } // namespace
