@@ -47,7 +47,8 @@ desktop-file-validate "$root/usr/share/applications/org.example.ledsign.desktop"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 for d in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6serialport6 libc6 \
-  qt6-qpa-plugins fonts-wqy-zenhei fonts-arphic-uming fonts-arphic-ukai; do
+  qt6-qpa-plugins fonts-wqy-zenhei fonts-arphic-uming fonts-arphic-ukai fonts-liberation2 fonts-dejavu-core \
+  fonts-dejavu-extra fonts-crosextra-carlito fonts-crosextra-caladea; do
   grep -q -E "(^|, )$d( |,|$)" <<<"$depends" || fail "Depends lacks $d"
 done
 
