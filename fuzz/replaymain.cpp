@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -47,5 +48,9 @@ int main(int argc, char** argv)
         LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
     }
     std::fprintf(stderr, "%zu inputs replayed\n", inputs.size());
-    return 0;
+    // The targets keep their application and caches in statics whose
+    // order of destruction is no part of what they check; leave without
+    // running them.
+    std::fflush(stderr);
+    std::_Exit(0);
 }
