@@ -283,9 +283,12 @@ QString cardPath(const QString& name, const QString& rest = {})
     return QStringLiteral("/api/cards/") + QString::fromLatin1(QUrl::toPercentEncoding(name)) + rest;
 }
 
+qsizetype g_listBytes = 0;
+
 int onlineCount(Client& client)
 {
     const auto [status, body] = client.call("GET", QStringLiteral("/api/cards"));
+    g_listBytes = body.size();
     int n = 0;
     for (const QJsonValue& v : QJsonDocument::fromJson(body).object().value(QStringLiteral("cards")).toArray())
         n += v.toObject().value(QStringLiteral("online")).toBool() ? 1 : 0;
@@ -497,6 +500,7 @@ int main(int argc, char** argv)
     std::printf("text PUT -> card confirmed: p50 %.0f ms, p99 %.0f ms, max %.0f ms (goal p99 < 1000 ms)\n",
                 percentile(confirmMs, 50), percentile(confirmMs, 99), percentile(confirmMs, 100));
     std::printf("read answered: p50 %.1f ms, p99 %.1f ms\n", percentile(readMs, 50), percentile(readMs, 99));
+    std::printf("the whole card list: %.2f MB\n", double(g_listBytes) / 1e6);
     std::printf("event stream %s; %d of %d cards still on-line\n", ends.open() ? "open" : "CLOSED", stillOnline, all);
     std::fflush(stdout);
 
