@@ -1,6 +1,7 @@
 // How ledsignd behaves as a system service: SIGHUP reads the card list
-// again, SIGTERM writes it and ends, and under the journal every
-// registration and send is one line with its priority.
+// again, SIGTERM writes it and ends, under the journal every registration
+// and send is one line with its priority, and a second program on the same
+// data folder names the holder and writes nothing.
 #include "servicecard.h"
 
 #include "support/cardprocess.h"
@@ -63,6 +64,31 @@ TEST(ServiceConventions, JournalLinesHangupReloadsAndTermSaves)
     EXPECT_TRUE(service.output().contains(QStringLiteral("card list read again: 1 card(s)")));
     EXPECT_EQ(service.terminate(), 0) << service.output().toStdString();
     EXPECT_TRUE(readAll(second.filePath(QStringLiteral("SetCfg.ini"))).contains(kCode));
+}
+
+TEST(ServiceConventions, ASecondServiceOnTheFolderNamesTheHolderAndWritesNothing)
+{
+    QTemporaryDir home;
+    ServiceProcess first;
+    ASSERT_TRUE(first.start(home.path())) << first.output().toStdString();
+    CardProcess card;
+    ASSERT_TRUE(card.start(cardArguments(first, QString::fromLatin1(kCode), 64, 16)));
+    ASSERT_TRUE(first.waitForOnline(QString::fromLatin1(kCode)));
+    // Written once the registration's change has been taken up.
+    ASSERT_TRUE(waitUntil([&] { return readAll(home.filePath(QStringLiteral("SetCfg.ini"))).contains(kCode); }, 10000));
+    const QByteArray cards = readAll(home.filePath(QStringLiteral("SetCfg.ini")));
+    const QByteArray serviceFile = readAll(home.filePath(QStringLiteral("ledsignd.json")));
+
+    ServiceProcess second;
+    EXPECT_EQ(second.runToExit({QStringLiteral("--home"), home.path(), QStringLiteral("--card-port"), QStringLiteral("0"),
+                                QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0")}),
+              1);
+    EXPECT_TRUE(second.output().contains(QStringLiteral("ledsignd (process %1) holds the data folder").arg(first.pid())))
+        << second.output().toStdString();
+    EXPECT_EQ(readAll(home.filePath(QStringLiteral("SetCfg.ini"))), cards);
+    EXPECT_EQ(readAll(home.filePath(QStringLiteral("ledsignd.json"))), serviceFile) << "the holder's address stays";
+    EXPECT_EQ(first.get(path(QString::fromLatin1(kCode))).status, 200) << "the holder serves on";
+    EXPECT_EQ(first.terminate(), 0);
 }
 
 } // namespace
