@@ -1,5 +1,6 @@
 // ledsign-card: a virtual LED controller card for trying the program without
 // hardware and for the integration tests. One line per event on stdout.
+#include "content/fontresolver.h"
 #include "cardoptions.h"
 #include "ledpanelwindow.h"
 #include "udpresponder.h"
@@ -35,6 +36,8 @@ int main(int argc, char** argv)
         return message.contains(QStringLiteral("Usage:")) ? 0 : 2;
     }
 
+    // Here, on the application's thread: recordings draw on a thread of their own.
+    ledsign::registerPackagedFonts();
     QTextStream out(stdout);
     ledsign::card::VirtualCard card(options, out);
     QObject::connect(&card, &ledsign::card::VirtualCard::finished, app.get(), &QCoreApplication::exit);
