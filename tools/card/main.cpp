@@ -28,6 +28,10 @@ int main(int argc, char** argv)
                                                    : std::make_unique<QGuiApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("ledsign-card"));
 
+    if (QCoreApplication::arguments().contains(QStringLiteral("--version"))) {
+        QTextStream(stdout) << "ledsign-card " LEDSIGN_VERSION_TEXT "\n";
+        return 0;
+    }
     ledsign::card::CardOptions options;
     QString message;
     QTextStream err(stderr);
