@@ -137,7 +137,14 @@ export class FleetTable {
     row.className = 'row';
     row.innerHTML = '<span class="name"></span><span class="state"><i class="dot"></i><b></b></span><span></span><span></span><span></span>' +
       '<span class="send"><span class="progress" hidden><i></i></span><b></b></span>';
+    row.tabIndex = 0;
     row.addEventListener('click', () => this.onSelect(row.dataset.name));
+    row.addEventListener('keydown', (event) => {
+      if (event.key === 'Enter' || event.key === ' ') {
+        event.preventDefault();
+        this.onSelect(row.dataset.name);
+      }
+    });
     this.spacer.appendChild(row);
     return row;
   }

@@ -76,6 +76,12 @@ TEST_F(FleetPage, TheCardIsListedATextTypedReachesItAndItGoesOffLine)
     const QString box = browser.element(QStringLiteral("#texts textarea[data-material='title']"));
     ASSERT_TRUE(browser.clear(box));
     ASSERT_TRUE(browser.type(box, QStringLiteral("Typed 7")));
+    // The playbill replaced meanwhile: the card is shown again, the typed text stays.
+    const QString pictureFirst = browser.script("return document.querySelector('#pages img').src;").toString();
+    ASSERT_EQ(service.put(path(code, QStringLiteral("/playbill")), titlePlaybill(QStringLiteral("Other"), 64, 16)).status, 200);
+    ASSERT_TRUE(until("const img = document.querySelector('#pages img'); return !!img && img.src !== arguments[0];", {pictureFirst}));
+    EXPECT_EQ(browser.script("return document.querySelector('#texts textarea[data-material=\"title\"]').value;").toString(),
+              QLatin1String("Typed 7"));
     const QString pictureBefore = browser.script("return document.querySelector('#pages img').src;").toString();
     ASSERT_TRUE(browser.click(browser.element(QStringLiteral("#texts button[data-send='title']"))));
     ASSERT_TRUE(card.waitForLine(QStringLiteral("png ") + page1, 20000)) << service.output().toStdString();
