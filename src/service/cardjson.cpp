@@ -50,6 +50,25 @@ void appendJsonString(QByteArray& out, const QString& text)
 {
     static const char hex[] = "0123456789abcdef";
     out += '"';
+    // Names and codes are mostly plain ASCII: those go in without a UTF-8
+    // copy of their own.
+    bool plain = true;
+    for (const QChar ch : text) {
+        const char16_t u = ch.unicode();
+        if (u < 0x20 || u >= 0x7F || u == '"' || u == '\\') {
+            plain = false;
+            break;
+        }
+    }
+    if (plain) {
+        const qsizetype at = out.size();
+        out.resize(at + text.size());
+        char* to = out.data() + at;
+        for (const QChar ch : text)
+            *to++ = char(ch.unicode());
+        out += '"';
+        return;
+    }
     const QByteArray utf8 = text.toUtf8();
     for (const char c : utf8) {
         const uchar u = uchar(c);
