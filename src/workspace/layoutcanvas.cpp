@@ -522,6 +522,12 @@ void LayoutCanvas::showContextMenu(const QPoint& globalPos)
         emit deleteRequested();
 }
 
+void LayoutCanvas::retranslate()
+{
+    enlarge_->setToolTip(fixedtext::enlargeHint());
+    narrow_->setToolTip(fixedtext::narrowHint());
+}
+
 void LayoutCanvas::dropFrame()
 {
     if (frame_) {
