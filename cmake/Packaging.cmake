@@ -49,7 +49,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, not linked: the Qt platform plugins (xcb, offscreen),
 # the SVG icon loader and the fonts the card fonts map to.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, libqt6svg6, fonts-wqy-zenhei, fonts-arphic-uming, fonts-arphic-ukai")
+    "qt6-qpa-plugins, libqt6svg6, fonts-wqy-zenhei, fonts-arphic-uming, fonts-arphic-ukai, fonts-liberation2, fonts-dejavu-core, fonts-dejavu-extra, fonts-crosextra-carlito, fonts-crosextra-caladea")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/package)

@@ -9,6 +9,9 @@ namespace ledsign {
 namespace {
 
 constexpr int kMergingStep = 1;
+// Steps a card keeps: each holds the card's playbill as it stood, so the oldest go
+// first rather than letting a long session's history grow without end.
+constexpr int kStepsPerCard = 200;
 
 } // namespace
 
@@ -111,6 +114,7 @@ QUndoStack* ProjectDocument::addStack(const QString& cardName, const CardSnapsho
 {
     auto* stack = new QUndoStack(this);
     stack->setObjectName(cardName);
+    stack->setUndoLimit(kStepsPerCard);
     group_->addStack(stack);
     stacks_.insert(cardName, stack);
     known_.insert(cardName, taken ? *taken : takeCardSnapshot(model_, cardName));

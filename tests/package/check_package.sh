@@ -35,7 +35,8 @@ extra=$(cd "$root" && find . -type f | grep -v -E '^\./usr/(bin/ledsign(-cli|-ca
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 for d in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6serialport6 libfreexl1 libc6 \
-  qt6-qpa-plugins fonts-wqy-zenhei fonts-arphic-uming fonts-arphic-ukai; do
+  qt6-qpa-plugins fonts-wqy-zenhei fonts-arphic-uming fonts-arphic-ukai fonts-liberation2 fonts-dejavu-core \
+  fonts-dejavu-extra fonts-crosextra-carlito fonts-crosextra-caladea; do
   grep -q -E "(^|, )$d( |,|$)" <<<"$depends" || fail "Depends lacks $d"
 done
 

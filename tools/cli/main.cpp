@@ -26,7 +26,7 @@ QString mainUsage()
         "  play     start or stop a card's playing\n"
         "  time     set a card's clock\n"
         "  demo     build the sample card and send it to a virtual card on this machine\n\n"
-        "\"ledsign-cli COMMAND --help\" describes a command.\n"
+        "\"ledsign-cli COMMAND --help\" describes a command; \"ledsign-cli --version\" prints the version.\n"
         "Exit status: 0 done; 1 failed (the card refused or did not finish, a file could not be\n"
         "read or written); 2 wrong arguments; 3 no card registered or answered in time.");
 }
@@ -52,6 +52,10 @@ int main(int argc, char** argv)
     const QStringList rest = args.mid(1);
     if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
         printLine(mainUsage());
+        return kExitOk;
+    }
+    if (command == QLatin1String("--version")) {
+        printLine(QStringLiteral("ledsign-cli " LEDSIGN_VERSION_TEXT));
         return kExitOk;
     }
     if (command == QLatin1String("render"))
