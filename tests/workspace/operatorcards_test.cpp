@@ -183,6 +183,8 @@ TEST_P(BindOfferWindow, SaysBothSizesNamesWhatNoLongerFitsAndKeepsClipsOrEmpties
             outside = l->text();
         if (auto* b = offer->findChild<QPushButton*>(QStringLiteral("btBind")))
             bindIsDefault = b->isDefault();
+        if (const QString shots = qEnvironmentVariable("LEDSIGN_SCREENSHOT_DIR"); !shots.isEmpty() && !c.button)
+            offer->grab().save(QDir(shots).filePath(QStringLiteral("bind_offer.png")));
         if (c.button) {
             auto* choice = offer->findChild<QRadioButton*>(QString::fromLatin1(c.button));
             ASSERT_NE(choice, nullptr) << c.button;

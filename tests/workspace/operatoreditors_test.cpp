@@ -430,6 +430,7 @@ TEST_F(OperatorEditors, AReopenedTableLeftWithEscapeIsNoEditAndItsCellsLookAsThe
     ASSERT_NE(panel, nullptr);
     run.activate();
     QTest::mouseDClick(panel, Qt::LeftButton, {}, QPoint(3, 3));
+    pump(50); // the editor opens once the click is over
     ASSERT_TRUE(*reopened);
     EXPECT_EQ(text, QStringLiteral("Cake"));
     EXPECT_FALSE(card("Hall")->modified) << "Escape is no edit";

@@ -58,6 +58,7 @@ void doubleClickNode(LiveRun& run, const NodePath& path)
     ASSERT_NE(panel, nullptr);
     ASSERT_TRUE(panel->isVisible());
     QTest::mouseDClick(panel, Qt::LeftButton, {}, QPoint(3, 3));
+    pump(50); // the editor opens once the click is over
 }
 
 // The text material's editor, typed into line by line and closed with

@@ -94,8 +94,8 @@ void DateTimeDialog::setNote(const QString& text)
 
 bool DateTimeDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    // Digits fill the section the operator clicked into (the hours when the
-    // keyboard brought the focus) and move on to the next one; the field's
+    // Digits fill the section the operator clicked into (the hours when Tab
+    // brought the focus) and move on to the next one; the field's
     // own typing refuses a digit beside two already there. Clicks land on
     // the field's line edit, keys on whichever of the two has the focus.
     auto* edit = time_->findChild<QLineEdit*>();
@@ -111,7 +111,10 @@ bool DateTimeDialog::eventFilter(QObject* watched, QEvent* event)
         }
         break;
     case QEvent::FocusIn:
-        if (watched == time_ && static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason) {
+        // Only the keyboard's Tab starts afresh: the window coming to the
+        // front (perhaps just after a click) keeps the section clicked.
+        if (const Qt::FocusReason why = static_cast<QFocusEvent*>(event)->reason();
+            watched == time_ && (why == Qt::TabFocusReason || why == Qt::BacktabFocusReason)) {
             typing_.enterSection(0);
             QTimer::singleShot(0, time_, [this] { showTypedSection(); });
         }
