@@ -17,6 +17,13 @@ foreach(page ledsign ledsign-cli ledsign-card)
   list(APPEND compressed ${out})
   install(FILES ${out} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
+set(service_page ${PROJECT_BINARY_DIR}/man/ledsignd.8.gz)
+add_custom_command(OUTPUT ${service_page}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
+  COMMAND gzip -9n -c ${PROJECT_SOURCE_DIR}/data/man/ledsignd.8 > ${service_page}
+  DEPENDS ${PROJECT_SOURCE_DIR}/data/man/ledsignd.8 VERBATIM)
+list(APPEND compressed ${service_page})
+install(FILES ${service_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man8)
 set(changelog ${PROJECT_BINARY_DIR}/packaging/changelog.gz)
 add_custom_command(OUTPUT ${changelog}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/packaging

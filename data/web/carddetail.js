@@ -105,7 +105,9 @@ export class CardDetail {
         images.push(image);
       } catch (e) { /* a page that cannot be drawn is left out */ }
     }
-    if (this.name === name) $('pages').replaceChildren(...images);
+    if (this.name !== name) return;
+    $('pages').replaceChildren(...images);
+    $('pages-title').hidden = images.length === 0; // a card without a playbill has no pages
   }
 
   // Starts a request that answers with a job and shows how the job goes.

@@ -77,7 +77,7 @@ TEST(MqttService, StateTextsAndABrokerRestartedMidRun)
         });
     }, 15000));
 
-    // What cannot be carried out is refused with the service's reason.
+    // What cannot be carried out is refused with the service's reason, and logged.
     const struct {
         QString topic;
         QByteArray payload;
@@ -93,7 +93,12 @@ TEST(MqttService, StateTextsAndABrokerRestartedMidRun)
         ASSERT_TRUE(waitUntil([&] { return watcher.last.contains("site/refused"); }, 15000)) << r.reason;
         EXPECT_TRUE(watcher.json("site/refused")["error"].toString().contains(QLatin1String(r.reason)))
             << watcher.last.value("site/refused").constData();
+        EXPECT_TRUE(service.waitForOutput(QLatin1String(r.reason))) << r.reason;
     }
+    // The same on the HTTP side, on one line whatever the name holds.
+    EXPECT_EQ(service.put(path(QStringLiteral("no\nbody"), QStringLiteral("/texts/title")), R"({"text": "x"})").status, 404);
+    EXPECT_TRUE(service.waitForOutput(QStringLiteral("PUT /api/cards/no%0Abody/texts/title refused (404): no card named no\\x0abody")))
+        << service.output().toStdString();
 
     // A broker restarted mid-run (it kept nothing) is found again and given the state.
     broker.stop();

@@ -2,6 +2,7 @@
 #include "clioptions.h"
 #include "commands.h"
 #include "output.h"
+#include "servicecommands.h"
 
 #include "language/language.h"
 
@@ -49,7 +50,7 @@ int main(int argc, char** argv)
         return kExitUsage;
     }
     const QString command = args.first();
-    const QStringList rest = args.mid(1);
+    QStringList rest = args.mid(1);
     if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
         printLine(mainUsage());
         return kExitOk;
@@ -57,6 +58,13 @@ int main(int argc, char** argv)
     if (command == QLatin1String("--version")) {
         printLine(QStringLiteral("ledsign-cli " LEDSIGN_VERSION_TEXT));
         return kExitOk;
+    }
+    // The commands that need the card server go through a running service
+    // of their data folder, which holds it.
+    if (command == QLatin1String("send") || command == QLatin1String("cards") || command == QLatin1String("play")
+        || command == QLatin1String("time")) {
+        if (const std::optional<int> status = runThroughService(command, rest))
+            return *status;
     }
     if (command == QLatin1String("render"))
         return runRender(rest);
