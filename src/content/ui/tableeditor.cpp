@@ -98,7 +98,13 @@ TableEditor::TableEditor(const TFodder& material, const DataFolder& folders, int
     resize(QSize(980, 560).boundedTo(room));
 }
 
-TableEditor::~TableEditor() = default;
+TableEditor::~TableEditor()
+{
+    // An editable box that loses the focus while its tool bar is taken
+    // down would still hand its text to this half-destroyed editor.
+    for (QComboBox* box : findChildren<QComboBox*>())
+        box->disconnect(this);
+}
 
 void TableEditor::buildToolbar()
 {
