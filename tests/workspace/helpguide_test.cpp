@@ -4,9 +4,12 @@
 #include "windowfixture.h"
 #include "workspace/helpwindow.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTextBrowser>
@@ -20,6 +23,57 @@ int headings(const QString& path)
     if (!f.open(QIODevice::ReadOnly))
         return -1;
     return int(QString::fromUtf8(f.readAll()).split(u'\n').filter(QRegularExpression(QStringLiteral("^## "))).size());
+}
+
+// A menu or action caption as the guide writes it: no mnemonic, no "(&X)", no "...".
+QString plainCaption(QString text)
+{
+    text.remove(QRegularExpression(QStringLiteral("\\(&.\\)")));
+    text.remove(u'&');
+    text.remove(QStringLiteral("..."));
+    return text.trimmed();
+}
+
+// The menu paths a guide names ("**File → Save**") that the window's menu bar does not have.
+QStringList missingMenuPaths(const QString& guidePath, const QMenuBar* bar)
+{
+    QFile f(guidePath);
+    if (!f.open(QIODevice::ReadOnly))
+        return {QStringLiteral("cannot read ") + guidePath};
+    const QString text = QString::fromUtf8(f.readAll());
+    QStringList missing;
+    static const QRegularExpression path(QStringLiteral("\\*\\*([^*→]+) → ([^*]+)\\*\\*"));
+    for (auto it = path.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        bool found = false;
+        for (const QAction* top : bar->actions()) {
+            if (!top->menu() || plainCaption(top->text()) != m.captured(1).trimmed())
+                continue;
+            for (const QAction* item : top->menu()->actions())
+                found = found || plainCaption(item->text()) == m.captured(2).trimmed();
+        }
+        if (!found)
+            missing << m.captured(0);
+    }
+    return missing;
+}
+
+TEST(HelpGuide, EveryMenuPathTheGuideNamesIsInTheWindowInEachLanguage)
+{
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    Running run = startRun(home.path());
+    const QString english = findHelpGuide(helpGuideFolders(QCoreApplication::applicationDirPath()), kEnglish);
+    ASSERT_FALSE(english.isEmpty());
+    const QString folder = QFileInfo(english).absolutePath();
+    const std::pair<ActionId, int> languages[] = {
+        {ActionId::English, kEnglish}, {ActionId::SimpleChn, kSimplifiedChinese}, {ActionId::TraditionalChn, kTraditionalChinese}};
+    for (const auto& [action, language] : languages) {
+        run.trigger(action);
+        const QString guide = QDir(folder).filePath(helpGuideName(language));
+        const QStringList missing = missingMenuPaths(guide, run.window->menuBar());
+        EXPECT_TRUE(missing.isEmpty()) << guide.toStdString() << ": " << missing.join(u' ').toStdString();
+    }
 }
 
 TEST(HelpGuide, HelpShowsTheGuideInTheWindowsLanguage)
