@@ -1,5 +1,7 @@
 #include "transport/seriallink.h"
 
+#include <QSerialPortInfo>
+
 namespace ledsign {
 
 SerialLink::SerialLink(QObject* parent)
@@ -116,6 +118,7 @@ void SerialLink::onError(QSerialPort::SerialPortError error)
                 m_pending.clear();
                 m_port.close();
                 m_port.clearError();
+                emit wentAway(QSerialPortInfo(m_port).systemLocation());
             }
         }, Qt::QueuedConnection);
     }
