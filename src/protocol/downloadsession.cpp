@@ -417,10 +417,10 @@ void DownloadSession::handle485Reply(int cardIndex, const Rs485Reply& reply)
             return;
         m_s.stopRepeatTimer();
         if (carriesFrame) {
-            // The card holds the whole header: after its turnaround, the
-            // first material piece.
+            // The card holds the whole header (the watchdog has its answer
+            // now): after its turnaround, the first material piece.
+            m_s.stopHeaderWatchdog();
             pace(true, onCard([this](int, TFIXModem& card) {
-                m_s.stopHeaderWatchdog();
                 m_s.showStatus(QStringLiteral("tip_program_sending"));
                 m_s.showProgress(int(card.materialPackets.size()));
                 card.headerParts.clear();
@@ -437,6 +437,9 @@ void DownloadSession::handle485Reply(int cardIndex, const Rs485Reply& reply)
                 break;
             }
         }
+        // A header that moves on piece by piece is not stuck: the watchdog
+        // counts from its last acknowledged piece.
+        m_s.startHeaderWatchdog();
         const int wanted = reply.wantedPart();
         pace(false, onCard([this, wanted](int, TFIXModem& card) {
             // A part the header does not have: the repeat count decides.

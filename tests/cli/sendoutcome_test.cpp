@@ -122,10 +122,17 @@ TEST_F(SendOutcome, OverTcp)
     const quint16 port = freePort();
     CardChild card;
     ASSERT_TRUE(card.start(port, {QStringLiteral("--colors"), QStringLiteral("2")}));
-    const CliRun run = runCli(sendArgs({QStringLiteral("--port"), QString::number(port)}, playbillWithShortId()));
+    const QString shortId = playbillWithShortId();
+    const CliRun run = runCli(sendArgs({QStringLiteral("--port"), QString::number(port)}, shortId));
     EXPECT_EQ(run.exitCode, 1) << run.out.toStdString();
     EXPECT_TRUE(run.err.contains(QStringLiteral("Material Pictures 1 has the id \"12345\""))) << run.err.toStdString();
     EXPECT_TRUE(card.stop().filter(QStringLiteral("rx cmd=22")).isEmpty());
+    // Nor is it written for a USB disk.
+    const CliRun exported = runCli(QStringList{QStringLiteral("export"), shortId} + geometry()
+                                   + QStringList{QStringLiteral("--home"), home.path(), QStringLiteral("--out"), outDir});
+    EXPECT_EQ(exported.exitCode, 1);
+    EXPECT_TRUE(exported.err.contains(QStringLiteral("has the id \"12345\""))) << exported.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(QDir(outDir).filePath(QStringLiteral("Vk_Data.prg"))));
 }
 
 TEST_F(SendOutcome, OverAPlainSerialLine)

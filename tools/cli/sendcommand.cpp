@@ -160,7 +160,8 @@ int runSend(const QStringList& args)
     TraceWriter trace;
     ProjectModel model;
     CardSession session(model);
-    session.link().scheduler().state().sendDelay = sendDelay;
+    // As the parameter window sets it: the repeat and watchdog times grow by it.
+    session.link().scheduler().setSendDelay(sendDelay);
     if (parsed.has(QStringLiteral("trace"))) {
         if (!trace.open(parsed.value(QStringLiteral("trace")), error)) {
             printError(QStringLiteral("ledsign-cli send: ") + error);
