@@ -515,6 +515,15 @@ void DownloadSession::fail(int cardIndex, const QString& key, const QString& why
     m_s.continueGroup();
 }
 
+void DownloadSession::beginExchange()
+{
+    cancelPendingStep();
+    m_lastPiece = -1;
+    m_awaiting.clear();
+    m_asked.clear();
+    m_active = true;
+}
+
 void DownloadSession::failRunning(const QString& text)
 {
     if (m_active)

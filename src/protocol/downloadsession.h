@@ -90,6 +90,9 @@ public:
     // Drops an RS-485 step still waiting for the send delay, and the replies
     // held behind it (a new send, an exception, giving up).
     void cancelPendingStep();
+    // An exchange that is not a playbill download (a text program on the
+    // RS-485 line) starts: replies are taken from now on.
+    void beginExchange();
     // The download was given up: nothing that arrives later completes it.
     void abandon();
     // Ends the running download (if any) as failed, with this text.

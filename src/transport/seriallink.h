@@ -62,6 +62,7 @@ private:
     QByteArray m_pending;
     bool m_overflow = false;
     QString m_error;
+    QString m_device;
 };
 
 } // namespace ledsign
