@@ -17,6 +17,13 @@ foreach(page ledsign ledsign-cli ledsign-card)
   list(APPEND compressed ${out})
   install(FILES ${out} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
+set(service_page ${PROJECT_BINARY_DIR}/man/ledsignd.8.gz)
+add_custom_command(OUTPUT ${service_page}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
+  COMMAND gzip -9n -c ${PROJECT_SOURCE_DIR}/data/man/ledsignd.8 > ${service_page}
+  DEPENDS ${PROJECT_SOURCE_DIR}/data/man/ledsignd.8 VERBATIM)
+list(APPEND compressed ${service_page})
+install(FILES ${service_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man8)
 set(changelog ${PROJECT_BINARY_DIR}/packaging/changelog.gz)
 add_custom_command(OUTPUT ${changelog}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/packaging
@@ -49,7 +56,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, not linked: the Qt platform plugins (xcb, offscreen),
 # the SVG icon loader and the fonts the card fonts map to.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, libqt6svg6, fonts-wqy-zenhei, fonts-arphic-uming, fonts-arphic-ukai")
+    "qt6-qpa-plugins, libqt6svg6, fonts-wqy-zenhei, fonts-arphic-uming, fonts-arphic-ukai, fonts-liberation2, fonts-dejavu-core, fonts-dejavu-extra, fonts-crosextra-carlito, fonts-crosextra-caladea")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/package)

@@ -17,19 +17,30 @@ export class CardDetail {
     $('card-send').addEventListener('click', () => this.run($('card-send-state'), () => request('POST', cardPath(this.name) + '/send')));
   }
 
+  // Shows a card; the same card again (its playbill was replaced) keeps
+  // what is shown until the new texts are there, and a text typed and not
+  // yet sent stays in its box.
   async show(name) {
+    const again = this.name === name;
     this.name = name;
     $('card-none').hidden = true;
     $('card-detail').hidden = false;
     $('card-name').textContent = name;
-    $('texts').replaceChildren();
-    $('pages').replaceChildren();
-    $('card-send-state').textContent = '';
+    if (!again) {
+      $('texts').replaceChildren();
+      $('pages').replaceChildren();
+      $('card-send-state').textContent = '';
+    }
     try {
       const [card, texts] = await Promise.all([request('GET', cardPath(name)), request('GET', cardPath(name) + '/texts')]);
       if (this.name !== name) return;
+      const typed = new Map();
+      for (const box of document.querySelectorAll('#texts textarea')) {
+        if (box.value !== box.dataset.original) typed.set(box.dataset.material, box.value);
+      }
       this.update(card);
-      this.showTexts(texts.texts);
+      $('texts').replaceChildren();
+      this.showTexts(texts.texts, typed);
       await this.showPages(texts.pages);
     } catch (e) {
       $('card-state').textContent = e.message;
@@ -44,7 +55,7 @@ export class CardDetail {
     $('card-state').className = card.online ? '' : 'failed';
   }
 
-  showTexts(texts) {
+  showTexts(texts, typed = new Map()) {
     if (texts.length === 0) {
       const none = document.createElement('p');
       none.textContent = t('noTexts');
@@ -57,7 +68,8 @@ export class CardDetail {
       label.textContent = item.material;
       const input = document.createElement('textarea');
       input.rows = item.kind === 'multi' ? 3 : 1;
-      input.value = item.text || '';
+      input.dataset.original = item.text || '';
+      input.value = typed.has(item.material) ? typed.get(item.material) : input.dataset.original;
       input.dataset.material = item.material;
       label.htmlFor = input.id = 'text-' + item.material;
       const button = document.createElement('button');
@@ -66,8 +78,12 @@ export class CardDetail {
       button.dataset.send = item.material;
       const result = document.createElement('span');
       result.className = 'result';
-      button.addEventListener('click', () => this.run(result, () =>
-        request('PUT', cardPath(this.name) + '/texts/' + encodeURIComponent(item.material), { text: input.value })));
+      button.addEventListener('click', () => this.run(result, async () => {
+        const text = input.value;
+        const job = await request('PUT', cardPath(this.name) + '/texts/' + encodeURIComponent(item.material), { text });
+        input.dataset.original = text;
+        return job;
+      }));
       box.append(label, input, button, result);
       $('texts').appendChild(box);
     }
@@ -89,7 +105,9 @@ export class CardDetail {
         images.push(image);
       } catch (e) { /* a page that cannot be drawn is left out */ }
     }
-    if (this.name === name) $('pages').replaceChildren(...images);
+    if (this.name !== name) return;
+    $('pages').replaceChildren(...images);
+    $('pages-title').hidden = images.length === 0; // a card without a playbill has no pages
   }
 
   // Starts a request that answers with a job and shows how the job goes.

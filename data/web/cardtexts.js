@@ -10,10 +10,15 @@ export function colorsText(colors) {
 export const sizeText = (card) => card.width + ' × ' + card.height;
 export const onlineText = (card) => t(card.online ? 'online' : 'offline');
 
+// The browser's local time as 2026-03-01 14:05:09, the same whatever
+// language the browser itself is set to.
 export function lastHeardText(card) {
   if (!card.lastHeard) return t('never');
   const when = new Date(card.lastHeard);
-  return isNaN(when) ? card.lastHeard : when.toLocaleString(undefined, { dateStyle: 'short', timeStyle: 'medium' });
+  if (isNaN(when)) return card.lastHeard;
+  const two = (n) => String(n).padStart(2, '0');
+  return when.getFullYear() + '-' + two(when.getMonth() + 1) + '-' + two(when.getDate()) + ' ' +
+    two(when.getHours()) + ':' + two(when.getMinutes()) + ':' + two(when.getSeconds());
 }
 
 // The send state as a short text; `progress` (0..1) while a send runs.

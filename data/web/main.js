@@ -15,17 +15,60 @@ $('token-prompt').textContent = t('tokenPrompt');
 $('token-use').textContent = t('tokenUse');
 
 const detail = new CardDetail();
-const table = new FleetTable($('rows'), $('spacer'), (name) => {
-  table.select(name);
-  detail.show(name);
-});
+const table = new FleetTable($('rows'), $('spacer'), (name) => choose(name));
 table.onRender = (counts) => {
   const texts = countsText(counts);
   $('count-online').textContent = texts.online;
   $('count-offline').textContent = texts.offline;
+  $('count-online').setAttribute('aria-pressed', String(table.only === 'online'));
+  $('count-offline').setAttribute('aria-pressed', String(table.only === 'offline'));
   $('shown').textContent = texts.shown;
+  for (const heading of document.querySelectorAll('#columns [data-sort]')) {
+    if (heading.dataset.sort === table.sortKey) heading.setAttribute('aria-sort', table.sortDown ? 'descending' : 'ascending');
+    else heading.removeAttribute('aria-sort');
+  }
 };
-$('filter').addEventListener('input', (event) => table.setFilter(event.target.value));
+
+function choose(name) {
+  table.select(name);
+  detail.show(name);
+  keepView();
+}
+
+// The chosen card, the filter and the order stay in the address, so that a
+// reload or a bookmark shows the same view: #card=…&filter=…&only=offline&sort=name&down=1
+function keepView() {
+  const view = new URLSearchParams();
+  if (table.selected) view.set('card', table.selected);
+  if ($('filter').value) view.set('filter', $('filter').value);
+  if (table.only) view.set('only', table.only);
+  if (table.sortKey) view.set('sort', table.sortKey);
+  if (table.sortDown) view.set('down', '1');
+  const hash = view.toString();
+  history.replaceState(null, '', hash ? '#' + hash : location.pathname + location.search);
+}
+
+function restoreView() {
+  const view = new URLSearchParams(location.hash.slice(1));
+  $('filter').value = view.get('filter') || '';
+  table.setFilter($('filter').value);
+  if (view.get('only') === 'online' || view.get('only') === 'offline') table.setOnly(view.get('only'));
+  if (view.get('sort')) {
+    table.sortBy(view.get('sort'));
+    if (view.get('down') === '1') table.sortBy(view.get('sort'));
+  }
+  return view.get('card');
+}
+const chosenAtStart = restoreView();
+
+$('filter').addEventListener('input', (event) => { table.setFilter(event.target.value); keepView(); });
+$('count-online').title = $('count-offline').title = t('onlyThese');
+$('count-online').addEventListener('click', () => { table.setOnly('online'); keepView(); });
+$('count-offline').addEventListener('click', () => { table.setOnly('offline'); keepView(); });
+for (const heading of document.querySelectorAll('#columns [data-sort]')) {
+  heading.title = t('sortBy');
+  heading.addEventListener('click', () => { table.sortBy(heading.dataset.sort); keepView(); });
+}
 
 let listening = false;
 onTokenNeeded(() => { $('token-bar').hidden = false; $('token').focus(); });
@@ -36,9 +79,12 @@ $('token-bar').addEventListener('submit', (event) => {
   start();
 });
 
+let firstList = true;
 async function reload() {
   try {
     table.setCards((await request('GET', '/api/cards')).cards);
+    if (firstList && chosenAtStart && table.card(chosenAtStart)) choose(chosenAtStart);
+    firstList = false;
   } catch (e) { /* shown by the token bar or the live marker */ }
 }
 

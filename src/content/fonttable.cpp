@@ -20,19 +20,6 @@ constexpr std::array<NamedCode, 5> kNameToCode{{
     {"宋体", 1}, {"楷体_GB2312", 2}, {"黑体", 3}, {"隶书", 4}, {"华文行楷", 5},
 }};
 
-struct FontStandIn {
-    const char* cardName;
-    const char* family;
-};
-constexpr std::array<FontStandIn, 6> kStandIns{{
-    {"宋体", "AR PL UMing CN"},
-    {"黑体", "WenQuanYi Zen Hei"},
-    {"楷体_GB2312", "AR PL UKai CN"},
-    {"隶书", "AR PL UKai CN"},
-    {"行书", "AR PL UKai CN"},
-    {"华文行楷", "AR PL UKai CN"},
-}};
-
 } // namespace
 
 QStringList textFontChoices()
@@ -77,24 +64,6 @@ int fontCodeFromListIndex(int index)
 int fontListIndexFromCode(int code)
 {
     return fontCodeFromListIndex(code);
-}
-
-QString installedFontFamily(const QString& fontName)
-{
-    for (const FontStandIn& s : kStandIns) {
-        if (fontName == QString::fromUtf8(s.cardName))
-            return QString::fromLatin1(s.family);
-    }
-    return fontName;
-}
-
-QStringList fontFamiliesFor(const QString& fontName)
-{
-    QStringList families{fontName};
-    const QString installed = installedFontFamily(fontName);
-    if (installed != fontName)
-        families << installed;
-    return families;
 }
 
 } // namespace ledsign

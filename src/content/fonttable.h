@@ -1,6 +1,5 @@
-// The five card fonts: card font codes and names, the order of the font list
-// of the property editor, and the installed fonts that stand in for the card
-// font names when text is drawn on screen.
+// The five card fonts: card font codes and names and the order of the font
+// list of the property editor. Which font draws a name: content/fontresolver.
 #pragma once
 
 #include <QString>
@@ -27,15 +26,5 @@ QStringList textFontChoices();
 // 2 and 3 exchanged; both directions are the same exchange.
 int fontCodeFromListIndex(int index);
 int fontListIndexFromCode(int code);
-
-// The installed font family that draws a card font name ("宋体" -> "AR PL
-// UMing CN"); any other name is returned unchanged, as it names an installed
-// font already.
-QString installedFontFamily(const QString& fontName);
-
-// Families to give a font for a stored font name: the name itself first (so
-// that it is read back unchanged) and then its installed stand-in, when it
-// has one.
-QStringList fontFamiliesFor(const QString& fontName);
 
 } // namespace ledsign

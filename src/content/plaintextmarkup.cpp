@@ -1,5 +1,6 @@
 #include "content/plaintextmarkup.h"
 
+#include "content/fontresolver.h"
 #include "content/fonttable.h"
 #include "content/qtrichtextdocument.h"
 #include "content/textprogrammarkup.h"
@@ -25,7 +26,7 @@ void prepare(QTextDocument& doc, const TextAttributes& look, qreal width)
 {
     doc.setDocumentMargin(0);
     QFont font;
-    font.setFamilies(fontFamiliesFor(look.fontName));
+    font.setFamilies(cardFontFamilies(look.fontName));
     font.setPointSize(look.pointSize);
     doc.setDefaultFont(font);
     doc.setTextWidth(width);

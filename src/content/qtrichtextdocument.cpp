@@ -1,5 +1,6 @@
 #include "content/qtrichtextdocument.h"
 
+#include "content/fontresolver.h"
 #include "content/fonttable.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -11,6 +12,8 @@
 namespace ledsign {
 
 namespace {
+
+constexpr int kCardFontNameProperty = QTextFormat::UserProperty + 1;
 
 constexpr int kFallbackPointSize = 12;
 // Largest point size put into a format; larger values come only from damaged
@@ -187,11 +190,9 @@ TextAttributes QtRichTextDocument::attributesOf(const QTextCharFormat& format) c
     TextAttributes a = defaults_;
     if (format.hasProperty(QTextFormat::ForegroundBrush) && format.foreground().style() != Qt::NoBrush)
         a.color = format.foreground().color();
-    const QStringList families = format.fontFamilies().toStringList();
-    if (!families.isEmpty() && !families.first().isEmpty())
-        a.fontName = families.first();
-    else if (!format.stringProperty(QTextFormat::FontFamily).isEmpty())
-        a.fontName = format.stringProperty(QTextFormat::FontFamily);
+    const QString cardFont = cardFontOf(format);
+    if (!cardFont.isEmpty())
+        a.fontName = cardFont;
     if (format.hasProperty(QTextFormat::FontPointSize) && format.fontPointSize() > 0)
         a.pointSize = qRound(format.fontPointSize());
     if (format.hasProperty(QTextFormat::FontWeight))
@@ -211,7 +212,7 @@ QTextCharFormat QtRichTextDocument::formatOf(const TextAttributes& attributes)
     if (attributes.color.isValid())
         format.setForeground(attributes.color);
     if (!attributes.fontName.isEmpty())
-        format.setFontFamilies(fontFamiliesFor(attributes.fontName));
+        setCardFont(format, attributes.fontName);
     if (attributes.pointSize > 0)
         format.setFontPointSize(qMin(attributes.pointSize, kLargestPointSize));
     format.setFontWeight(attributes.bold ? QFont::Bold : QFont::Normal);
@@ -219,6 +220,24 @@ QTextCharFormat QtRichTextDocument::formatOf(const TextAttributes& attributes)
     format.setFontUnderline(attributes.underline);
     format.setFontStrikeOut(attributes.strikeOut);
     return format;
+}
+
+void QtRichTextDocument::setCardFont(QTextCharFormat& format, const QString& cardFontName)
+{
+    format.setFontFamilies(cardFontFamilies(cardFontName));
+    format.setProperty(kCardFontNameProperty, cardFontName);
+}
+
+QString QtRichTextDocument::cardFontOf(const QTextCharFormat& format)
+{
+    const QString name = format.stringProperty(kCardFontNameProperty);
+    if (!name.isEmpty())
+        return name;
+    // Pasted text names its fonts only by family.
+    const QStringList families = format.fontFamilies().toStringList();
+    if (!families.isEmpty() && !families.first().isEmpty())
+        return families.first();
+    return format.stringProperty(QTextFormat::FontFamily);
 }
 
 } // namespace ledsign

@@ -33,6 +33,11 @@ public:
     TextAttributes attributesOf(const QTextCharFormat& format) const;
     static QTextCharFormat formatOf(const TextAttributes& attributes);
 
+    // A format draws a card font name with its packaged stand-in; the name
+    // itself is kept beside the families, so that it is read back unchanged.
+    static void setCardFont(QTextCharFormat& format, const QString& cardFontName);
+    static QString cardFontOf(const QTextCharFormat& format);
+
 private:
     void ensureLayout() const;
     int firstLineOfBlock(int index) const;

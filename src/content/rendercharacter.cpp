@@ -1,5 +1,6 @@
 #include "content/rendercharacter.h"
 
+#include "content/fontresolver.h"
 #include "content/fonttable.h"
 #include "content/glyphcache.h"
 #include "content/renderpicture.h"
@@ -79,11 +80,8 @@ int pixelSizeOfPoints(int pointSize)
 QFont renderFont(const RunLook& look)
 {
     const QString name = look.fontName.trimmed().isEmpty() ? defaultCardFontName() : look.fontName;
-    QStringList families{installedFontFamily(name)};
-    if (families.first() != name)
-        families << name;
     QFont font;
-    font.setFamilies(families);
+    font.setFamilies(cardFontFamilies(name));
     font.setPixelSize(pixelSizeOfPoints(look.pointSize));
     font.setBold(look.bold);
     font.setItalic(look.italic);

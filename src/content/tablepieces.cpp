@@ -1,5 +1,6 @@
 #include "content/tablepieces.h"
 
+#include "content/fontresolver.h"
 #include "content/fonttable.h"
 #include "content/tablefile.h"
 #include "language/language.h"
@@ -97,7 +98,7 @@ void drawCell(QPainter& p, const TableModel& t, int col, int row, const QRect& r
         QFont font;
         const QString name = cell.hasProperties && !props.fontName.isEmpty() ? props.fontName
                                                                                : defaultCardFontName();
-        font.setFamilies(fontFamiliesFor(name));
+        font.setFamilies(cardFontFamilies(name));
         const int points = cell.hasProperties && props.fontSize > 0 ? props.fontSize : kDefaultCellPointSize;
         font.setPixelSize(std::max(1, (points * 96 + 36) / 72));
         font.setBold(cell.hasProperties && props.bold);

@@ -1,5 +1,6 @@
 #include "editing/canvaspicture.h"
 
+#include "content/fontresolver.h"
 #include "editing/canvasgeometry.h"
 #include "model/materialkinds.h"
 
@@ -31,7 +32,9 @@ QImage placeholderPicture(const QString& name, QSize ledSize)
     image.setDotsPerMeterY(kDotsPerMeter96);
     image.fill(Qt::black);
     QPainter painter(&image);
-    QFont font = painter.font();
+    // Drawn as a card would draw it, not in the window's font.
+    QFont font;
+    font.setFamilies(cardFontFamilies(QStringLiteral("Arial")));
     font.setPointSize(kPlaceholderPoints);
     font.setStyleStrategy(QFont::NoAntialias);
     painter.setFont(font);

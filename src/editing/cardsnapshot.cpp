@@ -116,7 +116,13 @@ QString ownerOf(const TFodder& m) { return regionKey(m.pageName, m.regionName); 
 
 bool sameRecord(const TProgram& a, const TProgram& b) { return a == b; }
 bool sameRecord(const TRegion& a, const TRegion& b) { return a == b; }
-bool sameRecord(const TFodder& a, const TFodder& b) { return withoutLinkState(a) == withoutLinkState(b); }
+bool sameRecord(const TFodder& a, const TFodder& b)
+{
+    // One copy, not two: `a` with the link state of `b`.
+    TFodder x = a;
+    copyLinkState(x, b);
+    return x == b;
+}
 
 void fillPath(RecordChange& c, const TProgram& p) { c.card = p.cardName; c.page = p.name; }
 void fillPath(RecordChange& c, const TRegion& r)
@@ -203,6 +209,82 @@ QHash<QString, CardSnapshot> takeAllSnapshots(const ProjectModel& model)
             all.insert(card.name, snapshotOf(model, card, owned.value(card.name)));
     }
     return all;
+}
+
+QSet<QString> cardsChangedSince(const ProjectModel& model, const QHash<QString, CardSnapshot>& known)
+{
+    QSet<QString> changed;
+    struct Cursor {
+        const CardSnapshot* known = nullptr;
+        qsizetype pages = 0;
+        qsizetype regions = 0;
+        qsizetype materials = 0;
+    };
+    QHash<QString, Cursor> cursors;
+    cursors.reserve(known.size());
+    for (const TFIXModem& card : model.cards()) {
+        const auto k = known.constFind(card.name);
+        if (k == known.cend())
+            continue;
+        if (cursors.contains(card.name)) {
+            // Two cards of one name share records: no walk tells them apart.
+            const QList<QString> all = known.keys();
+            return QSet<QString>(all.cbegin(), all.cend());
+        }
+        cursors.insert(card.name, Cursor{&*k});
+        if (k->cardName != card.name || k->remoteTextFree != card.remoteTextFree)
+            changed.insert(card.name);
+    }
+    // Each list in the order a snapshot takes it; a card found changed is
+    // not looked at further, so the owner tests below may use its snapshot.
+    const auto step = [&](const QString& cardName) -> Cursor* {
+        if (changed.contains(cardName))
+            return nullptr;
+        const auto c = cursors.find(cardName);
+        return c == cursors.end() ? nullptr : &*c;
+    };
+    const auto checkCounts = [&](auto count) {
+        for (auto it = cursors.cbegin(); it != cursors.cend(); ++it) {
+            if (!changed.contains(it.key()) && count(it.value()))
+                changed.insert(it.key());
+        }
+    };
+    for (const TProgram& p : model.pages()) {
+        Cursor* c = p.textProgramPage == 0 ? step(p.cardName) : nullptr;
+        if (!c)
+            continue;
+        const qsizetype at = c->pages++;
+        if (at >= c->known->pages.size() || !sameRecord(c->known->pages.at(at), p))
+            changed.insert(p.cardName);
+    }
+    checkCounts([](const Cursor& c) { return c.pages != c.known->pages.size(); });
+    for (const TRegion& r : model.regions()) {
+        Cursor* c = step(r.cardName);
+        if (!c)
+            continue;
+        const auto& pages = c->known->pages;
+        if (std::none_of(pages.cbegin(), pages.cend(), [&](const TProgram& p) { return p.name == r.pageName; }))
+            continue; // a region of no page of the card's playbill
+        const qsizetype at = c->regions++;
+        if (at >= c->known->regions.size() || !sameRecord(c->known->regions.at(at), r))
+            changed.insert(r.cardName);
+    }
+    checkCounts([](const Cursor& c) { return c.regions != c.known->regions.size(); });
+    for (const TFodder& m : model.materials()) {
+        Cursor* c = step(m.cardName);
+        if (!c)
+            continue;
+        const auto& regions = c->known->regions;
+        if (std::none_of(regions.cbegin(), regions.cend(), [&](const TRegion& r) {
+                return r.pageName == m.pageName && r.name == m.regionName;
+            }))
+            continue;
+        const qsizetype at = c->materials++;
+        if (at >= c->known->materials.size() || !sameRecord(c->known->materials.at(at), m))
+            changed.insert(m.cardName);
+    }
+    checkCounts([](const Cursor& c) { return c.materials != c.known->materials.size(); });
+    return changed;
 }
 
 bool samePlaybill(const CardSnapshot& a, const CardSnapshot& b)

@@ -14,6 +14,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 namespace ledsign {
@@ -36,6 +37,13 @@ struct CardSnapshot {
 CardSnapshot takeCardSnapshot(const ProjectModel& model, const QString& cardName);
 // Every card's snapshot, by card name, in one pass over the lists.
 QHash<QString, CardSnapshot> takeAllSnapshots(const ProjectModel& model);
+
+// The cards of `known` whose playbill now differs from their snapshot there
+// (as samePlaybill would tell), found in one walk over the lists without
+// copying a record: what an edit costs then follows the cards it touched,
+// not the size of the fleet. Cards missing from `known` are left out. When
+// two cards share a name every known card is named.
+QSet<QString> cardsChangedSince(const ProjectModel& model, const QHash<QString, CardSnapshot>& known);
 
 // True when both hold the same playbill: the same card name and records in
 // the same order, link state and list positions aside.

@@ -1,5 +1,7 @@
 #include "editing/democard.h"
 
+#include "content/fontresolver.h"
+
 #include "editing/selection.h"
 #include "editing/treecommands.h"
 #include "model/imagefiles.h"
@@ -49,7 +51,8 @@ void prepare(QPainter& p)
 
 QFont pixelFont(int pixels, bool bold)
 {
-    QFont font(QStringLiteral("WenQuanYi Zen Hei"));
+    QFont font;
+    font.setFamilies(cardFontFamilies(QStringLiteral("黑体")));
     font.setPixelSize(pixels);
     font.setBold(bold);
     font.setStyleStrategy(QFont::NoAntialias);

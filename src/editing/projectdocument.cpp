@@ -9,6 +9,9 @@ namespace ledsign {
 namespace {
 
 constexpr int kMergingStep = 1;
+// Steps a card keeps: each holds the card's playbill as it stood, so the oldest go
+// first rather than letting a long session's history grow without end.
+constexpr int kStepsPerCard = 200;
 
 } // namespace
 
@@ -111,6 +114,7 @@ QUndoStack* ProjectDocument::addStack(const QString& cardName, const CardSnapsho
 {
     auto* stack = new QUndoStack(this);
     stack->setObjectName(cardName);
+    stack->setUndoLimit(kStepsPerCard);
     group_->addStack(stack);
     stacks_.insert(cardName, stack);
     known_.insert(cardName, taken ? *taken : takeCardSnapshot(model_, cardName));
@@ -168,16 +172,18 @@ void ProjectDocument::startAll()
 
 bool ProjectDocument::record(const QString& caption, StepOptions options)
 {
-    QHash<QString, CardSnapshot> now = takeAllSnapshots(model_);
-    QStringList gone;
-    for (auto it = known_.cbegin(); it != known_.cend(); ++it) {
-        if (!now.contains(it.key()))
-            gone << it.key();
-    }
+    QSet<QString> live;
+    live.reserve(model_.cards().size());
     QStringList fresh;
     for (const TFIXModem& card : model_.cards()) {
+        live.insert(card.name);
         if (!known_.contains(card.name) && !fresh.contains(card.name))
             fresh << card.name;
+    }
+    QStringList gone;
+    for (auto it = known_.cbegin(); it != known_.cend(); ++it) {
+        if (!live.contains(it.key()))
+            gone << it.key();
     }
     // One card gone and one come in one edit: the card was renamed, and its
     // history goes with it.
@@ -192,20 +198,23 @@ bool ProjectDocument::record(const QString& caption, StepOptions options)
         emit cardRemoved(name);
     }
     for (const QString& name : std::as_const(fresh)) {
-        const auto taken = now.constFind(name);
-        addStack(name, taken == now.cend() ? nullptr : &*taken);
+        addStack(name);
         emit cardAdded(name);
     }
 
+    // Only the cards the edit changed are taken again.
+    const QSet<QString> changed = cardsChangedSince(model_, known_);
     bool made = false;
     if (options.selectBefore.isNone())
         options.selectBefore = options.selectAfter;
     for (const TFIXModem& card : model_.cards()) {
+        if (!changed.contains(card.name) || fresh.contains(card.name))
+            continue;
         const auto was = known_.find(card.name);
         QUndoStack* stack = stacks_.value(card.name);
-        if (was == known_.end() || !stack || fresh.contains(card.name))
+        if (was == known_.end() || !stack)
             continue;
-        const CardSnapshot& after = now[card.name];
+        CardSnapshot after = takeCardSnapshot(model_, card.name);
         if (samePlaybill(*was, after))
             continue;
         const CardSnapshot before = *was;
@@ -215,7 +224,7 @@ bool ProjectDocument::record(const QString& caption, StepOptions options)
         // touches one card.
         options.files = {};
         announce(before, after);
-        stack->push(new CardStep(*this, caption, before, after, std::move(stepOptions)));
+        stack->push(new CardStep(*this, caption, before, std::move(after), std::move(stepOptions)));
         made = true;
     }
     // An edit that only rewrote files (a table typed again) is a step of

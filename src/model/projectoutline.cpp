@@ -4,9 +4,22 @@ namespace ledsign {
 
 ProjectOutline::ProjectOutline(const ProjectModel& model)
 {
+    take(model, nullptr);
+}
+
+ProjectOutline::ProjectOutline(const ProjectModel& model, const QString& onlyCard)
+{
+    take(model, &onlyCard);
+}
+
+void ProjectOutline::take(const ProjectModel& model, const QString* onlyCard)
+{
+    const auto skip = [onlyCard](const QString& card) { return onlyCard && card != *onlyCard; };
     const QList<TProgram>& pages = model.pages();
     for (qsizetype i = 0; i < pages.size(); ++i) {
         const TProgram& p = pages.at(i);
+        if (skip(p.cardName))
+            continue;
         const QStringList key{p.cardName, p.name};
         if (!pageIndex_.contains(key))
             pageIndex_.insert(key, i);
@@ -16,13 +29,18 @@ ProjectOutline::ProjectOutline(const ProjectModel& model)
     const QList<TRegion>& regions = model.regions();
     for (qsizetype i = 0; i < regions.size(); ++i) {
         const TRegion& r = regions.at(i);
+        if (skip(r.cardName))
+            continue;
         const QStringList key{r.cardName, r.pageName, r.name};
         if (!regionIndex_.contains(key))
             regionIndex_.insert(key, i);
         regionsOfPage_[QStringList{r.cardName, r.pageName}].append(r.name);
     }
-    for (const TFodder& m : model.materials())
+    for (const TFodder& m : model.materials()) {
+        if (skip(m.cardName))
+            continue;
         materialsOfRegion_[QStringList{m.cardName, m.pageName, m.regionName}].append(m.name);
+    }
 }
 
 QStringList ProjectOutline::pageNames(const QString& card) const

@@ -16,6 +16,9 @@ namespace ledsign {
 class ProjectOutline {
 public:
     explicit ProjectOutline(const ProjectModel& model);
+    // Only the records of one card: what a view that redraws one card needs,
+    // without hashing the rest of the fleet.
+    ProjectOutline(const ProjectModel& model, const QString& onlyCard);
 
     // As ProjectModel::pageNames, regionNames and materialNames.
     QStringList pageNames(const QString& card) const;
@@ -28,6 +31,8 @@ public:
     qsizetype regionIndex(const QString& card, const QString& page, const QString& region) const;
 
 private:
+    void take(const ProjectModel& model, const QString* onlyCard);
+
     QHash<QString, QStringList> pagesOfCard_;
     QHash<QStringList, QStringList> regionsOfPage_;
     QHash<QStringList, QStringList> materialsOfRegion_;

@@ -360,10 +360,16 @@ Outcome FleetService::setText(const QString& cardName, const QString& materialNa
     if (m_jobs->busy(cardName))
         return Outcome::refuse(Refusal::Conflict, QStringLiteral("a send to card %1 is already running").arg(cardName));
     const bool rs485 = m_session->link().scheduler().state().rs485Mode;
+    const QString fileBefore = std::as_const(*m_session).model().findCard(cardName).record->programFile;
     const TextResult set = m_texts->setText(cardName, materialName, change, rs485);
     if (!set.outcome)
         return set.outcome;
-    m_session->noteChange();
+    // The card list names the card's playbill file and nothing a text
+    // changes: it is written again (10,000 lines for a large fleet) only when
+    // the card got a file.
+    const auto after = std::as_const(*m_session).model().findCard(cardName);
+    if (!after || after.record->programFile != fileBefore)
+        m_session->noteChange();
     qCInfo(lcService).noquote() << QStringLiteral("card %1: text of %2 set").arg(cardName, materialName);
     if (Outcome ok = sendable(cardName); !ok)
         return Outcome::refuse(ok.refusal, ok.message + QStringLiteral("; the text is stored and goes with its next send"));

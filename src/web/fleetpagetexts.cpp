@@ -60,6 +60,8 @@ const QList<PageText>& pageTexts()
         {"liveLost", [] { return message("web_live_lost"); }},
         {"tokenPrompt", [] { return message("web_token_prompt"); }},
         {"tokenUse", [] { return message("btn_ok"); }},
+        {"onlyThese", [] { return message("web_only_these"); }},
+        {"sortBy", [] { return message("web_sort_by"); }},
     };
     return texts;
 }

@@ -1,4 +1,6 @@
 #include "transport/channeltexts.h"
+#include "content/fontresolver.h"
+#include "content/materialfonts.h"
 #include "language/fixedtexts.h"
 #include "workspace/mainwindow.h"
 
@@ -109,6 +111,11 @@ MainWindow::MainWindow(WorkspaceSession& session, std::unique_ptr<MainWindowDial
     buildCentre();
     buildStatusBar();
     buildTreePopup();
+    // A font name without a stand-in is told once, whichever view draws it first.
+    connect(&UnknownFontNotice::instance(), &UnknownFontNotice::unknownFontDrawn, this,
+            [this](const QString& name, const QString& family) {
+                showStatus(messageText("warn_font_stand_in").arg(name, family));
+            });
 
     const QStringList icons = session_.iconFiles();
     if (!icons.isEmpty())
@@ -557,6 +564,8 @@ void MainWindow::startUp()
 {
     tools_->startUp();
     const QStringList unread = session_.loadCards(messageSink());
+    for (const QString& font : fontNamesOfMaterials(session_.model().materials()))
+        cardFontFamilies(font); // tells the names without a stand-in
     document_->startAll();
     canvas_->syncWithModel();
     tree_->rebuild(session_.model());

@@ -216,7 +216,7 @@ void ObjectTree::rebuildCard(const ProjectModel& model, const QString& cardName)
         item->setData(0, kLevelRole, static_cast<int>(path.level));
         return item;
     };
-    const ProjectOutline outline(model);
+    const ProjectOutline outline(model, cardName);
     for (const QString& page : outline.pageNames(cardName)) {
         QTreeWidgetItem* pageItem = add(cardItem, NodePath::ofPage(cardName, page), page);
         pageItem->setExpanded(expanded.contains(keyOf(NodePath::ofPage(cardName, page))));

@@ -213,6 +213,14 @@ TEST_F(CliTest, BadArgumentsGiveUsageAndStatusTwo)
         EXPECT_EQ(help.exitCode, 0);
         EXPECT_TRUE(help.out.contains(QStringLiteral("usage: ledsign-cli ") + command));
     }
+    // Each program tells its version and exits 0.
+    for (const QString& program : {QStringLiteral("ledsign-cli"), QStringLiteral("ledsign-card")}) {
+        QProcess p;
+        p.start(binDir() + u'/' + program, {QStringLiteral("--version")});
+        ASSERT_TRUE(p.waitForFinished(30000));
+        EXPECT_EQ(p.exitCode(), 0) << program.toStdString();
+        EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()).trimmed(), program + QStringLiteral(" V2.50"));
+    }
 }
 
 TEST_F(CliTest, UnreadablePlaybillsFailWithoutWritingAnything)

@@ -1,7 +1,11 @@
 #include "content/colortable.h"
 #include "content/fontsizetable.h"
+#include "content/fontresolver.h"
 #include "content/fonttable.h"
 
+#include <QCoreApplication>
+#include <QSignalSpy>
+#include <QFontInfo>
 #include <gtest/gtest.h>
 
 using namespace ledsign;
@@ -65,15 +69,45 @@ TEST(FontTable, CodesNamesAndListIndices)
     EXPECT_EQ(cardFontName(fontCodeFromListIndex(2)), QStringLiteral("黑体"));
 }
 
-TEST(FontTable, CardFontsMapToInstalledFamilies)
+TEST(FontResolver, EveryNameIsDrawnByItsPackagedStandInOrTheOneFallback)
 {
-    EXPECT_EQ(installedFontFamily(QStringLiteral("宋体")), QStringLiteral("AR PL UMing CN"));
-    EXPECT_EQ(installedFontFamily(QStringLiteral("黑体")), QStringLiteral("WenQuanYi Zen Hei"));
-    EXPECT_EQ(installedFontFamily(QStringLiteral("华文行楷")), QStringLiteral("AR PL UKai CN"));
-    EXPECT_EQ(installedFontFamily(QStringLiteral("DejaVu Sans")), QStringLiteral("DejaVu Sans"));
-    EXPECT_EQ(fontFamiliesFor(QStringLiteral("隶书")),
-              (QStringList{QStringLiteral("隶书"), QStringLiteral("AR PL UKai CN")}));
-    EXPECT_EQ(fontFamiliesFor(QStringLiteral("Arial")), QStringList{QStringLiteral("Arial")});
+    struct Case {
+        const char* name;
+        const char* family;
+        bool known;
+    };
+    const Case cases[] = {
+        {"宋体", "AR PL UMing CN", true},      {"黑体", "WenQuanYi Zen Hei", true},
+        {"华文行楷", "AR PL UKai CN", true},   {"", "AR PL UMing CN", true},
+        {"Arial", "Liberation Sans", true},    {" arial ", "Liberation Sans", true},
+        {"Times New Roman", "Liberation Serif", true}, {"Courier New", "Liberation Mono", true},
+        {"Verdana", "DejaVu Sans", true},      {"Calibri", "Carlito", true},
+        {"Nimbus Sans", "Liberation Sans", false}, {"No Such Font", "Liberation Sans", false},
+    };
+    QSignalSpy told(&UnknownFontNotice::instance(), &UnknownFontNotice::unknownFontDrawn);
+    for (const Case& c : cases) {
+        const QString name = QString::fromUtf8(c.name);
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(fontStandIn(name).family, QString::fromUtf8(c.family));
+        EXPECT_EQ(fontStandIn(name).known, c.known);
+        // Qt finds the stand-in itself, whatever the machine would match for the name.
+        QFont font;
+        font.setFamilies(cardFontFamilies(name));
+        EXPECT_EQ(QFontInfo(font).family(), QString::fromUtf8(c.family));
+    }
+    // Chinese characters in a Latin font come from the packaged Chinese font.
+    EXPECT_EQ(cardFontFamilies(QStringLiteral("Arial")),
+              (QStringList{QStringLiteral("Liberation Sans"), QStringLiteral("AR PL UMing CN")}));
+    cardFontFamilies(QStringLiteral("No Such Font"));
+    QCoreApplication::processEvents();
+    QStringList toldNames; // once per unknown name, with the font used instead
+    for (const QList<QVariant>& signal : told) {
+        toldNames << signal.at(0).toString();
+        EXPECT_EQ(signal.at(1).toString(), QStringLiteral("Liberation Sans"));
+    }
+    EXPECT_EQ(toldNames.count(QStringLiteral("Nimbus Sans")), 1);
+    EXPECT_EQ(toldNames.count(QStringLiteral("No Such Font")), 1);
+    EXPECT_TRUE(registerPackagedFonts().isEmpty()) << registerPackagedFonts().join(u' ').toStdString();
 }
 
 TEST(FontSizeTable, GlyphNamesAndPointSizes)

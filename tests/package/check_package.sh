@@ -19,7 +19,8 @@ echo "package: $(basename "$deb")"
 
 root=$work/root
 dpkg-deb -x "$deb" "$root"
-for f in usr/bin/ledsign usr/bin/ledsign-cli usr/bin/ledsign-card \
+for f in usr/bin/ledsign usr/bin/ledsign-cli usr/bin/ledsign-card usr/bin/ledsignd \
+  usr/share/man/man8/ledsignd.8.gz usr/lib/systemd/system/ledsign.service usr/lib/sysusers.d/ledsign.conf \
   usr/share/man/man1/ledsign.1.gz usr/share/man/man1/ledsign-cli.1.gz usr/share/man/man1/ledsign-card.1.gz \
   usr/share/applications/ledsign.desktop usr/share/icons/hicolor/scalable/apps/ledsign.svg \
   usr/share/metainfo/ledsign.metainfo.xml usr/share/bash-completion/completions/ledsign-cli \
@@ -29,13 +30,14 @@ for f in usr/bin/ledsign usr/bin/ledsign-cli usr/bin/ledsign-card \
   [ -f "$root/$f" ] || fail "the package lacks /$f"
 done
 # Nothing of the build (tests, benchmarks, static libraries) comes along.
-extra=$(cd "$root" && find . -type f | grep -v -E '^\./usr/(bin/ledsign(-cli|-card)?|share/(man/man1|applications|icons|metainfo|bash-completion|doc/ledsign|ledsign/help|ledsign/web)/.*)$' || true)
+extra=$(cd "$root" && find . -type f | grep -v -E '^\./usr/(bin/ledsign(-cli|-card|d)?|lib/systemd/system/ledsign\.service|lib/sysusers\.d/ledsign\.conf|share/(man/man[18]|applications|icons|metainfo|bash-completion|doc/ledsign|ledsign/help|ledsign/web)/.*)$' || true)
 [ -z "$extra" ] || fail "unexpected files in the package: $extra"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 for d in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6serialport6 libfreexl1 libc6 \
-  qt6-qpa-plugins fonts-wqy-zenhei fonts-arphic-uming fonts-arphic-ukai; do
+  qt6-qpa-plugins fonts-wqy-zenhei fonts-arphic-uming fonts-arphic-ukai fonts-liberation2 fonts-dejavu-core \
+  fonts-dejavu-extra fonts-crosextra-carlito fonts-crosextra-caladea; do
   grep -q -E "(^|, )$d( |,|$)" <<<"$depends" || fail "Depends lacks $d"
 done
 
@@ -72,6 +74,19 @@ done
 card_page=$(page_text ledsign-card)
 for o in $(grep -o -E -- '--[a-z][a-z0-9-]*' "$work/card-help.txt" | sort -u); do
   grep -q -F -- "$o" <<<"$card_page" || fail "man ledsign-card does not describe $o"
+done
+# The service: its page names every option of its help; its unit runs it
+# under systemd as the sysusers.d file's user, in its state directory.
+"$root/usr/bin/ledsignd" --help >"$work/service-help.txt" 2>&1 || fail "ledsignd --help: status $?"
+service_page=$(zcat "$root/usr/share/man/man8/ledsignd.8.gz" | sed 's/\\-/-/g')
+for o in $(grep -o -E -- '--[a-z][a-z0-9-]*' "$work/service-help.txt" | sort -u); do
+  grep -q -F -- "$o" <<<"$service_page" || fail "man ledsignd does not describe $o"
+done
+unit=$root/usr/lib/systemd/system/ledsign.service
+user=$(awk '$1 == "u" {print $2}' "$root/usr/lib/sysusers.d/ledsign.conf")
+[ "$user" = ledsign ] || fail "the sysusers.d file declares no user ledsign"
+for line in Type=notify "User=$user" StateDirectory=ledsign Restart=on-failure ExecStart=ledsignd; do
+  grep -q -x -- "$line" "$unit" || fail "ledsign.service lacks $line"
 done
 # The editor answers --help and --version without a display.
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/ledsign" --help >"$work/app-help.txt" 2>&1 ||

@@ -25,7 +25,7 @@ void keepScreenshot(WebBrowser& browser, const char* name)
 }
 
 // The script's condition on the table row of the card.
-QString onRow(const QString& card, const QString& condition)
+QString onRow(const QString& /* the card: arguments[0] */, const QString& condition)
 {
     return QStringLiteral("const row = [...document.querySelectorAll('#spacer .row:not([hidden])')]"
                           ".find(r => r.dataset.name === arguments[0]); return !!row && (%1);").arg(condition);
@@ -66,6 +66,8 @@ TEST_F(FleetPage, TheCardIsListedATextTypedReachesItAndItGoesOffLine)
     ASSERT_TRUE(browser.open(service.api() + QStringLiteral("/"))) << browser.error().toStdString();
     ASSERT_TRUE(until(onRow(code, "row.classList.contains('is-online')"), {code})) << browser.error().toStdString();
     EXPECT_TRUE(until("return document.getElementById('count-online').textContent.includes('1');", {}));
+    // The last contact reads the same whatever the browser's language.
+    EXPECT_TRUE(until(onRow(code, "/^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$/.test(row.children[4].textContent)"), {code}));
 
     // The card's box holds its text; a text typed there and sent is what the card shows.
     ASSERT_TRUE(browser.click(browser.element(QStringLiteral("#spacer .row[data-name='%1']").arg(code))));
@@ -74,6 +76,12 @@ TEST_F(FleetPage, TheCardIsListedATextTypedReachesItAndItGoesOffLine)
     const QString box = browser.element(QStringLiteral("#texts textarea[data-material='title']"));
     ASSERT_TRUE(browser.clear(box));
     ASSERT_TRUE(browser.type(box, QStringLiteral("Typed 7")));
+    // The playbill replaced meanwhile: the card is shown again, the typed text stays.
+    const QString pictureFirst = browser.script("return document.querySelector('#pages img').src;").toString();
+    ASSERT_EQ(service.put(path(code, QStringLiteral("/playbill")), titlePlaybill(QStringLiteral("Other"), 64, 16)).status, 200);
+    ASSERT_TRUE(until("const img = document.querySelector('#pages img'); return !!img && img.src !== arguments[0];", {pictureFirst}));
+    EXPECT_EQ(browser.script("return document.querySelector('#texts textarea[data-material=\"title\"]').value;").toString(),
+              QLatin1String("Typed 7"));
     const QString pictureBefore = browser.script("return document.querySelector('#pages img').src;").toString();
     ASSERT_TRUE(browser.click(browser.element(QStringLiteral("#texts button[data-send='title']"))));
     ASSERT_TRUE(card.waitForLine(QStringLiteral("png ") + page1, 20000)) << service.output().toStdString();
@@ -172,6 +180,28 @@ TEST_F(FleetPage, TwoThousandCardsFilterAndScrollInChinese)
     EXPECT_TRUE(until("return [...document.querySelectorAll('#spacer .row:not([hidden])')]"
                       ".every(r => r.dataset.name.startsWith('Sign-19'));", {}));
     keepScreenshot(browser, "fleet-page-2000-cards-filtered.png");
+
+    // The name's heading twice: by name the other way round (Sign-1999 first,
+    // where the list has Sign-19); the on-line count: only on-line cards.
+    const QString firstRow = QStringLiteral(
+        "const rows = [...document.querySelectorAll('#spacer .row:not([hidden])')];"
+        "rows.sort((a, b) => parseInt(a.style.top) - parseInt(b.style.top));"
+        "return rows.length ? rows[0].dataset.name : '';");
+    const QString nameHeading = browser.element("#columns [data-sort='name']");
+    ASSERT_TRUE(browser.click(nameHeading));
+    ASSERT_TRUE(browser.click(nameHeading));
+    EXPECT_TRUE(until("return (() => {" + firstRow + "})() === 'Sign-1999';", {})) << browser.script(firstRow).toString().toStdString();
+    ASSERT_TRUE(browser.click(browser.element("#count-online")));
+    EXPECT_TRUE(until("return document.getElementById('shown').textContent === arguments[0] &&"
+                      " !document.querySelector('#spacer .row:not([hidden])');",
+                      {texts["shown"].toString().replace("%1", "0").replace("%2", "2000")}));
+
+    // The view is kept in the address: a reload shows the same.
+    ASSERT_TRUE(browser.click(browser.element("#count-online")));
+    ASSERT_TRUE(browser.open(browser.script("return location.href;").toString()));
+    EXPECT_TRUE(until("return document.getElementById('filter').value === 'sign-19' && (() => {" + firstRow +
+                      "})() === 'Sign-1999';", {}))
+        << browser.script("return location.href;").toString().toStdString();
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 #include "support/testsupport.h"
 
 #include <QJsonDocument>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -75,7 +77,7 @@ TEST(MqttService, StateTextsAndABrokerRestartedMidRun)
         });
     }, 15000));
 
-    // What cannot be carried out is refused with the service's reason.
+    // What cannot be carried out is refused with the service's reason, and logged.
     const struct {
         QString topic;
         QByteArray payload;
@@ -91,11 +93,18 @@ TEST(MqttService, StateTextsAndABrokerRestartedMidRun)
         ASSERT_TRUE(waitUntil([&] { return watcher.last.contains("site/refused"); }, 15000)) << r.reason;
         EXPECT_TRUE(watcher.json("site/refused")["error"].toString().contains(QLatin1String(r.reason)))
             << watcher.last.value("site/refused").constData();
+        EXPECT_TRUE(service.waitForOutput(QLatin1String(r.reason))) << r.reason;
     }
+    // The same on the HTTP side, on one line whatever the name holds.
+    EXPECT_EQ(service.put(path(QStringLiteral("no\nbody"), QStringLiteral("/texts/title")), R"({"text": "x"})").status, 404);
+    EXPECT_TRUE(service.waitForOutput(QStringLiteral("PUT /api/cards/no%0Abody/texts/title refused (404): no card named no\\x0abody")))
+        << service.output().toStdString();
 
     // A broker restarted mid-run (it kept nothing) is found again and given the state.
     broker.stop();
     ASSERT_TRUE(waitUntil([&] { return !watcher.client.isConnected(); }, 15000));
+    // Without a broker the cards are served as before.
+    EXPECT_FALSE(shownForTitle(card, png.path(), service, code, QStringLiteral("no broker"), 64, 16).isEmpty());
     watcher.last.clear();
     ASSERT_TRUE(broker.start()) << broker.output().toStdString();
     ASSERT_TRUE(waitUntil([&] { return watcher.json(state)["online"].toBool(); }, 30000)) << service.output().toStdString();
@@ -103,6 +112,28 @@ TEST(MqttService, StateTextsAndABrokerRestartedMidRun)
     ASSERT_TRUE(card.waitForLine(QStringLiteral("png ") + page1, 20000)) << service.output().toStdString();
     EXPECT_NE(readAll(page1), setShown) << "a text set after the restart reached the card";
     EXPECT_EQ(service.output().count(QStringLiteral(" lost (")), 1) << "the lost broker is said once" << service.output().toStdString();
+    EXPECT_EQ(service.terminate(), 0);
+}
+
+// A broker that takes the connection and never answers holds up nothing:
+// the card registers and a send reaches it meanwhile.
+TEST(MqttService, ASilentBrokerBlocksNoCard)
+{
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    QList<QTcpSocket*> held;
+    QObject::connect(&silent, &QTcpServer::newConnection, [&] { held << silent.nextPendingConnection(); });
+    QTemporaryDir home;
+    QTemporaryDir png;
+    ServiceProcess service;
+    ASSERT_TRUE(service.start(home.path(), {"--mqtt", QStringLiteral("127.0.0.1:%1").arg(silent.serverPort())}))
+        << service.output().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return !held.isEmpty(); }, 15000)) << "the bridge is connecting";
+    const QString code = QString::fromLatin1(kCode);
+    CardProcess card;
+    ASSERT_TRUE(card.start(cardArguments(service, code, 64, 16, png.path())));
+    ASSERT_TRUE(service.waitForOnline(code)) << service.output().toStdString();
+    EXPECT_FALSE(shownForTitle(card, png.path(), service, code, QStringLiteral("silent"), 64, 16).isEmpty());
     EXPECT_EQ(service.terminate(), 0);
 }
 

@@ -159,6 +159,12 @@ int ServiceProcess::terminate(int timeoutMs)
     return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
 }
 
+void ServiceProcess::hangUp()
+{
+    if (m_process.state() != QProcess::NotRunning)
+        ::kill(pid_t(m_process.processId()), SIGHUP);
+}
+
 void ServiceProcess::kill()
 {
     if (m_process.state() != QProcess::NotRunning) {

@@ -69,6 +69,8 @@ public:
     // SIGTERM, then the exit status (-1 when it did not end in time).
     int terminate(int timeoutMs = 15000);
     void kill();
+    // SIGHUP: the card list is read again.
+    void hangUp();
 
 private:
     QProcess m_process;

@@ -9,6 +9,10 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("QT_FONT_DPI"))
         qputenv("QT_FONT_DPI", "96");
+    // The project's own fonts, whatever the machine has installed; the
+    // programs a test starts inherit them.
+    if (qEnvironmentVariableIsEmpty("FONTCONFIG_FILE"))
+        qputenv("FONTCONFIG_FILE", LEDSIGN_SOURCE_DIR "/tests/support/fonts.conf");
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();

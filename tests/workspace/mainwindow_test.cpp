@@ -146,6 +146,24 @@ TEST_F(MainWindowTest, AnUnreadablePlaybillIsSkippedAndTheOtherCardsStillLoad)
     EXPECT_EQ(readAll(prg("bad.prg")), playbill(128));
 }
 
+TEST_F(MainWindowTest, APlaybillNamingAFontWithoutStandInIsToldOnceInTheStatusBar)
+{
+    {
+        IniFile ini;
+        ini.setValue("CardsInfo", "Hall", "64,32,hall.prg,1_2_3_4_5_6_7_8,192.168.1.9,1:2:3:4:5:6,80,1");
+        ASSERT_TRUE(QDir().mkpath(home.path() + "/prgFiles"));
+        ASSERT_TRUE(ini.save(home.path() + "/SetCfg.ini"));
+        QByteArray bill = playbill(64);
+        bill.replace("100000003=hello", "100000003=clRed^Arial^12^0^0^0^0^0^1^a~*clRed^Frutiger Roman^12^0^0^0^0^0^1^b");
+        ASSERT_TRUE(writeAll(prg("hall.prg"), bill));
+    }
+    Running run = startRun(home.path());
+    QCoreApplication::processEvents();
+    const QString told = messageText(QStringLiteral("warn_font_stand_in")).arg(QStringLiteral("Frutiger Roman"), QStringLiteral("Liberation Sans"));
+    EXPECT_EQ(run.window->statusText(MainWindow::kMessagePanel), told);
+    EXPECT_TRUE(run.window->close());
+}
+
 TEST_F(MainWindowTest, TheExitQuestionKeepsUnsavedWorkUnlessTheUserLetsItGo)
 {
     Running run = startRun(home.path());

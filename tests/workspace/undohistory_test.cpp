@@ -386,5 +386,21 @@ TEST_F(UndoHistory, TwoHundredMixedEditsOnTwoCardsUndoToTheFirstFilesAndRedoToTh
     EXPECT_EQ(fresh.outline(), run.outline());
 }
 
+TEST_F(UndoHistory, ACardKeepsItsLatestTwoHundredStepsAndTheSavedStateThatFellOutIsNoLongerClean)
+{
+    const qsizetype pagesAtStart = run.model().pageNames(kHall).size();
+    for (int i = 0; i < 205; ++i) {
+        select(NodePath::ofCard(kHall));
+        run.trigger(ActionId::AddPrg);
+    }
+    ASSERT_EQ(run.model().pageNames(kHall).size(), pagesAtStart + 205);
+    EXPECT_EQ(stack().count(), 200);
+    while (run.window->undoAction()->isEnabled())
+        undo();
+    // The five oldest steps are gone: their pages stay, and the card differs from its file.
+    EXPECT_EQ(run.model().pageNames(kHall).size(), pagesAtStart + 5);
+    EXPECT_TRUE(modified());
+}
+
 } // namespace
 } // namespace ledsign::test

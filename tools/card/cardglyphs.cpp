@@ -1,5 +1,7 @@
 #include "cardglyphs.h"
 
+#include "content/fontresolver.h"
+#include "content/fonttable.h"
 #include "model/codedvalues.h"
 
 #include <QFont>
@@ -11,18 +13,10 @@ namespace ledsign::card {
 
 namespace {
 
-QString familyOf(int fontCode)
+// The card's five fonts by code, drawn with the fonts the editor uses for them.
+QStringList familiesOf(int fontCode)
 {
-    switch (fontCode) {
-    case 2: // KaiTi
-    case 4: // LiShu
-    case 5: // XingKai
-        return QStringLiteral("AR PL UKai CN");
-    case 3: // HeiTi
-        return QStringLiteral("WenQuanYi Zen Hei");
-    default: // SongTi, and the custom library
-        return QStringLiteral("AR PL UMing CN");
-    }
+    return cardFontFamilies(cardFontName(fontCode));
 }
 
 } // namespace
@@ -47,7 +41,8 @@ const QImage& glyphMask(QChar c, int fontCode, int pixels)
     cell.fill(Qt::black);
     if (!c.isSpace()) {
         QPainter p(&cell);
-        QFont font(familyOf(fontCode));
+        QFont font;
+        font.setFamilies(familiesOf(fontCode));
         font.setPixelSize(pixels);
         font.setStyleStrategy(QFont::NoAntialias);
         font.setHintingPreference(QFont::PreferFullHinting);

@@ -1,5 +1,6 @@
 // ledsign-card: a virtual LED controller card for trying the program without
 // hardware and for the integration tests. One line per event on stdout.
+#include "content/fontresolver.h"
 #include "cardoptions.h"
 #include "ledpanelwindow.h"
 #include "udpresponder.h"
@@ -27,6 +28,10 @@ int main(int argc, char** argv)
                                                    : std::make_unique<QGuiApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("ledsign-card"));
 
+    if (QCoreApplication::arguments().contains(QStringLiteral("--version"))) {
+        QTextStream(stdout) << "ledsign-card " LEDSIGN_VERSION_TEXT "\n";
+        return 0;
+    }
     ledsign::card::CardOptions options;
     QString message;
     QTextStream err(stderr);
@@ -35,6 +40,8 @@ int main(int argc, char** argv)
         return message.contains(QStringLiteral("Usage:")) ? 0 : 2;
     }
 
+    // Here, on the application's thread: recordings draw on a thread of their own.
+    ledsign::registerPackagedFonts();
     QTextStream out(stdout);
     ledsign::card::VirtualCard card(options, out);
     QObject::connect(&card, &ledsign::card::VirtualCard::finished, app.get(), &QCoreApplication::exit);

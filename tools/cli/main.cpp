@@ -2,6 +2,7 @@
 #include "clioptions.h"
 #include "commands.h"
 #include "output.h"
+#include "servicecommands.h"
 
 #include "language/language.h"
 
@@ -26,7 +27,7 @@ QString mainUsage()
         "  play     start or stop a card's playing\n"
         "  time     set a card's clock\n"
         "  demo     build the sample card and send it to a virtual card on this machine\n\n"
-        "\"ledsign-cli COMMAND --help\" describes a command.\n"
+        "\"ledsign-cli COMMAND --help\" describes a command; \"ledsign-cli --version\" prints the version.\n"
         "Exit status: 0 done; 1 failed (the card refused or did not finish, a file could not be\n"
         "read or written); 2 wrong arguments; 3 no card registered or answered in time.");
 }
@@ -49,10 +50,21 @@ int main(int argc, char** argv)
         return kExitUsage;
     }
     const QString command = args.first();
-    const QStringList rest = args.mid(1);
+    QStringList rest = args.mid(1);
     if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
         printLine(mainUsage());
         return kExitOk;
+    }
+    if (command == QLatin1String("--version")) {
+        printLine(QStringLiteral("ledsign-cli " LEDSIGN_VERSION_TEXT));
+        return kExitOk;
+    }
+    // The commands that need the card server go through a running service
+    // of their data folder, which holds it.
+    if (command == QLatin1String("send") || command == QLatin1String("cards") || command == QLatin1String("play")
+        || command == QLatin1String("time")) {
+        if (const std::optional<int> status = runThroughService(command, rest))
+            return *status;
     }
     if (command == QLatin1String("render"))
         return runRender(rest);

@@ -1,5 +1,7 @@
 #include "networkoptions.h"
 
+#include "servicecommands.h"
+
 #include "protocol/conversions.h"
 
 #include <algorithm>
@@ -73,7 +75,8 @@ QString networkOptionsHelp()
         "  --port P           the TCP port the card connects to\n"
         "  --listen ADDR      listen on this local address only (default: every address)\n"
         "  --card-code CODE   wait for the card with this internal code (eight numbers joined by _)\n"
-        "  --timeout S        seconds to wait for the card to register (default 30)\n");
+        "  --timeout S        seconds to wait for the card to register (default 30)\n")
+        + serviceOptionHelp();
 }
 
 QString exitStatusHelp()

@@ -3,6 +3,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+
 namespace ledsign::service {
 
 namespace {
@@ -35,6 +39,11 @@ GatedConnection::GatedConnection(int fd, ConnectionPoller& poller, RequestGate::
     : CardConnection(fd, poller, parent)
     , m_gate(std::move(limit))
 {
+    // An answer leaves in several writes (status, headers, body); with Nagle's
+    // rule the last of them would wait for the client's delayed ACK, 40 ms
+    // on every request.
+    const int on = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     m_drain.setSingleShot(true);
     m_drain.setInterval(kDrainMs);
     connect(&m_drain, &QTimer::timeout, this, [this] { disconnectFromHost(); });

@@ -4,6 +4,7 @@
 #include "apiserver.h"
 #include "eventstreams.h"
 
+#include "service/cardjson.h"
 #include "service/fleetservice.h"
 
 #include <QBuffer>
@@ -117,15 +118,15 @@ QByteArray openApiDocument()
 void addApiRoutes(ApiRouter& router, FleetService& fleet, EventStreams& streams)
 {
     router.add("GET", QStringLiteral("/api/cards"), [&fleet](const ApiCall&) {
-        QJsonArray cards;
-        for (const CardStatus& card : fleet.cards())
-            cards.append(toJson(card));
-        return jsonAnswer(QJsonDocument(QJsonObject{{QStringLiteral("cards"), cards}}));
+        return ApiAnswer{200, cardListJson(fleet.cards()), "application/json"};
     });
     router.add("GET", QStringLiteral("/api/cards/{name}"), [&fleet](const ApiCall& call) {
         const std::optional<CardStatus> card = fleet.card(param(call, "name"));
-        return card ? jsonAnswer(QJsonDocument(toJson(*card)))
-                    : errorAnswer(404, QStringLiteral("no card named %1").arg(param(call, "name")));
+        if (!card)
+            return errorAnswer(404, QStringLiteral("no card named %1").arg(param(call, "name")));
+        QByteArray body;
+        appendCardJson(body, *card);
+        return ApiAnswer{200, body, "application/json"};
     });
     router.add("GET", QStringLiteral("/api/cards/{name}/playbill"), [&fleet](const ApiCall& call) {
         QByteArray bytes;

@@ -5,6 +5,7 @@
 #include "fleetpage.h"
 
 #include "service/outcome.h"
+#include "service/servicelog.h"
 
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
@@ -43,6 +44,18 @@ void writeAnswer(QHttpServerResponder& responder, const ApiAnswer& answer)
     responder.writeHeader("Cache-Control", "no-store");
     responder.writeBody(answer.body);
 }
+
+namespace {
+
+QString oneLine(const QString& text)
+{
+    QString out;
+    for (const QChar c : text)
+        out += c.unicode() < 0x20 || c.unicode() == 0x7f ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0')) : QString(c);
+    return out;
+}
+
+} // namespace
 
 ApiAnswer jsonAnswer(const QJsonDocument& document, int status)
 {
@@ -127,7 +140,16 @@ bool ApiServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* soc
         match.route->stream(call, std::move(responder));
         return true;
     }
-    writeAnswer(responder, match.route->handler(call));
+    const ApiAnswer answer = match.route->handler(call);
+    // A refused request is one line of the log: the path as it came (still
+    // percent-encoded) and the reason with its control characters written
+    // out, so that no name sent can start a line of its own.
+    if (answer.status >= 400)
+        qCInfo(lcService).noquote() << QStringLiteral("%1 %2 refused (%3): %4")
+                                           .arg(QString::fromLatin1(method), request.url().path(QUrl::FullyEncoded),
+                                                QString::number(answer.status),
+                                                oneLine(QJsonDocument::fromJson(answer.body)[QLatin1String("error")].toString()));
+    writeAnswer(responder, answer);
     return true;
 }
 

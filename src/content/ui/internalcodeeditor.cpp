@@ -2,6 +2,7 @@
 #include "content/ui/internalcodeeditor.h"
 #include "content/ui/savepathprompt.h"
 
+#include "content/fontresolver.h"
 #include "content/fonttable.h"
 #include "content/richtextfile.h"
 #include "content/texteditrules.h"
@@ -41,7 +42,7 @@ InternalCodeEditor::InternalCodeEditor(const QString& content, const QString& fo
 
     memo_ = new QPlainTextEdit(this);
     QFont font;
-    font.setFamilies(fontFamiliesFor(fontName));
+    font.setFamilies(cardFontFamilies(fontName));
     font.setPointSize(qMax(1, pointSize));
     memo_->setFont(font);
     QPalette pal = memo_->palette();

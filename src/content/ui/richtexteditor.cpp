@@ -4,6 +4,7 @@
 
 #include "content/colortable.h"
 #include "content/fontsizetable.h"
+#include "content/fontresolver.h"
 #include "content/fonttable.h"
 #include "content/qtrichtextdocument.h"
 #include "content/richtextfile.h"
@@ -104,7 +105,7 @@ RichTextEditor::RichTextEditor(bool multiLine, const QString& content, int lineS
     pal.setColor(QPalette::Text, Qt::red);
     area_->setPalette(pal);
     QFont font;
-    font.setFamilies(fontFamiliesFor(defaultFontName()));
+    font.setFamilies(cardFontFamilies(defaultFontName()));
     font.setPointSize(kDefaultPointSize);
     area_->setFont(font);
     area_->document()->setDefaultFont(font);
@@ -153,7 +154,9 @@ void RichTextEditor::buildToolbars(bool multiLine)
     look->addWidget(new QLabel(lg("lbFont"), look));
     fontBox_ = new QComboBox(look);
     fontBox_->setEditable(true);
-    fontBox_->addItems(QFontDatabase::families());
+    // The names the card fonts stand in for; any other typed name is drawn
+    // with the fallback font, and the editor says so.
+    fontBox_->addItems(knownCardFontNames());
     fontBox_->setMinimumContentsLength(8);
     fontBox_->setMaximumWidth(150);
     look->addWidget(fontBox_);
@@ -245,7 +248,7 @@ void RichTextEditor::applyFontName(const QString& name)
     if (updating_ || name.isEmpty())
         return;
     QTextCharFormat f;
-    f.setFontFamilies(fontFamiliesFor(name));
+    QtRichTextDocument::setCardFont(f, name);
     mergeFormat(f);
 }
 

@@ -1,3 +1,4 @@
+#include "content/fontresolver.h"
 #include "content/fonttable.h"
 #include "content/ui/tableeditor.h"
 
@@ -115,7 +116,7 @@ void TableEditor::buildToolbar()
     auto* look = new QToolBar(this);
     fontBox_ = new QComboBox(look);
     fontBox_->setEditable(true);
-    fontBox_->addItems(QFontDatabase::families());
+    fontBox_->addItems(knownCardFontNames());
     fontBox_->setMinimumContentsLength(8);
     fontBox_->setMaximumWidth(180);
     look->addWidget(fontBox_);

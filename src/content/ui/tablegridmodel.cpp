@@ -1,5 +1,6 @@
 #include "content/ui/tablegridmodel.h"
 
+#include "content/fontresolver.h"
 #include "content/fonttable.h"
 
 #include <QBrush>
@@ -36,7 +37,7 @@ QVariant TableGridModel::data(const QModelIndex& index, int role) const
         return cell.text;
     case Qt::FontRole: {
         QFont f;
-        f.setFamilies(fontFamiliesFor(cell.hasProperties && !p.fontName.isEmpty() ? p.fontName
+        f.setFamilies(cardFontFamilies(cell.hasProperties && !p.fontName.isEmpty() ? p.fontName
                                                                                   : defaultCardFontName()));
         const int points = cell.hasProperties && p.fontSize > 0 ? p.fontSize : kDefaultCellPointSize;
         f.setPixelSize(qMax(1, (points * 96 + 36) / 72));

@@ -171,7 +171,8 @@ void TextProgramWindow::buildUi()
     QTextCharFormat start;
     if (const ColorEntry* red = colorEntry(1))
         start.setForeground(QColor::fromRgb(red->rgb));
-    start.setFontFamilies({currentLanguage() == kSimplifiedChinese ? defaultCardFontName() : QStringLiteral("Arial")});
+    QtRichTextDocument::setCardFont(start, currentLanguage() == kSimplifiedChinese ? defaultCardFontName()
+                                                                                   : QStringLiteral("Arial"));
     start.setFontPointSize(kDefaultPointSize);
     look_ = start;
     editor_->setCurrentCharFormat(look_);
@@ -208,7 +209,7 @@ void TextProgramWindow::applyEditorLook()
     if (const ColorEntry* c = colorEntry(color_->currentData().toInt()))
         f.setForeground(QColor::fromRgb(c->rgb));
     if (font_->currentIndex() >= 0)
-        f.setFontFamilies({font_->currentText()});
+        QtRichTextDocument::setCardFont(f, font_->currentText());
     if (size_->currentIndex() >= 0)
         f.setFontPointSize(kSizePoints[std::clamp(size_->currentIndex(), 0, 7)]);
     QTextCursor cursor = editor_->textCursor();
@@ -255,8 +256,8 @@ void TextProgramWindow::showSelectionLook()
     // then has to make.
     const int code = colorCodeOfScreenColor(f.foreground().color());
     color_->setCurrentIndex(color_->findData(code));
-    const QStringList families = f.fontFamilies().toStringList();
-    font_->setCurrentIndex(families.isEmpty() ? -1 : font_->findText(families.first()));
+    const QString cardFont = QtRichTextDocument::cardFontOf(f);
+    font_->setCurrentIndex(cardFont.isEmpty() ? -1 : font_->findText(cardFont));
     const int points = qRound(f.fontPointSize());
     int sizeIndex = 1; // any other size shows 16x16
     for (int i = 0; i < 8; ++i)
