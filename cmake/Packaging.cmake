@@ -3,7 +3,7 @@
 # Depends comes from dpkg-shlibdeps (the libraries the programs link) plus
 # what they load at run time without linking it.
 
-set(LEDSIGN_PACKAGE_MAINTAINER "ledsign developers <ledsign@example.org>"
+set(LEDSIGN_PACKAGE_MAINTAINER "ledsign <ledsign@example.org>"
     CACHE STRING "Maintainer field of the Debian package")
 
 # Debian wants manual pages and the changelog compressed with gzip -9n.
@@ -32,13 +32,13 @@ add_custom_command(OUTPUT ${changelog}
 list(APPEND compressed ${changelog})
 add_custom_target(ledsign_compressed_docs ALL DEPENDS ${compressed})
 
-install(FILES data/ledsign.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES data/org.example.ledsign.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES data/bash-completion/ledsign-cli DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 install(FILES data/packaging/copyright ${changelog} DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ledsign)
-set(CPACK_PACKAGE_VENDOR "ledsign developers")
+set(CPACK_PACKAGE_VENDOR "ledsign")
 set(CPACK_PACKAGE_CONTACT "${LEDSIGN_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "editor and loader for LED display controller cards")

@@ -127,7 +127,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("ledsign"));
     QApplication::setApplicationVersion(QStringLiteral(LEDSIGN_VERSION_TEXT));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/ledsign/ledsign.svg")));
-    QApplication::setDesktopFileName(QStringLiteral("ledsign"));
+    QApplication::setDesktopFileName(QStringLiteral("org.example.ledsign"));
     const QStringList args = QApplication::arguments();
 
     const bool demo = hasOption(args, QStringLiteral("--demo"));

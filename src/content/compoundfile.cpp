@@ -34,7 +34,7 @@ public:
     bool open(QString* error)
     {
         if (bytes_.size() < kHeaderSize || !bytes_.startsWith(QByteArray(kSignature, 8)))
-            return fail(error, QStringLiteral("not a compound file"));
+            return fail(error, QStringLiteral("not an .xls file"));
         const quint16 sectorShift = u16At(bytes_, 0x1E);
         const quint16 miniShift = u16At(bytes_, 0x20);
         if ((sectorShift != 9 && sectorShift != 12) || miniShift != 6)

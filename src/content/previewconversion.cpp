@@ -62,6 +62,11 @@ PreviewPictures previewConversion(const TFodder& material, int width, int height
         break;
     case kImageGroup:
     case kTable:
+        result.error = pictureRefusal(material, width, height, material.fileList.size());
+        if (!result.error.isEmpty()) {
+            result.ok = false;
+            return result;
+        }
         result.imageFiles = imageGroupFiles(material);
         if (maxPictures >= 0 && result.imageFiles.size() > maxPictures)
             result.imageFiles = result.imageFiles.mid(0, maxPictures);

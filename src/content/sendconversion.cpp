@@ -53,7 +53,18 @@ bool sendConversion(TFodder& material, int width, int height, const QString& car
     if (status)
         status(sendConversionStatus(cardName));
     if (width <= 0 || height <= 0)
-        return fail(material, displayData, error, QStringLiteral("the region has no size"));
+        return fail(material, displayData, error,
+                    QStringLiteral("material %1: the region %2 has no size (%3 x %4)")
+                        .arg(material.name, material.regionName)
+                        .arg(width)
+                        .arg(height));
+    // Pictures of the region's size: refused before one is read or drawn.
+    if (material.kind == kImageGroup || material.kind == kTable || animation) {
+        const qint64 count = material.kind == kImageGroup || material.kind == kTable ? material.fileList.size() : 1;
+        const QString refusal = pictureRefusal(material, width, height, count);
+        if (!refusal.isEmpty())
+            return fail(material, displayData, error, refusal);
+    }
 
     QList<QImage> pictures;
     QString why;

@@ -2,13 +2,13 @@
 
 #include "content/compoundfile.h"
 #include "content/xlssheetlayout.h"
+#include "content/xlsworkbook.h"
 #include "language/language.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QList>
 #include <QStringList>
-
-#include <freexl.h>
 
 #include <algorithm>
 
@@ -16,142 +16,103 @@ namespace ledsign {
 
 namespace {
 
-bool fail(QString* error, const char* key)
+// A larger file is no table a card can show; it is refused before reading.
+constexpr qint64 kMaxXlsFileSize = 64 * 1024 * 1024;
+
+bool unreadable(QString* error, const QString& path, const QString& reason)
 {
     if (error)
-        *error = messageText(QString::fromLatin1(key));
+        *error = messageText(QStringLiteral("warn_xls_unreadable")).arg(QFileInfo(path).fileName(), reason);
     return false;
-}
-
-struct XlsHandle {
-    const void* handle = nullptr;
-    ~XlsHandle()
-    {
-        if (handle)
-            freexl_close(handle);
-    }
-};
-
-QString cellText(const FreeXL_CellValue& v)
-{
-    switch (v.type) {
-    case FREEXL_CELL_INT:
-        return QString::number(v.value.int_value);
-    case FREEXL_CELL_DOUBLE:
-        return QString::number(v.value.double_value, 'g', 15);
-    case FREEXL_CELL_TEXT:
-    case FREEXL_CELL_SST_TEXT:
-    case FREEXL_CELL_DATE:
-    case FREEXL_CELL_DATETIME:
-    case FREEXL_CELL_TIME:
-        return v.value.text_value ? QString::fromUtf8(v.value.text_value) : QString();
-    default:
-        return QString();
-    }
-}
-
-struct SheetValues {
-    QList<QStringList> rows; // at most one row and column more than a table holds
-    unsigned int sheetRows = 0;
-    unsigned int sheetColumns = 0;
-};
-
-// The values of the first worksheet, row by row; false when unreadable.
-bool readValues(const QString& path, SheetValues& values)
-{
-    XlsHandle xls;
-    if (freexl_open(QFile::encodeName(path).constData(), &xls.handle) != FREEXL_OK)
-        return false;
-    unsigned int info = 0;
-    if (freexl_get_info(xls.handle, FREEXL_BIFF_PASSWORD, &info) != FREEXL_OK || info == FREEXL_BIFF_OBFUSCATED)
-        return false;
-    if (freexl_get_info(xls.handle, FREEXL_BIFF_SHEET_COUNT, &info) != FREEXL_OK || info == 0)
-        return false;
-    if (freexl_select_active_worksheet(xls.handle, 0) != FREEXL_OK)
-        return false;
-    unsigned int rowCount = 0;
-    unsigned short columnCount = 0;
-    if (freexl_worksheet_dimensions(xls.handle, &rowCount, &columnCount) != FREEXL_OK)
-        return false;
-    values.sheetRows = rowCount;
-    values.sheetColumns = columnCount;
-    // Past the table's bounds only the count matters; the caller refuses it.
-    const unsigned int readRows = std::min<unsigned int>(rowCount, kMaxTableRows);
-    for (unsigned int r = 0; r < readRows; ++r) {
-        QStringList row;
-        for (unsigned short c = 0; c < columnCount && c < kMaxTableColumns; ++c) {
-            FreeXL_CellValue v;
-            if (freexl_get_cell_value(xls.handle, r, c, &v) != FREEXL_OK)
-                return false;
-            row << cellText(v);
-        }
-        values.rows << row;
-    }
-    return true;
-}
-
-bool isBlank(const QString& s)
-{
-    return s.trimmed().isEmpty();
 }
 
 } // namespace
 
 bool importXlsTable(const QString& path, const QString& fontName, TableModel& table, QString* error)
 {
-    SheetValues values;
-    if (!readValues(path, values))
-        return fail(error, "warn_xls_unreadable");
-    QList<QStringList>& rows = values.rows;
-    // Empty rows and columns at the end are formatting only.
-    while (!rows.isEmpty() && std::all_of(rows.last().begin(), rows.last().end(), isBlank))
-        rows.removeLast();
-    int cols = 0;
-    for (const QStringList& r : rows)
-        for (int c = int(r.size()) - 1; c >= cols; --c)
-            if (!isBlank(r[c])) {
-                cols = c + 1;
-                break;
-            }
-    if (rows.isEmpty() || cols == 0)
-        return fail(error, "warn_xls_empty");
-    if (cols + 1 > kMaxTableColumns || rows.size() + 1 > kMaxTableRows) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return unreadable(error, path, file.errorString());
+    if (file.size() > kMaxXlsFileSize)
+        return unreadable(error, path, QStringLiteral("larger than 64 MiB"));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return unreadable(error, path, file.errorString());
+    return importXlsTable(bytes, path, fontName, table, error);
+}
+
+bool importXlsTable(const QByteArray& bytes, const QString& path, const QString& fontName, TableModel& table,
+                    QString* error)
+{
+    QByteArray workbook;
+    QString reason;
+    if (!readCompoundStream(bytes, {QStringLiteral("Workbook"), QStringLiteral("Book")}, &workbook, &reason))
+        return unreadable(error, path, reason);
+    XlsGlobals globals;
+    if (!readXlsGlobals(workbook, &globals, &reason))
+        return unreadable(error, path, reason);
+    // The first visible worksheet that holds values: hidden sheets are not
+    // shown, and an empty first sheet is often only a cover.
+    XlsCellTexts cells;
+    const XlsWorksheet* sheet = nullptr;
+    for (const XlsWorksheet& s : globals.worksheets) {
+        if (!s.visible)
+            continue;
+        if (!readXlsCellTexts(workbook, globals, s, kMaxTableRows, kMaxTableColumns, &cells, &reason))
+            return unreadable(error, path, reason);
+        if (!cells.cells.isEmpty() || cells.rows > 0) {
+            sheet = &s;
+            break;
+        }
+    }
+    if (!sheet) {
+        if (error)
+            *error = messageText(QStringLiteral("warn_xls_empty")).arg(QFileInfo(path).fileName());
+        return false;
+    }
+    // Blank texts at the end of the sheet are formatting only.
+    auto blank = [](const QString& s) { return s.trimmed().isEmpty(); };
+    int rows = 0, cols = 0;
+    for (auto it = cells.cells.cbegin(); it != cells.cells.cend(); ++it)
+        if (!blank(it.value())) {
+            rows = qMax(rows, int(it.key() >> 8) + 1);
+            cols = qMax(cols, int(it.key() & 0xFF) + 1);
+        }
+    if (rows == 0 || cols == 0) {
+        if (error)
+            *error = messageText(QStringLiteral("warn_xls_empty")).arg(QFileInfo(path).fileName());
+        return false;
+    }
+    if (cols + 1 > kMaxTableColumns || rows + 1 > kMaxTableRows || cells.rows + 1 > kMaxTableRows
+        || cells.columns + 1 > kMaxTableColumns) {
         if (error)
             *error = messageText(QStringLiteral("warn_xls_too_big"))
-                         .arg(qMax<qsizetype>(rows.size(), values.sheetRows))
-                         .arg(qMax<int>(cols, values.sheetColumns))
+                         .arg(qMax(rows, cells.rows))
+                         .arg(qMax(cols, cells.columns))
                          .arg(kMaxTableRows - 1)
-                         .arg(kMaxTableColumns - 1);
+                         .arg(kMaxTableColumns - 1)
+                         .arg(QFileInfo(path).fileName());
         return false;
     }
 
-    // The layout is read from the same file; a file whose values could be
-    // read but whose layout cannot is taken without it.
-    XlsSheetLayout layout;
-    QFile file(path);
-    QByteArray workbook;
-    if (file.open(QIODevice::ReadOnly)
-        && readCompoundStream(file.readAll(), {QStringLiteral("Workbook"), QStringLiteral("Book")}, &workbook))
-        layout = readXlsSheetLayout(workbook);
-
-    TableModel t = TableModel::create(int(rows.size()), kDefaultRowHeight, cols, kDefaultColumnWidth, fontName);
+    const XlsSheetLayout layout = readXlsSheetLayout(workbook, sheet->offset);
+    TableModel t = TableModel::create(rows, kDefaultRowHeight, cols, kDefaultColumnWidth, fontName);
     t.backgroundIndex = table.backgroundIndex;
     t.lineWidthIndex = table.lineWidthIndex;
     t.lineColorIndex = table.lineColorIndex;
-    for (int r = 0; r < rows.size(); ++r)
-        for (int c = 0; c < cols && c < rows[r].size(); ++c)
-            t.setText(c + 1, r + 1, rows[r][c]);
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < cols; ++c)
+            t.setText(c + 1, r + 1, cells.text(r, c));
     for (auto it = layout.columnWidths.cbegin(); it != layout.columnWidths.cend(); ++it)
         if (it.key() < cols && it.value() > 0)
             t.setColumnWidth(it.key() + 1, it.value());
     for (auto it = layout.rowHeights.cbegin(); it != layout.rowHeights.cend(); ++it)
-        if (it.key() < rows.size() && it.value() > 0)
+        if (it.key() < rows && it.value() > 0)
             t.setRowHeight(it.key() + 1, it.value());
     // Merges are clipped to the data; one reaching past it still joins the
     // cells that are there.
     for (const CellRange& m : layout.merges) {
-        const CellRange clipped {m.left + 1, m.top + 1, qMin(m.right, cols - 1) + 1,
-                                 qMin(m.bottom, int(rows.size()) - 1) + 1};
+        const CellRange clipped {m.left + 1, m.top + 1, qMin(m.right, cols - 1) + 1, qMin(m.bottom, rows - 1) + 1};
         if (clipped.left <= clipped.right && clipped.top <= clipped.bottom)
             t.merge(clipped); // a single cell or a merge cutting another is refused
     }

@@ -4,11 +4,9 @@
 #include "model/codec.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace ledsign {
-
-namespace {
-}
 
 int pictureBudget(int width, int height)
 {
@@ -29,6 +27,22 @@ QString textContentRefusal(const TFodder& material)
         .arg(material.name)
         .arg(bytes)
         .arg(kMaxTextContentBytes);
+}
+
+QString pictureRefusal(const TFodder& material, int width, int height, qint64 pictures)
+{
+    pictures = std::max<qint64>(pictures, 1);
+    const qint64 each = qint64(std::max(width, 0)) * std::max(height, 0);
+    // Compared by division: the product of a huge count and size overflows.
+    if (each == 0 || pictures <= kMaxMaterialPixels / each)
+        return {};
+    return messageText(QStringLiteral("warn_pictures_too_large"))
+        .arg(material.name)
+        .arg(pictures)
+        .arg(width)
+        .arg(height)
+        .arg(pictures > std::numeric_limits<qint64>::max() / each ? std::numeric_limits<qint64>::max() : pictures * each)
+        .arg(kMaxMaterialPixels);
 }
 
 QString textTooLongMessage(const TFodder& material, int width, int height, int pictures)

@@ -22,6 +22,11 @@ int pictureBudget(int width, int height);
 // is known before the layout: the size of the stored text.
 QString textContentRefusal(const TFodder& material);
 
+// Empty when `pictures` pictures of W x H fit the pixel budget; otherwise the
+// message refusing the material, naming it, the pictures and the limit. For
+// image groups, tables and animations, before any picture is read.
+QString pictureRefusal(const TFodder& material, int width, int height, qint64 pictures);
+
 // The message for a text whose pictures reached the budget before its end.
 QString textTooLongMessage(const TFodder& material, int width, int height, int pictures);
 

@@ -74,8 +74,12 @@ int rowPixels(quint16 twips)
 
 XlsSheetLayout readXlsSheetLayout(const QByteArray& workbook)
 {
+    return readXlsSheetLayout(workbook, firstWorksheet(workbook));
+}
+
+XlsSheetLayout readXlsSheetLayout(const QByteArray& workbook, qsizetype sheet)
+{
     XlsSheetLayout layout;
-    const qsizetype sheet = firstWorksheet(workbook);
     if (sheet < 0 || sheet >= workbook.size())
         return layout;
     RecordWalk walk {workbook, sheet};

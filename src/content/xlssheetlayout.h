@@ -18,6 +18,9 @@ struct XlsSheetLayout {
     QMap<int, int> rowHeights;    // row -> pixels, for the rows the sheet sizes
 };
 
+// Of the first worksheet the workbook lists.
 XlsSheetLayout readXlsSheetLayout(const QByteArray& workbook);
+// Of the worksheet whose BOF record is at `sheetOffset`.
+XlsSheetLayout readXlsSheetLayout(const QByteArray& workbook, qsizetype sheetOffset);
 
 } // namespace ledsign

@@ -1,16 +1,19 @@
 #include "editing/democard.h"
 
+#include "content/bmpfile.h"
 #include "content/fontresolver.h"
-
 #include "editing/selection.h"
 #include "editing/treecommands.h"
+#include "model/atomicfile.h"
 #include "model/imagefiles.h"
 #include "model/materialkinds.h"
 #include "model/playbillreader.h"
 #include "model/playbillwriter.h"
 #include "model/projectmodel.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFont>
 #include <QImage>
@@ -163,6 +166,24 @@ QString defaultDemoFolder()
     return base + QStringLiteral("/ledsign-demo");
 }
 
+namespace {
+
+// Whole: a BMP whose rows end early reads as damaged, not as a picture.
+bool pictureReads(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    QString damage;
+    if (!readPlainBmp(bytes, &damage).isNull())
+        return true;
+    QImage image;
+    return damage.isEmpty() && image.loadFromData(bytes);
+}
+
+} // namespace
+
 bool ensureDemoPictures(const DataFolder& folders, QStringList& paths, QString* error)
 {
     paths.clear();
@@ -177,11 +198,18 @@ bool ensureDemoPictures(const DataFolder& folders, QStringList& paths, QString* 
     const QDir dir(folders.pictureFolder());
     for (const auto& picture : pictures) {
         const QString path = dir.filePath(QString::fromLatin1(picture.name));
-        // A picture the user has redrawn is kept.
-        if (!QFileInfo(path).isFile() && !picture.draw().save(path, "BMP")) {
-            if (error)
-                *error = QStringLiteral("cannot write %1").arg(path);
-            return false;
+        // A picture the user has redrawn is kept; one that does not read
+        // (cut by a full disk, say) is drawn again, whole or not at all.
+        if (!pictureReads(path)) {
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            QString why;
+            if (!picture.draw().save(&buffer, "BMP") || !writeFileAtomically(path, bytes, &why)) {
+                if (error)
+                    *error = QStringLiteral("cannot write %1: %2").arg(path, why.isEmpty() ? QStringLiteral("no picture") : why);
+                return false;
+            }
         }
         paths << path;
     }

@@ -37,8 +37,9 @@ QRect demoEditorFrame(const QRect& editor, const QRect& screen, int minimumWidth
 // $XDG_DATA_HOME/ledsign-demo (usually ~/.local/share/ledsign-demo).
 QString defaultDemoFolder();
 
-// The image group's BMP files in the picture folder, drawn when missing.
-// Existing files are left alone. False with `error` when one cannot be
+// The image group's BMP files in the picture folder, drawn when missing or
+// when they do not read as a picture. Pictures that read are left alone.
+// False with `error` (the file and the system's reason) when one cannot be
 // written.
 bool ensureDemoPictures(const DataFolder& folders, QStringList& paths, QString* error = nullptr);
 

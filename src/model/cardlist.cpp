@@ -103,6 +103,8 @@ std::optional<CardListLine> parseCardListLine(const QString& name, const QString
     line.macAddress = items.at(kItemMacAddress).trimmed();
     int version = -1;
     line.version = parseWholeInt(items.at(kItemVersion), &version) ? version : -1;
+    if (line.version == -1 && !items.at(kItemVersion).trimmed().isEmpty() && items.at(kItemVersion).trimmed() != QLatin1String("-1"))
+        line.refusedVersion = items.at(kItemVersion).trimmed();
     line.colorType = items.size() > kItemColor ? colorTypeFromDigit(items.at(kItemColor)) : '8';
     return line;
 }

@@ -26,6 +26,9 @@ struct CardListLine {
     // The stored size was a number no card can have (see cardsize.h); the
     // defaults stand in for it. Empty when the size was usable.
     QString refusedSize;
+    // The stored version item as read, when it was there but no whole
+    // number (the version then counts as not reported).
+    QString refusedVersion;
 };
 
 inline constexpr char kCardsInfoSection[] = "CardsInfo";

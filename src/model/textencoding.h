@@ -14,6 +14,10 @@ enum class TextEncoding {
     Utf8,    // UTF-8 with its mark
     Utf16LE, // UTF-16 little-endian with its mark
     Utf16BE, // UTF-16 big-endian with its mark
+    // UTF-16 without a mark, told by the zero bytes of its Latin
+    // characters (section names, keys and numbers); written back without one.
+    Utf16LEUnmarked,
+    Utf16BEUnmarked,
 };
 
 struct DecodedText {

@@ -139,6 +139,10 @@ void WorkspaceSession::noteRefusedSize(const CardListLine& line)
                           .arg(line.width)
                           .arg(line.height);
     }
+    if (!line.refusedVersion.isEmpty()) {
+        loadNotes_ << messageText(QStringLiteral("warn_card_version_refused"))
+                          .arg(line.name, folders_.settingsFile(), line.refusedVersion);
+    }
 }
 
 void WorkspaceSession::takeListedValues(TFIXModem& card, const CardListLine& line)

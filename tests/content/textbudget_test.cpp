@@ -10,6 +10,8 @@
 #include "model/materialkinds.h"
 
 #include <QElapsedTimer>
+#include <climits>
+#include <limits>
 #include <gtest/gtest.h>
 
 using namespace ledsign;
@@ -80,3 +82,45 @@ TEST(TextBudget, AScrollingTextBeyondThePictureBudgetIsRefused)
 }
 
 } // namespace
+
+// Image groups and tables are held to the same pixel budget, before a
+// picture is read: the group names a file that is no picture, so any work
+// on it would end in another message.
+TEST(PictureBudget, ImageGroupsOverThePixelBudgetAreRefusedBeforeAnyWork)
+{
+    const struct {
+        int width, height;
+        qint64 pictures;
+        bool fits;
+    } cases[] = {
+        {4096, 4096, 1, true},   {4096, 4096, 2, false},          {16384, 16384, 1, false},
+        {1, 1, qint64(16) << 20, true}, {2, 1, (qint64(8) << 20) + 1, false},
+        {0, 100, 5, true}, // no size: refused elsewhere, by name
+        {INT_MAX, INT_MAX, std::numeric_limits<qint64>::max(), false},
+    };
+    TFodder group = defaultMaterial(kImageGroup);
+    group.name = QStringLiteral("huge");
+    for (const auto& c : cases)
+        EXPECT_EQ(pictureRefusal(group, c.width, c.height, c.pictures).isEmpty(), c.fits)
+            << c.width << " x " << c.height << " x " << c.pictures;
+
+    TFileInfo file;
+    file.path = QStringLiteral("/nonexistent/not-a-picture.bmp");
+    group.fileList = {file};
+    group.regionName = QStringLiteral("wall");
+    QByteArray data;
+    QString error;
+    EXPECT_FALSE(sendConversion(group, 16384, 16384, QStringLiteral("card"), 2, data, {}, &error));
+    EXPECT_EQ(error, messageText(QStringLiteral("warn_pictures_too_large"))
+                         .arg(QStringLiteral("huge"))
+                         .arg(1)
+                         .arg(16384)
+                         .arg(16384)
+                         .arg(qint64(16384) * 16384)
+                         .arg(kMaxMaterialPixels));
+    EXPECT_TRUE(data.isEmpty());
+    EXPECT_FALSE(previewConversion(group, 16384, 16384, -1).ok);
+    // A region without size is named with its material.
+    EXPECT_FALSE(sendConversion(group, 0, 32, QStringLiteral("card"), 2, data, {}, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("huge")) && error.contains(QStringLiteral("wall"))) << error.toStdString();
+}

@@ -1,11 +1,13 @@
 // Importing a table from an ".xls" spreadsheet: the fixtures in xls/ were
-// written by make_fixtures.py there, whose lines say what each cell holds.
+// written by make_fixtures.py (python3-xlwt) and make_office_fixtures.py
+// (LibreOffice) there, whose lines say what each cell holds.
 #include "content/tablefilexls.h"
 
 #include "language/language.h"
 #include "support/testsupport.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -105,17 +107,27 @@ TEST(TableXls, RefusesUnreadableAndEmptyFilesInEveryLanguage)
         const QString unreadable = message("warn_xls_unreadable");
         ASSERT_FALSE(unreadable.isEmpty()) << language;
         seen << unreadable;
-        for (const QString& path : {truncated, text, noise, dir.filePath(QStringLiteral("missing.xls"))}) {
+        // Each refusal names the file and why.
+        const struct {
+            QString path;
+            const char* reason;
+        } refused[] = {{truncated, "damaged"},
+                       {text, "not an .xls file"},
+                       {noise, ""},
+                       {dir.filePath(QStringLiteral("missing.xls")), "No such file"}};
+        for (const auto& r : refused) {
             TableModel t = before;
             QString error;
-            EXPECT_FALSE(importXlsTable(path, QStringLiteral("Arial"), t, &error)) << path.toStdString();
-            EXPECT_EQ(error, unreadable) << path.toStdString();
+            EXPECT_FALSE(importXlsTable(r.path, QStringLiteral("Arial"), t, &error)) << r.path.toStdString();
+            const QString name = QFileInfo(r.path).fileName();
+            EXPECT_TRUE(error.startsWith(unreadable.section(QStringLiteral("%1"), 0, 0) + name)) << error.toStdString();
+            EXPECT_TRUE(error.contains(QLatin1String(r.reason))) << error.toStdString();
             EXPECT_EQ(t, before);
         }
         TableModel t = before;
         QString error;
         EXPECT_FALSE(importXlsTable(fixture("empty.xls"), QStringLiteral("Arial"), t, &error));
-        EXPECT_EQ(error, message("warn_xls_empty"));
+        EXPECT_EQ(error, message("warn_xls_empty").arg(QStringLiteral("empty.xls")));
         EXPECT_FALSE(error.isEmpty());
         EXPECT_EQ(t, before);
         EXPECT_FALSE(message("warn_xls_too_big").isEmpty());
@@ -124,4 +136,44 @@ TEST(TableXls, RefusesUnreadableAndEmptyFilesInEveryLanguage)
     setCurrentLanguage(previous);
     seen.removeDuplicates();
     EXPECT_EQ(seen.size(), 3); // each language has its own text
+}
+
+TEST(TableXls, ShowsTheCellsAsTheSheetShowsThem)
+{
+    // Written by LibreOffice: one column per format, then a hidden sheet.
+    TableModel t;
+    QString error;
+    ASSERT_TRUE(importXlsTable(fixture("formats.xls"), QStringLiteral("Arial"), t, &error)) << error.toStdString();
+    const QStringList expected[] = {
+        {"Item", "Price", "Share", "In stock", "Since", "Total"},
+        {"Tea", "553.50", "25%", "TRUE", "09.12.2026", "1,107.00"},
+        {"Rice", "1,234.50", "12.50%", "FALSE", "2026-12-09 14:30", ""},
+        {"Salt", "0.333333333", "1234567", "-2.68", "", ""},
+    };
+    ASSERT_EQ(t.rowCount(), 5);
+    ASSERT_EQ(t.columnCount(), 7);
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 6; ++c)
+            EXPECT_EQ(t.cell(c + 1, r + 1).text, expected[r][c]) << "row " << r << " column " << c;
+}
+
+TEST(TableXls, TakesTheFirstVisibleSheetThatHoldsValues)
+{
+    TableModel t;
+    QString error;
+    // An empty cover sheet comes before the data.
+    ASSERT_TRUE(importXlsTable(fixture("cover.xls"), QStringLiteral("Arial"), t, &error)) << error.toStdString();
+    EXPECT_EQ(t.cell(1, 1).text, QStringLiteral("台位"));
+    EXPECT_EQ(t.cell(2, 2).text, QStringLiteral("21.50"));
+    // A hidden first sheet (written by python3-xlwt) is passed over.
+    ASSERT_TRUE(importXlsTable(fixture("hiddenfirst.xls"), QStringLiteral("Arial"), t, &error)) << error.toStdString();
+    EXPECT_EQ(t.rowCount(), 2);
+    const QStringList board{"553.50", "25%", "TRUE", "9-Dec-26 14:30"};
+    for (int c = 0; c < board.size(); ++c)
+        EXPECT_EQ(t.cell(c + 1, 1).text, board[c]);
+    // Values only on a hidden sheet: nothing the operator sees.
+    const TableModel before = t;
+    EXPECT_FALSE(importXlsTable(fixture("hiddenonly.xls"), QStringLiteral("Arial"), t, &error));
+    EXPECT_EQ(error, message("warn_xls_empty").arg(QStringLiteral("hiddenonly.xls")));
+    EXPECT_EQ(t, before);
 }

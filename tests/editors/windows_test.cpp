@@ -250,7 +250,8 @@ TEST(TableEditorWindow, EditsCutsAndReopens)
     EXPECT_FALSE(message.isEmpty());
     ASSERT_TRUE(test::writeAll(dir.filePath(QStringLiteral("book.xls")), "xls"));
     EXPECT_FALSE(again.openTableFile(dir.filePath(QStringLiteral("book.xls")), &message));
-    EXPECT_EQ(message, GetLgText(3, QStringLiteral("warn_xls_unreadable")));
+    EXPECT_EQ(message, GetLgText(3, QStringLiteral("warn_xls_unreadable"))
+                           .arg(QStringLiteral("book.xls"), QStringLiteral("not an .xls file")));
     EXPECT_EQ(again.table().cell(1, 1).text, QStringLiteral("温度")); // the table is kept
     ASSERT_TRUE(test::writeAll(dir.filePath(QStringLiteral("book.xlsx")), "xlsx"));
     EXPECT_FALSE(again.openTableFile(dir.filePath(QStringLiteral("book.xlsx")), &message));

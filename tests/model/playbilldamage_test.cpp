@@ -129,17 +129,19 @@ TEST_F(DamageTest, DroppedLinesAreCountedAndNamedWithTheFile)
     EXPECT_TRUE(reader.damageText(saved).isEmpty());
 }
 
-TEST_F(DamageTest, APlaybillWithAByteOrderMarkReadsAsWithout)
+TEST_F(DamageTest, APlaybillInUtf8OrUtf16WithOrWithoutItsMarkReadsTheSame)
 {
     const QString text = QString::fromUtf8(kPlaybill).replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
     ASSERT_EQ(read(codec::encode(text)), Status::Loaded);
     const QStringList expected = outline();
     for (const auto& [encoding, mark] : {std::pair{QStringConverter::Utf8, QByteArray("\xEF\xBB\xBF")},
                                          std::pair{QStringConverter::Utf16LE, QByteArray("\xFF\xFE")},
-                                         std::pair{QStringConverter::Utf16BE, QByteArray("\xFE\xFF")}}) {
+                                         std::pair{QStringConverter::Utf16BE, QByteArray("\xFE\xFF")},
+                                         std::pair{QStringConverter::Utf16LE, QByteArray()},
+                                         std::pair{QStringConverter::Utf16BE, QByteArray()}}) {
         QStringEncoder encoder(encoding);
         ASSERT_EQ(read(mark + QByteArray(encoder.encode(text))), Status::Loaded);
-        EXPECT_EQ(outline(), expected) << mark.toHex().toStdString();
+        EXPECT_EQ(outline(), expected) << mark.toHex().toStdString() << " " << int(encoding);
         EXPECT_EQ(reader.skippedLines(), 0);
     }
 }

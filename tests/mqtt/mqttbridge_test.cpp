@@ -103,9 +103,13 @@ TEST_F(MqttBridgeTest, StateAndDiscoveryAreRetained)
     EXPECT_EQ(watcher.last.value("ls/status"), "online");
     EXPECT_TRUE(watcher.json("ls/cards/Hall/state")["online"].toBool());
     EXPECT_FALSE(watcher.json(QStringLiteral("ls/cards/门%2F2/state"))["online"].toBool());
-    const auto configs = std::count_if(watcher.last.keyBegin(), watcher.last.keyEnd(),
-                                       [](const QString& t) { return t.startsWith("homeassistant/"); });
-    EXPECT_EQ(configs, 6); // per card: on-line sensor, send button, one text
+    const auto configs = [&] {
+        return std::count_if(watcher.last.keyBegin(), watcher.last.keyEnd(),
+                             [](const QString& t) { return t.startsWith("homeassistant/"); });
+    };
+    // Retained messages come in no set order: wait for all of them.
+    waitFor([&] { return configs() >= 6; }, 10000);
+    EXPECT_EQ(configs(), 6); // per card: on-line sensor, send button, one text
 
     // A change is published; a card that goes takes its retained messages along.
     fleet.online[QStringLiteral("Hall")] = false;

@@ -22,8 +22,8 @@ dpkg-deb -x "$deb" "$root"
 for f in usr/bin/ledsign usr/bin/ledsign-cli usr/bin/ledsign-card usr/bin/ledsignd \
   usr/share/man/man8/ledsignd.8.gz usr/lib/systemd/system/ledsign.service usr/lib/sysusers.d/ledsign.conf \
   usr/share/man/man1/ledsign.1.gz usr/share/man/man1/ledsign-cli.1.gz usr/share/man/man1/ledsign-card.1.gz \
-  usr/share/applications/ledsign.desktop usr/share/icons/hicolor/scalable/apps/ledsign.svg \
-  usr/share/metainfo/ledsign.metainfo.xml usr/share/bash-completion/completions/ledsign-cli \
+  usr/share/applications/org.example.ledsign.desktop usr/share/icons/hicolor/scalable/apps/ledsign.svg \
+  usr/share/metainfo/org.example.ledsign.metainfo.xml usr/share/bash-completion/completions/ledsign-cli \
   usr/share/doc/ledsign/copyright usr/share/doc/ledsign/changelog.gz \
   usr/share/ledsign/help/guide.en.md usr/share/ledsign/help/guide.zh_CN.md usr/share/ledsign/help/guide.zh_TW.md \
   usr/share/ledsign/web/index.html usr/share/ledsign/web/main.js; do
@@ -33,9 +33,21 @@ done
 extra=$(cd "$root" && find . -type f | grep -v -E '^\./usr/(bin/ledsign(-cli|-card|d)?|lib/systemd/system/ledsign\.service|lib/sysusers\.d/ledsign\.conf|share/(man/man[18]|applications|icons|metainfo|bash-completion|doc/ledsign|ledsign/help|ledsign/web)/.*)$' || true)
 [ -z "$extra" ] || fail "unexpected files in the package: $extra"
 
+# The licence, machine-readable; a maintainer and metadata that validate.
+copyright=$root/usr/share/doc/ledsign/copyright
+head -n 1 "$copyright" | grep -q -x 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+  fail "the copyright file is not in the machine-readable format"
+grep -q -x 'License: GPL-3.0-or-later' "$copyright" || fail "the copyright file names no GPL-3.0-or-later licence"
+maintainer=$(dpkg-deb -f "$deb" Maintainer)
+grep -q -E '^[^<>]+ <[^@<>]+@[^@<>]+\.[a-z]+>$' <<<"$maintainer" || fail "Maintainer: $maintainer"
+appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/org.example.ledsign.metainfo.xml" >"$work/appstream.txt" 2>&1 ||
+  { cat "$work/appstream.txt"; fail "appstreamcli validate"; }
+desktop-file-validate "$root/usr/share/applications/org.example.ledsign.desktop" ||
+  fail "desktop-file-validate"
+
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for d in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6serialport6 libfreexl1 libc6 \
+for d in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6serialport6 libc6 \
   qt6-qpa-plugins fonts-wqy-zenhei fonts-arphic-uming fonts-arphic-ukai fonts-liberation2 fonts-dejavu-core \
   fonts-dejavu-extra fonts-crosextra-carlito fonts-crosextra-caladea; do
   grep -q -E "(^|, )$d( |,|$)" <<<"$depends" || fail "Depends lacks $d"

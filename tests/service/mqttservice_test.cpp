@@ -59,6 +59,8 @@ TEST(MqttService, StateTextsAndABrokerRestartedMidRun)
     const QString set = QStringLiteral("site/cards/%1/texts/title/set").arg(code);
     Watcher watcher(broker.port());
     ASSERT_TRUE(waitUntil([&] { return watcher.json(state)["online"].toBool(); }, 15000)) << service.output().toStdString();
+    // The state may still say "sending" until the card's confirmation of the last send is published.
+    waitUntil([&] { return watcher.json(state)["send"].toObject()["state"].toString() == QLatin1String("sent"); }, 15000);
     EXPECT_EQ(watcher.json(state)["send"].toObject()["state"].toString(), QLatin1String("sent"));
     EXPECT_EQ(watcher.last.value("site/status"), "online");
     ASSERT_TRUE(waitUntil([&] {

@@ -30,6 +30,9 @@ TEST(CardListLine, ItemsAndTheirFallbacks)
     // Seven items and non-numbers; a size of no pixels is as unusable as a non-number.
     l = parsed(QStringLiteral("wide,x,a.prg,c,ip,mac,v1"));
     EXPECT_EQ(QList<int>({l.width, l.height, l.version, l.colorType}), QList<int>({256, 128, -1, '8'}));
+    EXPECT_EQ(l.refusedVersion, QStringLiteral("v1"));
+    for (const char* unset : {"256,128,a.prg,,,,,3", "256,128,a.prg,,,, -1 ,3", "256,128,a.prg,,,,55,3"})
+        EXPECT_TRUE(parsed(QString::fromLatin1(unset)).refusedVersion.isEmpty()) << unset;
     l = parsed(QStringLiteral("0,-16,a.prg,c,ip,mac,60,7"));
     EXPECT_EQ(QList<int>({l.width, l.height, l.version, l.colorType}), QList<int>({256, 128, 60, '8'}));
     EXPECT_FALSE(parseCardListLine(QStringLiteral("c"), QStringLiteral("64,32,a.prg,c,ip,mac"), kFolder));

@@ -82,6 +82,8 @@ TEST_F(SettingsEncoding, EveryMarkedEncodingReads)
         {"UTF-8", encoded(text, QStringConverter::Utf8, "\xEF\xBB\xBF")},
         {"UTF-16LE", encoded(text, QStringConverter::Utf16LE, "\xFF\xFE")},
         {"UTF-16BE", encoded(text, QStringConverter::Utf16BE, "\xFE\xFF")},
+        {"UTF-16LE without BOM", encoded(text, QStringConverter::Utf16LE, "")},
+        {"UTF-16BE without BOM", encoded(text, QStringConverter::Utf16BE, "")},
         {"GB18030", codec::encode(text)},
     };
     for (const auto& c : cases) {
@@ -102,8 +104,8 @@ TEST_F(SettingsEncoding, EveryMarkedEncodingReads)
 
 TEST_F(SettingsEncoding, FileThatCannotBeUnderstoodIsKeptAndTheSessionSavedBeside)
 {
-    // UTF-16 without its mark: every other byte is NUL.
-    const QByteArray original = encoded(cardListText(20), QStringConverter::Utf16LE, "");
+    // Marked as UTF-8, but with bytes that are no UTF-8.
+    const QByteArray original = encoded(cardListText(20), QStringConverter::Utf8, "\xEF\xBB\xBF") + "\xC3\x28\r\n";
     ASSERT_TRUE(writeAll(settingsPath(), original));
     {
         Running run = startRun(home.path());

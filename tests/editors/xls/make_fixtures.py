@@ -52,6 +52,25 @@ def empty():
     book.save("empty.xls")
 
 
-plain()
-merged()
-empty()
+def hiddenfirst():
+    # A hidden first sheet, then the table in number formats.
+    book = xlwt.Workbook(encoding="utf-8")
+    secret = book.add_sheet("Secret")
+    secret.write(0, 0, "hidden sheet")
+    secret.visibility = 1
+    secret.set_selected(False)
+    sheet = book.add_sheet("Board")
+    sheet.write(0, 0, 553.5, xlwt.easyxf(num_format_str="0.00"))
+    sheet.write(0, 1, 0.25, xlwt.easyxf(num_format_str="0%"))
+    sheet.write(0, 2, True)
+    sheet.write(0, 3, datetime.datetime(2026, 12, 9, 14, 30), xlwt.easyxf(num_format_str="d-mmm-yy h:mm"))
+    sheet.set_selected(True)
+    book.active_sheet = 1
+    book.save("hiddenfirst.xls")
+
+
+if __name__ == "__main__":
+    plain()
+    merged()
+    empty()
+    hiddenfirst()
