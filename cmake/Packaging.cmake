@@ -1,4 +1,4 @@
-# make package: a Debian package of the three programs with their manual pages,
+# make package: a Debian package of the four programs with their manual pages,
 # the desktop entry, icon, AppStream metainfo and the bash completion.
 # Depends comes from dpkg-shlibdeps (the libraries the programs link) plus
 # what they load at run time without linking it.
@@ -47,8 +47,9 @@ and pictures for LED display controller cards and sends them over the
 network, a serial or RS-485 line, or writes them to a USB disk.
 .
 The package holds the desktop editor ledsign, the command-line program
-ledsign-cli for scripts and ledsign-card, a virtual card for trying both
-without hardware.")
+ledsign-cli for scripts, the service ledsignd with its HTTP API, fleet page
+and MQTT bridge, and ledsign-card, a virtual card for trying them without
+hardware.")
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -57,6 +58,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # the SVG icon loader and the fonts the card fonts map to.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "qt6-qpa-plugins, libqt6svg6, fonts-wqy-zenhei, fonts-arphic-uming, fonts-arphic-ukai, fonts-liberation2, fonts-dejavu-core, fonts-dejavu-extra, fonts-crosextra-carlito, fonts-crosextra-caladea")
+# postinst makes the service's system user from its sysusers.d file.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/data/packaging/postinst)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/package)

@@ -86,7 +86,9 @@ QColor qcolor(TableColor c)
     return QColor::fromRgb(tableColorToRgb(c));
 }
 
-void drawCell(QPainter& p, const TableModel& t, int col, int row, const QRect& rect)
+} // namespace
+
+void drawTableCellContent(QPainter& p, const TableModel& t, int col, int row, const QRect& rect)
 {
     const TableCell& cell = t.cell(col, row);
     const TableCellProperties& props = cell.properties;
@@ -128,6 +130,13 @@ void drawCell(QPainter& p, const TableModel& t, int col, int row, const QRect& r
         p.drawText(rect, flags, cell.text);
         p.restore();
     }
+}
+
+namespace {
+
+void drawCell(QPainter& p, const TableModel& t, int col, int row, const QRect& rect)
+{
+    drawTableCellContent(p, t, col, row, rect);
     // Grid lines on the right and bottom of the cell, inside it.
     const int w = t.lineWidth();
     const QColor line = qcolor(cardColorOfIndex(t.lineColorIndex));

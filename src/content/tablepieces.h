@@ -14,6 +14,8 @@
 #include <QString>
 #include <QStringList>
 
+class QPainter;
+
 namespace ledsign {
 
 struct TFodder;
@@ -67,6 +69,10 @@ QString tableMaterialRowsNotSent(const TFodder& material, int regionWidth, int r
 // table are the pieces. Nothing is planned for an empty region or table.
 TablePiecePlan planTablePieces(const TableModel& table, TableCutMode mode, int regionWidth,
                                int regionHeight);
+
+// Draws a cell's background and text into `rect` (the cell, or the span of
+// merged cells it starts) as the pieces show them; no grid lines.
+void drawTableCellContent(QPainter& p, const TableModel& table, int col, int row, const QRect& rect);
 
 // Draws one piece: backgrounds, texts, the grid lines between cells and the
 // piece's edges in the line colour and width.

@@ -41,6 +41,7 @@ QString moveRegion() { return key("move_region"); }
 QString resizeRegion() { return key("resize_region"); }
 QString editText() { return key("edit_text"); }
 QString editTable() { return key("edit_table"); }
+QString bindCard() { return key("bind_card"); }
 QString editImageGroup() { return key("edit_image_group"); }
 QString editMaterial() { return key("edit_material"); }
 QString edit() { return key("edit"); }

@@ -22,6 +22,7 @@ QString editText();
 QString editTable();
 QString editImageGroup();
 QString editMaterial();
+QString bindCard();
 // A change of a command without a text of its own.
 QString edit();
 

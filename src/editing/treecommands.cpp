@@ -1,6 +1,7 @@
 #include "editing/treecommands.h"
 
 #include "editing/regionplacement.h"
+#include "language/fixedtexts.h"
 #include "language/language.h"
 #include "model/cardsize.h"
 #include "model/cardtie.h"
@@ -25,8 +26,6 @@ constexpr int kDefaultCardHeight = 128;
 // A page panel up to this many canvas pixels high gives a new region its
 // whole height.
 constexpr int kLowPageHeight = 32;
-
-const QString kNewCardPrefix = QStringLiteral("控制卡");
 
 // Rounds half to even, as the canvas does for zoomed sizes.
 int roundHalfEven(double v)
@@ -113,7 +112,7 @@ TreeCommands::TreeCommands(ProjectModel& model, const DataFolder& folders, Selec
 
 QString TreeCommands::proposedCardName() const
 {
-    return kNewCardPrefix + QString::number(model_.panelCounter() + 1);
+    return fixedtext::newCardName() + QString::number(model_.panelCounter() + 1);
 }
 
 QString TreeCommands::checkNewCardName(const QString& name) const
@@ -555,6 +554,35 @@ CommandResult TreeCommands::changeCardSize(const QString& card, int width, int h
     result.changed = true;
     if (hadPages)
         result.select = NodePath::ofCard(card);
+    return result;
+}
+
+CommandResult TreeCommands::bindCardSize(const QString& card, QSize size, BindChoice choice)
+{
+    if (choice == BindChoice::StartEmpty)
+        return changeCardSize(card, size.width(), size.height());
+    CommandResult result;
+    const auto found = model_.findCard(card);
+    if (!found)
+        return result;
+    if (!isCardSizeAllowed(size.width(), size.height())) {
+        result.message = cardSizeRefusal(size.width(), size.height());
+        return result;
+    }
+    found.record->width = size.width();
+    found.record->height = size.height();
+    result.changed = true;
+    if (choice == BindChoice::ClipRegions) {
+        for (TRegion& r : model_.regions()) {
+            if (r.cardName != card)
+                continue;
+            const QRect cut = clippedToCard(QRect(r.left, r.top, r.width, r.height), size);
+            r.left = cut.x();
+            r.top = cut.y();
+            r.width = cut.width();
+            r.height = cut.height();
+        }
+    }
     return result;
 }
 

@@ -7,6 +7,8 @@
 // select afterwards.
 #pragma once
 
+#include "editing/cardbinding.h"
+
 #include "editing/selection.h"
 #include "model/datafolder.h"
 #include "model/projectmodel.h"
@@ -102,6 +104,9 @@ public:
     // The card loses its playbill and takes the new size; nothing when
     // there is no such card.
     CommandResult changeCardSize(const QString& card, int width, int height);
+    // The size of the card on the line a card was bound to: the playbill
+    // stays (its regions that no longer fit kept or clipped) or goes.
+    CommandResult bindCardSize(const QString& card, QSize size, BindChoice choice);
 
 private:
     CommandResult move(const NodePath& node, int step);

@@ -1,9 +1,8 @@
 #pragma once
-// Texts that the windows show in Chinese whatever the language: the main
-// window's group-send box and delete command, the zoom
-// hints, and the file-type names of the text editors' save dialogs.
-// Operators know these controls by these words; they are kept here, in one
-// place, so that every other text a window shows comes from the tables.
+// Texts several windows share, looked up in the current language when they
+// are asked for: the main window's group-send box and delete command, the
+// zoom hints, the proposed name of a new card and the file-type name of the
+// text editors' save dialogs.
 #include <QString>
 
 namespace ledsign::fixedtext {
@@ -12,8 +11,9 @@ QString sendToAll();        // the group-send check box
 QString deleteObject();     // main-window action and the canvas pop-up entry
 QString enlargeHint();      // zoom-in button hint
 QString narrowHint();       // zoom-out button hint
-QString narrowName();       // zoom-out button name
-// "文本文件(*.EXT)": the save dialog's file type of the text editors.
+QString narrowName();       // zoom-out button name (for screen readers)
+QString newCardName();      // a new card's name before its number
+// "Text file(*.EXT)": the save dialog's file type of the text editors.
 QString textFileFilter(const QString& extension);
 
 } // namespace ledsign::fixedtext

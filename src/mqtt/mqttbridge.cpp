@@ -1,5 +1,6 @@
 #include "mqtt/mqttbridge.h"
 
+#include "model/logline.h"
 #include "content/textbudget.h"
 #include "mqtt/mqttdiscovery.h"
 #include "mqtt/mqtttopics.h"
@@ -16,15 +17,6 @@ constexpr qint64 kContactRepeatSeconds = 60;
 
 QByteArray compact(const QJsonObject& object) { return QJsonDocument(object).toJson(QJsonDocument::Compact); }
 
-// A topic or reason in the log with its control characters written out, so
-// that no topic sent can start a line of its own.
-QString oneLine(const QString& text)
-{
-    QString out;
-    for (const QChar c : text)
-        out += c.unicode() < 0x20 || c.unicode() == 0x7f ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0')) : QString(c);
-    return out;
-}
 
 } // namespace
 
@@ -166,12 +158,12 @@ void MqttBridge::received(const QString& topic, const QByteArray& payload, bool 
     }
     if (!answer.error.isEmpty())
         return refuse(topic, answer.error);
-    qCInfo(lcMqtt).noquote() << "MQTT command on" << oneLine(topic) << "accepted as job" << answer.jobId;
+    qCInfo(lcMqtt).noquote() << "MQTT command on" << logLine(topic) << "accepted as job" << answer.jobId;
 }
 
 void MqttBridge::refuse(const QString& topic, const QString& reason)
 {
-    qCWarning(lcMqtt).noquote() << "MQTT message on" << oneLine(topic) << "refused:" << oneLine(reason);
+    qCWarning(lcMqtt).noquote() << "MQTT message on" << logLine(topic) << "refused:" << logLine(reason);
     m_client.publish(mqtttopics::refusals(m_prefix),
                      compact({{QStringLiteral("topic"), topic}, {QStringLiteral("error"), reason}}), false, 0);
 }

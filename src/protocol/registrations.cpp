@@ -46,7 +46,7 @@ void Registrations::applyReport(TFIXModem& card, const CardReport& r)
     card.cardType = r.cardType;
 }
 
-QList<qsizetype> Registrations::cardsWithCode(const QString& code, bool* asking)
+QList<qsizetype> Registrations::cardsWithCode(const QString& code, QSize reported, bool* asking)
 {
     *asking = m_codesAsked.contains(code);
     if (*asking)
@@ -55,7 +55,7 @@ QList<qsizetype> Registrations::cardsWithCode(const QString& code, bool* asking)
     if (!found.isEmpty() || !m_claim)
         return found;
     m_codesAsked << code;
-    const QString taker = m_claim(code);
+    const QString taker = m_claim(code, reported);
     m_codesAsked.removeAll(code);
     // The card list may have changed while the operator was asked.
     found = m_s.model().findCardsByInternalCode(code);
@@ -77,7 +77,7 @@ Registrations::Result Registrations::registerTcp(QTcpSocket* connection, const Q
     m_s.setPacketInterval(st.pacingInterval + st.sendDelay);
     const QPointer<QTcpSocket> guarded(connection);
     bool asking = false;
-    const QList<qsizetype> same = cardsWithCode(r.internalCode, &asking);
+    const QList<qsizetype> same = cardsWithCode(r.internalCode, QSize(r.width, r.height), &asking);
     // While the operator is asked, or when the card left meanwhile, the
     // report waits for the card's next one.
     if (asking || (connection && !guarded))
@@ -148,7 +148,7 @@ Registrations::Result Registrations::registerSerial(const CardReport& r, bool rs
     QList<TFIXModem>& cards = m_s.model().cards();
     const int linkKind = rs485 ? 1 : 0;
     bool asking = false;
-    const QList<qsizetype> same = cardsWithCode(r.internalCode, &asking);
+    const QList<qsizetype> same = cardsWithCode(r.internalCode, QSize(r.width, r.height), &asking);
     if (asking)
         return result;
     const bool known = !same.isEmpty();
@@ -209,7 +209,7 @@ Registrations::Result Registrations::registerUdp(const QString& name, const QByt
     const QDateTime now = QDateTime::currentDateTimeUtc();
     QList<TFIXModem>& cards = m_s.model().cards();
     bool asking = false;
-    const QList<qsizetype> same = cardsWithCode(code, &asking);
+    const QList<qsizetype> same = cardsWithCode(code, QSize(width, height), &asking);
     if (asking)
         return result;
     for (const qsizetype i : same) {

@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QHostAddress>
 #include <QObject>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -39,9 +40,10 @@ public:
 
     // Asked when a card reports a code no record has: the name of the card
     // record that takes that code (and so the card on the line), or empty
-    // for a new record named after the code. The answer may wait for the
-    // operator; reports of that code meanwhile are left unanswered.
-    void setCodeClaim(std::function<QString(const QString& code)> claim) { m_claim = std::move(claim); }
+    // for a new record named after the code; `reported` is the size the card
+    // reports. The answer may wait for the operator; reports of that code
+    // meanwhile are left unanswered.
+    void setCodeClaim(std::function<QString(const QString& code, QSize reported)> claim) { m_claim = std::move(claim); }
 
     // A frame from a connection that belongs to no card. Anything but a
     // well-formed report is answered with the identity query.
@@ -68,12 +70,12 @@ private:
     void applyReport(TFIXModem& card, const CardReport& report);
     // The records with the code; when there is none, the one the claim
     // gives the code to. `asking` is set while the claim waits.
-    QList<qsizetype> cardsWithCode(const QString& code, bool* asking);
+    QList<qsizetype> cardsWithCode(const QString& code, QSize reported, bool* asking);
 
     SendScheduler& m_s;
     CardCommandSender& m_commands;
     std::function<QString(const QHostAddress&)> m_macOf;
-    std::function<QString(const QString&)> m_claim;
+    std::function<QString(const QString&, QSize)> m_claim;
     QStringList m_codesAsked;
 };
 

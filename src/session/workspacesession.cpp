@@ -263,6 +263,12 @@ QList<CardListLine> WorkspaceSession::cardListLines() const
     return lines;
 }
 
+void WorkspaceSession::keepListedPlaybill(const QString& cardName, const QString& path)
+{
+    if (!path.isEmpty())
+        unreadPlaybills_.insert(cardName, path);
+}
+
 void WorkspaceSession::startAutosave()
 {
     autosave_->start();

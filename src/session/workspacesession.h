@@ -80,6 +80,9 @@ public:
     // A card whose stored playbill could not be read keeps naming that file
     // until it gets one of its own.
     QList<CardListLine> cardListLines() const;
+    // A card emptied without a save (New playbill) keeps naming the file it
+    // had, which still holds its playbill, until it gets one of its own.
+    void keepListedPlaybill(const QString& cardName, const QString& path);
 
     // Writes the recent files, the card list and the settings.
     bool saveSettings();
@@ -135,7 +138,8 @@ private:
     std::unique_ptr<CoalescedWriter> autosave_;
     QString title_;
     QString error_;
-    // Playbill files named by the card list that could not be read, by card.
+    // Playbill files the card list names for cards without one of their
+    // own (unread at the start, or left by an emptied card), by card.
     QHash<QString, QString> unreadPlaybills_;
     QStringList loadNotes_;
 };

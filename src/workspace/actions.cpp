@@ -21,6 +21,7 @@ namespace ledsign {
 namespace {
 
 constexpr int kActionCategory = 1;
+constexpr int kUsbDiskCategory = 10; // the USB-disk window's texts
 
 QKeySequence shortcutOf(ActionId id)
 {
@@ -187,6 +188,15 @@ void ActionSet::retranslate()
         if (const rLgMap* row = table.rowForName(kActionCategory, a->objectName())) {
             a->setText(row->text);
             a->setToolTip(row->text);
+        }
+    }
+    // A table without an export row (the traditional one) names it as the
+    // USB-disk window does.
+    if (!table.rowForName(kActionCategory, QStringLiteral("actExport2UDisk"))) {
+        const QString exportText = table.text(kUsbDiskCategory, QStringLiteral("udisk_export"));
+        if (!exportText.isEmpty()) {
+            action(ActionId::Export2UDisk)->setText(exportText);
+            action(ActionId::Export2UDisk)->setToolTip(exportText);
         }
     }
     for (auto it = popup_.cbegin(); it != popup_.cend(); ++it) {

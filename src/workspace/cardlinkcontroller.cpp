@@ -123,21 +123,40 @@ void CardLinkController::wire()
     connect(&registrations, &Registrations::treeCleared, &m_window, &MainWindow::refreshTree);
     connect(&registrations, &Registrations::cardUpdated, this, [this](int index, bool sizeChanged) {
         const QList<TFIXModem>& cards = m_session.model().cards();
-        if (sizeChanged && index >= 0 && index < cards.size())
-            m_window.changeCardSize(index, cards[index].width, cards[index].height);
+        if (index < 0 || index >= cards.size())
+            return;
+        const QString name = cards[index].name;
+        const std::optional<BindChoice> bound = m_bindChoices.contains(name)
+            ? std::optional<BindChoice>(m_bindChoices.take(name))
+            : std::nullopt;
+        if (!sizeChanged)
+            return;
+        const QSize size(cards[index].width, cards[index].height);
+        if (bound)
+            m_window.bindCardSize(index, size, *bound);
+        else
+            m_window.changeCardSize(index, size.width(), size.height());
     });
     // A card nobody knows may be the one the operator made in the window:
-    // the selected off-line card without a code of its own is offered it.
-    registrations.setCodeClaim([this](const QString& code) {
+    // the selected off-line card without a code of its own is offered it,
+    // with what becomes of its playbill when the sizes differ.
+    registrations.setCodeClaim([this](const QString& code, QSize reported) {
         const QString name = tieCandidate(m_session.model(), m_window.selection().cardName());
-        if (name.isEmpty()
-            || !m_window.dialogs().askYesNo(messageText(QStringLiteral("dlg_tie_card")).arg(code, name)))
+        if (name.isEmpty())
             return QString();
+        const std::optional<BindChoice> choice =
+            m_window.dialogs().askBindCard(makeBindOffer(m_session.model(), name, code, reported));
+        if (!choice)
+            return QString();
+        m_bindChoices.insert(name, *choice);
         m_session.noteChange(); // the card list keeps the code
         return name;
     });
+    // A card that registers is selected only when the operator has chosen
+    // nothing: a selection (and the Undo and Redo of its card) stays.
     connect(&registrations, &Registrations::cardSelected, this, [this](const QString& name) {
-        m_window.selectCard(name);
+        if (m_window.selection().node().isNone())
+            m_window.selectCard(name);
         m_window.refreshCardState(name);
     });
 

@@ -8,8 +8,10 @@
 // window only forwards its actions here.
 #pragma once
 
+#include "editing/cardbinding.h"
 #include "session/linksession.h"
 
+#include <QHash>
 #include <QObject>
 
 #include <functional>
@@ -117,6 +119,9 @@ private:
     LinkSession m_core;
     std::unique_ptr<CardLinkDialogs> m_dialogs;
     bool m_parametersShowing = false;
+    // What the operator chose for the playbill of a card just bound, until
+    // the registration applies the card's size (by card name).
+    QHash<QString, BindChoice> m_bindChoices;
 };
 
 } // namespace ledsign

@@ -14,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QScrollArea>
 #include <QSet>
 #include <QToolButton>
@@ -265,7 +266,16 @@ QSet<QString> LayoutCanvas::buildPanels(const QHash<QString, const TFIXModem*>& 
             panel = new MaterialPanel(regionPanel);
             panel->setObjectName(m.panelName);
             connect(panel, &MaterialPanel::pressed, this, [this, panel] { materialPressed(panel); });
-            connect(panel, &MaterialPanel::doubleClicked, this, [this, panel] { materialDoubleClick(panel); });
+            // The editor opens once the click's events are over: its changes
+            // may replace this very panel, which must not be inside its own
+            // event handler then.
+            connect(
+                panel, &MaterialPanel::doubleClicked, this,
+                [this, guarded = QPointer<MaterialPanel>(panel)] {
+                    if (guarded)
+                        materialDoubleClick(guarded);
+                },
+                Qt::QueuedConnection);
             panel->show();
             panels_.insert(m.panelName, panel);
         } else if (panel->parentWidget() != regionPanel) {
@@ -520,6 +530,12 @@ void LayoutCanvas::showContextMenu(const QPoint& globalPos)
     QAction* remove = menu.addAction(fixedtext::deleteObject());
     if (menu.exec(globalPos) == remove)
         emit deleteRequested();
+}
+
+void LayoutCanvas::retranslate()
+{
+    enlarge_->setToolTip(fixedtext::enlargeHint());
+    narrow_->setToolTip(fixedtext::narrowHint());
 }
 
 void LayoutCanvas::dropFrame()

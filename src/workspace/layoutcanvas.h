@@ -74,6 +74,8 @@ public:
     // cards, makes the panels that are missing, frees those whose record is
     // gone and lays the current card out from its records.
     void syncWithModel();
+    // The zoom buttons' hints in the current language.
+    void retranslate();
 
     // The card becomes current: its zoom goes into the zoom label, its panel
     // is shown and centred, every other card panel is hidden. Showing a card

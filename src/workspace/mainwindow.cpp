@@ -2,6 +2,7 @@
 #include "content/fontresolver.h"
 #include "content/materialfonts.h"
 #include "language/fixedtexts.h"
+#include "language/unbrokenwords.h"
 #include "workspace/mainwindow.h"
 
 #include "content/ui/imagegrouppanel.h"
@@ -503,7 +504,7 @@ void MainWindow::applyWindowTexts()
         if (key == QLatin1String("pnObjectList"))
             objectTitle_->setText(row.text);
         else if (key == QLatin1String("pnAttrTitle"))
-            attrTitle_->setText(row.text);
+            attrTitle_->setText(unbrokenWords(row.text)); // wraps at its spaces only
         else if (key == QLatin1String("lbStopTime"))
             stopTime_->setText(row.text);
         else if (key == QLatin1String("cbAllCard"))
@@ -541,6 +542,8 @@ void MainWindow::retranslate()
                                                                                        : ActionId::English))
         checked->setChecked(true);
     applyWindowTexts();
+    deleteObject_->setText(fixedtext::deleteObject());
+    canvas_->retranslate();
     showSearchSwitch();
     showHistory();
 }
@@ -856,6 +859,19 @@ void MainWindow::changeCardSize(qsizetype cardIndex, int width, int height)
     showResult(resized);
 }
 
+void MainWindow::bindCardSize(qsizetype cardIndex, QSize size, BindChoice choice)
+{
+    const QList<TFIXModem>& cards = session_.model().cards();
+    if (cardIndex < 0 || cardIndex >= cards.size())
+        return;
+    const QString name = cards.at(cardIndex).name;
+    stepCaption_ = stepcaption::bindCard();
+    viewsFollowed_ = false;
+    apply(commands_.bindCardSize(name, size, choice));
+    // The card's panel takes the new size.
+    canvas_->syncWithModel();
+}
+
 void MainWindow::refreshCardStates()
 {
     tree_->refreshCardStates(session_.model());
@@ -970,8 +986,12 @@ void MainWindow::runCommand(ActionId id)
             && !confirm("dlg_new_playbill"))
             break;
         {
-            // The emptied card starts a new history.
+            // The emptied card starts a new history; until it is saved the
+            // card list keeps naming the file that still holds the old one.
+            const auto card = session_.model().findCard(node.card);
+            const QString file = card ? card.record->programFile : QString();
             const CommandResult emptied = commands_.newPlaybill(node);
+            session_.keepListedPlaybill(node.card, file);
             if (emptied.changed)
                 document_->restart(node.card);
             showResult(emptied);

@@ -68,6 +68,9 @@ public:
     void showMaterialEditor(qsizetype materialIndex);
     void setCommandsFor(NodeLevel level);
     void changeCardSize(qsizetype cardIndex, int width, int height);
+    // A card just bound to the card on the line takes its size; the
+    // operator's choice for the playbill is one undo step.
+    void bindCardSize(qsizetype cardIndex, QSize size, BindChoice choice);
     // Status panel 4: messages and warnings.
     void showStatus(const QString& text);
     // Status panel 3: the state of the channel to the cards.

@@ -10,6 +10,7 @@
 #include "content/ui/richtexteditor.h"
 #include "content/ui/tableeditor.h"
 #include "language/language.h"
+#include "workspace/bindofferdialog.h"
 #include "model/materialkinds.h"
 
 #include <QFileDialog>
@@ -156,6 +157,13 @@ std::optional<QString> QtMainWindowDialogs::askCountTime(const QString& value)
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.value();
+}
+
+std::optional<BindChoice> QtMainWindowDialogs::askBindCard(const BindOffer& offer)
+{
+    BindOfferDialog dialog(offer, parent_);
+    dialog.exec();
+    return dialog.choice();
 }
 
 } // namespace ledsign

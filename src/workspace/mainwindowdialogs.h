@@ -3,8 +3,10 @@
 // with scripted answers; QtMainWindowDialogs shows the real ones.
 #pragma once
 
+#include "editing/cardbinding.h"
 #include "editing/propertysession.h"
 #include "editing/treecommands.h"
+#include "language/language.h"
 #include "model/playbillsaver.h"
 
 #include <QPair>
@@ -44,6 +46,16 @@ public:
     // The choice (0 every day, 1 before, 2 after the date) and the date.
     virtual std::optional<QPair<int, QString>> askPlayDate(const DialogRequest& request) = 0;
     virtual std::optional<QString> askCountTime(const QString& value) = 0;
+
+    // The offer to bind a card made in the window to the card on the line;
+    // nothing when the operator declines. Without an offer window of its
+    // own the plain question is asked and a Yes keeps the playbill.
+    virtual std::optional<BindChoice> askBindCard(const BindOffer& offer)
+    {
+        if (!askYesNo(messageText(QStringLiteral("dlg_tie_card")).arg(offer.code, offer.card)))
+            return std::nullopt;
+        return BindChoice::KeepRegions;
+    }
 };
 
 class QtMainWindowDialogs : public MainWindowDialogs {
@@ -68,6 +80,7 @@ public:
     std::optional<QString> askPlayWeek(const QString& value, const QStringList& texts, const QString& note) override;
     std::optional<QPair<int, QString>> askPlayDate(const DialogRequest& request) override;
     std::optional<QString> askCountTime(const QString& value) override;
+    std::optional<BindChoice> askBindCard(const BindOffer& offer) override;
 
 private:
     QString title() const;

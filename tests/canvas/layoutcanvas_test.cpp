@@ -258,6 +258,8 @@ TEST_F(CanvasWindow, MaterialsAreSelectedNotDragged)
               QStringLiteral("[Note] material layer does not support drag, the regional level in the operating!"));
     EXPECT_EQ(canvas->dragFrame(), nullptr);
     send(panel, QEvent::MouseButtonDblClick, QPoint(5, 5));
+    EXPECT_EQ(opened.count(), 0) << "not inside the panel's own click";
+    QCoreApplication::processEvents();
     EXPECT_EQ(opened.count(), 1);
 
     canvas->showMaterial(QStringLiteral("c1"), QStringLiteral("p1"), QStringLiteral("area9"),

@@ -100,6 +100,12 @@ user=$(awk '$1 == "u" {print $2}' "$root/usr/lib/sysusers.d/ledsign.conf")
 for line in Type=notify "User=$user" StateDirectory=ledsign Restart=on-failure ExecStart=ledsignd; do
   grep -q -x -- "$line" "$unit" || fail "ledsign.service lacks $line"
 done
+# Installing makes that user: the package's postinst runs the sysusers.d file.
+dpkg-deb -e "$deb" "$work/control"
+[ -x "$work/control/postinst" ] || fail "the package has no executable postinst"
+grep -q -F 'systemd-sysusers /usr/lib/sysusers.d/ledsign.conf' "$work/control/postinst" ||
+  fail "postinst does not make the service's user"
+sh -n "$work/control/postinst" || fail "postinst is not a valid shell script"
 # The editor answers --help and --version without a display.
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/ledsign" --help >"$work/app-help.txt" 2>&1 ||
   { cat "$work/app-help.txt"; fail "ledsign --help without a display: status $?"; }

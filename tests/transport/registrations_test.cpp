@@ -69,7 +69,7 @@ TEST_F(Registering, AnUnknownCodeGoesToTheCardTheOperatorNamesAndItsReportsWaitM
     QStringList asked;
     QString answer = QStringLiteral("Hall");
     QByteArray heartbeat = reportFrame(0x91, {1, 2, 3, 4, 5, 6, 7, 8}, 64, 32, 2, 60);
-    registrations->setCodeClaim([&](const QString& code) {
+    registrations->setCodeClaim([&](const QString& code, QSize) {
         asked << code;
         // The card's heartbeat while the operator reads the question.
         const qsizetype cards = model.cards().size();

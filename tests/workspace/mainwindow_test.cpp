@@ -63,7 +63,7 @@ TEST_F(MainWindowTest, CardsPagesRegionsAndMaterialsMadeThroughTheActionsComeBac
 
         run.dialogs->newCards.push_back(NewCardInput{"Hall", "128", "64", 1});
         run.trigger(ActionId::NewCard);
-        EXPECT_EQ(run.dialogs->asked.last(), QStringLiteral("控制卡1"));
+        EXPECT_EQ(run.dialogs->asked.last(), QStringLiteral("Card1")) << "the name in the window's language";
         ASSERT_EQ(run.window->selection().node(), NodePath::ofCard("Hall"));
         EXPECT_EQ(run.window->statusText(1), QStringLiteral("Hall"));
         EXPECT_TRUE(run.enabled(ActionId::AddPrg));
@@ -222,9 +222,9 @@ TEST_F(MainWindowTest, SwitchingTheLanguageTranslatesActionsPanelsAndTheModeText
     // Copy page keeps its own caption in simplified Chinese.
     EXPECT_EQ(run.window->actions().action(ActionId::CopyPrg)->text(), QStringLiteral("复制显示页 "));
 
-    // The traditional table has no export row: the caption stays as it was.
+    // The export caption of the traditional window is a row of its own.
     run.trigger(ActionId::TraditionalChn);
-    EXPECT_EQ(run.window->actions().action(ActionId::Export2UDisk)->text(), QStringLiteral("导出到U盘"));
+    EXPECT_EQ(run.window->actions().action(ActionId::Export2UDisk)->text(), QStringLiteral("導出到U盤"));
     EXPECT_NE(run.window->actions().action(ActionId::AddPrg)->text(), QStringLiteral("添加显示页"));
     run.trigger(ActionId::English);
     EXPECT_EQ(run.window->actions().action(ActionId::Export2UDisk)->text(), QStringLiteral("Export To UDisk"));

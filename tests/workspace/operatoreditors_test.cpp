@@ -5,6 +5,7 @@
 // card unasked, a search switch nobody could see, pieces of a table cut at
 // the canvas zoom, an editor box that shrank with the zoom, editors that
 // marked a card modified without an edit, a time field deaf to digits.
+#include "content/dateforms.h"
 #include "content/ui/datetimedialog.h"
 #include "content/ui/internalcodeeditor.h"
 #include "content/ui/richtextarea.h"
@@ -13,6 +14,7 @@
 #include "livewindow.h"
 #include "model/materialkinds.h"
 #include "preview/ui/previewwindow.h"
+#include "workspace/layoutcanvas.h"
 #include "workspace/propertyeditor.h"
 
 #include <QCalendarWidget>
@@ -22,6 +24,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -367,7 +370,99 @@ TEST_F(OperatorEditors, EditorsClosedWithoutAnEditLeaveTheCardUnmodified)
     EXPECT_FALSE(*asked) << "the exit asked to save a session without an edit";
 }
 
+// The pixels of `area` of an image that differ from `other` at the same place.
+int differingPixels(const QImage& a, const QImage& b, const QRect& area)
+{
+    int differ = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            differ += (a.pixel(x, y) & 0xFFFFFF) != (b.pixel(x, y) & 0xFFFFFF) ? 1 : 0;
+    return differ;
+}
+
+TEST_F(OperatorEditors, AReopenedTableLeftWithEscapeIsNoEditAndItsCellsLookAsTheCardShowsThem)
+{
+    cardWithRegion(QStringLiteral("Hall"));
+    const NodePath t = run.addMaterial(ActionId::Table);
+    // A new table of 2 x 2 cells of 64 x 24; "Cake" typed into the first.
+    auto made = whenModal([&](QWidget* newTable) {
+        auto typed = whenModal([&](QWidget* w) {
+            auto* table = qobject_cast<TableEditor*>(w);
+            ASSERT_NE(table, nullptr) << w->metaObject()->className();
+            QTableView* view = table->view();
+            view->setFocus();
+            view->setCurrentIndex(view->model()->index(1, 1));
+            QTest::keyClick(view, Qt::Key_F2);
+            auto* cellEdit = view->viewport()->findChild<QLineEdit*>();
+            ASSERT_NE(cellEdit, nullptr) << "F2 opens the cell";
+            QTest::keyClicks(cellEdit, QStringLiteral("Cake"));
+            QTest::keyClick(cellEdit, Qt::Key_Return);
+            table->close();
+        }, newTable);
+        QTest::mouseClick(buttonWithText(newTable, lg(6, "btOK")), Qt::LeftButton);
+    });
+    run.doubleClickNode(t);
+    ASSERT_TRUE(*made);
+    ASSERT_FALSE(material(t)->fileList.isEmpty());
+    const QImage piece(material(t)->fileList.first().path);
+    ASSERT_FALSE(piece.isNull());
+    ASSERT_TRUE(anyLit(piece)) << "the card shows the text";
+
+    card("Hall")->modified = 0;
+    QAction* undo = run.window->findChild<QAction*>(QStringLiteral("actUndo"));
+    const QString undoBefore = undo->text();
+    QImage shown;
+    QRect cell;
+    QString text;
+    auto reopened = whenModal([&](QWidget* w) {
+        auto* table = qobject_cast<TableEditor*>(w);
+        ASSERT_NE(table, nullptr) << w->metaObject()->className();
+        QTableView* view = table->view();
+        text = view->model()->index(1, 1).data().toString();
+        table->selectRange({2, 2, 2, 2}); // the cell compared is not highlighted
+        pump(20);
+        cell = view->visualRect(view->model()->index(1, 1));
+        shown = view->viewport()->grab(cell).toImage().convertToFormat(QImage::Format_RGB32);
+        QTest::keyClick(view, Qt::Key_Escape);
+    });
+    // Opened where the operator sees it: a double click on the canvas.
+    QWidget* panel = run.canvas()->panel(material(t)->panelName);
+    ASSERT_NE(panel, nullptr);
+    run.activate();
+    QTest::mouseDClick(panel, Qt::LeftButton, {}, QPoint(3, 3));
+    pump(50); // the editor opens once the click is over
+    ASSERT_TRUE(*reopened);
+    EXPECT_EQ(text, QStringLiteral("Cake"));
+    EXPECT_FALSE(card("Hall")->modified) << "Escape is no edit";
+    EXPECT_EQ(undo->text(), undoBefore) << "and no undo step";
+
+    // The cell as the editor draws it, inside the grid lines, against the
+    // same place of the card's picture (the first cell starts it).
+    ASSERT_GE(shown.width(), 60);
+    ASSERT_GE(shown.height(), 20);
+    const QImage card = piece.convertToFormat(QImage::Format_RGB32);
+    const QRect inner(1, 1, std::min(shown.width(), card.width()) - 2, std::min(shown.height(), card.height()) - 2);
+    EXPECT_TRUE(anyLit(shown.copy(inner)));
+    EXPECT_EQ(differingPixels(shown, card, inner), 0) << "the editor shows what the card shows";
+}
+
 // ---------------------------------------------------------------- date and time
+
+// A click on the character at `position` of the time field, where the
+// operator's mouse lands on it.
+void clickTimeAt(QTimeEdit* time, int position)
+{
+    auto* edit = time->findChild<QLineEdit*>();
+    ASSERT_NE(edit, nullptr);
+    QPoint at(-1, edit->height() / 2);
+    for (int x = 0; x < edit->width() && at.x() < 0; ++x) {
+        if (edit->cursorPositionAt(QPoint(x, at.y())) == position)
+            at.setX(x);
+    }
+    ASSERT_GE(at.x(), 0) << "no place of the field puts the caret at " << position;
+    QTest::mouseClick(edit, Qt::LeftButton, {}, at);
+    pump(20);
+}
 
 TEST_F(OperatorEditors, TheDateDialogTakesTypedDigitsAndShowsTheWholeMonth)
 {
@@ -391,9 +486,8 @@ TEST_F(OperatorEditors, TheDateDialogTakesTypedDigitsAndShowsTheWholeMonth)
         ASSERT_EQ(choices.size(), 3);
         QTest::mouseClick(choices[1], Qt::LeftButton, {}, QPoint(4, choices[1]->height() / 2));
         auto* time = dialog->findChild<QTimeEdit*>();
-        // A click into the field and six digits.
-        QTest::mouseClick(time, Qt::LeftButton, {}, QPoint(6, time->height() / 2));
-        pump(20);
+        // A click into the hours and six digits.
+        clickTimeAt(time, 1);
         QTest::keyClicks(time, QStringLiteral("101112"));
         typed = time->time();
         for (QLabel* l : dialog->findChildren<QLabel*>())
@@ -414,6 +508,49 @@ TEST_F(OperatorEditors, TheDateDialogTakesTypedDigitsAndShowsTheWholeMonth)
     EXPECT_TRUE(p->playDate.contains(QStringLiteral("10:11:12"))) << p->playDate.toStdString();
 }
 
+TEST_F(OperatorEditors, TheDateDialogTakesMinutesAndSecondsWhereClickedAndNamesMonthsInTheWindowsLanguage)
+{
+    run.addCard(QStringLiteral("Hall"), 64, 32, 0);
+    run.trigger(ActionId::AddPrg);
+    const NodePath page = run.selected();
+    const struct {
+        ActionId language;
+        QString march;
+    } cases[] = {{ActionId::English, QStringLiteral("March")},
+                 {ActionId::SimpleChn, QStringLiteral("三月")},
+                 {ActionId::TraditionalChn, QStringLiteral("3月")}};
+    for (const auto& c : cases) {
+        run.trigger(c.language);
+        TProgram* stored = run.model().findPage(page.card, page.page).record;
+        stored->playMode = kPlayByDate; // played before the date
+        stored->playDate = formatDialogDateTime(QDate(2026, 3, 10), QTime(8, 0, 0));
+        run.window->selectNode(page);
+        QString month;
+        QTime typed;
+        auto came = whenModal([&](QWidget* w) {
+            auto* dialog = qobject_cast<DateTimeDialog*>(w);
+            ASSERT_NE(dialog, nullptr) << w->metaObject()->className();
+            auto* monthButton = dialog->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"));
+            ASSERT_NE(monthButton, nullptr);
+            month = monthButton->text();
+            QList<QRadioButton*> choices = dialog->findChildren<QRadioButton*>();
+            QTest::mouseClick(choices[1], Qt::LeftButton, {}, QPoint(4, choices[1]->height() / 2));
+            auto* time = dialog->findChild<QTimeEdit*>();
+            clickTimeAt(time, 4); // in the minutes
+            QTest::keyClicks(time, QStringLiteral("45")); // keys go to the field that has the focus
+            clickTimeAt(time, 7); // in the seconds
+            QTest::keyClicks(time, QStringLiteral("30"));
+            typed = time->time();
+            static_cast<QDialog*>(w)->reject();
+        });
+        run.window->properties()->clickEditButton(5);
+        ASSERT_TRUE(*came);
+        EXPECT_EQ(month, c.march) << int(c.language);
+        EXPECT_EQ(typed.toString(QStringLiteral("HH:mm:ss")), QStringLiteral("08:45:30")) << int(c.language);
+    }
+    run.trigger(ActionId::English);
+}
+
 TEST_F(OperatorEditors, TheCountTimeDialogShowsTheWholeMonthToo)
 {
     cardWithRegion(QStringLiteral("Hall"));
@@ -427,8 +564,7 @@ TEST_F(OperatorEditors, TheCountTimeDialogShowsTheWholeMonthToo)
         const int last = view->model()->rowCount() - 1;
         wholeMonth = view->rowViewportPosition(last) + view->rowHeight(last) <= view->viewport()->height();
         auto* time = w->findChild<QTimeEdit*>();
-        QTest::mouseClick(time, Qt::LeftButton, {}, QPoint(6, time->height() / 2));
-        pump(20);
+        clickTimeAt(time, 1);
         QTest::keyClicks(time, QStringLiteral("235958"));
         typed = time->time();
         static_cast<QDialog*>(w)->reject();

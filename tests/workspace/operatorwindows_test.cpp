@@ -18,7 +18,12 @@
 #include "workspace/propertyeditordelegate.h"
 #include "workspace/toolwindows.h"
 
+#include <QMimeData>
+#include <QDragEnterEvent>
+#include <QUrl>
+#include <QFileInfo>
 #include <QCalendarWidget>
+#include <QTextBoundaryFinder>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -440,6 +445,89 @@ TEST_F(OperatorWindows, AClickOnAnImageGroupOnTheCanvasLetsTheImageListShowItsPi
         EXPECT_EQ(shown, (row == 1 ? blue : red).pixel(0, 0) & 0xFFFFFF) << row;
         EXPECT_TRUE(panel->marked());
     }
+}
+
+// A file manager's drag of `files` to a point of the window and its drop,
+// delivered as the windowing system delivers them: to the widget under the
+// point that takes drops, or its nearest parent that does.
+bool dragAndDrop(QWidget* window, const QPoint& at, const QStringList& files)
+{
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& f : files)
+        urls << QUrl::fromLocalFile(f);
+    data.setUrls(urls);
+    QWidget* target = window->childAt(at);
+    while (target && !target->acceptDrops() && !target->isWindow())
+        target = target->parentWidget();
+    if (!target || !target->acceptDrops())
+        return false;
+    const QPoint local = target->mapFrom(window, at);
+    QDragEnterEvent enter(local, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(local, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(target, &move);
+    if (!enter.isAccepted() || !move.isAccepted())
+        return false;
+    QDropEvent drop(QPointF(local), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
+}
+
+TEST_F(OperatorWindows, PictureFilesDroppedOnARegionOrOnATextInItJoinItsImageGroup)
+{
+    const QString pictures = QDir(home.path()).filePath(QStringLiteral("picFiles"));
+    QImage red(8, 8, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    const QString picture = QDir(pictures).filePath(QStringLiteral("red.png"));
+    ASSERT_TRUE(red.save(picture));
+    addPageWithRegions(2);
+    const NodePath first = NodePath::ofRegion(hall, page, run.model().regionNames(hall, page).value(0));
+    const NodePath second = NodePath::ofRegion(hall, page, run.model().regionNames(hall, page).value(1));
+    run.clickNode(first);
+    const NodePath text = run.addMaterial(ActionId::SglTxt);
+    run.clickNode(second);
+    QWidget* window = run.window.get();
+    // On the text shown in the first region, and on the bare second one.
+    for (const NodePath& region : {first, second}) {
+        QWidget* panel = run.canvas()->panel(run.model().findRegion(hall, page, region.region).record->panelName);
+        ASSERT_NE(panel, nullptr);
+        ASSERT_TRUE(panel->isVisible());
+        const QPoint at = panel->mapTo(window, QPoint(3, 3));
+        EXPECT_FALSE(dragAndDrop(window, at, {home.filePath(QStringLiteral("SetCfg.ini"))})) << "not a picture";
+        EXPECT_TRUE(dragAndDrop(window, at, {picture})) << region.region.toStdString();
+        const QStringList names = run.model().materialNames(hall, page, region.region);
+        const TFodder* group = nullptr;
+        for (const QString& n : names) {
+            const TFodder* m = run.model().findMaterial(hall, page, region.region, n).record;
+            if (m->kind == kImageGroup)
+                group = m;
+        }
+        ASSERT_NE(group, nullptr) << names.join(' ').toStdString();
+        ASSERT_EQ(group->fileList.size(), 1);
+        EXPECT_EQ(QFileInfo(group->fileList.first().path).fileName(), QStringLiteral("red.png"));
+    }
+    EXPECT_TRUE(run.model().findMaterial(text.card, text.page, text.region, text.material)) << "the text stays";
+}
+
+TEST_F(OperatorWindows, ThePropertyTitleWrapsOnlyBetweenWordsAndShowsWholeInEveryLanguage)
+{
+    for (const ActionId language : {ActionId::English, ActionId::SimpleChn, ActionId::TraditionalChn}) {
+        run.trigger(language);
+        pump(20);
+        auto* title = run.window->findChild<QLabel*>(QStringLiteral("pnAttrTitle"));
+        ASSERT_NE(title, nullptr);
+        const QString text = title->text();
+        EXPECT_EQ(QString(text).remove(QChar(0x2060)), GetLgText(0, QStringLiteral("pnAttrTitle")));
+        // A text of words may end a line only after a space, never inside
+        // "255-->Static]"; Chinese breaks between any two characters.
+        QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, text);
+        for (qsizetype at = breaks.toNextBoundary(); text.contains(u' ') && at > 0 && at < text.size();
+             at = breaks.toNextBoundary())
+            EXPECT_EQ(text.at(at - 1), u' ') << "a break inside a word at " << at << " of " << text.toStdString();
+        EXPECT_GE(title->height(), title->heightForWidth(title->width())) << "the whole title shows";
+    }
+    run.trigger(ActionId::English);
 }
 
 TEST_F(OperatorWindows, AnEnglishSystemOffersEveryLanguageAndASwitchLeavesNoTextOfTheOther)

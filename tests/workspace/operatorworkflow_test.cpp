@@ -15,6 +15,7 @@
 #include "model/inifile.h"
 #include "model/materialkinds.h"
 #include "livewindow.h"
+#include "workspace/bindofferdialog.h"
 #include "support/cardprocess.h"
 #include "support/testsupport.h"
 #include "workspace/cardlinkcontroller.h"
@@ -57,6 +58,7 @@ void doubleClickNode(LiveRun& run, const NodePath& path)
     ASSERT_NE(panel, nullptr);
     ASSERT_TRUE(panel->isVisible());
     QTest::mouseDClick(panel, Qt::LeftButton, {}, QPoint(3, 3));
+    pump(50); // the editor opens once the click is over
 }
 
 // The text material's editor, typed into line by line and closed with
@@ -247,10 +249,15 @@ TEST(OperatorWorkflow, ACardMadeInTheWindowsComesBackAfterARestartAndAVirtualCar
     run.window->openCardLink();
     QTemporaryDir shown;
     CardProcess card;
+    // Hall, selected and without a code, is offered the card's: not taken,
+    // the card on the line is a card of its own.
+    ModalCame offer = whenModal<BindOfferDialog>([](BindOfferDialog* d) { QTest::keyClick(d, Qt::Key_Escape); },
+                                                 {nullptr, 8000, true});
     ASSERT_TRUE(card.start({"--tcp", QStringLiteral("127.0.0.1:%1").arg(port), "--code", kCode, "--width", "128",
                             "--height", "64", "--colors", "2", "--png", shown.path()}));
     ASSERT_TRUE(spinUntil([&] { return run.tree()->shownState(kCode) == kNodeOnline; }, 8000))
         << run.outline().join(u'\n').toStdString();
+    dropAnswer(offer);
     run.clickNode(NodePath::ofCard(kCode));
     whenModal<QFileDialog>([file](QFileDialog* d) {
         chooseFile(d, file);

@@ -28,7 +28,9 @@ namespace {
 
 QString plain(const QString& text)
 {
-    return Qt::mightBeRichText(text) ? QTextDocumentFragment::fromHtml(text).toPlainText() : text;
+    // Word joiners keep a label's words whole; they are no part of the text.
+    QString shown = Qt::mightBeRichText(text) ? QTextDocumentFragment::fromHtml(text).toPlainText() : text;
+    return shown.remove(QChar(0x2060));
 }
 
 QString nameOf(const QObject* o)
@@ -122,6 +124,14 @@ QList<ShownText> shownTexts(QWidget* window)
             }
         }
     }
+    // The window's own commands that a key reaches (the delete command of
+    // the canvas pop-up is one); the others are in no menu and never shown.
+    QList<QAction*> keyed;
+    for (QAction* a : window->actions()) {
+        if (!a->shortcut().isEmpty())
+            keyed << a;
+    }
+    addActions(keyed, nameOf(window) + QStringLiteral(" actions"), out);
     // Pop-up menus of the window (the tree's), shown on a right click.
     for (QMenu* menu : window->findChildren<QMenu*>(Qt::FindDirectChildrenOnly))
         addActions(menu->actions(), nameOf(menu), out);

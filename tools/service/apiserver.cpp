@@ -4,6 +4,7 @@
 #include "bearertoken.h"
 #include "fleetpage.h"
 
+#include "model/logline.h"
 #include "service/outcome.h"
 #include "service/servicelog.h"
 
@@ -44,18 +45,6 @@ void writeAnswer(QHttpServerResponder& responder, const ApiAnswer& answer)
     responder.writeHeader("Cache-Control", "no-store");
     responder.writeBody(answer.body);
 }
-
-namespace {
-
-QString oneLine(const QString& text)
-{
-    QString out;
-    for (const QChar c : text)
-        out += c.unicode() < 0x20 || c.unicode() == 0x7f ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0')) : QString(c);
-    return out;
-}
-
-} // namespace
 
 ApiAnswer jsonAnswer(const QJsonDocument& document, int status)
 {
@@ -148,7 +137,7 @@ bool ApiServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* soc
         qCInfo(lcService).noquote() << QStringLiteral("%1 %2 refused (%3): %4")
                                            .arg(QString::fromLatin1(method), request.url().path(QUrl::FullyEncoded),
                                                 QString::number(answer.status),
-                                                oneLine(QJsonDocument::fromJson(answer.body)[QLatin1String("error")].toString()));
+                                                logLine(QJsonDocument::fromJson(answer.body)[QLatin1String("error")].toString()));
     writeAnswer(responder, answer);
     return true;
 }

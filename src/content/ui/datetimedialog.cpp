@@ -1,12 +1,15 @@
 #include "content/ui/datetimedialog.h"
 
 #include "language/language.h"
+#include "language/languagelocale.h"
 
 #include <QCalendarWidget>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QTimer>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -28,6 +31,8 @@ DateTimeDialog::DateTimeDialog(const QString& initialText, bool showChoice, QWid
     auto* layout = new QVBoxLayout(this);
     calendar_ = new QCalendarWidget(this);
     calendar_->setGridVisible(true);
+    // Month and day names in the program's language, not the machine's.
+    calendar_->setLocale(currentLanguageLocale());
     // Every week row of the month stays in sight, whatever the window's height.
     calendar_->setMinimumSize(calendar_->sizeHint());
     layout->addWidget(calendar_);
@@ -38,6 +43,8 @@ DateTimeDialog::DateTimeDialog(const QString& initialText, bool showChoice, QWid
     time_->setCurrentSection(QDateTimeEdit::HourSection);
     time_->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     time_->installEventFilter(this);
+    if (auto* edit = time_->findChild<QLineEdit*>())
+        edit->installEventFilter(this);
     layout->addWidget(time_);
     if (initial_.ok) {
         calendar_->setSelectedDate(initial_.value.date());
@@ -87,16 +94,50 @@ void DateTimeDialog::setNote(const QString& text)
 
 bool DateTimeDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    // The section under the caret is selected after a click or on focus, so
-    // that typed digits replace it (and move on to the next section) instead
-    // of being refused beside two digits already there.
-    if (watched == time_ && (event->type() == QEvent::FocusIn || event->type() == QEvent::MouseButtonRelease)) {
-        QTimer::singleShot(0, time_, [this] {
-            const QDateTimeEdit::Section at = time_->currentSection();
-            time_->setSelectedSection(at == QDateTimeEdit::NoSection ? QDateTimeEdit::HourSection : at);
-        });
+    // Digits fill the section the operator clicked into (the hours when Tab
+    // brought the focus) and move on to the next one; the field's
+    // own typing refuses a digit beside two already there. Clicks land on
+    // the field's line edit, keys on whichever of the two has the focus.
+    auto* edit = time_->findChild<QLineEdit*>();
+    if (watched != time_ && watched != edit)
+        return QDialog::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonRelease:
+        if (watched == edit) {
+            // "HH:mm:ss": three characters a section, the caret after a
+            // section's last digit still in it.
+            typing_.enterSection((edit->cursorPosition() - 1) / 3);
+            QTimer::singleShot(0, time_, [this] { showTypedSection(); });
+        }
+        break;
+    case QEvent::FocusIn:
+        // Only the keyboard's Tab starts afresh: the window coming to the
+        // front (perhaps just after a click) keeps the section clicked.
+        if (const Qt::FocusReason why = static_cast<QFocusEvent*>(event)->reason();
+            watched == time_ && (why == Qt::TabFocusReason || why == Qt::BacktabFocusReason)) {
+            typing_.enterSection(0);
+            QTimer::singleShot(0, time_, [this] { showTypedSection(); });
+        }
+        break;
+    case QEvent::KeyPress: {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() >= Qt::Key_0 && key->key() <= Qt::Key_9 && !(key->modifiers() & ~Qt::KeypadModifier)) {
+            time_->setTime(typing_.type(time_->time(), key->key() - Qt::Key_0));
+            showTypedSection();
+            return true;
+        }
+        break;
+    }
+    default:
+        break;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void DateTimeDialog::showTypedSection()
+{
+    time_->setCurrentSectionIndex(typing_.section());
+    time_->setSelectedSection(time_->sectionAt(typing_.section()));
 }
 
 void DateTimeDialog::setChoice(int index)

@@ -12,6 +12,8 @@
 // Without the choice the window is as low as its calendar and time allow.
 #pragma once
 
+#include "content/timetyping.h"
+
 #include "content/dateforms.h"
 
 #include <QDialog>
@@ -47,10 +49,12 @@ protected:
 private:
     void choose();
     void updateEnabled();
+    void showTypedSection();
 
     DialogDateTime initial_;
     QCalendarWidget* calendar_ = nullptr;
     QTimeEdit* time_ = nullptr;
+    TimeTyping typing_;
     QRadioButton* choices_[3] = {};
     QLabel* note_ = nullptr;
     QString value_;

@@ -134,7 +134,13 @@ RichTextEditor::RichTextEditor(bool multiLine, const QString& content, int lineS
     syncToolbar();
 }
 
-RichTextEditor::~RichTextEditor() = default;
+RichTextEditor::~RichTextEditor()
+{
+    // An editable box that loses the focus while its tool bar is taken
+    // down would still hand its text to this half-destroyed editor.
+    for (QComboBox* box : findChildren<QComboBox*>())
+        box->disconnect(this);
+}
 
 void RichTextEditor::buildToolbars(bool multiLine)
 {

@@ -8,6 +8,7 @@
 #include "content/tablefilexls.h"
 #include "content/richtextfile.h"
 #include "content/ui/newtabledialog.h"
+#include "content/ui/tablecelldelegate.h"
 #include "content/ui/tablecolorlists.h"
 #include "content/ui/tablegridmodel.h"
 #include "language/language.h"
@@ -67,6 +68,8 @@ TableEditor::TableEditor(const TFodder& material, const DataFolder& folders, int
     grid_ = new TableGridModel(&table_, this);
     view_ = new QTableView(this);
     view_->setModel(grid_);
+    // The cells look as the card shows them, not as a list shows text.
+    view_->setItemDelegate(new TableCellDelegate(&table_, view_));
     view_->horizontalHeader()->hide();
     view_->verticalHeader()->hide();
     view_->horizontalHeader()->setMinimumSectionSize(1);
@@ -95,7 +98,13 @@ TableEditor::TableEditor(const TFodder& material, const DataFolder& folders, int
     resize(QSize(980, 560).boundedTo(room));
 }
 
-TableEditor::~TableEditor() = default;
+TableEditor::~TableEditor()
+{
+    // An editable box that loses the focus while its tool bar is taken
+    // down would still hand its text to this half-destroyed editor.
+    for (QComboBox* box : findChildren<QComboBox*>())
+        box->disconnect(this);
+}
 
 void TableEditor::buildToolbar()
 {
