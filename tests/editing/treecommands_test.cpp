@@ -16,7 +16,7 @@ class TreeCommandsTest : public EditingFixture {};
 
 TEST_F(TreeCommandsTest, NewCardTakesTheWindowValuesAndRefusesNamesThatWouldCollide)
 {
-    EXPECT_EQ(commands->proposedCardName(), QStringLiteral("控制卡1"));
+    EXPECT_EQ(commands->proposedCardName(), QStringLiteral("Card1")) << "in the language of the window";
     CommandResult r = commands->addCard({QStringLiteral(" A "), QStringLiteral("abc"), QStringLiteral("0"), 2});
     ASSERT_TRUE(r.changed);
     EXPECT_EQ(r.select, NodePath::ofCard(QStringLiteral("A")));
@@ -30,7 +30,10 @@ TEST_F(TreeCommandsTest, NewCardTakesTheWindowValuesAndRefusesNamesThatWouldColl
     EXPECT_EQ(a.version, 80);
     EXPECT_EQ(a.linkKind, 0);
     EXPECT_EQ(a.panelName, QStringLiteral("pnCard1"));
+    EXPECT_EQ(commands->proposedCardName(), QStringLiteral("Card2"));
+    setCurrentLanguage(kSimplifiedChinese);
     EXPECT_EQ(commands->proposedCardName(), QStringLiteral("控制卡2"));
+    setCurrentLanguage(kEnglish);
 
     card(QStringLiteral("B"), 64, 32);
     EXPECT_EQ(model->findCard(QStringLiteral("B")).record->width, 64);
