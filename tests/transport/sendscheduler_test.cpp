@@ -118,6 +118,31 @@ TEST_F(Network, ARequestBeyondTheLastMaterialAsksForTheLastOne)
     ASSERT_TRUE(waitFor([&] { return sender.count(packets[1].bytes) == before + 1; }));
 }
 
+TEST_F(Network, ACardThatKeepsAskingForOnePacketFailsTheDownloadNamingIt)
+{
+    addCard(QStringLiteral("A"));
+    scheduler->sendCommand(QStringLiteral("A"));
+    ASSERT_TRUE(waitFor([&] { return !sender.framesTo(QStringLiteral("A"), 0x22).isEmpty(); }));
+    confirm(QStringLiteral("A"), 0x22);
+    ASSERT_TRUE(waitFor([&] { return scheduler->progressPosition() == 3; }));
+    // Three asks are taken; the fourth ends the download.
+    for (int k = 1; k <= 3; ++k)
+        dispatcher->dispatch(0, readFrameMessage(buildPacketRequest(2, 1)));
+    EXPECT_TRUE(ended.isEmpty());
+    dispatcher->dispatch(0, readFrameMessage(buildPacketRequest(2, 1)));
+    ASSERT_EQ(ended.size(), 1);
+    EXPECT_EQ(ended[0], qMakePair(QStringLiteral("A"), false));
+    EXPECT_EQ(statusTexts.last(), QStringLiteral("Fail to send the program! (the card asked for material 2 block 1 4 times)"));
+    // The resends asked for do not go, and nothing the card says afterwards
+    // completes the download.
+    const int sent = sender.count(packets[1].bytes);
+    confirmFrames(QStringLiteral("A"), 5);
+    spin(30);
+    EXPECT_EQ(sender.count(packets[1].bytes), sent);
+    EXPECT_EQ(ended.size(), 1);
+    EXPECT_FALSE(scheduler->packetTimerActive());
+}
+
 TEST_F(Network, AnUnconfirmedHeaderIsReportedAndSentOnceMore)
 {
     addCard(QStringLiteral("A"));
