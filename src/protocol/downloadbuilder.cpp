@@ -1,5 +1,7 @@
 #include "protocol/downloadbuilder.h"
 
+#include <algorithm>
+
 #include "content/sendconversion.h"
 #include "model/pagetime.h"
 #include "protocol/conversions.h"
@@ -28,6 +30,11 @@ DownloadBuild failed(const char* key, const QString& detail = QString())
     b.failure.messageKey = QLatin1String(key);
     b.failure.detail = detail;
     return b;
+}
+
+bool isMaterialIdSendable(const QString& id)
+{
+    return id.size() == 9 && std::all_of(id.cbegin(), id.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
 DownloadBuild failed(const EncodeFailure& failure)
@@ -156,6 +163,11 @@ DownloadBuild DownloadBuilder::build(ProjectModel& model, const QString& cardNam
         for (const MaterialStep& ms : step.materials) {
             TFodder& material = model.materials()[ms.material];
             const TRegion& region = model.regions().at(ms.region);
+            // The card reads each material entry by position: an id of any
+            // other form shifts the entry and the card refuses the header.
+            if (!isMaterialIdSendable(material.id))
+                return failed("", QStringLiteral("Material %1 has the id \"%2\"; a card takes only ids of nine digits.")
+                                      .arg(material.name, material.id));
             const SendConversionResult converted =
                 convert_ ? convert_(material, region, card) : SendConversionResult{true, {}, {}};
             if (!converted.ok)

@@ -51,6 +51,9 @@ void DownloadSession::startDownload(const QString& cardName)
     st.keptDescription.clear();
     m_keptHeader.clear();
     m_lastPiece = -1;
+    m_active = false;
+    m_awaiting.clear();
+    m_asked.clear();
     cancelPendingStep();
     st.selectedCardName = cardName;
     m_s.stopPacketTimer();
@@ -129,6 +132,7 @@ void DownloadSession::buildAndSend(int cardIndex)
     build.download.installInto(*c);
 
     m_s.showStatus(QStringLiteral("tip_program_send_start"));
+    m_active = true;
     if (!rs485) {
         st.keptDescription = build.download.description.text;
         m_keptHeader = build.download.headerFrame;
@@ -193,6 +197,8 @@ PacketSent DownloadSession::sendMaterialPacket(TFIXModem& c, int mode, int sendN
     }
     rSendFdrContent& p = list[i];
     r.written = m_s.sender().sendBytesToCard(c, p.bytes);
+    if (r.written > 0)
+        m_awaiting.append(int(i));
     if (c.linkKind == 0 && r.written > 0) {
         // The serial line needs the time the bytes take: 12 bit times each.
         const int bytesPerSecond = std::max(1, m_s.sender().serialBaudRate() / 12);
@@ -273,7 +279,7 @@ void DownloadSession::handleRequest(int cardIndex, int sendNo, int blockNo, bool
     const QString name = c->name;
     QTimer::singleShot(m_s.state().scaled(sendtiming::kRequestWait), &m_s, [this, name, sendNo, blockNo, rs485] {
         const Found<TFIXModem> found = m_s.model().findCard(name);
-        if (!found)
+        if (!found || !m_active)
             return;
         const PacketSent r = rs485 ? sendMaterialPacket485(*found.record, sendNo, blockNo, true)
                                    : sendMaterialPacket(*found.record, 1, sendNo, blockNo);
@@ -292,18 +298,32 @@ void DownloadSession::onConfirmation(int cardIndex, const Confirmation& confirma
     if (!c || c->sendCounter != 0)
         return;
     if (confirmation.confirmedCommand == kConfirmedRequest) {
-        if (!confirmation.requestComplete)
+        if (!confirmation.requestComplete || !m_active)
             return;
         m_s.stopPacketTimer();
-        handleRequest(cardIndex, confirmation.sendNo, confirmation.blockNo, false);
+        // The card takes nothing after the frame it asks for: what was in
+        // flight behind it goes again and is answered then.
+        m_awaiting.clear();
+        if (countAsked(cardIndex, confirmation.sendNo, confirmation.blockNo, "asked for"))
+            handleRequest(cardIndex, confirmation.sendNo, confirmation.blockNo, false);
         return;
     }
     if (confirmation.confirmedCommand == kConfirmedMaterial) {
-        if ((c->sendStep == 3 || c->sendStep == 4) && m_s.progressPosition() >= c->materialPackets.size())
+        // Each confirmation answers the oldest frame not yet answered; the
+        // download is complete only when the last frame's own answer comes
+        // (a late answer to the frame before it is not that).
+        if (!m_active || (c->sendStep != 3 && c->sendStep != 4) || m_awaiting.isEmpty())
+            return;
+        if (m_awaiting.takeFirst() == c->materialPackets.size() - 1)
             finishSuccessfully(cardIndex);
         return;
     }
-    if (c->sendStep == 1) {
+    // Only the header's own confirmation starts the materials: a late answer
+    // to a time or parameter frame confirms another command.
+    const bool header = confirmation.confirmedCommand < 0 || confirmation.confirmedCommand == frame::cmd::kHeader;
+    if (c->sendStep == 1 && header) {
+        m_active = true;
+        m_awaiting.clear();
         m_s.stopHeaderWatchdog();
         m_s.state().cardUnderSend = cardIndex;
         m_s.startPacketTimer();
@@ -320,6 +340,8 @@ void DownloadSession::finishSuccessfully(int cardIndex)
     m_s.stopPacketTimer();
     m_s.stopRepeatTimer();
     cancelPendingStep();
+    m_active = false;
+    m_awaiting.clear();
     m_s.hideProgress();
     m_s.showStatus(QStringLiteral("tip_program_sent"));
     c->materialPackets.clear();
@@ -340,39 +362,65 @@ void DownloadSession::on485Reply(int cardIndex, const Rs485Reply& reply)
     handle485Reply(cardIndex, reply);
 }
 
+bool DownloadSession::isCardsAddress(const TFIXModem& c, const Rs485Reply& reply) const
+{
+    convert::InternalCode address {};
+    convert::internalCodeToBytes(c.internalCode, address);
+    return reply.packet.address == address;
+}
+
 void DownloadSession::handle485Reply(int cardIndex, const Rs485Reply& reply)
 {
     TFIXModem* c = card(cardIndex);
-    if (!c)
+    // Another card's answer on the shared wire, or a notice that answers
+    // nothing: the packet under way stays unanswered.
+    if (!c || !isCardsAddress(*c, reply) || isIgnored485Command(reply.frameCommand))
         return;
-    m_s.stopRepeatTimer();
+    const bool carriesFrame = frame::startsWithMarker(reply.packet.payload);
+    if (carriesFrame && reply.frameCommand == frame::reply::kException) {
+        onException(cardIndex);
+        return;
+    }
+    // After the end (given up, or sent) a late answer changes nothing.
+    if (!m_active)
+        return;
     const QString name = c->name;
     // Steps below run later; they find the card again by name.
     auto onCard = [this, name](auto step) {
         return [this, name, step] {
             const Found<TFIXModem> found = m_s.model().findCard(name);
-            if (found)
+            if (found && m_active)
                 step(int(found.index), *found.record);
         };
     };
+    const bool confirmation = carriesFrame && reply.frameCommand == frame::reply::kConfirmation;
 
-    if (reply.negative() && c->sendStep == 1) {
-        // The card refused the header packet: the same packet once more.
-        pace(false, onCard([this](int, TFIXModem& card) {
-            sendHeaderPacket(card, m_headerKindSending, m_headerPartSending);
-        }));
-        return;
-    }
-    if (isIgnored485Command(reply.frameCommand))
-        return;
-
-    const bool confirmation = reply.complete() && reply.frameCommand == frame::reply::kConfirmation;
     if (c->sendStep == 1) {
-        if (confirmation) {
-            // The card holds the whole header: after its turnaround, the
-            // first material piece.
+        if (reply.negative()) {
+            // The card refused the header packet: the same packet once more.
+            m_s.stopRepeatTimer();
+            pace(false, onCard([this](int, TFIXModem& card) {
+                if (!sendHeaderPacket(card, m_headerKindSending, m_headerPartSending))
+                    m_s.startRepeatTimer();
+            }));
+            return;
+        }
+        const int confirmed = reply.confirmation.confirmedCommand;
+        const bool header = confirmation && (confirmed < 0 || confirmed == frame::cmd::kHeader);
+        int unacknowledged = 0;
+        for (const rPackSendProgram& h : std::as_const(c->headerParts))
+            unacknowledged += h.sent == 0 && h.headerKind == m_headerKindSending;
+        // The whole header is confirmed only as the answer to its last piece;
+        // a frame that answers another command (a late time calibration) or
+        // comes while pieces remain is not the answer to this piece.
+        if (carriesFrame && !(header && reply.complete() && unacknowledged == 1))
+            return;
+        m_s.stopRepeatTimer();
+        if (carriesFrame) {
+            // The card holds the whole header (the watchdog has its answer
+            // now): after its turnaround, the first material piece.
+            m_s.stopHeaderWatchdog();
             pace(true, onCard([this](int, TFIXModem& card) {
-                m_s.stopHeaderWatchdog();
                 m_s.showStatus(QStringLiteral("tip_program_sending"));
                 m_s.showProgress(int(card.materialPackets.size()));
                 card.headerParts.clear();
@@ -389,22 +437,41 @@ void DownloadSession::handle485Reply(int cardIndex, const Rs485Reply& reply)
                 break;
             }
         }
+        // A header that moves on piece by piece is not stuck: the watchdog
+        // counts from its last acknowledged piece.
+        m_s.startHeaderWatchdog();
         const int wanted = reply.wantedPart();
-        pace(false, onCard([this, wanted](int, TFIXModem& card) { sendHeaderPacket(card, m_headerKindSending, wanted); }));
+        pace(false, onCard([this, wanted](int, TFIXModem& card) {
+            // A part the header does not have: the repeat count decides.
+            if (!sendHeaderPacket(card, m_headerKindSending, wanted))
+                m_s.startRepeatTimer();
+        }));
         return;
     }
-    // After the end (the packets are cleared) a late answer changes nothing.
     if (c->sendStep != 2 || c->materialPackets.isEmpty())
         return;
-    if (confirmation && reply.confirmation.confirmedCommand != kConfirmedRequest) {
-        m_s.setProgress(0);
+    const bool request = confirmation && reply.confirmation.isPacketRequest();
+    // A confirmation of another command answers something else.
+    if (confirmation && !request && reply.confirmation.confirmedCommand != kConfirmedMaterial)
+        return;
+    m_s.stopRepeatTimer();
+    if (reply.negative()) {
+        // The card refused the piece: the same piece again, not the next one.
+        if (countAsked(cardIndex, -1, m_lastPiece, "refused"))
+            pace(true, onCard([this](int, TFIXModem& card) { m_s.setProgress(resendLastPiece(card).position); }));
+        return;
+    }
+    const bool finalPiece = m_lastPiece == c->materialPackets.size() - 1;
+    if (confirmation && !request && reply.complete() && finalPiece) {
+        // The bar is hidden at its last position: the count that was sent.
         finishSuccessfully(cardIndex);
         return;
     }
-    // Any other answer to a piece, a refusal included: after the card's
-    // turnaround, the piece asked for, or the next one not yet sent.
-    const bool request = reply.frameCommand == frame::reply::kConfirmation && reply.confirmation.isPacketRequest();
+    // Any other answer to a piece: after the card's turnaround, the piece
+    // asked for, or the next one not yet sent.
     const Confirmation asked = reply.confirmation;
+    if (request && !countAsked(cardIndex, asked.sendNo, asked.blockNo, "asked for"))
+        return;
     pace(true, onCard([this, request, asked](int index, TFIXModem& card) {
         if (request) {
             handleRequest(index, asked.sendNo, asked.blockNo, true);
@@ -416,6 +483,58 @@ void DownloadSession::handle485Reply(int cardIndex, const Rs485Reply& reply)
         else
             m_s.startRepeatTimer(); // nothing left: the repeat count ends the download
     }));
+}
+
+bool DownloadSession::countAsked(int cardIndex, int sendNo, int blockNo, const char* what)
+{
+    const quint32 key = (sendNo < 0 ? 0x80000000u : quint32(sendNo) << 16) | quint32(blockNo & 0xFFFF);
+    const int times = ++m_asked[key];
+    if (times <= kMaxAsked)
+        return true;
+    const QString packet = sendNo < 0 ? QStringLiteral("piece %1").arg(blockNo + 1)
+                                      : QStringLiteral("material %1 block %2").arg(sendNo).arg(blockNo);
+    fail(cardIndex, QStringLiteral("warn_program_send_failed"),
+         QStringLiteral("the card %1 %2 %3 times").arg(QLatin1String(what), packet).arg(times));
+    return false;
+}
+
+void DownloadSession::fail(int cardIndex, const QString& key, const QString& why)
+{
+    m_s.stopPackets();
+    m_s.stopRepeatTimer();
+    m_s.stopHeaderWatchdog();
+    abandon();
+    m_s.state().failureCount = -1;
+    m_s.state().lastProgress = -1;
+    if (key.isEmpty())
+        m_s.showStatusText(why);
+    else
+        m_s.showStatusText(why.isEmpty() ? messageText(key) : messageText(key) + QStringLiteral(" (") + why + u')');
+    if (const TFIXModem* c = card(cardIndex))
+        emit m_s.downloadEnded(c->name, false);
+    m_s.continueGroup();
+}
+
+void DownloadSession::beginExchange()
+{
+    cancelPendingStep();
+    m_lastPiece = -1;
+    m_awaiting.clear();
+    m_asked.clear();
+    m_active = true;
+}
+
+void DownloadSession::failRunning(const QString& text)
+{
+    if (m_active)
+        fail(m_s.state().cardUnderSend, QString(), text);
+}
+
+void DownloadSession::abandon()
+{
+    m_active = false;
+    m_awaiting.clear();
+    cancelPendingStep();
 }
 
 bool DownloadSession::write485(const QByteArray& packet)
@@ -464,7 +583,8 @@ void DownloadSession::onException(int cardIndex)
     TFIXModem* c = card(cardIndex);
     m_s.stopPackets();
     m_s.stopRepeatTimer();
-    cancelPendingStep();
+    m_s.stopHeaderWatchdog();
+    abandon();
     m_s.showStatus(QStringLiteral("tip_except"));
     if (c) {
         c->materialPackets.clear();

@@ -13,6 +13,7 @@
 
 #include <QByteArray>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QTimer>
@@ -41,6 +42,9 @@ class DownloadSession {
 public:
     static constexpr int kMinimumVersion = 52;
     static constexpr int kMaxHeaderFrame = 8191;
+    // A card that asks for the same packet again (or refuses it) more often
+    // than this does not get it: the download fails.
+    static constexpr int kMaxAsked = 3;
 
     explicit DownloadSession(SendScheduler& scheduler);
 
@@ -86,6 +90,14 @@ public:
     // Drops an RS-485 step still waiting for the send delay, and the replies
     // held behind it (a new send, an exception, giving up).
     void cancelPendingStep();
+    // An exchange that is not a playbill download (a text program on the
+    // RS-485 line) starts: replies are taken from now on.
+    void beginExchange();
+    // The download was given up: nothing that arrives later completes it.
+    void abandon();
+    // Ends the running download (if any) as failed, with this text.
+    void failRunning(const QString& text);
+    bool active() const { return m_active; }
     bool stepPending() const { return m_pace.isActive(); }
 
     // The header bytes kept for the watchdog's second try.
@@ -99,6 +111,12 @@ private:
 
     TFIXModem* card(int index);
     void finishSuccessfully(int cardIndex);
+    // Ends the running download as failed with the message of `key` and why.
+    void fail(int cardIndex, const QString& key, const QString& why);
+    // Counts one more request or refusal of the same packet; false (and the
+    // download has failed) when the card has asked too often.
+    bool countAsked(int cardIndex, int sendNo, int blockNo, const char* what);
+    bool isCardsAddress(const TFIXModem& card, const Rs485Reply& reply) const;
     void handle485Reply(int cardIndex, const Rs485Reply& reply);
     // Writes a 485 packet and notes when, for the send delay.
     bool write485(const QByteArray& packet);
@@ -114,6 +132,12 @@ private:
     int m_headerPartSending = 1;  // header packet being sent
     int m_headerKindSending = 0;
     int m_lastPiece = -1;         // RS-485: index of the piece sent last
+    bool m_active = false;        // a download runs and may still complete
+    // Network: list positions of the material frames written, in order, that
+    // the card has not answered yet. A card answers every frame in order, so
+    // a confirmation belongs to the oldest of them.
+    QList<int> m_awaiting;
+    QHash<quint32, int> m_asked;  // (send number, block) -> requests and refusals
 
     QElapsedTimer m_lastWrite485; // started by every 485 write
     QTimer m_pace;                // a step waiting for the send delay

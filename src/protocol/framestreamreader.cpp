@@ -329,31 +329,66 @@ PacketStream readPackets(const QByteArray& bytes)
     return s;
 }
 
-bool PacketJoiner::add(const Packet& packet, QByteArray& frame)
+QString PacketJoiner::drop(const QString& why)
 {
+    m_pending.clear();
+    m_expected = 1;
+    m_count = 0;
+    return why;
+}
+
+bool PacketJoiner::add(const Packet& packet, QByteArray& frame, QString* broken)
+{
+    QString problem;
+    const bool pending = m_count > 0 && m_expected > 1;
+    if (m_skipping && packet.partNumber != 1)
+        return false;
+    m_skipping = false;
     if (packet.partNumber == 1) {
+        // Piece 1 again right after piece 1 is a repeat; later it is a restart.
+        if (pending && !(m_expected == 2 && packet.partCount == m_count))
+            problem = drop(QStringLiteral("a frame of %1 part(s) restarted after part %2").arg(m_count).arg(m_expected - 1));
         m_pending.clear();
         m_expected = 1;
         m_count = packet.partCount;
     }
     if (packet.partNumber != m_expected || packet.partCount != m_count) {
-        // A repeat of the piece just taken changes nothing; anything else
-        // out of order drops the frame being joined.
-        if (packet.partNumber != m_expected - 1) {
-            m_pending.clear();
-            m_expected = 1;
-            m_count = 0;
+        // A repeat of the piece just taken (or of the last piece of the frame
+        // just joined) changes nothing; anything else drops the frame.
+        const bool repeat = m_count > 0 ? packet.partNumber == m_expected - 1 && packet.partCount == m_count
+                                        : packet.partNumber == m_lastCount && packet.partCount == m_lastCount;
+        if (!repeat && problem.isEmpty()) {
+            m_skipping = true;
+            problem = m_count > 0
+                ? drop(QStringLiteral("part %1/%2 where part %3/%4 was due: the frame does not join")
+                           .arg(packet.partNumber)
+                           .arg(packet.partCount)
+                           .arg(m_expected)
+                           .arg(m_count))
+                : drop(QStringLiteral("part %1/%2 without the parts before it").arg(packet.partNumber).arg(packet.partCount));
         }
+        if (broken)
+            *broken = problem;
         return false;
     }
+    if (broken)
+        *broken = problem;
     m_pending += packet.payload;
     if (++m_expected <= m_count)
         return false;
     frame = m_pending;
+    m_lastCount = m_count;
     m_pending.clear();
     m_expected = 1;
     m_count = 0;
     return true;
+}
+
+QString PacketJoiner::finish()
+{
+    if (m_count == 0 || m_expected <= 1)
+        return {};
+    return drop(QStringLiteral("a frame of %1 part(s) ends after part %2").arg(m_count).arg(m_expected - 1));
 }
 
 } // namespace ledsign::framestream

@@ -101,13 +101,22 @@ bool looksLikePacket(const QByteArray& bytes);
 // the frame. Feed the packets in order; a complete frame comes out of add().
 class PacketJoiner {
 public:
-    // Returns true and sets `frame` when this packet completes a frame.
-    bool add(const Packet& packet, QByteArray& frame);
+    // Returns true and sets `frame` when this packet completes a frame. A
+    // frame that can no longer join (a piece missing, a restart at piece 1
+    // before the end) is dropped and told in `broken`; a repeat of the piece
+    // just taken is not a break.
+    bool add(const Packet& packet, QByteArray& frame, QString* broken = nullptr);
+    // What is left unjoined at the end of the stream; empty when nothing.
+    QString finish();
 
 private:
+    QString drop(const QString& why);
+
     QByteArray m_pending;
     int m_expected = 1;
     int m_count = 0;
+    int m_lastCount = 0; // piece count of the frame joined last
+    bool m_skipping = false; // after a break, the rest of that frame is dropped quietly
 };
 
 } // namespace ledsign::framestream

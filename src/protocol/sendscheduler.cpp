@@ -242,6 +242,8 @@ void SendScheduler::packetTick()
 
 void SendScheduler::giveUp()
 {
+    m_download.abandon();
+    m_repeatTimer.stop();
     m_state.failureCount = -1;
     m_state.lastProgress = -1;
     setProgress(0);
@@ -290,6 +292,11 @@ void SendScheduler::watchdogTick()
         return;
     showStatus(QStringLiteral("warn_comm_send_exception"));
     m_watchdog.stop();
+    // The failure is told now: nothing the card says later completes this
+    // download (on the network the header goes once more below, and the
+    // card's confirmation of it starts the download again).
+    m_download.abandon();
+    m_repeatTimer.stop();
     const QList<TFIXModem>& cards = m_model.cards();
     const bool valid = m_state.cardUnderSend >= 0 && m_state.cardUnderSend < cards.size();
     if (valid)

@@ -135,6 +135,7 @@ TextProgramSender::Start TextProgramSender::startRs485(TFIXModem& target, const 
 
     if (scheduler_) {
         scheduler_->showStatus(QStringLiteral("tip_program_send_start"));
+        scheduler_->download().beginExchange();
         if (!scheduler_->download().sendHeaderPacket(target, download::kHeaderTextProgram, 1))
             return Start::WriteFailed;
         scheduler_->startHeaderWatchdog();

@@ -23,6 +23,11 @@ CardLink::CardLink(ProjectModel& model, QObject* parent)
     connect(&m_channels, &CommChannels::serialBlockReceived, &m_dispatcher, &ReplyDispatcher::takeSerialBlock);
     connect(&m_channels, &CommChannels::connectionClosed, &m_dispatcher, &ReplyDispatcher::forgetConnection);
     connect(&m_channels, &CommChannels::presenceTimerWanted, &m_scheduler, &SendScheduler::setPresenceRunning);
+    // A serial device that goes away ends the download on its line at once.
+    connect(&m_channels.serial(), &SerialLink::wentAway, this, [this](const QString& device) {
+        if (!m_scheduler.state().networkMode)
+            m_scheduler.download().failRunning(QStringLiteral("the line %1 went away").arg(device));
+    });
 
     // A text program: the card's confirmations of the description and of
     // each material reach the sender before the download sees them, its

@@ -27,6 +27,8 @@ bool SerialLink::open(const QString& portName, int baudRate)
     m_overflow = false;
 
     m_port.setPortName(portName.trimmed());
+    // The device as the system names it: a bare name lives under /dev.
+    m_device = portName.trimmed().contains(u'/') ? portName.trimmed() : QStringLiteral("/dev/") + portName.trimmed();
     if (!m_port.open(QIODevice::ReadWrite)) {
         m_error = m_port.errorString();
         m_port.clearError();
@@ -116,6 +118,7 @@ void SerialLink::onError(QSerialPort::SerialPortError error)
                 m_pending.clear();
                 m_port.close();
                 m_port.clearError();
+                emit wentAway(m_device);
             }
         }, Qt::QueuedConnection);
     }

@@ -48,6 +48,9 @@ signals:
     void blockReceived(const QByteArray& block);
     // Bytes that write() queued for the port (for a trace of the line).
     void written(const QByteArray& bytes);
+    // The device went away (unplugged, its other end closed): the port is
+    // closed and stays so until opened again.
+    void wentAway(const QString& device);
 
 private:
     void onReadyRead();
@@ -59,6 +62,7 @@ private:
     QByteArray m_pending;
     bool m_overflow = false;
     QString m_error;
+    QString m_device;
 };
 
 } // namespace ledsign

@@ -274,8 +274,29 @@ TEST_F(DecodeTest, ADamagedFileIsToldFrameByFrame)
     EXPECT_EQ(run.exitCode, 1);
     const QStringList out = run.out.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_GE(out.size(), 3);
-    EXPECT_TRUE(out[out.size() - 2].contains(QStringLiteral("MALFORMED: length field"))) << run.out.toStdString();
+    EXPECT_EQ(out.filter(QStringLiteral("MALFORMED: length field")).size(), 1) << run.out.toStdString();
     EXPECT_TRUE(out.last().contains(QStringLiteral(", 1 malformed"))) << out.last().toStdString();
+
+    // Cut where a frame ends, every frame left is whole, but the playbill is
+    // not: the header's materials are compared with the frames there.
+    QList<qsizetype> ends;
+    for (qsizetype at = 0; at + 8 <= bytes.size();) {
+        at += qFromLittleEndian<quint32>(bytes.constData() + at + 4);
+        ends << at;
+    }
+    ASSERT_EQ(ends.last(), bytes.size());
+    ASSERT_GE(ends.size(), 3);
+    for (qsizetype k = 0; k + 1 < ends.size(); ++k) {
+        ASSERT_TRUE(writeAll(cutPath, bytes.left(ends[k])));
+        run = runCli({QStringLiteral("decode"), cutPath});
+        EXPECT_EQ(run.exitCode, 1) << "cut after frame " << k + 1;
+        EXPECT_TRUE(run.out.contains(QStringLiteral("INCOMPLETE: material "))) << run.out.toStdString();
+        EXPECT_TRUE(run.out.contains(QStringLiteral(", 0 malformed"))) << run.out.toStdString();
+    }
+    ASSERT_TRUE(writeAll(cutPath, QByteArray()));
+    run = runCli({QStringLiteral("decode"), cutPath});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("is empty"))) << run.err.toStdString();
 
     // Not a frame at all, and no file.
     const QString junk = dir.filePath(QStringLiteral("junk.bin"));

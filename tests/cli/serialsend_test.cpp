@@ -69,7 +69,10 @@ protected:
 TEST_F(SerialSendTest, OneCardOnASerialLine)
 {
     startCard(false);
+    // The pause between packets is the data folder's, as the editor's.
+    ASSERT_TRUE(writeAll(home.settingsFile(), "[NetDelayTime]\nNetDelayTime=20\n"));
     const CliRun run = runCli(sendArgs({}));
+    EXPECT_TRUE(run.out.contains(QStringLiteral("pause of 20 ms between packets"))) << run.out.toStdString();
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
     EXPECT_TRUE(run.out.contains(QStringLiteral("card %1 registered from %2: 64 x 32").arg(kCode, line.programSide())))
@@ -143,6 +146,11 @@ TEST_F(SerialSendTest, ALineWithoutACardAndOptionsThatDoNotGoTogether)
         {QStringLiteral("--port"), QStringLiteral("8900"), QStringLiteral("--baud"), QStringLiteral("9600")},
         {QStringLiteral("--port"), QStringLiteral("8900"), QStringLiteral("--rs485")},
         {QStringLiteral("--serial"), line.programSide(), QStringLiteral("--baud"), QStringLiteral("fast")},
+        {QStringLiteral("--serial"), line.programSide(), QStringLiteral("--delay"), QStringLiteral("soon")},
+        // A part above 255 would be cut to its low byte: another card's code.
+        {QStringLiteral("--serial"), line.programSide(), QStringLiteral("--card-code"), QStringLiteral("256_2_3_4_5_6_7_8")},
+        {QStringLiteral("--port"), QStringLiteral("8900"), QStringLiteral("--card-code"), QStringLiteral("1_2_3_4_5_6_7_x")},
+        {QStringLiteral("--port"), QStringLiteral("8900"), QStringLiteral("--card-code"), QStringLiteral("1_2_3_4_5_6_7_-1")},
         {},
     };
     for (const QStringList& extra : wrong) {
@@ -152,6 +160,6 @@ TEST_F(SerialSendTest, ALineWithoutACardAndOptionsThatDoNotGoTogether)
     }
     run = runCli({QStringLiteral("send"), QStringLiteral("--help")});
     EXPECT_EQ(run.exitCode, 0);
-    for (const char* option : {"--serial DEVICE", "--baud N", "--rs485", "--trace FILE"})
+    for (const char* option : {"--serial DEVICE", "--baud N", "--rs485", "--delay MS", "--trace FILE"})
         EXPECT_TRUE(run.out.contains(QString::fromLatin1(option))) << option;
 }

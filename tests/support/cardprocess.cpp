@@ -112,7 +112,7 @@ PtyLink::PtyLink()
     m_ready = waitFor([&] { return QFileInfo::exists(m_a) && QFileInfo::exists(m_b); }, 3000);
 }
 
-PtyLink::~PtyLink()
+void PtyLink::close()
 {
     if (m_socat.state() != QProcess::NotRunning) {
         m_socat.terminate();
@@ -121,6 +121,11 @@ PtyLink::~PtyLink()
             m_socat.waitForFinished(2000);
         }
     }
+}
+
+PtyLink::~PtyLink()
+{
+    close();
     if (!m_dir.isEmpty())
         QDir(m_dir).removeRecursively();
 }

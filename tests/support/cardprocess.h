@@ -46,6 +46,8 @@ public:
     bool isReady() const { return m_ready; }
     QString programSide() const { return m_a; }
     QString cardSide() const { return m_b; }
+    // Ends the link: both sides lose their device.
+    void close();
 
 private:
     QProcess m_socat;

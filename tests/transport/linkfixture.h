@@ -200,6 +200,12 @@ struct LinkFixture : ::testing::Test {
     {
         dispatcher->dispatch(indexOf(name), readFrameMessage(buildConfirmation(command)));
     }
+    // The card's answers to `frames` material frames, one each, in order.
+    void confirmFrames(const QString& name, int frames)
+    {
+        for (int k = 0; k < frames; ++k)
+            confirm(name, 0x31);
+    }
 };
 
 } // namespace ledsign::test

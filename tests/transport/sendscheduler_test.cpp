@@ -37,6 +37,11 @@ TEST_F(Network, ADownloadRunsFromHeaderToTheLastConfirmation)
     EXPECT_EQ(frames[1], packets[1].bytes);
     EXPECT_EQ(frames[2], packets[2].bytes);
 
+    // The card answers every frame in order: the answers to the first two
+    // do not end the download, the answer to the last one does.
+    confirm(QStringLiteral("A"), 0x31);
+    confirm(QStringLiteral("A"), 0x31);
+    EXPECT_TRUE(ended.isEmpty());
     confirm(QStringLiteral("A"), 0x31);
     EXPECT_FALSE(scheduler->packetTimerActive());
     EXPECT_FALSE(scheduler->progressVisible());
@@ -85,7 +90,11 @@ TEST_F(Network, ARequestRestartsTheSequenceAtThePacketAskedFor)
     EXPECT_EQ(again[1], packets[3].bytes);
     EXPECT_EQ(again[2], packets[4].bytes);
     EXPECT_EQ(sender.count(packets[1].bytes), 0);
+    // Answers to the frames sent again: the third is the last frame's.
+    confirmFrames(QStringLiteral("A"), 2);
+    EXPECT_TRUE(ended.isEmpty());
     confirm(QStringLiteral("A"), 0x31);
+    ASSERT_EQ(ended.size(), 1);
     EXPECT_EQ(ended.last(), qMakePair(QStringLiteral("A"), true));
 }
 
@@ -97,7 +106,7 @@ TEST_F(Network, ARequestBeyondTheLastMaterialAsksForTheLastOne)
     ASSERT_TRUE(waitFor([&] { return !sender.framesTo(QStringLiteral("A"), 0x22).isEmpty(); }));
     confirm(QStringLiteral("A"), 0x22);
     ASSERT_TRUE(waitFor([&] { return scheduler->progressPosition() == 3; }));
-    confirm(QStringLiteral("A"), 0x31);
+    confirmFrames(QStringLiteral("A"), 3);
     ASSERT_EQ(ended.size(), 1);
     // A new download, in which the card asks for material 9, block 1.
     scheduler->sendCommand(QStringLiteral("A"));
@@ -107,6 +116,31 @@ TEST_F(Network, ARequestBeyondTheLastMaterialAsksForTheLastOne)
     const int before = sender.count(packets[1].bytes);
     dispatcher->dispatch(0, readFrameMessage(buildPacketRequest(9, 1)));
     ASSERT_TRUE(waitFor([&] { return sender.count(packets[1].bytes) == before + 1; }));
+}
+
+TEST_F(Network, ACardThatKeepsAskingForOnePacketFailsTheDownloadNamingIt)
+{
+    addCard(QStringLiteral("A"));
+    scheduler->sendCommand(QStringLiteral("A"));
+    ASSERT_TRUE(waitFor([&] { return !sender.framesTo(QStringLiteral("A"), 0x22).isEmpty(); }));
+    confirm(QStringLiteral("A"), 0x22);
+    ASSERT_TRUE(waitFor([&] { return scheduler->progressPosition() == 3; }));
+    // Three asks are taken; the fourth ends the download.
+    for (int k = 1; k <= 3; ++k)
+        dispatcher->dispatch(0, readFrameMessage(buildPacketRequest(2, 1)));
+    EXPECT_TRUE(ended.isEmpty());
+    dispatcher->dispatch(0, readFrameMessage(buildPacketRequest(2, 1)));
+    ASSERT_EQ(ended.size(), 1);
+    EXPECT_EQ(ended[0], qMakePair(QStringLiteral("A"), false));
+    EXPECT_EQ(statusTexts.last(), QStringLiteral("Fail to send the program! (the card asked for material 2 block 1 4 times)"));
+    // The resends asked for do not go, and nothing the card says afterwards
+    // completes the download.
+    const int sent = sender.count(packets[1].bytes);
+    confirmFrames(QStringLiteral("A"), 5);
+    spin(30);
+    EXPECT_EQ(sender.count(packets[1].bytes), sent);
+    EXPECT_EQ(ended.size(), 1);
+    EXPECT_FALSE(scheduler->packetTimerActive());
 }
 
 TEST_F(Network, AnUnconfirmedHeaderIsReportedAndSentOnceMore)
@@ -265,7 +299,7 @@ TEST_F(Network, AGroupMovesOnAfterEachCardEnds)
     EXPECT_TRUE(sender.framesTo(QStringLiteral("B"), 0x22).isEmpty());
     confirm(QStringLiteral("A"), 0x22);
     ASSERT_TRUE(waitFor([&] { return scheduler->progressPosition() == 3; }));
-    confirm(QStringLiteral("A"), 0x31);
+    confirmFrames(QStringLiteral("A"), 3);
     ASSERT_TRUE(waitFor([&] { return !sender.framesTo(QStringLiteral("B"), 0x22).isEmpty(); }));
     EXPECT_EQ(scheduler->state().cardUnderSend, 1);
     EXPECT_EQ(scheduler->nodeState(QStringLiteral("A")), kNodeCompleted);

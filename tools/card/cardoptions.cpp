@@ -60,6 +60,21 @@ bool parseCardOptions(const QStringList& arguments, CardOptions& o, QString& err
     const QCommandLineOption noLast(QStringLiteral("no-final-confirm"), QStringLiteral("Never confirm the final frame."));
     const QCommandLineOption exception(QStringLiteral("exception"),
                                        QStringLiteral("Answer the first material frame with an exception."));
+    const QCommandLineOption exceptionAt(QStringLiteral("exception-at"),
+                                         QStringLiteral("Answer the n-th material frame (or the final one: "
+                                                        "\"final\") with an exception."),
+                                         QStringLiteral("n|final"));
+    const QCommandLineOption late(QStringLiteral("late"),
+                                  QStringLiteral("Send every confirmation, request and exception MS late."),
+                                  QStringLiteral("ms"));
+    const QCommandLineOption confirmTime(QStringLiteral("confirm-time"), QStringLiteral("Confirm time frames too."));
+    const QCommandLineOption lose(QStringLiteral("lose-block"),
+                                  QStringLiteral("The n-th material frame (on RS-485 its first piece) never arrives."),
+                                  QStringLiteral("n"));
+    const QCommandLineOption damage(QStringLiteral("damage-block"),
+                                    QStringLiteral("One byte of the n-th material frame (on RS-485 its first "
+                                                   "piece) arrives changed."),
+                                    QStringLiteral("n"));
     const QCommandLineOption request(QStringLiteral("request"),
                                      QStringLiteral("Ask once for material SENDNO, block BLOCK again."),
                                      QStringLiteral("sendno:block"));
@@ -75,7 +90,8 @@ bool parseCardOptions(const QStringList& arguments, CardOptions& o, QString& err
                                        QStringLiteral("Confirm material frames as this command (a number)."),
                                        QStringLiteral("command"));
     p.addOptions({tcp, once, serial, baud, rs485, code, width, height, colors, version, fonts, speed, type, heartbeat,
-                  png, exitAfter, noHeader, noLast, exception, request, mute, turnaround, quitAfter, confirmAs});
+                  png, exitAfter, noHeader, noLast, exception, request, mute, turnaround, quitAfter, confirmAs,
+                  exceptionAt, late, confirmTime, lose, damage});
     addUdpOptions(p);
     addPlayOptions(p);
     if (!p.parse(arguments)) {
@@ -152,7 +168,28 @@ bool parseCardOptions(const QStringList& arguments, CardOptions& o, QString& err
     o.pngDir = p.value(png);
     o.confirmHeaders = !p.isSet(noHeader);
     o.confirmLast = !p.isSet(noLast);
-    o.exceptionOnMaterial = p.isSet(exception);
+    if (p.isSet(exception))
+        o.exceptionAt = 1;
+    if (p.isSet(exceptionAt)) {
+        if (p.value(exceptionAt) == QLatin1String("final")) {
+            o.exceptionAtFinal = true;
+        } else if (!readInt(p.value(exceptionAt), 1, 65535, o.exceptionAt)) {
+            error = QStringLiteral("--exception-at needs a number from 1 to 65535 or \"final\"");
+            return false;
+        }
+    }
+    o.confirmTime = p.isSet(confirmTime);
+    const IntOption faults[] = {
+        {&late, &o.answerDelayMs, 1, 60000}, {&lose, &o.loseBlock, 1, 65535}, {&damage, &o.damageBlock, 1, 65535}};
+    for (const IntOption& io : faults) {
+        if (p.isSet(*io.option) && !readInt(p.value(*io.option), io.low, io.high, *io.target)) {
+            error = QStringLiteral("--%1 must be a number from %2 to %3")
+                        .arg(io.option->names().first())
+                        .arg(io.low)
+                        .arg(io.high);
+            return false;
+        }
+    }
     o.answerRs485 = !p.isSet(mute);
     if (p.isSet(turnaround) && !readInt(p.value(turnaround), 1, 60000, o.turnaroundMs)) {
         error = QStringLiteral("--turnaround needs a number of milliseconds from 1 to 60000");

@@ -42,7 +42,12 @@ struct CardOptions {
     // Misbehaviours.
     bool confirmHeaders = true;     // false: never confirm a playbill header
     bool confirmLast = true;        // false: never confirm the final frame
-    bool exceptionOnMaterial = false; // answer the first material with 0x34
+    int exceptionAt = 0;            // answer the n-th material frame with 0x34 (0: never) ...
+    bool exceptionAtFinal = false;  // ... or the final frame of the playbill
+    int answerDelayMs = 0;          // confirmations, requests and exceptions go this late, in order
+    bool confirmTime = false;       // confirm time frames (0x62) as well
+    int loseBlock = 0;              // the n-th material frame (RS-485: its first piece) never arrives
+    int damageBlock = 0;            // one byte of the n-th material frame (piece) arrives changed
     int requestSendNo = 0;          // ask once for this material ...
     int requestBlockNo = 0;         // ... and block, after the final frame
     bool answerRs485 = true;        // false: stay silent on the RS-485 line

@@ -197,8 +197,10 @@ bool DownloadReceiver::checkBlock(const QByteArray& f, qsizetype start, qsizetyp
     v.sendNo = le16(f, trailerAt + 2);
     v.blockCount = le16(f, trailerAt + 4);
     v.blockNo = le16(f, trailerAt + 6);
-    if (!checkValueMatches(f, crcFrom, trailerAt + kTrailerSize, trailerAt + kTrailerSize))
+    if (!checkValueMatches(f, crcFrom, trailerAt + kTrailerSize, trailerAt + kTrailerSize)) {
+        v.lineFault = true;
         return fail(QStringLiteral("check value of material %1 block %2 is wrong").arg(v.sendNo).arg(v.blockNo));
+    }
     if (v.blockCount < 1 || v.blockNo < 1 || v.blockNo > v.blockCount)
         return fail(QStringLiteral("block %1 of %2").arg(v.blockNo).arg(v.blockCount));
     if (oneFrameBlockLength(typeCode) > 0 && (v.blockCount != 1 || v.blockNo != 1))
@@ -214,8 +216,10 @@ FrameVerdict DownloadReceiver::takeMaterialFrame(const QByteArray& f)
         return v;
     };
     const QString problem = wire::frameProblem(f);
-    if (!problem.isEmpty())
+    if (!problem.isEmpty()) {
+        v.lineFault = true;
         return fail(problem);
+    }
     if (wire::command(f) != wire::cmd::kMaterial)
         return fail(QStringLiteral("not a material frame"));
     const qsizetype comma = f.indexOf(',', wire::kDataAt);
@@ -269,13 +273,17 @@ FrameVerdict DownloadReceiver::takeMaterialFrame(const QByteArray& f)
     FrameVerdict probe;
     if (!checkBlock(f, blockStart, blockEnd, typeCode, probe, payload)) {
         // Perhaps the end marker sits before the trailer.
+        v.lineFault = probe.lineFault;
         if (f.mid(blockEnd - 3, 3) != kEndMarker)
             return fail(probe.error);
         probe = FrameVerdict();
         blockEnd -= 3;
         v.endMarker = true;
-        if (!checkBlock(f, blockStart, blockEnd, typeCode, probe, payload))
+        if (!checkBlock(f, blockStart, blockEnd, typeCode, probe, payload)) {
+            v.lineFault = probe.lineFault;
             return fail(probe.error);
+        }
+        v.lineFault = false;
     }
     v.sendNo = probe.sendNo;
     v.blockNo = probe.blockNo;
@@ -296,8 +304,11 @@ FrameVerdict DownloadReceiver::takeMaterialFrame(const QByteArray& f)
         return fail(QStringLiteral("material %1 is %2 type %3, the header lists %4 type %5")
                         .arg(v.sendNo)
                         .arg(id, QChar(typeCode), entry.id, QChar(entry.typeCode)));
-    if (v.sendNo > 1 && !m_materials.contains(v.sendNo - 1))
+    // Materials come in order, each whole before the next.
+    if (v.sendNo > 1 && !(m_materials.contains(v.sendNo - 1) && m_materials[v.sendNo - 1].whole())) {
+        v.lineFault = true;
         return fail(QStringLiteral("material %1 arrived before material %2").arg(v.sendNo).arg(v.sendNo - 1));
+    }
     if (v.sendNo < m_entries.size() && v.endMarker)
         return fail(QStringLiteral("end marker in material %1 of %2").arg(v.sendNo).arg(m_entries.size()));
     if (v.endMarker && v.blockNo != v.blockCount)
@@ -309,22 +320,26 @@ FrameVerdict DownloadReceiver::takeMaterialFrame(const QByteArray& f)
             return fail(QStringLiteral("text slice size differs from the region"));
     }
 
-    Material& m = m_materials[v.sendNo];
-    if (m.blockCount == 0) {
-        m.descriptor = {id, typeCode, at(1), at(2), at(3), at(23), pictures};
-        if (internalCode)
-            m.head = f.mid(blockStart, 7);
-        m.typeCode = typeCode;
-        m.blockCount = v.blockCount;
-        m.pictureCount = pictures;
-    } else if (m.blockCount != v.blockCount || m.pictureCount != pictures) {
+    // Nothing of a refused frame is kept: its correct resend is taken as if
+    // it came the first time.
+    Material fresh;
+    fresh.descriptor = {id, typeCode, at(1), at(2), at(3), at(23), pictures};
+    if (internalCode)
+        fresh.head = f.mid(blockStart, 7);
+    fresh.typeCode = typeCode;
+    fresh.blockCount = v.blockCount;
+    fresh.pictureCount = pictures;
+    const auto held = m_materials.constFind(v.sendNo);
+    Material m = held == m_materials.cend() ? fresh : *held;
+    if (m.blockCount != v.blockCount || m.pictureCount != pictures)
         return fail(QStringLiteral("material %1 changed its block or picture count").arg(v.sendNo));
-    }
-    if (v.blockNo > 1 && !m.blocks.contains(v.blockNo - 1))
+    if (v.blockNo > 1 && !m.blocks.contains(v.blockNo - 1)) {
+        v.lineFault = true;
         return fail(QStringLiteral("block %1 of material %2 arrived before block %3")
                         .arg(v.blockNo)
                         .arg(v.sendNo)
                         .arg(v.blockNo - 1));
+    }
     if (isDisplayDataType(typeCode) && v.blockNo < v.blockCount && payload.size() != 2048)
         return fail(QStringLiteral("block %1 of material %2 carries %3 bytes, not 2048")
                         .arg(v.blockNo)
@@ -339,7 +354,9 @@ FrameVerdict DownloadReceiver::takeMaterialFrame(const QByteArray& f)
 
     if (m.whole() && isDisplayDataType(typeCode)) {
         const qsizetype perPicture = qsizetype(entry.width) * entry.height * m_colorDepth / 8;
-        const qsizetype have = displayData(v.sendNo).size();
+        qsizetype have = 0;
+        for (const QByteArray& b : std::as_const(m.blocks))
+            have += b.size();
         if (perPicture <= 0 || have != perPicture * pictures)
             return fail(QStringLiteral("material %1 has %2 bytes of display data, %3 pictures of %4x%5 need %6")
                             .arg(v.sendNo)
@@ -349,9 +366,35 @@ FrameVerdict DownloadReceiver::takeMaterialFrame(const QByteArray& f)
                             .arg(entry.height)
                             .arg(perPicture * pictures));
     }
+    m_materials.insert(v.sendNo, m);
     v.ok = true;
     finishIfWhole(v);
     return v;
+}
+
+bool DownloadReceiver::nextWanted(int& sendNo, int& blockNo) const
+{
+    if (!m_hasHeader || m_complete)
+        return false;
+    for (int n = 1; n <= m_entries.size(); ++n) {
+        const auto it = m_materials.constFind(n);
+        if (it == m_materials.cend()) {
+            sendNo = n;
+            blockNo = 1;
+            return true;
+        }
+        if (!it->whole()) {
+            sendNo = n;
+            blockNo = 1;
+            while (it->blocks.contains(blockNo))
+                ++blockNo;
+            return true;
+        }
+    }
+    // Every material is whole but the end marker never came: the last frame.
+    sendNo = int(m_entries.size());
+    blockNo = m_materials.last().blockCount;
+    return true;
 }
 
 void DownloadReceiver::finishIfWhole(FrameVerdict& v)

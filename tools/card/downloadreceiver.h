@@ -48,6 +48,7 @@ struct FrameVerdict {
     bool endMarker = false;
     bool textProgram = false; // a text-program text frame
     bool completesPlaybill = false; // the playbill became whole with this frame
+    bool lineFault = false;   // refused as damaged on the way, or a frame before it is missing
 };
 
 class DownloadReceiver {
@@ -65,6 +66,9 @@ public:
     const QList<PlaybillPage>& pages() const { return m_pages; }
     const QList<PlaybillEntry>& entries() const { return m_entries; }
     bool complete() const { return m_complete; }
+    // The frame the card needs next (send number, block): the first block it
+    // does not hold. False without a header or when the playbill is whole.
+    bool nextWanted(int& sendNo, int& blockNo) const;
 
     // The display data of a material (send number 1, 2, ...), its blocks
     // joined; empty while blocks are missing.

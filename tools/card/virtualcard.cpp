@@ -184,10 +184,18 @@ void VirtualCard::onSerialReadyRead()
         return;
     }
     for (const InboxItem& item : m_packets.feed(bytes)) {
-        if (!item.error.isEmpty())
+        if (!item.error.isEmpty()) {
             error(item.error);
-        else
-            takePacket(item.bytes);
+            continue;
+        }
+        QByteArray packet = item.bytes;
+        // The first piece of a frame carries its command at payload byte 8.
+        const bool firstMaterialPiece = packet.size() > wire::rs485::kHead + 8
+            && quint8(packet[wire::rs485::kHead - 1]) == 1 && quint8(packet[wire::rs485::kHead + 8]) == wire::cmd::kMaterial
+            && wire::hasMarker(packet.mid(wire::rs485::kHead));
+        if (firstMaterialPiece && !onTheWay(packet, true))
+            continue;
+        takePacket(packet);
     }
 }
 
@@ -198,10 +206,42 @@ void VirtualCard::takeStreamBytes(const QByteArray& bytes)
             error(item.error);
             continue;
         }
-        const Answer answer = handleFrame(item.bytes, false);
-        if (!answer.frame.isEmpty())
-            sendPlain(answer.frame);
+        QByteArray bytes = item.bytes;
+        if (wire::command(bytes) == wire::cmd::kMaterial && !onTheWay(bytes, true))
+            continue;
+        const Answer reply = handleFrame(bytes, false);
+        if (!reply.frame.isEmpty())
+            answer(reply.frame, [this, frame = reply.frame] { sendPlain(frame); });
     }
+}
+
+bool VirtualCard::onTheWay(QByteArray& bytes, bool firstPiece)
+{
+    if (!firstPiece)
+        return true;
+    ++m_materialArrivals;
+    if (m_materialArrivals == m_options.loseBlock) {
+        logLine(QStringLiteral("lost material frame %1").arg(m_materialArrivals));
+        return false;
+    }
+    if (m_materialArrivals == m_options.damageBlock && bytes.size() > 40) {
+        // A byte well inside the frame: its block, past the descriptor.
+        const qsizetype at = bytes.size() - 16;
+        bytes[at] = char(bytes[at] ^ 0x5A);
+        logLine(QStringLiteral("damaged material frame %1").arg(m_materialArrivals));
+    }
+    return true;
+}
+
+void VirtualCard::answer(const QByteArray& frame, std::function<void()> send)
+{
+    const int command = wire::hasMarker(frame) ? wire::command(frame) : -1;
+    const bool late = command == wire::cmd::kConfirmation || command == wire::cmd::kException;
+    if (m_options.answerDelayMs <= 0 || !late) {
+        send();
+        return;
+    }
+    QTimer::singleShot(m_options.answerDelayMs, this, std::move(send));
 }
 
 void VirtualCard::sendPlain(const QByteArray& frame)
@@ -287,11 +327,11 @@ void VirtualCard::takePacket(const QByteArray& bytes)
         sendPacketReply(false, kNegative, QByteArray(1, char(1)));
         return;
     }
-    const Answer answer = handleFrame(whole, true);
-    if (answer.rs485 == Rs485Reply::Complete)
-        sendPacketReply(true, 0x00, answer.frame);
-    else if (answer.rs485 == Rs485Reply::Partial)
-        sendPacketReply(false, 0x00, QByteArray(1, char(1)));
+    const Answer reply = handleFrame(whole, true);
+    if (reply.rs485 == Rs485Reply::Complete)
+        answer(reply.frame, [this, frame = reply.frame] { sendPacketReply(true, 0x00, frame); });
+    else if (reply.rs485 == Rs485Reply::Partial)
+        answer(reply.frame, [this] { sendPacketReply(false, 0x00, QByteArray(1, char(1))); });
 }
 
 VirtualCard::Answer VirtualCard::handleFrame(const QByteArray& f, bool rs485)
@@ -333,6 +373,7 @@ VirtualCard::Answer VirtualCard::handleFrame(const QByteArray& f, bool rs485)
         }
         m_clock.set(t.time);
         storeClock();
+        const Answer confirmed {answers::confirmation(wire::cmd::kTime), Rs485Reply::Complete};
         logLine(QStringLiteral("time %1 weekday=%2 poll=%3")
                     .arg(t.time.toString(Qt::ISODate))
                     .arg(t.weekDay)
@@ -342,6 +383,8 @@ VirtualCard::Answer VirtualCard::handleFrame(const QByteArray& f, bool rs485)
             if (m_options.heartbeatSeconds <= 0 && m_heartbeat.isActive())
                 m_heartbeat.start(m_pollTime * 1000);
         }
+        if (m_options.confirmTime)
+            return confirmed;
         return {};
     }
     case wire::cmd::kReadParameters:
@@ -370,9 +413,11 @@ VirtualCard::Answer VirtualCard::handleHeader(const QByteArray& description)
         return handleTextDescription(description);
     QString why;
     if (!m_download.takeHeader(description, why)) {
+        // The card says so at once: the program is not left waiting.
         error(QStringLiteral("header: ") + why);
-        return {};
+        return {wire::buildFrame(wire::cmd::kException), Rs485Reply::Complete};
     }
+    m_askedSendNo = m_askedBlockNo = m_askedTimes = 0;
     keep(wire::buildFrame(wire::cmd::kHeader, description), true);
     logLine(QStringLiteral("header pages=%1 materials=%2").arg(m_download.pages().size()).arg(m_download.entries().size()));
     if (!m_options.confirmHeaders)
@@ -383,25 +428,39 @@ VirtualCard::Answer VirtualCard::handleHeader(const QByteArray& description)
 VirtualCard::Answer VirtualCard::handleMaterial(const QByteArray& f)
 {
     const FrameVerdict v = m_download.takeMaterialFrame(f);
+    if (!v.ok && !v.textProgram) {
+        // Damage on the way, or a frame missing before this one: the card
+        // asks for what it needs. Anything else is the program's fault.
+        if (v.lineFault)
+            logLine(QStringLiteral("refused material: ") + v.error);
+        else
+            error(QStringLiteral("material: ") + v.error);
+        return askAgain(v);
+    }
     if (!v.ok) {
         error(QStringLiteral("material: ") + v.error);
         return {};
     }
     if (v.textProgram)
         return handleTextMaterial(f);
+    if (v.sendNo == m_askedSendNo && v.blockNo == m_askedBlockNo)
+        m_askedSendNo = m_askedBlockNo = m_askedTimes = 0;
     keep(f, false);
     logLine(QStringLiteral("material send=%1 block=%2/%3%4")
                 .arg(v.sendNo)
                 .arg(v.blockNo)
                 .arg(v.blockCount)
                 .arg(v.endMarker ? QStringLiteral(" end") : QString()));
-    if (m_options.quitAfterMaterials > 0 && ++m_materialFrames == m_options.quitAfterMaterials) {
+    ++m_materialFrames;
+    if (m_options.quitAfterMaterials > 0 && m_materialFrames == m_options.quitAfterMaterials) {
         logLine(QStringLiteral("quitting"));
         finish(0);
         return {};
     }
-    if (m_options.exceptionOnMaterial && !m_exceptionDone) {
+    if (!m_exceptionDone
+        && (m_materialFrames == m_options.exceptionAt || (m_options.exceptionAtFinal && v.endMarker))) {
         m_exceptionDone = true;
+        logLine(QStringLiteral("exception at material send=%1 block=%2").arg(v.sendNo).arg(v.blockNo));
         return {wire::buildFrame(wire::cmd::kException), Rs485Reply::Complete};
     }
     const bool last = v.endMarker;
@@ -421,6 +480,9 @@ VirtualCard::Answer VirtualCard::handleMaterial(const QByteArray& f)
     }
     if (last && !m_options.confirmLast)
         return {};
+    // The final frame is confirmed only when the card holds every block.
+    if (last && !m_download.complete())
+        return askAgain(v);
     // Every material frame is confirmed; on the RS-485 line only the whole
     // playbill is, the pieces before are answered as partial.
     const quint8 confirmed = m_options.confirmMaterialsAs > 0 ? quint8(m_options.confirmMaterialsAs) : wire::cmd::kMaterial;
@@ -430,6 +492,26 @@ VirtualCard::Answer VirtualCard::handleMaterial(const QByteArray& f)
         QTimer::singleShot(200, this, [this] { finish(kExitByErrors); });
     }
     return answer;
+}
+
+VirtualCard::Answer VirtualCard::askAgain(const FrameVerdict& refused)
+{
+    constexpr int kAskLimit = 3;
+    int sendNo = 0;
+    int blockNo = 0;
+    if (!m_download.nextWanted(sendNo, blockNo))
+        return {};
+    // One request per missing block; the frames behind it that were already
+    // on their way are not answered. It is asked again when the final frame
+    // comes and the block is still missing, a few times at most.
+    const bool same = sendNo == m_askedSendNo && blockNo == m_askedBlockNo;
+    if (same && (!refused.endMarker || m_askedTimes >= kAskLimit))
+        return {};
+    m_askedTimes = same ? m_askedTimes + 1 : 1;
+    m_askedSendNo = sendNo;
+    m_askedBlockNo = blockNo;
+    logLine(QStringLiteral("request send=%1 block=%2").arg(sendNo).arg(blockNo));
+    return {answers::packetRequest(quint16(sendNo), quint16(blockNo)), Rs485Reply::Complete};
 }
 
 bool VirtualCard::clearPngDir(QDir& dir)

@@ -22,6 +22,8 @@
 #include <QTextStream>
 #include <QTimer>
 
+#include <functional>
+
 namespace ledsign::card {
 
 class VirtualCard : public QObject {
@@ -90,6 +92,15 @@ private:
     void takePacket(const QByteArray& packet);
     void sendPlain(const QByteArray& frame);
     void sendPacketReply(bool complete, quint8 status, const QByteArray& payload);
+    // Sends an answer to a frame: at once, or late (--late) when it is a
+    // confirmation, request or exception; late answers keep their order.
+    void answer(const QByteArray& frame, std::function<void()> send);
+    // What the line does to a material frame on its way (--lose-block,
+    // --damage-block): false when it never arrives; may change a byte.
+    bool onTheWay(QByteArray& bytes, bool firstPiece);
+    // The answer to a material frame the card could not take: a request for
+    // the block it needs next, or nothing while that request is under way.
+    Answer askAgain(const FrameVerdict& refused);
     void sendHeartbeat();
 
     // Reacts to one whole frame; `rs485` when it came in 485 packets.
@@ -138,7 +149,11 @@ private:
     int m_errors = 0;
     int m_playbills = 0;
     bool m_exceptionDone = false;
-    int m_materialFrames = 0;
+    int m_materialFrames = 0;        // material frames taken
+    int m_materialArrivals = 0;      // material frames (RS-485: first pieces) that came down the line
+    int m_askedSendNo = 0;           // the block asked for again, while it has not come
+    int m_askedBlockNo = 0;
+    int m_askedTimes = 0;
     bool m_requestDone = false;
 };
 

@@ -86,6 +86,12 @@ bool CardSession::openSerial(const QString& device, int baudRate, bool rs485, QS
 {
     m_serial = true;
     m_rs485 = rs485;
+    m_device = device;
+    m_lineGone.clear();
+    // Named at once: no repeats into a device that is no more.
+    connect(&m_link.channels().serial(), &SerialLink::wentAway, this, [this](const QString&) {
+        m_lineGone = QStringLiteral("the line %1 went away").arg(m_device);
+    });
     m_link.setCommMode(rs485 ? CommModeKind::Rs485 : CommModeKind::Serial);
     if (m_link.channels().openSerialPort(kAfterOpenNothing, device, baudRate))
         return true;
@@ -109,8 +115,10 @@ QString CardSession::waitForSerialCard(const QString& code, int timeoutMs)
         name = onlineCard(code);
         if (name.isEmpty() && sinceQuery.elapsed() >= kQueryRepeatMs)
             ask();
-        return !name.isEmpty();
+        return !name.isEmpty() || !m_lineGone.isEmpty();
     }, timeoutMs);
+    if (!m_lineGone.isEmpty())
+        return {};
     if (name.isEmpty())
         return {};
     // The registration asked the card for its time and parameters; let those
@@ -177,7 +185,7 @@ CardSession::SendResult CardSession::sendPlaybill(const QString& cardName, int t
     QElapsedTimer clock;
     clock.start();
     scheduler.sendCommand(cardName);
-    const bool finished = waitUntil([&] { return ended; }, timeoutMs);
+    const bool finished = waitUntil([&] { return ended || !m_lineGone.isEmpty(); }, timeoutMs);
     result.elapsedMs = clock.elapsed();
     for (const QMetaObject::Connection& c : std::as_const(connections))
         disconnect(c);
@@ -185,6 +193,12 @@ CardSession::SendResult CardSession::sendPlaybill(const QString& cardName, int t
     // Success is the download's end with the card's last confirmation; the
     // status text then reads "Playbill been sent.".
     const QString sentText = GetLgText(3, QStringLiteral("tip_program_sent"));
+    if (!m_lineGone.isEmpty() && !(ended && sent)) {
+        scheduler.stopPackets();
+        scheduler.download().abandon();
+        result.message = m_lineGone;
+        return result;
+    }
     if (!finished) {
         scheduler.stopPackets();
         result.message = QStringLiteral("the card did not finish the download within %1 s").arg(timeoutMs / 1000);

@@ -42,6 +42,10 @@ public:
     // or empty when none did in time.
     QString waitForSerialCard(const QString& code, int timeoutMs);
 
+    // Why the serial line can no longer be used ("the line ... went away"),
+    // or empty.
+    QString lineGone() const { return m_lineGone; }
+
     // Every block sent and received from now on goes to the trace.
     void setTrace(TraceWriter* trace);
 
@@ -70,6 +74,8 @@ private:
     CardLink m_link;
     bool m_serial = false;
     bool m_rs485 = false;
+    QString m_device;
+    QString m_lineGone;
 };
 
 } // namespace ledsign::cli

@@ -2,6 +2,7 @@
 // file ("Vk_Data.prg") or from the trace of a send (send --trace).
 #include "clioptions.h"
 #include "commands.h"
+#include "exportcompleteness.h"
 #include "output.h"
 #include "tracefile.h"
 
@@ -30,8 +31,12 @@ QString decodeUsage()
         "whether its check value holds (\"check ok\" or \"check FAILED\"). RS-485 packets get a\n"
         "line of their own (address, part, CRC and XOR byte); the frames they carry follow once\n"
         "all their parts are there. A last line counts frames by command.\n\n"
+        "A USB-disk file is also compared with its playbill header: a material without all its\n"
+        "blocks, or a last frame without the end marker, is reported INCOMPLETE; RS-485 pieces\n"
+        "that do not join into a frame are reported UNJOINED.\n\n"
         "Exit status: 0 every frame is whole and every check value holds; 1 a frame is cut\n"
-        "short, malformed or fails its check, or the file cannot be read; 2 wrong arguments.\n");
+        "short, malformed, fails its check or does not join, a USB-disk file lacks part of its\n"
+        "playbill, the file is empty or cannot be read; 2 wrong arguments.\n");
 }
 
 QString kindName(BlockKind kind)
@@ -71,6 +76,8 @@ struct Tally {
     int badFrames = 0;
     int packets = 0;
     int badPackets = 0;
+    int unjoined = 0;   // frames whose 485 pieces do not join
+    int missing = 0;    // what a playbill file lacks
     qsizetype strayBytes = 0;
 };
 
@@ -142,9 +149,9 @@ QString packetLine(const Packet& p, Tally& tally)
     return line;
 }
 
-void printFrames(const QString& where, const QByteArray& bytes, Tally& tally, bool offsets)
+Stream printFrames(const QString& where, const QByteArray& bytes, Tally& tally, bool offsets)
 {
-    const Stream s = readStream(bytes);
+    Stream s = readStream(bytes);
     // Frames and gaps in the order they stand in the bytes.
     qsizetype gi = 0;
     for (const Frame& f : s.frames) {
@@ -158,6 +165,7 @@ void printFrames(const QString& where, const QByteArray& bytes, Tally& tally, bo
         const Gap& g = s.gaps[gi];
         printLine((offsets ? QStringLiteral("@%1 ").arg(g.offset) : where) + gapLine(g, tally));
     }
+    return s;
 }
 
 void printTrace(const QList<TraceRecord>& records, Tally& tally)
@@ -179,7 +187,14 @@ void printTrace(const QList<TraceRecord>& records, Tally& tally)
                 + convert::internalCodeText(p.address);
             QByteArray joined;
             if (p.fromProgram) {
-                if (joiners[key].add(p, joined))
+                QString broken;
+                const bool whole = joiners[key].add(p, joined, &broken);
+                if (!broken.isEmpty()) {
+                    ++tally.unjoined;
+                    printLine(where + QStringLiteral("485 to %1 UNJOINED: ").arg(convert::internalCodeText(p.address))
+                              + broken);
+                }
+                if (whole)
                     printFrames(where, joined, tally, false);
             } else if (frame::startsWithMarker(p.payload)) {
                 printFrames(where, p.payload, tally, false);
@@ -189,6 +204,13 @@ void printTrace(const QList<TraceRecord>& records, Tally& tally)
         }
         for (const Gap& g : ps.gaps)
             printLine(where + gapLine(g, tally));
+    }
+    for (auto it = joiners.begin(); it != joiners.end(); ++it) {
+        const QString left = it->finish();
+        if (!left.isEmpty()) {
+            ++tally.unjoined;
+            printLine(QStringLiteral("end of trace: 485 %1 UNJOINED: %2").arg(it.key(), left));
+        }
     }
 }
 
@@ -221,12 +243,22 @@ int runDecode(const QStringList& args)
         return kExitFailure;
     }
     const QByteArray bytes = file.readAll();
+    if (bytes.isEmpty()) {
+        printError(QStringLiteral("ledsign-cli decode: %1 is empty: it holds no frame").arg(files.first()));
+        return kExitFailure;
+    }
     Tally tally;
     int badLines = 0;
-    if (isTrace(bytes))
+    if (isTrace(bytes)) {
         printTrace(readTrace(bytes, badLines), tally);
-    else
-        printFrames(QString(), bytes, tally, true);
+    } else {
+        // A USB-disk file must hold the whole playbill its header lists.
+        const Stream stream = printFrames(QString(), bytes, tally, true);
+        for (const QString& line : missingFromPlaybill(stream.frames)) {
+            ++tally.missing;
+            printLine(line);
+        }
+    }
 
     QStringList counts;
     for (auto it = tally.byCommand.cbegin(); it != tally.byCommand.cend(); ++it)
@@ -241,11 +273,15 @@ int runDecode(const QStringList& args)
                    .arg(tally.strayBytes);
     if (tally.packets > 0)
         summary += QStringLiteral(", %1 RS-485 packet(s), %2 bad").arg(tally.packets).arg(tally.badPackets);
+    if (tally.unjoined > 0)
+        summary += QStringLiteral(", %1 frame(s) whose pieces do not join").arg(tally.unjoined);
+    if (tally.missing > 0)
+        summary += QStringLiteral(", playbill incomplete");
     if (badLines > 0)
         summary += QStringLiteral(", %1 unreadable trace line(s)").arg(badLines);
     printLine(summary);
     const bool clean = tally.checksFailed == 0 && tally.badFrames == 0 && tally.strayBytes == 0
-        && tally.badPackets == 0 && badLines == 0;
+        && tally.badPackets == 0 && badLines == 0 && tally.unjoined == 0 && tally.missing == 0;
     return clean ? kExitOk : kExitFailure;
 }
 

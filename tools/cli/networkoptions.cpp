@@ -4,12 +4,40 @@
 
 #include "protocol/conversions.h"
 
+#include <algorithm>
+
 namespace ledsign::cli {
 
 QStringList networkValueOptions()
 {
     return {QStringLiteral("port"), QStringLiteral("listen"), QStringLiteral("card-code"), QStringLiteral("timeout")};
 }
+
+namespace {
+
+bool readStrictInternalCode(const QString& text, convert::InternalCode& out)
+{
+    // Every part a plain number of 0 to 255: a part out of range would be cut
+    // to its low byte and reach another card of the line.
+    const QStringList parts = text.split(u'_');
+    if (parts.size() != 8)
+        return false;
+    convert::InternalCode code {};
+    for (int k = 0; k < 8; ++k) {
+        const QString& part = parts[k];
+        if (part.isEmpty() || part.size() > 3
+            || !std::all_of(part.cbegin(), part.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+            return false;
+        const int v = part.toInt();
+        if (v > 255)
+            return false;
+        code[k] = quint8(v);
+    }
+    out = code;
+    return true;
+}
+
+} // namespace
 
 bool readNetworkOptions(const ParsedArgs& args, bool portOptional, NetworkOptions& out, QString& error)
 {
@@ -32,7 +60,7 @@ bool readNetworkOptions(const ParsedArgs& args, bool portOptional, NetworkOption
     if (args.values.contains(QStringLiteral("card-code"))) {
         // Written the way the cards report it, so that it compares equal.
         convert::InternalCode code {};
-        if (!convert::internalCodeToBytes(args.value(QStringLiteral("card-code")), code)) {
+        if (!readStrictInternalCode(args.value(QStringLiteral("card-code")), code)) {
             error = QStringLiteral("--card-code needs eight numbers from 0 to 255 joined by _, such as 1_2_3_4_5_6_7_8");
             return false;
         }

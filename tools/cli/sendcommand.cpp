@@ -11,6 +11,9 @@
 #include "progressline.h"
 #include "tracefile.h"
 
+#include "model/inifile.h"
+#include "model/settings.h"
+
 #include <QFileInfo>
 
 namespace ledsign::cli {
@@ -24,11 +27,11 @@ constexpr int kDownloadLimitMs = 300000;
 QString sendUsage()
 {
     return QStringLiteral("usage: ledsign-cli send PLAYBILL --port P [--listen ADDR] [--card-code CODE]"
-                          " [--timeout S] [--trace FILE] [--home DIR]\n"
+                          " [--timeout S] [--delay MS] [--trace FILE] [--home DIR]\n"
                           "       ledsign-cli send PLAYBILL --serial DEVICE [--baud N] [--card-code CODE]"
-                          " [--timeout S] [--trace FILE] [--home DIR]\n"
+                          " [--timeout S] [--delay MS] [--trace FILE] [--home DIR]\n"
                           "       ledsign-cli send PLAYBILL --serial DEVICE [--baud N] --rs485 --card-code CODE"
-                          " [--timeout S] [--trace FILE] [--home DIR]\n\n"
+                          " [--timeout S] [--delay MS] [--trace FILE] [--home DIR]\n\n"
                           "Sends the playbill to a card with a progress line. Done when the card has confirmed\n"
                           "the whole playbill. Over the network the program listens on TCP port P and waits\n"
                           "for the card to connect and register; on a serial line it asks the one card on\n"
@@ -36,9 +39,11 @@ QString sendUsage()
                           "code, and sends the playbill in addressed 485 packets.\n\n")
         + networkOptionsHelp()
         + QStringLiteral(
-              "  --serial DEVICE    the serial port the card is on (/dev/ttyUSB0, ttyS1, a pty)\n"
+              "  --serial DEVICE    the serial port the card is on: a path (/dev/ttyUSB0, ./pty) or a\n"
+              "                     name under /dev (ttyS1)\n"
               "  --baud N           its baud rate (default 9600)\n"
               "  --rs485            the serial port is an RS-485 line; --card-code says which card\n"
+              "  --delay MS         pause between packets (default: NetDelayTime of the data folder, 100)\n"
               "  --trace FILE       write every block sent and received, with its time, to FILE\n"
               "                     (\"ledsign-cli decode FILE\" prints its frames)\n"
               "  --home DIR         the data folder that relative picture paths are taken from\n")
@@ -55,6 +60,12 @@ struct SerialOptions {
 bool readSerialOptions(const ParsedArgs& parsed, const NetworkOptions& net, SerialOptions& out, QString& error)
 {
     out.device = parsed.value(QStringLiteral("serial"));
+    // A path is a path (also a relative one); only a bare name such as
+    // ttyUSB0 is a device under /dev.
+    if (!out.device.isEmpty()
+        && (out.device.contains(u'/')
+            || (QFileInfo::exists(out.device) && !QFileInfo::exists(QStringLiteral("/dev/") + out.device))))
+        out.device = QFileInfo(out.device).absoluteFilePath();
     out.rs485 = parsed.switches.contains(QStringLiteral("rs485"));
     const bool port = parsed.values.contains(QStringLiteral("port"));
     if (out.device.isEmpty()) {
@@ -79,6 +90,16 @@ bool readSerialOptions(const ParsedArgs& parsed, const NetworkOptions& net, Seri
     return intOption(parsed, QStringLiteral("baud"), 50, 4000000, out.baudRate, out.baudRate, error);
 }
 
+// The pause between packets: the data folder's "NetDelayTime", or --delay.
+bool readSendDelay(const ParsedArgs& parsed, const DataFolder& folders, int& delay, QString& error)
+{
+    IniFile ini;
+    delay = AppSettings{}.netDelayTime;
+    if (QFileInfo::exists(folders.settingsFile()) && ini.load(folders.settingsFile()))
+        delay = AppSettings::fromIni(ini, QString()).netDelayTime;
+    return intOption(parsed, QStringLiteral("delay"), 0, 60000, delay, delay, error);
+}
+
 } // namespace
 
 int runSend(const QStringList& args)
@@ -88,7 +109,8 @@ int runSend(const QStringList& args)
     QString error;
     SerialOptions serial;
     QStringList names = networkValueOptions();
-    names << QStringLiteral("home") << QStringLiteral("serial") << QStringLiteral("baud") << QStringLiteral("trace");
+    names << QStringLiteral("home") << QStringLiteral("serial") << QStringLiteral("baud") << QStringLiteral("trace")
+          << QStringLiteral("delay");
     bool ok = parseArgs(args, names, {QStringLiteral("rs485")}, parsed, error);
     if (ok && !parsed.help) {
         ok = readNetworkOptions(parsed, true, net, error) && readSerialOptions(parsed, net, serial, error);
@@ -111,6 +133,12 @@ int runSend(const QStringList& args)
     const DataFolder folders = parsed.has(QStringLiteral("home"))
         ? DataFolder(QFileInfo(parsed.value(QStringLiteral("home"))).absoluteFilePath())
         : DataFolder::resolve({QString()});
+    int sendDelay = 0;
+    if (!readSendDelay(parsed, folders, sendDelay, error)) {
+        printError(QStringLiteral("ledsign-cli send: ") + error);
+        printError(sendUsage());
+        return kExitUsage;
+    }
 
     // A playbill that cannot be read is reported before anyone waits for a card.
     {
@@ -132,6 +160,8 @@ int runSend(const QStringList& args)
     TraceWriter trace;
     ProjectModel model;
     CardSession session(model);
+    // As the parameter window sets it: the repeat and watchdog times grow by it.
+    session.link().scheduler().setSendDelay(sendDelay);
     if (parsed.has(QStringLiteral("trace"))) {
         if (!trace.open(parsed.value(QStringLiteral("trace")), error)) {
             printError(QStringLiteral("ledsign-cli send: ") + error);
@@ -165,6 +195,10 @@ int runSend(const QStringList& args)
                                  .arg(serial.rs485 ? QStringLiteral(" (RS-485)") : QString());
         printLine(QStringLiteral("asking %1 on %2 for up to %3 s").arg(wanted, line).arg(net.timeoutSeconds));
         cardName = session.waitForSerialCard(net.cardCode, net.timeoutSeconds * 1000);
+        if (cardName.isEmpty() && !session.lineGone().isEmpty()) {
+            printError(QStringLiteral("ledsign-cli send: ") + session.lineGone());
+            return kExitFailure;
+        }
         if (cardName.isEmpty()) {
             printError(QStringLiteral("ledsign-cli send: no card registered on %1 within %2 s")
                            .arg(line)
@@ -182,6 +216,7 @@ int runSend(const QStringList& args)
         printError(QStringLiteral("ledsign-cli send: ") + error);
         return kExitFailure;
     }
+    printLine(QStringLiteral("pause of %1 ms between packets").arg(sendDelay));
     for (const QString& warning : unsentTableRows(model, cardName))
         printError(QStringLiteral("ledsign-cli send: ") + warning);
     ProgressLine progress(QStringLiteral("sending"));
