@@ -19,6 +19,7 @@
 #include "model/projectmodel.h"
 #include "protocol/cardreport.h"
 #include "protocol/frame.h"
+#include "simulatedcards.h"
 #include "transport/cardlink.h"
 #include "transport/filelimit.h"
 
@@ -44,6 +45,9 @@
 #include <vector>
 
 using namespace ledsign;
+using ledsign::bench::SimCard;
+using ledsign::bench::pollSimulatedCards;
+using ledsign::bench::sendAll;
 
 namespace {
 
@@ -105,18 +109,6 @@ constexpr int kConnectsAtOnce = 256;
 // The simulated cards end by themselves after this long.
 constexpr qint64 kCardsLifetimeUs = 600LL * 1000000;
 
-struct SimCard {
-    int fd = -1;
-    bool connected = false;
-    QByteArray report;
-    QByteArray heartbeat;
-};
-
-bool sendAll(int fd, const QByteArray& bytes)
-{
-    return ::send(fd, bytes.constData(), size_t(bytes.size()), MSG_NOSIGNAL) == bytes.size();
-}
-
 // The simulated cards: each connects, answers the identity query with its
 // report, then sends a heartbeat every period, spread over the period as
 // independent cards spread them.
@@ -174,7 +166,6 @@ int runCards(int count, quint16 port, int periodMs)
     const qint64 periodUs = qint64(periodMs) * 1000;
     qint64 beats = 0;
     std::vector<epoll_event> events(512);
-    char buffer[4096];
     while (nowUs() - start < kCardsLifetimeUs && getppid() != 1) {
         while (!waiting.empty() && connecting < kConnectsAtOnce) {
             const int i = waiting.back();
@@ -184,37 +175,7 @@ int runCards(int count, quint16 port, int periodMs)
                 break;
             }
         }
-        const int n = epoll_wait(ep, events.data(), int(events.size()), 2);
-        for (int k = 0; k < n; ++k) {
-            const int i = int(events[size_t(k)].data.u32);
-            SimCard& card = cards[size_t(i)];
-            const quint32 what = events[size_t(k)].events;
-            if (card.fd < 0)
-                continue;
-            if (what & (EPOLLERR | EPOLLHUP)) {
-                lose(i);
-                continue;
-            }
-            if (!card.connected && (what & EPOLLOUT)) {
-                card.connected = true;
-                --connecting;
-                epoll_event e {};
-                e.events = EPOLLIN;
-                e.data.u32 = quint32(i);
-                epoll_ctl(ep, EPOLL_CTL_MOD, card.fd, &e);
-            }
-            if (what & EPOLLIN) {
-                const ssize_t got = ::recv(card.fd, buffer, sizeof buffer, 0);
-                if (got == 0 || (got < 0 && errno != EAGAIN)) {
-                    lose(i);
-                    continue;
-                }
-                const QByteArray in = QByteArray::fromRawData(buffer, got > 0 ? qsizetype(got) : 0);
-                // Every identity query gets the report; the time frame needs nothing.
-                if (in.size() > 12 && frame::startsWithMarker(in) && frame::command(in) == frame::cmd::kIdentityQuery)
-                    sendAll(card.fd, card.report);
-            }
-        }
+        pollSimulatedCards(ep, cards, events, 2, connecting, lose);
         // The heartbeats that are due by now, one card after another.
         const qint64 due = (nowUs() - start) * count / std::max<qint64>(periodUs, 1);
         for (; beats < due; ++beats) {

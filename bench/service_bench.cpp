@@ -21,6 +21,7 @@
 #include "protocol/cardreport.h"
 #include "protocol/conversions.h"
 #include "protocol/frame.h"
+#include "simulatedcards.h"
 #include "transport/filelimit.h"
 
 #include <QCoreApplication>
@@ -56,6 +57,9 @@
 #include <vector>
 
 using namespace ledsign;
+using ledsign::bench::SimCard;
+using ledsign::bench::pollSimulatedCards;
+using ledsign::bench::sendAll;
 
 namespace {
 
@@ -86,13 +90,6 @@ bool waitFor(Condition condition, int timeoutMs)
 constexpr int kConnectsAtOnce = 256;
 constexpr qint64 kCardsLifetimeUs = 900LL * 1000000;
 
-struct SimCard {
-    int fd = -1;
-    bool connected = false;
-    QByteArray report;
-    QByteArray heartbeat;
-};
-
 convert::InternalCode simCode(int n) { return {7, 7, 7, 7, 0, quint8(n >> 16), quint8(n >> 8), quint8(n)}; }
 
 // Each card connects, answers every identity query with its report and
@@ -118,7 +115,6 @@ int runCards(int count, quint16 port, int periodMs)
     for (int i = count - 1; i >= 0; --i)
         waiting.push_back(i);
     int connecting = 0;
-    auto send = [](int fd, const QByteArray& b) { return ::send(fd, b.constData(), size_t(b.size()), MSG_NOSIGNAL); };
     auto lose = [&](int i) {
         SimCard& card = cards[size_t(i)];
         ::close(card.fd);
@@ -130,7 +126,6 @@ int runCards(int count, quint16 port, int periodMs)
     const qint64 start = nowUs();
     qint64 beats = 0;
     std::vector<epoll_event> events(512);
-    char buffer[4096];
     while (nowUs() - start < kCardsLifetimeUs && getppid() != 1) {
         while (!waiting.empty() && connecting < kConnectsAtOnce) {
             const int i = waiting.back();
@@ -150,41 +145,12 @@ int runCards(int count, quint16 port, int periodMs)
             epoll_ctl(ep, EPOLL_CTL_ADD, card.fd, &e);
             ++connecting;
         }
-        const int n = epoll_wait(ep, events.data(), int(events.size()), 5);
-        for (int k = 0; k < n; ++k) {
-            const int i = int(events[size_t(k)].data.u32);
-            SimCard& card = cards[size_t(i)];
-            const quint32 what = events[size_t(k)].events;
-            if (card.fd < 0)
-                continue;
-            if (what & (EPOLLERR | EPOLLHUP)) {
-                lose(i);
-                continue;
-            }
-            if (!card.connected && (what & EPOLLOUT)) {
-                card.connected = true;
-                --connecting;
-                epoll_event e {};
-                e.events = EPOLLIN;
-                e.data.u32 = quint32(i);
-                epoll_ctl(ep, EPOLL_CTL_MOD, card.fd, &e);
-            }
-            if (what & EPOLLIN) {
-                const ssize_t got = ::recv(card.fd, buffer, sizeof buffer, 0);
-                if (got == 0 || (got < 0 && errno != EAGAIN)) {
-                    lose(i);
-                    continue;
-                }
-                const QByteArray in = QByteArray::fromRawData(buffer, got > 0 ? qsizetype(got) : 0);
-                if (in.size() > 12 && frame::startsWithMarker(in) && frame::command(in) == frame::cmd::kIdentityQuery)
-                    send(card.fd, card.report);
-            }
-        }
+        pollSimulatedCards(ep, cards, events, 5, connecting, lose);
         const qint64 due = (nowUs() - start) * count / std::max<qint64>(qint64(periodMs) * 1000, 1);
         for (; beats < due; ++beats) {
             SimCard& card = cards[size_t(beats % count)];
             if (card.connected)
-                send(card.fd, card.heartbeat);
+                sendAll(card.fd, card.heartbeat);
         }
     }
     return 0;
