@@ -322,40 +322,13 @@ void ProjectDocument::restore(const QString& liveName, const CardSnapshot& targe
 void ProjectDocument::announce(const CardSnapshot& before, const CardSnapshot& after)
 {
     const QList<RecordChange> changes = diffSnapshots(before, after);
-    using What = RecordChange::What;
     for (const RecordChange& c : changes) {
-        switch (c.kind) {
-        case RecordChange::Kind::Page:
-            if (c.what == What::Added)
-                emit pageAdded(c.card, c.page);
-            else if (c.what == What::Removed)
-                emit pageRemoved(c.card, c.page);
-            else if (c.what == What::Changed)
-                emit pageChanged(c.card, c.page);
-            else
-                emit pageMoved(c.card, c.page);
-            break;
-        case RecordChange::Kind::Region:
-            if (c.what == What::Added)
-                emit regionAdded(c.card, c.page, c.region);
-            else if (c.what == What::Removed)
-                emit regionRemoved(c.card, c.page, c.region);
-            else if (c.what == What::Changed)
-                emit regionChanged(c.card, c.page, c.region);
-            else
-                emit regionMoved(c.card, c.page, c.region);
-            break;
-        case RecordChange::Kind::Material:
-            if (c.what == What::Added)
-                emit materialAdded(c.card, c.page, c.region, c.material);
-            else if (c.what == What::Removed)
-                emit materialRemoved(c.card, c.page, c.region, c.material);
-            else if (c.what == What::Changed)
-                emit materialChanged(c.card, c.page, c.region, c.material);
-            else
-                emit materialMoved(c.card, c.page, c.region, c.material);
-            break;
-        }
+        if (c.what != RecordChange::What::Changed)
+            continue;
+        if (c.kind == RecordChange::Kind::Region)
+            emit regionChanged(c.card, c.page, c.region);
+        else if (c.kind == RecordChange::Kind::Material)
+            emit materialChanged(c.card, c.page, c.region, c.material);
     }
     if (!changes.isEmpty() || before.cardName != after.cardName || before.remoteTextFree != after.remoteTextFree)
         emit cardRecordsChanged(after.cardName, changesOutline(before, after, changes));

@@ -78,18 +78,10 @@ signals:
     void cardAdded(const QString& card);
     void cardRemoved(const QString& card);
     void cardRenamed(const QString& oldName, const QString& newName);
-    void pageAdded(const QString& card, const QString& page);
-    void pageRemoved(const QString& card, const QString& page);
-    void pageChanged(const QString& card, const QString& page);
-    void pageMoved(const QString& card, const QString& page);
-    void regionAdded(const QString& card, const QString& page, const QString& region);
-    void regionRemoved(const QString& card, const QString& page, const QString& region);
+    // A region's or a material's fields changed (the views place or repaint it);
+    // records that come, go or move are told by `cardRecordsChanged`.
     void regionChanged(const QString& card, const QString& page, const QString& region);
-    void regionMoved(const QString& card, const QString& page, const QString& region);
-    void materialAdded(const QString& card, const QString& page, const QString& region, const QString& name);
-    void materialRemoved(const QString& card, const QString& page, const QString& region, const QString& name);
     void materialChanged(const QString& card, const QString& page, const QString& region, const QString& name);
-    void materialMoved(const QString& card, const QString& page, const QString& region, const QString& name);
     // After the signals of one change: the card's records differ from
     // before; `outlineChanged` when nodes of the tree came, went, moved or
     // took another text (views that redraw a whole card listen here).
