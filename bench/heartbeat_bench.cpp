@@ -45,9 +45,7 @@
 #include <vector>
 
 using namespace ledsign;
-using ledsign::bench::SimCard;
-using ledsign::bench::pollSimulatedCards;
-using ledsign::bench::sendAll;
+using ledsign::bench::runSimulatedCards;
 
 namespace {
 
@@ -90,101 +88,6 @@ double rssMb()
         return 0;
     const QList<QByteArray> fields = f.readAll().split(' ');
     return fields.size() > 1 ? fields[1].toDouble() * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0) : 0;
-}
-
-convert::InternalCode codeOf(int n) { return {7, 7, 7, 7, 0, quint8(n >> 16), quint8(n >> 8), quint8(n)}; }
-
-qint64 nowUs()
-{
-    timespec t {};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return qint64(t.tv_sec) * 1000000 + t.tv_nsec / 1000;
-}
-
-// ------------------------------------------------------------------ cards
-
-// At most this many connects are under way at once: a burst larger than the
-// listen queue would be dropped by the system and retried seconds later.
-constexpr int kConnectsAtOnce = 256;
-// The simulated cards end by themselves after this long.
-constexpr qint64 kCardsLifetimeUs = 600LL * 1000000;
-
-// The simulated cards: each connects, answers the identity query with its
-// report, then sends a heartbeat every period, spread over the period as
-// independent cards spread them.
-int runCards(int count, quint16 port, int periodMs)
-{
-    raiseOpenFileLimit();
-    std::vector<SimCard> cards(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        CardReportContent c;
-        c.internalCode = codeOf(i);
-        c.cardType = QStringLiteral("SIM");
-        cards[size_t(i)].report = buildCardReport(c, quint32(i));
-        c.command = frame::reply::kHeartbeat;
-        cards[size_t(i)].heartbeat = buildCardReport(c, quint32(i));
-    }
-    const int ep = epoll_create1(EPOLL_CLOEXEC);
-    sockaddr_in server {};
-    server.sin_family = AF_INET;
-    server.sin_port = htons(port);
-    server.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-
-    std::vector<int> waiting; // cards to (re)connect
-    for (int i = count - 1; i >= 0; --i)
-        waiting.push_back(i);
-    int connecting = 0;
-    auto startConnect = [&](int i) {
-        SimCard& card = cards[size_t(i)];
-        card.fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-        if (card.fd < 0)
-            return false;
-        if (::connect(card.fd, reinterpret_cast<sockaddr*>(&server), sizeof server) != 0 && errno != EINPROGRESS) {
-            ::close(card.fd);
-            card.fd = -1;
-            return false;
-        }
-        epoll_event e {};
-        e.events = EPOLLOUT | EPOLLIN;
-        e.data.u32 = quint32(i);
-        epoll_ctl(ep, EPOLL_CTL_ADD, card.fd, &e);
-        ++connecting;
-        return true;
-    };
-    auto lose = [&](int i) {
-        SimCard& card = cards[size_t(i)];
-        if (card.fd >= 0)
-            ::close(card.fd);
-        if (!card.connected)
-            --connecting;
-        card.fd = -1;
-        card.connected = false;
-        waiting.push_back(i);
-    };
-
-    const qint64 start = nowUs();
-    const qint64 periodUs = qint64(periodMs) * 1000;
-    qint64 beats = 0;
-    std::vector<epoll_event> events(512);
-    while (nowUs() - start < kCardsLifetimeUs && getppid() != 1) {
-        while (!waiting.empty() && connecting < kConnectsAtOnce) {
-            const int i = waiting.back();
-            waiting.pop_back();
-            if (!startConnect(i)) {
-                waiting.push_back(i);
-                break;
-            }
-        }
-        pollSimulatedCards(ep, cards, events, 2, connecting, lose);
-        // The heartbeats that are due by now, one card after another.
-        const qint64 due = (nowUs() - start) * count / std::max<qint64>(periodUs, 1);
-        for (; beats < due; ++beats) {
-            SimCard& card = cards[size_t(beats % count)];
-            if (card.connected)
-                sendAll(card.fd, card.heartbeat);
-        }
-    }
-    return 0;
 }
 
 // ------------------------------------------------------------------ program
@@ -270,7 +173,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() >= 5 && args[1] == QLatin1String("--cards"))
-        return runCards(args[2].toInt(), quint16(args[3].toUInt()), args[4].toInt());
+        return runSimulatedCards(args[2].toInt(), quint16(args[3].toUInt()), args[4].toInt(), 600);
 
     const long files = raiseOpenFileLimit();
     QList<int> counts {1000, 4000, 10000};

@@ -57,18 +57,12 @@
 #include <vector>
 
 using namespace ledsign;
-using ledsign::bench::SimCard;
-using ledsign::bench::pollSimulatedCards;
-using ledsign::bench::sendAll;
+using ledsign::bench::runSimulatedCards;
+using ledsign::bench::simulatedCardCode;
 
 namespace {
 
-qint64 nowUs()
-{
-    timespec t {};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return qint64(t.tv_sec) * 1000000 + t.tv_nsec / 1000;
-}
+qint64 nowUs() { return ledsign::bench::monotonicUs(); }
 
 template <class Condition>
 bool waitFor(Condition condition, int timeoutMs)
@@ -83,77 +77,6 @@ bool waitFor(Condition condition, int timeoutMs)
         loop.exec();
     }
     return true;
-}
-
-// ------------------------------------------------------------------ simulated cards
-
-constexpr int kConnectsAtOnce = 256;
-constexpr qint64 kCardsLifetimeUs = 900LL * 1000000;
-
-convert::InternalCode simCode(int n) { return {7, 7, 7, 7, 0, quint8(n >> 16), quint8(n >> 8), quint8(n)}; }
-
-// Each card connects, answers every identity query with its report and
-// sends a heartbeat once a period, the fleet's heartbeats spread evenly.
-int runCards(int count, quint16 port, int periodMs)
-{
-    raiseOpenFileLimit();
-    std::vector<SimCard> cards(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        CardReportContent c;
-        c.internalCode = simCode(i);
-        c.cardType = QStringLiteral("SIM");
-        cards[size_t(i)].report = buildCardReport(c, quint32(i));
-        c.command = frame::reply::kHeartbeat;
-        cards[size_t(i)].heartbeat = buildCardReport(c, quint32(i));
-    }
-    const int ep = epoll_create1(EPOLL_CLOEXEC);
-    sockaddr_in server {};
-    server.sin_family = AF_INET;
-    server.sin_port = htons(port);
-    server.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    std::vector<int> waiting;
-    for (int i = count - 1; i >= 0; --i)
-        waiting.push_back(i);
-    int connecting = 0;
-    auto lose = [&](int i) {
-        SimCard& card = cards[size_t(i)];
-        ::close(card.fd);
-        if (!card.connected)
-            --connecting;
-        card = SimCard{-1, false, card.report, card.heartbeat};
-        waiting.push_back(i);
-    };
-    const qint64 start = nowUs();
-    qint64 beats = 0;
-    std::vector<epoll_event> events(512);
-    while (nowUs() - start < kCardsLifetimeUs && getppid() != 1) {
-        while (!waiting.empty() && connecting < kConnectsAtOnce) {
-            const int i = waiting.back();
-            SimCard& card = cards[size_t(i)];
-            card.fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-            if (card.fd < 0)
-                break;
-            if (::connect(card.fd, reinterpret_cast<sockaddr*>(&server), sizeof server) != 0 && errno != EINPROGRESS) {
-                ::close(card.fd);
-                card.fd = -1;
-                break;
-            }
-            waiting.pop_back();
-            epoll_event e {};
-            e.events = EPOLLOUT | EPOLLIN;
-            e.data.u32 = quint32(i);
-            epoll_ctl(ep, EPOLL_CTL_ADD, card.fd, &e);
-            ++connecting;
-        }
-        pollSimulatedCards(ep, cards, events, 5, connecting, lose);
-        const qint64 due = (nowUs() - start) * count / std::max<qint64>(qint64(periodMs) * 1000, 1);
-        for (; beats < due; ++beats) {
-            SimCard& card = cards[size_t(beats % count)];
-            if (card.connected)
-                sendAll(card.fd, card.heartbeat);
-        }
-    }
-    return 0;
 }
 
 // ------------------------------------------------------------------ the service from outside
@@ -305,7 +228,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() >= 5 && args[1] == QLatin1String("--cards"))
-        return runCards(args[2].toInt(), quint16(args[3].toUInt()), args[4].toInt());
+        return runSimulatedCards(args[2].toInt(), quint16(args[3].toUInt()), args[4].toInt(), 900);
     const int cardCount = args.size() > 1 ? args[1].toInt() : 10000;
     const int seconds = args.size() > 2 ? args[2].toInt() : 60;
     const int rate = args.size() > 3 ? args[3].toInt() : 100;
@@ -433,7 +356,7 @@ int main(int argc, char** argv)
             const bool list = n % 100 == 50;
             fullLists += list ? 1 : 0;
             const QString path = list ? QStringLiteral("/api/cards")
-                                      : cardPath(convert::internalCodeText(simCode(int(random.bounded(cardCount)))));
+                                      : cardPath(convert::internalCodeText(simulatedCardCode(int(random.bounded(cardCount)))));
             const qint64 sentUs = nowUs();
             QNetworkReply* r = client.start("GET", path);
             ++inFlight;
