@@ -142,6 +142,15 @@ QStringList cardFontFamilies(const QString& cardFontName)
     return families;
 }
 
+void tellFontsWithoutStandIn(const QStringList& cardFontNames)
+{
+    for (const QString& name : cardFontNames) {
+        const FontStandIn standIn = fontStandIn(name);
+        if (!standIn.known)
+            noteUnknown(name.trimmed(), standIn.family);
+    }
+}
+
 QStringList knownCardFontNames()
 {
     QStringList names;

@@ -37,6 +37,9 @@ QString fallbackFontFamily();
 // are missing on this machine; empty when all are there.
 QStringList registerPackagedFonts();
 
+// Tells the names of `cardFontNames` that have no stand-in, as drawing them would.
+void tellFontsWithoutStandIn(const QStringList& cardFontNames);
+
 // Tells, once per name, that a card font name without a stand-in was drawn,
 // so that the editor can say which font it used instead.
 class UnknownFontNotice : public QObject {

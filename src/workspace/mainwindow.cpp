@@ -201,8 +201,7 @@ void MainWindow::startUp()
 {
     tools_->startUp();
     const QStringList unread = session_.loadCards(messageSink());
-    for (const QString& font : fontNamesOfMaterials(session_.model().materials()))
-        cardFontFamilies(font); // tells the names without a stand-in
+    tellFontsWithoutStandIn(fontNamesOfMaterials(session_.model().materials()));
     document_->startAll();
     canvas_->syncWithModel();
     tree_->rebuild(session_.model());
